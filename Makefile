@@ -1,0 +1,61 @@
+# The two set-up commands are `make run` and `make test`; both install what is missing first.
+BUILD ?= build
+JOBS ?= 2
+GENERATOR := -G Ninja
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build test run asan tsan fuzz bench format clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  $(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+run: build
+	./scripts/run.sh $(BUILD)
+
+# The engine's tests once more under AddressSanitizer with UndefinedBehaviorSanitizer.
+asan: deps
+	cmake -S . -B build-asan $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DKESTREL_BENCH=OFF \
+	  -DKESTREL_SANITIZE=address,undefined
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ctest -L engine --output-on-failure -j $(JOBS) --timeout 600
+
+# The engine's tests on real threads under ThreadSanitizer.
+tsan: deps
+	cmake -S . -B build-tsan $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_BENCH=OFF \
+	  -DKESTREL_SANITIZE=thread
+	cmake --build build-tsan -j $(JOBS)
+	cd build-tsan && ctest -L engine --output-on-failure -j $(JOBS) --timeout 600
+
+# Every libFuzzer target for FUZZ_SECONDS each.
+fuzz: deps
+	CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKESTREL_TESTS=OFF -DKESTREL_BENCH=OFF -DKESTREL_FUZZ=ON \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
+	cmake --build build-fuzz -j $(JOBS)
+	./scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+bench: build
+	for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-tsan build-fuzz

@@ -1,0 +1,25 @@
+# Sources are picked up by folder, so that adding a file needs no edit here. Files ending in
+# _main.cpp are program entry points and stay out of the libraries.
+function(kestrel_sources out)
+  set(files)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(APPEND files ${found})
+  endforeach()
+  list(FILTER files EXCLUDE REGEX "_main\\.cpp$")
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# One test executable per area: every .cpp in tests/<area>, registered with ctest.
+function(kestrel_test area)
+  cmake_parse_arguments(ARG "" "LABEL" "LIBS" ${ARGN})
+  file(GLOB files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/*.cpp)
+  if(NOT files)
+    return()
+  endif()
+  set(target test_${area})
+  add_executable(${target} ${files})
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} kestrel_test_support GTest::gtest GTest::gmock
+                        GTest::gtest_main)
+  gtest_discover_tests(${target} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,134 @@
+#include "platform/headless_main_window.h"
+
+namespace kestrel {
+
+namespace {
+std::atomic<MainWindow*> installedWindow{nullptr};
+// A window message that carries a send: lParam points at the PendingSend.
+constexpr uint32_t kMsgSendEnvelope = 0x7FFF0001;
+constexpr int64_t kSendTimeoutMs = 24 * 60 * 60 * 1000;
+}  // namespace
+
+MainWindow* TheMainWindow() { return installedWindow.load(std::memory_order_acquire); }
+void SetMainWindow(MainWindow* window) { installedWindow.store(window, std::memory_order_release); }
+
+struct HeadlessMainWindow::PendingSend {
+    Message message;
+    std::shared_ptr<Signal> done;
+    std::atomic<int64_t> result{0};
+};
+
+HeadlessMainWindow::HeadlessMainWindow(WindowHandler handler) : handler_(std::move(handler)) {
+    loop_ = Rt().StartLoop("main window", [this](const Message& message) { Handle(message); });
+}
+
+HeadlessMainWindow::~HeadlessMainWindow() {
+    Close();
+    StopWorker(loop_.get());
+}
+
+bool HeadlessMainWindow::PostMessage(uint32_t id, uint64_t wParam, int64_t lParam) {
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) {
+            return false;
+        }
+    }
+    return loop_->Post({id, wParam, lParam});
+}
+
+int64_t HeadlessMainWindow::SendMessage(uint32_t id, uint64_t wParam, int64_t lParam) {
+    if (Rt().CurrentLoop() == loop_.get()) {
+        return handler_({id, wParam, lParam});
+    }
+    auto pending = std::make_shared<PendingSend>();
+    pending->message = {id, wParam, lParam};
+    pending->done = Rt().MakeSignal();
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) {
+            return 0;
+        }
+        pendingSends_.insert(pending);
+    }
+    loop_->Post({kMsgSendEnvelope, 0, reinterpret_cast<int64_t>(pending.get())});
+    Rt().Wait(*pending->done, kSendTimeoutMs);
+    std::lock_guard lock(mutex_);
+    pendingSends_.erase(pending);
+    return pending->result;
+}
+
+void HeadlessMainWindow::SetTimer(int timerId, int64_t ms) {
+    std::lock_guard lock(mutex_);
+    if (closing_) {
+        return;
+    }
+    if (auto old = timers_.find(timerId); old != timers_.end()) {
+        Rt().CancelTimer(old->second);
+    }
+    timers_[timerId] = Rt().StartTimer(ms, [this, timerId] {
+        {
+            std::lock_guard lock(mutex_);
+            if (closing_ || !pendingTicks_.insert(timerId).second) {
+                return;
+            }
+        }
+        loop_->Post({kMsgTimer, static_cast<uint64_t>(timerId), 0});
+    });
+}
+
+void HeadlessMainWindow::KillTimer(int timerId) {
+    std::lock_guard lock(mutex_);
+    if (auto timer = timers_.find(timerId); timer != timers_.end()) {
+        Rt().CancelTimer(timer->second);
+        timers_.erase(timer);
+    }
+    pendingTicks_.erase(timerId);
+}
+
+bool HeadlessMainWindow::HasTimer(int timerId) const {
+    std::lock_guard lock(mutex_);
+    return timers_.contains(timerId);
+}
+
+void HeadlessMainWindow::Close() {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+    for (auto& [id, timer] : timers_) {
+        Rt().CancelTimer(timer);
+    }
+    timers_.clear();
+    for (auto& pending : pendingSends_) {
+        pending->done->Set();
+    }
+}
+
+void HeadlessMainWindow::Handle(const Message& message) {
+    if (message.id == kMsgSendEnvelope) {
+        const auto* raw = reinterpret_cast<const PendingSend*>(message.lParam);
+        std::shared_ptr<PendingSend> pending;
+        {
+            std::lock_guard lock(mutex_);
+            for (const auto& candidate : pendingSends_) {
+                if (candidate.get() == raw) {
+                    pending = candidate;
+                }
+            }
+        }
+        if (pending && !pending->done->IsSet()) {
+            pending->result = handler_(pending->message);
+            pending->done->Set();
+        }
+        return;
+    }
+    if (message.id == kMsgTimer) {
+        std::lock_guard lock(mutex_);
+        pendingTicks_.erase(static_cast<int>(message.wParam));
+        if (!timers_.contains(static_cast<int>(message.wParam))) {
+            return;  // killed after its tick was queued
+        }
+    }
+    handler_(message);
+}
+
+}  // namespace kestrel

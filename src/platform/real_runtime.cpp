@@ -1,0 +1,189 @@
+#include "platform/real_runtime.h"
+
+#include <atomic>
+#include <deque>
+
+namespace kestrel {
+
+namespace {
+thread_local MessageLoop* currentLoop = nullptr;
+
+class RealSignal final : public Signal {
+public:
+    void Set() override {
+        {
+            std::lock_guard lock(mutex_);
+            set_ = true;
+        }
+        changed_.notify_all();
+    }
+    bool IsSet() const override {
+        std::lock_guard lock(mutex_);
+        return set_;
+    }
+    bool WaitFor(int64_t timeoutMs) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return set_; });
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool set_ = false;
+};
+}  // namespace
+
+class RealRuntime::Loop final : public MessageLoop {
+public:
+    Loop(std::string name, MessageHandler handler)
+        : name_(std::move(name)), handler_(std::move(handler)) {}
+
+    void Start() { thread_ = std::thread([this] { Main(); }); }
+
+    bool Post(const Message& message) override {
+        {
+            std::lock_guard lock(mutex_);
+            if (!running_) {
+                return false;
+            }
+            queue_.push_back(message);
+        }
+        arrived_.notify_one();
+        return true;
+    }
+
+    bool IsRunning() const override { return running_.load(std::memory_order_acquire); }
+    const std::string& Name() const override { return name_; }
+
+    void Join() {
+        if (thread_.joinable()) {
+            if (IsRunning()) {
+                Post({kMsgStop, 0, 0});
+            }
+            thread_.join();
+        }
+    }
+
+private:
+    void Main() {
+        currentLoop = this;
+        for (;;) {
+            Message message;
+            {
+                std::unique_lock lock(mutex_);
+                arrived_.wait(lock, [&] { return !queue_.empty(); });
+                message = queue_.front();
+                queue_.pop_front();
+                if (message.id == kMsgStop) {
+                    running_.store(false, std::memory_order_release);
+                    queue_.clear();
+                    return;
+                }
+            }
+            handler_(message);
+        }
+    }
+
+    const std::string name_;
+    const MessageHandler handler_;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<Message> queue_;
+    std::atomic<bool> running_{true};
+    std::thread thread_;
+};
+
+RealRuntime::RealRuntime()
+    : start_(std::chrono::steady_clock::now()), timerThread_([this] { TimerThreadMain(); }) {}
+
+RealRuntime::~RealRuntime() {
+    {
+        std::lock_guard lock(timerMutex_);
+        stopping_ = true;
+    }
+    timerWake_.notify_all();
+    timerThread_.join();
+    std::vector<std::shared_ptr<Loop>> loops;
+    {
+        std::lock_guard lock(loopsMutex_);
+        loops.swap(loops_);
+    }
+    for (auto& loop : loops) {
+        loop->Join();
+    }
+}
+
+int64_t RealRuntime::NowMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
+        .count();
+}
+
+void RealRuntime::SleepMs(int64_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::shared_ptr<MessageLoop> RealRuntime::StartLoop(std::string name, MessageHandler handler) {
+    auto loop = std::make_shared<Loop>(std::move(name), std::move(handler));
+    loop->Start();
+    std::lock_guard lock(loopsMutex_);
+    loops_.push_back(loop);
+    return loop;
+}
+
+TimerId RealRuntime::StartTimer(int64_t periodMs, std::function<void()> fn) {
+    if (periodMs < 1) {
+        periodMs = 1;
+    }
+    TimerId id;
+    {
+        std::lock_guard lock(timerMutex_);
+        id = nextTimerId_++;
+        timers_.emplace(id, Timer{periodMs, std::move(fn)});
+        deadlines_.emplace(NowMs() + periodMs, id);
+    }
+    timerWake_.notify_all();
+    return id;
+}
+
+void RealRuntime::CancelTimer(TimerId id) {
+    std::lock_guard lock(timerMutex_);
+    timers_.erase(id);
+}
+
+std::shared_ptr<Signal> RealRuntime::MakeSignal() { return std::make_shared<RealSignal>(); }
+
+bool RealRuntime::Wait(Signal& signal, int64_t timeoutMs) {
+    return static_cast<RealSignal&>(signal).WaitFor(timeoutMs);
+}
+
+MessageLoop* RealRuntime::CurrentLoop() const { return currentLoop; }
+
+void RealRuntime::TimerThreadMain() {
+    std::unique_lock lock(timerMutex_);
+    while (!stopping_) {
+        if (deadlines_.empty()) {
+            timerWake_.wait(lock);
+            continue;
+        }
+        const auto [deadline, id] = *deadlines_.begin();
+        const int64_t now = NowMs();
+        if (deadline > now) {
+            timerWake_.wait_for(lock, std::chrono::milliseconds(deadline - now));
+            continue;
+        }
+        deadlines_.erase(deadlines_.begin());
+        auto timer = timers_.find(id);
+        if (timer == timers_.end()) {
+            continue;
+        }
+        // A late timer fires once and keeps its rhythm from now, as desktop timers do.
+        deadlines_.emplace(std::max(deadline + timer->second.periodMs, now + 1), id);
+        std::function<void()> fn = timer->second.fn;
+        lock.unlock();
+        fn();
+        lock.lock();
+    }
+}
+
+}  // namespace kestrel

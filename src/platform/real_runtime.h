@@ -1,0 +1,52 @@
+#pragma once
+
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/runtime.h"
+
+namespace kestrel {
+
+// The production runtime: one OS thread per loop, the steady clock, and one timer thread.
+class RealRuntime final : public Runtime {
+public:
+    RealRuntime();
+    ~RealRuntime() override;
+    RealRuntime(const RealRuntime&) = delete;
+    RealRuntime& operator=(const RealRuntime&) = delete;
+
+    int64_t NowMs() const override;
+    void SleepMs(int64_t ms) override;
+    std::shared_ptr<MessageLoop> StartLoop(std::string name, MessageHandler handler) override;
+    TimerId StartTimer(int64_t periodMs, std::function<void()> fn) override;
+    void CancelTimer(TimerId id) override;
+    std::shared_ptr<Signal> MakeSignal() override;
+    bool Wait(Signal& signal, int64_t timeoutMs) override;
+    MessageLoop* CurrentLoop() const override;
+
+private:
+    class Loop;
+    struct Timer {
+        int64_t periodMs;
+        std::function<void()> fn;
+    };
+
+    void TimerThreadMain();
+
+    const std::chrono::steady_clock::time_point start_;
+    std::mutex loopsMutex_;
+    std::vector<std::shared_ptr<Loop>> loops_;
+
+    std::mutex timerMutex_;
+    std::condition_variable timerWake_;
+    bool stopping_ = false;
+    TimerId nextTimerId_ = 1;
+    std::map<TimerId, Timer> timers_;
+    std::multimap<int64_t, TimerId> deadlines_;
+    std::thread timerThread_;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,166 @@
+#include "platform/virtual_runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/headless_main_window.h"
+
+namespace kestrel {
+namespace {
+
+class VirtualRuntimeTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetRuntime(&runtime); }
+    void TearDown() override { SetRuntime(nullptr); }
+    VirtualRuntime runtime;
+};
+
+TEST_F(VirtualRuntimeTest, LoopHandlesPostsInOrderOneAtATime) {
+    std::vector<uint32_t> seen;
+    auto loop = runtime.StartLoop("w", [&](const Message& m) { seen.push_back(m.id); });
+    for (uint32_t id = 1; id <= 5; ++id) {
+        loop->Post({id, 0, 0});
+    }
+    EXPECT_TRUE(seen.empty()) << "nothing runs before the driver runs the scheduler";
+    runtime.RunFor(0);
+    EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(VirtualRuntimeTest, SleepingHandlerLetsOtherLoopsAndTimersRun) {
+    std::vector<std::string> trace;
+    auto sleeper = runtime.StartLoop("sleeper", [&](const Message&) {
+        trace.push_back("sleep@" + std::to_string(runtime.NowMs()));
+        runtime.SleepMs(100);
+        trace.push_back("wake@" + std::to_string(runtime.NowMs()));
+    });
+    auto other = runtime.StartLoop("other", [&](const Message& m) {
+        trace.push_back("other" + std::to_string(m.id) + "@" + std::to_string(runtime.NowMs()));
+    });
+    runtime.StartTimer(30, [&] { other->Post({7, 0, 0}); });
+    sleeper->Post({1, 0, 0});
+    runtime.RunFor(100);
+    EXPECT_EQ(trace, (std::vector<std::string>{"sleep@0", "other7@30", "other7@60", "other7@90",
+                                               "wake@100"}));
+}
+
+TEST_F(VirtualRuntimeTest, MessagesPostedDuringASleepWaitForTheHandlerToFinish) {
+    std::vector<std::string> trace;
+    auto loop = runtime.StartLoop("w", [&](const Message& m) {
+        trace.push_back("begin" + std::to_string(m.id));
+        if (m.id == 1) {
+            runtime.SleepMs(50);
+        }
+        trace.push_back("end" + std::to_string(m.id));
+    });
+    loop->Post({1, 0, 0});
+    runtime.CallAfter(10, [&] { loop->Post({2, 0, 0}); });
+    runtime.RunFor(60);
+    EXPECT_EQ(trace, (std::vector<std::string>{"begin1", "end1", "begin2", "end2"}));
+}
+
+TEST_F(VirtualRuntimeTest, StopWorkerEndsAnIdleLoopAfterOnePost) {
+    auto loop = runtime.StartLoop("w", [](const Message&) {});
+    const int64_t before = runtime.NowMs();
+    EXPECT_TRUE(StopWorker(loop.get()));
+    EXPECT_FALSE(loop->IsRunning());
+    EXPECT_EQ(runtime.NowMs() - before, 100);
+    EXPECT_FALSE(loop->Post({1, 0, 0}));
+}
+
+TEST_F(VirtualRuntimeTest, StopWorkerGivesUpAfter52PostsOnAStuckLoop) {
+    auto loop = runtime.StartLoop("stuck", [&](const Message&) { runtime.SleepMs(1'000'000); });
+    loop->Post({1, 0, 0});
+    runtime.RunFor(1);
+    const int64_t before = runtime.NowMs();
+    EXPECT_FALSE(StopWorker(loop.get()));
+    EXPECT_EQ(runtime.NowMs() - before, 52 * 100);
+}
+
+TEST_F(VirtualRuntimeTest, TimersFireAtTheirPeriodAndStopWhenCancelled) {
+    std::vector<int64_t> ticks;
+    const TimerId id = runtime.StartTimer(5, [&] { ticks.push_back(runtime.NowMs()); });
+    runtime.RunFor(16);
+    runtime.CancelTimer(id);
+    runtime.RunFor(100);
+    EXPECT_EQ(ticks, (std::vector<int64_t>{5, 10, 15}));
+}
+
+TEST_F(VirtualRuntimeTest, WaitReturnsWhenSetOrAfterTimeOut) {
+    auto signal = runtime.MakeSignal();
+    std::vector<std::string> trace;
+    auto waiter = runtime.StartLoop("waiter", [&](const Message& m) {
+        const bool set = runtime.Wait(*signal, m.id == 1 ? 500 : 40);
+        trace.push_back(std::to_string(m.id) + (set ? " set@" : " timeout@") +
+                        std::to_string(runtime.NowMs()));
+    });
+    waiter->Post({2, 0, 0});
+    runtime.RunFor(100);
+    waiter->Post({1, 0, 0});
+    runtime.CallAfter(20, [&] { signal->Set(); });
+    runtime.RunFor(100);
+    EXPECT_EQ(trace, (std::vector<std::string>{"2 timeout@40", "1 set@120"}));
+}
+
+TEST_F(VirtualRuntimeTest, RuntimeDestructionEndsSuspendedHandlers) {
+    auto* scoped = new VirtualRuntime;
+    SetRuntime(scoped);
+    auto loop = scoped->StartLoop("w", [&](const Message&) { scoped->SleepMs(10'000); });
+    loop->Post({1, 0, 0});
+    scoped->RunFor(1);
+    delete scoped;
+    SetRuntime(&runtime);
+    SUCCEED();
+}
+
+class HeadlessMainWindowTest : public VirtualRuntimeTest {};
+
+TEST_F(HeadlessMainWindowTest, TimerTicksDoNotPileUpWhileTheWindowIsBusy) {
+    int ticks = 0;
+    HeadlessMainWindow window([&](const Message& m) -> int64_t {
+        if (m.id == kMsgTimer) {
+            ++ticks;
+            runtime.SleepMs(100);
+        }
+        return 0;
+    });
+    window.SetTimer(3, 5);
+    runtime.RunFor(1000);
+    EXPECT_GE(ticks, 9);
+    EXPECT_LE(ticks, 10);
+}
+
+TEST_F(HeadlessMainWindowTest, SendFromWorkerWaitsForTheResult) {
+    HeadlessMainWindow window([&](const Message& m) -> int64_t { return m.wParam * 2; });
+    int64_t result = 0;
+    auto worker = runtime.StartLoop("w", [&](const Message&) { result = window.SendMessage(1, 21, 0); });
+    worker->Post({1, 0, 0});
+    runtime.RunFor(1);
+    EXPECT_EQ(result, 42);
+}
+
+TEST_F(HeadlessMainWindowTest, CloseReleasesAPendingSendAndRefusesNewOnes) {
+    HeadlessMainWindow window([&](const Message& m) -> int64_t {
+        runtime.SleepMs(10'000);
+        return 1;
+    });
+    window.PostMessage(9, 0, 0);  // keeps the window busy
+    int64_t result = -1;
+    int64_t returnedAt = -1;
+    auto worker = runtime.StartLoop("w", [&](const Message&) {
+        result = window.SendMessage(1, 0, 0);
+        returnedAt = runtime.NowMs();
+    });
+    worker->Post({1, 0, 0});
+    runtime.RunFor(50);
+    window.Close();
+    runtime.RunFor(1);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(returnedAt, 50);
+    EXPECT_EQ(window.SendMessage(1, 0, 0), 0);
+    EXPECT_FALSE(window.PostMessage(1, 0, 0));
+}
+
+}  // namespace
+}  // namespace kestrel
