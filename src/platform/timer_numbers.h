@@ -1,0 +1,27 @@
+#pragma once
+
+namespace kestrel {
+
+// The main window's numbered timers.
+inline constexpr int kTimerReceiveStep = 3;    // 5 ms: post a receive step to Sio_Recv_Thread
+inline constexpr int kTimerInitialRead = 4;    // 30 ms: a step of the initial read
+inline constexpr int kTimerMenuRead = 5;       // 30 ms: a step of the menu read
+inline constexpr int kTimerFrequencyA = 6;     // 30 ms: redraw the frequency display
+inline constexpr int kTimerFrequencyB = 7;     // 30 ms: redraw the frequency display
+inline constexpr int kTimerHeartbeat = 8;      // 1000 ms: the heartbeat of the polling cycle
+inline constexpr int kTimerFullRefresh = 11;   // 10 ms: one-shot full refresh after start-up
+inline constexpr int kTimerRepaint = 13;       // 30 ms after a paint: repaint everything
+inline constexpr int kTimerUpperPeak = 14;     // upper-bar peak hold
+inline constexpr int kTimerSplash = 15;        // 3000 ms: remove the splash picture
+inline constexpr int kTimerLinkWatchdog = 17;  // 3000 ms after an answer: the link watchdog
+inline constexpr int kTimerRotatorRead = 20;   // 100 ms: the rotator position read
+inline constexpr int kTimerRequest23 = 23;     // 500 ms: post 0x8350 to Anl_Send_Thread
+inline constexpr int kTimerRequest24 = 24;     // 50 ms: post 0x8351 to Anl_Send_Thread
+inline constexpr int kTimerRequest25 = 25;     // 30 ms: post 0x810F to Anl_Send_Thread
+inline constexpr int kTimerLowerPeak = 30;     // lower-bar peak hold
+inline constexpr int kTimerShortcut = 31;      // 2 ms per character: the next shortcut command
+
+// The period of the receive-step timer.
+inline constexpr int kReceiveStepMs = 5;
+
+}  // namespace kestrel
