@@ -1,0 +1,36 @@
+#include "cat/engine_timers.h"
+
+#include "cat/anl_send_thread.h"
+#include "platform/workers.h"
+
+namespace kestrel {
+
+bool DispatchEngineTimer(int timerId) {
+    switch (timerId) {
+        case kTimerReceiveStep:
+            PostToWorker(Worker::SioRecv, kMsgReceiveStep);
+            return true;
+        case kTimerInitialRead:
+            PostRequestMessage(kMsgInitialReadStep);
+            return true;
+        case kTimerMenuRead:
+            PostRequestMessage(kMsgMenuReadStep);
+            return true;
+        case kTimerHeartbeat:
+            PostRequestMessage(kMsgHeartbeat);
+            return true;
+        case kTimerRequest23:
+            PostPowerOnRead();
+            return true;
+        case kTimerRequest24:
+            PostPowerOffRead();
+            return true;
+        case kTimerRequest25:
+            PostKeyerReadStep();
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace kestrel
