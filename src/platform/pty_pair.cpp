@@ -89,7 +89,10 @@ std::unique_ptr<PtyPair> PtyPair::Create() {
 }
 
 PtyPair::PtyPair(int masterFd, int slaveFd, std::string path)
-    : far_(std::make_unique<PtyFarEnd>(masterFd)), slaveFd_(slaveFd), path_(std::move(path)) {}
+    : far_(std::make_unique<PtyFarEnd>(masterFd)),
+      farFd_(masterFd),
+      slaveFd_(slaveFd),
+      path_(std::move(path)) {}
 
 PtyPair::~PtyPair() {
     Unplug();
@@ -105,6 +108,7 @@ bool PtyPair::LinkAs(const std::string& linkPath) const {
 
 void PtyPair::Unplug() {
     static_cast<PtyFarEnd&>(*far_).Close();
+    farFd_ = -1;
     CloseFd(slaveFd_);
     slaveFd_ = -1;
     unplugged_ = true;

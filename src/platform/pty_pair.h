@@ -22,6 +22,8 @@ class PtyPair {
     const std::string& Path() const { return path_; }
     // Returns the far side: a device whose reads and writes are the cable's other end.
     SerialDevice& FarEnd() { return *far_; }
+    // Returns the far side's descriptor for poll(), or -1 after Unplug.
+    int FarFd() const { return farFd_; }
     // Points a symbolic link at the terminal, replacing any link there (as CommoFiles/COMn).
     bool LinkAs(const std::string& linkPath) const;
     // Pulls the cable: closes the far side, so the program's side reads 0 and writes fail.
@@ -33,6 +35,7 @@ class PtyPair {
     PtyPair(int masterFd, int slaveFd, std::string path);
 
     std::unique_ptr<SerialDevice> far_;
+    int farFd_ = -1;
     int slaveFd_ = -1;  // held open so that the raw settings outlive the program's own opens
     std::string path_;
     bool unplugged_ = false;

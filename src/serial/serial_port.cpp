@@ -37,6 +37,18 @@ SerialPort& TheSerialPort() {
     return port;
 }
 
+bool InitialiseSerialPort(const std::function<void(int stringId)>& showMessage) {
+    SerialPort& port = TheSerialPort();
+    port.Initialise();
+    if (port.LoadSettings()) {
+        return true;
+    }
+    if (showMessage) {
+        showMessage(kStringSettingsUnreadable);
+    }
+    return false;
+}
+
 void SerialPort::Initialise() {
     Close();
     portNumber_.store(1, std::memory_order_relaxed);

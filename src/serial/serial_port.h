@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -127,5 +128,10 @@ class SerialPort {
 
 // Returns the program's one serial port.
 SerialPort& TheSerialPort();
+
+// Runs the port's part of start-up: initialises the port and loads the settings file. When the
+// file cannot be read, hands string 108 to showMessage (a modal box) and keeps the defaults.
+// Reports whether the file was read.
+bool InitialiseSerialPort(const std::function<void(int stringId)>& showMessage);
 
 }  // namespace kestrel

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "cat/control_mirror.h"
+#include "cat/store_flags.h"
+#include "platform/headless_main_window.h"
+#include "platform/memory_serial_pair.h"
+#include "platform/message.h"
+#include "platform/paths.h"
+#include "platform/startup_box.h"
+#include "platform/timer_numbers.h"
+#include "platform/virtual_runtime.h"
+#include "platform/workers.h"
+#include "serial/message_ring.h"
+#include "serial/serial_port.h"
+
+namespace kestrel {
+
+// A private working directory that is removed again.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// The serial port on the virtual runtime, joined by the in-memory cable to a far end that the
+// test plays. The headless main window records what it is posted and turns timer 3 into receive
+// steps, as the real main window does.
+class SerialLinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetRuntime(&rt_);
+        window_ = std::make_unique<HeadlessMainWindow>([this](const Message& message) {
+            if (message.id == kMsgTimer && message.wParam == kTimerReceiveStep) {
+                PostToWorker(Worker::SioRecv, kMsgReceiveStep);
+            } else if (message.id != kMsgTimer) {
+                std::lock_guard lock(mutex_);
+                posted_.push_back(message.id);
+            }
+            return int64_t{0};
+        });
+        SetMainWindow(window_.get());
+        SetWorkingDirectoryBase(dir_.Path());
+        InitControlMirror();
+        StoreReady = 1;
+        AutoInfoSent = 0;
+        AnswerWaiting = 0;
+        StartupBoxShown = 0;
+        CommandRing.Empty();
+        AnswerRing.Empty();
+        TheSerialPort().Initialise();
+        TheSerialPort().SetDeviceFactory(pair_.Factory(MemorySerialPair::Side::A));
+        far_ = pair_.Open(MemorySerialPair::Side::B);
+    }
+
+    void TearDown() override {
+        TheSerialPort().Close();
+        TheSerialPort().SetDeviceFactory(nullptr);
+        TheSerialPort().SetDeviceOverride("");
+        for (Worker worker : {Worker::SioRecv, Worker::SioSend, Worker::AnlRecv, Worker::AnlSend}) {
+            StopWorkerInSlot(worker);
+        }
+        window_->Close();
+        SetMainWindow(nullptr);
+        far_.reset();
+        StoreReady = 0;
+        StartupBoxShown = 0;
+        SetWorkingDirectoryBase("");
+        window_.reset();
+        SetRuntime(nullptr);
+    }
+
+    // Lets the line carry what was written, then returns what reached the far end.
+    std::string FarReceived(int64_t ms = 100) {
+        rt_.RunFor(ms);
+        std::string text;
+        uint8_t buffer[256];
+        for (ReadResult r; (r = far_->Read(buffer, sizeof buffer)).count > 0;) {
+            text.append(reinterpret_cast<char*>(buffer), r.count);
+        }
+        return text;
+    }
+
+    // Writes bytes at the far end (the transceiver answering).
+    void FarSends(std::string_view text) {
+        ASSERT_TRUE(far_->Write(reinterpret_cast<const uint8_t*>(text.data()), text.size(), 0));
+    }
+
+    // Returns how often the main window was posted the message.
+    int PostedCount(uint32_t id) {
+        rt_.RunFor(1);
+        std::lock_guard lock(mutex_);
+        return static_cast<int>(std::count(posted_.begin(), posted_.end(), id));
+    }
+
+    // Opens the port and takes the "AI0;" it writes on opening off the line.
+    void OpenPort() {
+        ASSERT_TRUE(TheSerialPort().Open());
+        ASSERT_EQ(FarReceived(), "AI0;");
+    }
+
+    VirtualRuntime rt_;
+    TempDir dir_;
+    MemorySerialPair pair_;
+    std::unique_ptr<SerialDevice> far_;
+    std::unique_ptr<HeadlessMainWindow> window_;
+    std::mutex mutex_;
+    std::vector<uint32_t> posted_;
+};
+
+}  // namespace kestrel
