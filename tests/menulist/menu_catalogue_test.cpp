@@ -1,0 +1,215 @@
+#include "menulist/menu_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+namespace {
+
+// The items whose choices are their range text cut at each "/".
+const std::set<int> kSplitItems{4,  6,  11, 13, 17, 19,  20,  21,  22,  23,  24,  28, 29, 32,
+                                33, 34, 37, 38, 39, 40,  41,  42,  43,  47,  48,  59, 60, 71,
+                                85, 86, 91, 94, 97, 100, 103, 106, 110, 113, 114, 118};
+const std::set<uint32_t> kListKinds{1, 15, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40};
+
+std::vector<std::string> Choices(const MenuItem& item) {
+    std::vector<std::string> out;
+    for (uint32_t i = 0; i < item.choiceCount; ++i) {
+        out.emplace_back(item.choices[i]);
+    }
+    return out;
+}
+
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t pos; (pos = text.find(separator, start)) != std::string::npos; start = pos + 1) {
+        parts.push_back(text.substr(start, pos - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+int Digits(int64_t v) {
+    int n = 1;
+    for (v = std::llabs(v); v >= 10; v /= 10) {
+        ++n;
+    }
+    return n;
+}
+
+TEST(MenuCatalogue, ItemsAreNumberedInOrderWithTerminatedTexts) {
+    for (int n = 1; n <= kMenuCatalogueSize; ++n) {
+        const MenuItem item = CatalogueMenuItem(n);
+        EXPECT_EQ(item.number, static_cast<uint32_t>(n));
+        EXPECT_GT(std::string(item.name).size(), 0u) << n;
+        EXPECT_GT(std::string(item.rangeText).size(), 0u) << n;
+        EXPECT_EQ(item.edited, 0);
+        EXPECT_EQ(item.editedValue, 0.0);
+        EXPECT_EQ(item.hasUnit, item.unit[0] != '\0' ? 1 : 0) << n;
+        EXPECT_LE(item.choiceCount, static_cast<uint32_t>(kMenuMaxChoices));
+    }
+    EXPECT_EQ(CatalogueMenuItem(0).number, 0u);
+    EXPECT_EQ(CatalogueMenuItem(119).number, 0u);
+}
+
+TEST(MenuCatalogue, SplitItemsTakeTheirChoicesFromTheRangeText) {
+    for (int n : kSplitItems) {
+        const MenuItem item = CatalogueMenuItem(n);
+        const auto parts = SplitAt(item.rangeText, '/');
+        EXPECT_EQ(item.choiceCount, parts.size()) << n;
+        EXPECT_EQ(Choices(item), parts) << n;
+    }
+    EXPECT_EQ(CatalogueMenuItem(97).choiceCount, 19u);
+    EXPECT_EQ(Choices(CatalogueMenuItem(4)).back(), "UMBER");
+}
+
+TEST(MenuCatalogue, ListedChoicesAreKept) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Choices(CatalogueMenuItem(7)), (V{"OFF", "0.5sec", "1.0sec", "2.0sec"}));
+    EXPECT_EQ(Choices(CatalogueMenuItem(10)), (V{"OFF", "0.5sec", "1.0sec", "2.0sec"}));
+    EXPECT_EQ(Choices(CatalogueMenuItem(16)), (V{"OFF"}));
+    EXPECT_EQ(Choices(CatalogueMenuItem(36)), (V{"MCVR", "FIX"}));
+    EXPECT_EQ(Choices(CatalogueMenuItem(64)),
+              (V{"100-3000", "100-2900", "200-2800", "300-2700", "400-2600"}));
+    EXPECT_EQ(Choices(CatalogueMenuItem(84)), (V{"1Hz", "5Hz", "10Hz"}));
+    EXPECT_EQ(Choices(CatalogueMenuItem(88)), (V{"5", "6.25", "10", "12.5", "20", "25"}));
+    const auto band = Choices(CatalogueMenuItem(90));
+    ASSERT_EQ(band.size(), 12u);
+    EXPECT_EQ(band.front(), "1.8");
+    EXPECT_EQ(band.back(), "GEN");
+    const auto pitches = Choices(CatalogueMenuItem(45));
+    ASSERT_EQ(pitches.size(), 16u);
+    for (size_t i = 0; i < pitches.size(); ++i) {
+        EXPECT_EQ(pitches[i], std::to_string(300 + 50 * i));
+    }
+}
+
+TEST(MenuCatalogue, OnlyTheFourMarkedNamesKeepATrailingSpace) {
+    for (int n = 1; n <= kMenuCatalogueSize; ++n) {
+        const std::string name = CatalogueMenuItem(n).name;
+        const bool trailing = name.back() == ' ';
+        EXPECT_EQ(trailing, n == 23 || n == 41 || n == 42 || n == 43) << n << " '" << name << "'";
+    }
+    EXPECT_STREQ(CatalogueMenuItem(23).name, "CW MEMORY 5 ");
+    EXPECT_STREQ(CatalogueMenuItem(43).name, "CW BK-IN ");
+}
+
+TEST(MenuCatalogue, DefaultsLieWithinTheirLimitsOrChoices) {
+    for (int n = 1; n <= kMenuCatalogueSize; ++n) {
+        const MenuItem item = CatalogueMenuItem(n);
+        SCOPED_TRACE(n);
+        const double v = item.value;
+        switch (item.kind) {
+            case 8:  // a magnitude: the limits run from -minValue to -maxValue
+                EXPECT_GE(v, item.maxValue);
+                EXPECT_LE(v, item.minValue);
+                break;
+            case 13:
+                EXPECT_TRUE(v == 1000 || (v >= item.minValue && v <= item.maxValue));
+                break;
+            case 16:
+            case 41:
+                EXPECT_TRUE(v == 0 || (v >= item.minValue && v <= item.maxValue));
+                break;
+            case 14:
+                EXPECT_EQ(static_cast<int>(v) & ~0x1FFE, 0) << "only the bits of its 12 choices";
+                break;
+            default:
+                if (kListKinds.count(item.kind) != 0) {
+                    EXPECT_GE(v, 0);
+                    EXPECT_LT(v, item.choiceCount);
+                    EXPECT_EQ(item.minValue, 0);
+                    EXPECT_EQ(item.maxValue, 0);
+                    EXPECT_EQ(item.step, 0);
+                } else {
+                    EXPECT_EQ(item.choiceCount, 0u);
+                    EXPECT_LT(item.minValue, item.maxValue);
+                    EXPECT_GT(item.step, 0);
+                    EXPECT_GE(v, item.minValue);
+                    EXPECT_LE(v, item.maxValue);
+                }
+        }
+    }
+}
+
+TEST(MenuCatalogue, WidthHoldsTheLargestValueField) {
+    for (int n = 1; n <= kMenuCatalogueSize; ++n) {
+        const MenuItem item = CatalogueMenuItem(n);
+        SCOPED_TRACE(n);
+        const auto lo = static_cast<int64_t>(item.minValue);
+        const auto hi = static_cast<int64_t>(item.maxValue);
+        const int largest = std::max(Digits(lo), Digits(hi));
+        const uint32_t k = item.kind;
+        if (k == 4 || k == 11 || (k >= 25 && k <= 30)) {
+            EXPECT_GE(item.width, static_cast<uint32_t>(largest + 1)) << "sign and digits";
+        } else if (k == 14) {
+            EXPECT_EQ(item.width, 13u) << "one character per bit from 4096 down";
+        } else if (k == 41) {
+            EXPECT_GE(item.width, 3u) << "codes up to 255";
+        } else if (k == 13) {
+            EXPECT_GE(item.width, 4u) << "1000 stands for the first choice";
+        } else if (kListKinds.count(k) != 0) {
+            EXPECT_GE(item.width, static_cast<uint32_t>(Digits(item.choiceCount - 1)));
+        } else {
+            EXPECT_GE(item.width, static_cast<uint32_t>(largest));
+        }
+    }
+}
+
+TEST(MenuCatalogue, EqualizerItemsRunFrequencyLevelBandwidthInKindOrder) {
+    for (int eq = 0; eq < 6; ++eq) {
+        const MenuItem freq = CatalogueMenuItem(91 + 3 * eq);
+        const MenuItem level = CatalogueMenuItem(92 + 3 * eq);
+        const MenuItem width = CatalogueMenuItem(93 + 3 * eq);
+        SCOPED_TRACE(eq);
+        EXPECT_EQ(freq.kind, 31u + eq);
+        EXPECT_EQ(level.kind, 25u + eq);
+        EXPECT_EQ(width.kind, 19u + eq);
+        EXPECT_NE(std::string(freq.name).find("FREQ"), std::string::npos);
+        EXPECT_NE(std::string(level.name).find("LEVEL"), std::string::npos);
+        EXPECT_NE(std::string(width.name).find("BWTH"), std::string::npos);
+        EXPECT_EQ(std::string(freq.name).rfind("P-", 0) == 0, eq >= 3);
+        EXPECT_STREQ(freq.unit, "Hz");
+    }
+}
+
+TEST(MenuCatalogue, SpotChecksOfSingleRows) {
+    const MenuItem rotator = CatalogueMenuItem(12);
+    EXPECT_EQ(rotator.kind, 8u);
+    EXPECT_EQ(rotator.minValue, 30);
+    EXPECT_EQ(rotator.maxValue, 0);
+    EXPECT_EQ(rotator.step, 2);
+    const MenuItem weight = CatalogueMenuItem(46);
+    EXPECT_EQ(weight.kind, 9u);
+    EXPECT_EQ(weight.value, 30);
+    EXPECT_DOUBLE_EQ(weight.step, 0.1);
+    const MenuItem fix18 = CatalogueMenuItem(79);
+    EXPECT_EQ(fix18.value, 18068);
+    EXPECT_STREQ(fix18.rangeText, "18.000MHz - 18.199MHz (1kHz  Steps)");
+    EXPECT_STREQ(CatalogueMenuItem(26).unit, "bps");
+    EXPECT_EQ(CatalogueMenuItem(26).hasUnit, 1);
+    EXPECT_EQ(CatalogueMenuItem(5).hasUnit, 0);
+    EXPECT_EQ(CatalogueMenuItem(90).value, 8190);
+    EXPECT_EQ(CatalogueMenuItem(6).kind, 40u);
+    EXPECT_EQ(CatalogueMenuItem(69).value, -15);
+}
+
+TEST(MenuValueToWhole, PrintsSixDecimalsAndKeepsTheIntegerPart) {
+    EXPECT_EQ(MenuValueToWhole(2.9999999), 3);
+    EXPECT_EQ(MenuValueToWhole(2.999999), 2);
+    EXPECT_EQ(MenuValueToWhole(2.5), 2);
+    EXPECT_EQ(MenuValueToWhole(-15.0), -15);
+    EXPECT_EQ(MenuValueToWhole(-0.5), 0);
+    EXPECT_EQ(MenuValueToWhole(-4.9999999), -5);
+    EXPECT_EQ(MenuValueToWhole(53999.0), 53999);
+    EXPECT_EQ(MenuValueToWhole(1e300), 9000000000000000);
+}
+
+}  // namespace
+}  // namespace kestrel
