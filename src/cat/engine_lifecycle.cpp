@@ -1,0 +1,39 @@
+#include "cat/engine_lifecycle.h"
+
+#include "cat/anl_recv_thread.h"
+#include "cat/anl_send_thread.h"
+#include "cat/control_mirror.h"
+#include "cat/radio_state.h"
+#include "platform/main_window.h"
+#include "serial/serial_port.h"
+#include "serial/sio_recv_thread.h"
+#include "serial/sio_send_thread.h"
+
+namespace kestrel {
+
+bool StartEngine(const std::function<void(int stringId)>& showMessage) {
+    if (MainWindow* window = TheMainWindow()) {
+        window->SetWindowWaiting(0);
+        window->SetReadingRunning(0);
+    }
+    InitRadioState();
+    InitControlMirror();
+    InitialiseSerialPort(showMessage);
+    TheSerialPort().Open();
+    bool started = StartAnalysisThread();
+    started = StartSioRecvThread() && started;
+    started = StartSioSendThread() && started;
+    started = StartRequestThread() && started;
+    return started;
+}
+
+void StopEngine() {
+    TheSerialPort().Close();
+    TheSerialPort().SaveSettings();
+    StopSioRecvThread();
+    StopAnalysisThread();
+    StopRequestThread();
+    StopSioSendThread();
+}
+
+}  // namespace kestrel
