@@ -1,0 +1,114 @@
+#include "serial/serial_port.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "serial/serial_fixture.h"
+
+namespace kestrel {
+namespace {
+
+using Side = MemorySerialPair::Side;
+
+TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorWithoutTouchingFlag) {
+    SetMirror(Mirror::AI, 1);
+    ASSERT_TRUE(TheSerialPort().Open());
+    EXPECT_EQ(FarReceived(), "AI1;");
+    EXPECT_EQ(AutoInfoSent, 0);
+    EXPECT_EQ(AnswerWaiting, 0);
+}
+
+TEST_F(SerialLinkTest, OpenWhileOpenDoesNothingAndReportsFalse) {
+    OpenPort();
+    EXPECT_FALSE(TheSerialPort().Open());
+    EXPECT_TRUE(TheSerialPort().IsOpen());
+    EXPECT_EQ(FarReceived(), "");
+}
+
+TEST_F(SerialLinkTest, CarrierHoldAtOpenClosesAgainAndReportsFailure) {
+    pair_.SetStatusBits(Side::A, kStatusRlsdHold);
+    EXPECT_FALSE(TheSerialPort().Open());
+    EXPECT_FALSE(TheSerialPort().IsOpen());
+    EXPECT_FALSE(pair_.IsOpen(Side::A));
+    EXPECT_EQ(PostedCount(kMsgStartupFailure), 1);
+    EXPECT_EQ(FarReceived(), "");
+}
+
+TEST_F(SerialLinkTest, MissingDeviceReportsFailure) {
+    TheSerialPort().SetDeviceFactory(nullptr);
+    TheSerialPort().SetDeviceOverride(dir_.Path() + "/no-such-tty");
+    EXPECT_FALSE(TheSerialPort().Open());
+    EXPECT_EQ(PostedCount(kMsgStartupFailure), 1);
+}
+
+TEST_F(SerialLinkTest, OpenDoesNothingWhileFailureBoxShows) {
+    StartupBoxShown = 1;
+    EXPECT_FALSE(TheSerialPort().Open());
+    EXPECT_FALSE(pair_.IsOpen(Side::A));
+    EXPECT_EQ(PostedCount(kMsgStartupFailure), 0);
+}
+
+TEST_F(SerialLinkTest, CloseRestoresOneStopBitAndNoFlowControl) {
+    EXPECT_FALSE(TheSerialPort().Close());
+    OpenPort();
+    EXPECT_TRUE(TheSerialPort().Close());
+    EXPECT_FALSE(TheSerialPort().IsOpen());
+    EXPECT_FALSE(TheSerialPort().HandleValid());
+    EXPECT_FALSE(pair_.IsOpen(Side::A));
+    const LineSettings line = pair_.Settings(Side::A);
+    EXPECT_EQ(line.stopBits, 1);
+    EXPECT_FALSE(line.ctsFlow);
+}
+
+TEST_F(SerialLinkTest, DevicePathPrefersTheCommoFilesLink) {
+    EXPECT_EQ(SerialPort::DevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(SerialPort::DevicePath(20), "/dev/ttyS19");
+    std::filesystem::create_directories(dir_.Path() + "/CommoFiles");
+    const std::string link = dir_.Path() + "/CommoFiles/COM3";
+    ASSERT_EQ(::symlink("/dev/ttyUSB7", link.c_str()), 0);
+    // The link counts even while its target is gone: the adapter is unplugged, not absent.
+    EXPECT_EQ(SerialPort::DevicePath(3), link);
+}
+
+TEST_F(SerialLinkTest, DeviceOverrideWinsOverPortNumber) {
+    std::vector<std::string> opened;
+    TheSerialPort().SetDeviceFactory([&](const std::string& path) {
+        opened.push_back(path);
+        return pair_.Open(Side::A);
+    });
+    TheSerialPort().SetDeviceOverride("/dev/ttyUSB0");
+    OpenPort();
+    EXPECT_EQ(opened, std::vector<std::string>{"/dev/ttyUSB0"});
+}
+
+TEST_F(SerialLinkTest, ProbeLeavesThePortsOwnDeviceAlone) {
+    MemorySerialPair other;
+    TheSerialPort().SetDeviceFactory([&](const std::string& path) {
+        return path == "/dev/ttyS1" ? other.Open(Side::A) : pair_.Open(Side::A);
+    });
+    OpenPort();
+    EXPECT_TRUE(TheSerialPort().Probe(1));
+    EXPECT_FALSE(other.IsOpen(Side::A));
+    EXPECT_FALSE(TheSerialPort().Probe(0));  // the port's own device cannot be opened twice
+    EXPECT_TRUE(TheSerialPort().IsOpen());
+    other.SetStatusBits(Side::A, kStatusTxim);
+    EXPECT_FALSE(TheSerialPort().Probe(1));
+    EXPECT_FALSE(TheSerialPort().Probe(20));
+}
+
+TEST_F(SerialLinkTest, VanishedDeviceReadsAsIoErrorAndClosedPort) {
+    OpenPort();
+    pair_.Unplug();
+    uint32_t errors = 0;
+    LineStatus status;
+    EXPECT_TRUE(TheSerialPort().ClearError(errors, status));
+    EXPECT_EQ(errors, kLineIoError);
+    EXPECT_FALSE(TheSerialPort().IsOpen());
+    EXPECT_FALSE(TheSerialPort().ClearError(errors, status));
+    EXPECT_EQ(errors, 0u);
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,130 @@
+#include "serial/serial_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "serial/serial_fixture.h"
+
+namespace kestrel {
+namespace {
+
+class SettingsTest : public SerialLinkTest {
+  protected:
+    std::string FilePath() const { return dir_.Path() + "/CommoFiles/CommSetting.csv"; }
+    void WriteFile(std::string_view text) {
+        std::filesystem::create_directories(dir_.Path() + "/CommoFiles");
+        std::ofstream(FilePath(), std::ios::binary) << text;
+    }
+    std::string ReadFile() const {
+        std::ifstream in(FilePath(), std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::vector<std::string> opened_;
+};
+
+TEST_F(SettingsTest, ThreeNineSixHundredOpensComThreeAtNineSixHundred) {
+    WriteFile("3,9600,0\n");
+    TheSerialPort().SetDeviceFactory([this](const std::string& path) {
+        opened_.push_back(path);
+        return pair_.Open(MemorySerialPair::Side::A);
+    });
+    ASSERT_TRUE(TheSerialPort().LoadSettings());
+    ASSERT_TRUE(TheSerialPort().Open());
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], "/dev/ttyS2");
+    const LineSettings line = pair_.Settings(MemorySerialPair::Side::A);
+    EXPECT_EQ(line.baud, 9600);
+    EXPECT_EQ(line.stopBits, 2);
+    EXPECT_TRUE(line.ctsFlow);
+}
+
+TEST_F(SettingsTest, OutOfRangeValuesTakeDefaultsAndThirdValueIsWrittenBack) {
+    WriteFile("25,1200,7\n");
+    EXPECT_TRUE(TheSerialPort().LoadSettings());
+    EXPECT_EQ(TheSerialPort().PortNumber(), 1);
+    EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
+    ASSERT_TRUE(TheSerialPort().SaveSettings());
+    EXPECT_EQ(ReadFile(), "1,4800,7\n");
+}
+
+TEST_F(SettingsTest, CellsCountInRowOrderWhateverLineTheyStandOn) {
+    WriteFile("2\n19200\n5\n");
+    EXPECT_TRUE(TheSerialPort().LoadSettings());
+    EXPECT_EQ(TheSerialPort().PortNumber(), 2);
+    EXPECT_EQ(TheSerialPort().BaudRate(), 19200);
+    EXPECT_EQ(TheSerialPort().ThirdValue(), 5);
+}
+
+TEST_F(SettingsTest, MissingFileShowsMessageOnceAndIsCreatedAtSave) {
+    TheSerialPort().SetPortNumber(4);
+    std::vector<int> shown;
+    EXPECT_FALSE(InitialiseSerialPort([&](int id) { shown.push_back(id); }));
+    EXPECT_EQ(shown, std::vector<int>{108});
+    EXPECT_EQ(TheSerialPort().PortNumber(), 1);
+    EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
+    EXPECT_EQ(TheSerialPort().ThirdValue(), 0);
+    ASSERT_TRUE(TheSerialPort().SaveSettings());
+    EXPECT_EQ(ReadFile(), "1,4800,0\n");
+}
+
+TEST_F(SettingsTest, UnreadableFilesKeepDefaults) {
+    for (std::string_view text : {"3,9600\n", "", "3,9600,0", "\x82\xA0\n"}) {
+        SCOPED_TRACE(text);
+        WriteFile(text);
+        TheSerialPort().SetPortNumber(5);
+        TheSerialPort().SetThirdValue(9);
+        EXPECT_FALSE(TheSerialPort().LoadSettings());
+        EXPECT_EQ(TheSerialPort().PortNumber(), 1);
+        EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
+        EXPECT_EQ(TheSerialPort().ThirdValue(), 0);
+    }
+}
+
+TEST_F(SettingsTest, CellsConvertLikeAtoi) {
+    EXPECT_EQ(CellToInt(" 42abc"), 42);
+    EXPECT_EQ(CellToInt("-7"), -7);
+    EXPECT_EQ(CellToInt("x1"), 0);
+    EXPECT_EQ(CellToInt("99999999999999"), 2147483647);
+    EXPECT_EQ(CellToInt("-99999999999999"), -2147483648);
+}
+
+TEST_F(SettingsTest, SaveReplacesWholeFileAndLeavesNoTemporary) {
+    WriteFile("3,9600,0\nleft,over,text,from,before\n");
+    TheSerialPort().SetPortNumber(20);
+    TheSerialPort().SetBaudRate(38400);
+    ASSERT_TRUE(TheSerialPort().SaveSettings());
+    EXPECT_EQ(ReadFile(), "20,38400,0\n");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path() + "/CommoFiles")) {
+        ++files;
+        EXPECT_EQ(entry.path().filename(), "CommSetting.csv");
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(SettingsTest, SaveFailsWhenFolderCannotBeMade) {
+    std::ofstream(dir_.Path() + "/CommoFiles") << "a file in the folder's place";
+    EXPECT_FALSE(TheSerialPort().SaveSettings());
+}
+
+TEST_F(SettingsTest, SettersKeepOnlyValidValues) {
+    SerialPort& port = TheSerialPort();
+    EXPECT_TRUE(port.SetPortNumber(20));
+    EXPECT_FALSE(port.SetPortNumber(21));
+    EXPECT_EQ(port.PortNumber(), 1);
+    EXPECT_FALSE(port.SetPortNumber(0));
+    for (int32_t baud : {4800, 9600, 19200, 38400}) {
+        EXPECT_TRUE(port.SetBaudRate(baud));
+        EXPECT_EQ(port.BaudRate(), baud);
+    }
+    EXPECT_FALSE(port.SetBaudRate(57600));
+    EXPECT_EQ(port.BaudRate(), 4800);
+}
+
+}  // namespace
+}  // namespace kestrel
