@@ -2,6 +2,7 @@
 
 #include "cat/anl_send_thread.h"
 #include "platform/workers.h"
+#include "serial/sio_send_thread.h"
 
 namespace kestrel {
 
@@ -18,6 +19,12 @@ bool DispatchEngineTimer(int timerId) {
             return true;
         case kTimerHeartbeat:
             PostRequestMessage(kMsgHeartbeat);
+            return true;
+        case kTimerLinkWatchdog:
+            LinkWatchdogExpired();
+            return true;
+        case kTimerRotatorRead:
+            RotatorReadTick();
             return true;
         case kTimerRequest23:
             PostPowerOnRead();
