@@ -1,0 +1,140 @@
+#include "platform/memory_serial_pair.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/virtual_runtime.h"
+
+namespace kestrel {
+namespace {
+
+using Side = MemorySerialPair::Side;
+
+class MemorySerialPairTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetRuntime(&rt_);
+        a_ = pair_.Open(Side::A);
+        b_ = pair_.Open(Side::B);
+        ASSERT_TRUE(a_ && b_);
+    }
+    void TearDown() override {
+        a_.reset();
+        b_.reset();
+        SetRuntime(nullptr);
+    }
+    static void Send(SerialDevice& end, std::string_view text) {
+        ASSERT_TRUE(end.Write(reinterpret_cast<const uint8_t*>(text.data()), text.size(), 0));
+    }
+    static std::string Take(SerialDevice& end) {
+        uint8_t buffer[8192];
+        const ReadResult r = end.Read(buffer, sizeof buffer);
+        return std::string(reinterpret_cast<char*>(buffer), r.count);
+    }
+
+    VirtualRuntime rt_;
+    MemorySerialPair pair_;
+    std::unique_ptr<SerialDevice> a_;
+    std::unique_ptr<SerialDevice> b_;
+};
+
+TEST_F(MemorySerialPairTest, DeliversElevenBitsPerByteAtTheBaudRate) {
+    // 8N2 at 4800 baud: 11 / 4800 s = 2291 us per byte, so ten bytes need 22.9 ms.
+    Send(*a_, "0123456789");
+    rt_.RunFor(22);
+    EXPECT_EQ(Take(*b_), "012345678");
+    rt_.RunFor(1);
+    EXPECT_EQ(Take(*b_), "9");
+}
+
+TEST_F(MemorySerialPairTest, FasterRateDeliversSooner) {
+    ASSERT_TRUE(a_->Configure({.baud = 38400, .stopBits = 2, .ctsFlow = true}));
+    Send(*a_, std::string(100, 'x'));  // 100 x 286 us = 28.6 ms
+    rt_.RunFor(28);
+    EXPECT_EQ(Take(*b_).size(), 97u);
+}
+
+TEST_F(MemorySerialPairTest, LoweredRtsHoldsPeerOutputInItsQueue) {
+    ASSERT_TRUE(a_->SetRts(false));
+    Send(*b_, "FA14250000;");
+    rt_.RunFor(100);
+    EXPECT_EQ(Take(*a_), "");
+    LineStatus status;
+    ASSERT_TRUE(b_->QueryStatus(status));
+    EXPECT_EQ(status.outQueue, 11u);
+    ASSERT_TRUE(a_->SetRts(true));
+    rt_.RunFor(30);
+    EXPECT_EQ(Take(*a_), "FA14250000;");
+}
+
+TEST_F(MemorySerialPairTest, ReportsQueuesAndInjectedErrorsOnce) {
+    Send(*b_, "abc");
+    rt_.RunFor(10);
+    pair_.InjectErrors(Side::A, kLineFraming);
+    pair_.SetStatusBits(Side::A, kStatusDsrHold);
+    pair_.SetExtraOutQueue(Side::A, 7);
+    LineStatus status;
+    ASSERT_TRUE(a_->QueryStatus(status));
+    EXPECT_EQ(status.inQueue, 3u);
+    EXPECT_EQ(status.errors, kLineFraming);
+    EXPECT_EQ(status.status, kStatusDsrHold);
+    EXPECT_EQ(status.outQueue, 7u);
+    ASSERT_TRUE(a_->QueryStatus(status));
+    EXPECT_EQ(status.errors, 0u);
+    EXPECT_EQ(status.status, kStatusDsrHold);
+}
+
+TEST_F(MemorySerialPairTest, FullInputQueueLosesBytesWithOverflow) {
+    Send(*b_, std::string(MemorySerialPair::kInputCapacity + 10, 'z'));
+    rt_.RunFor(20000);
+    LineStatus status;
+    ASSERT_TRUE(a_->QueryStatus(status));
+    EXPECT_EQ(status.inQueue, MemorySerialPair::kInputCapacity);
+    EXPECT_EQ(status.errors, kLineRxOverflow);
+}
+
+TEST_F(MemorySerialPairTest, UnplugHangsUpBothEndsUntilReplug) {
+    Send(*a_, "lost");
+    pair_.Unplug();
+    EXPECT_TRUE(a_->HungUp());
+    EXPECT_TRUE(b_->Read(nullptr, 0).hungUp);
+    LineStatus status;
+    EXPECT_FALSE(a_->QueryStatus(status));
+    EXPECT_FALSE(a_->Write(reinterpret_cast<const uint8_t*>("x"), 1, 0));
+    EXPECT_EQ(pair_.Open(Side::A), nullptr);
+    pair_.Replug();
+    auto a = pair_.Open(Side::A);
+    auto b = pair_.Open(Side::B);
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(a_->HungUp());  // an end from before the unplug stays dead
+    Send(*a, "new");
+    rt_.RunFor(10);
+    EXPECT_EQ(Take(*b), "new");
+}
+
+TEST_F(MemorySerialPairTest, EndOpensOnceAndDropsWhatArrivedWhileClosed) {
+    EXPECT_EQ(pair_.Open(Side::A), nullptr);
+    a_.reset();
+    Send(*b_, "nobody");
+    rt_.RunFor(50);
+    a_ = pair_.Open(Side::A);
+    ASSERT_NE(a_, nullptr);
+    EXPECT_EQ(Take(*a_), "");
+}
+
+TEST_F(MemorySerialPairTest, ArrivalCallbackFiresWhenLastByteHasArrived) {
+    int64_t calledAt = -1;
+    std::string seen;
+    pair_.SetArrivalCallback(Side::B, [&] {
+        calledAt = rt_.NowMs();
+        seen = Take(*b_);
+    });
+    Send(*a_, "AI1;");  // 4 x 2291 us = 9.2 ms
+    rt_.RunFor(50);
+    EXPECT_EQ(calledAt, 10);
+    EXPECT_EQ(seen, "AI1;");
+}
+
+}  // namespace
+}  // namespace kestrel
