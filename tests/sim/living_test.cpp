@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/memory_serial_pair.h"
+#include "sim/memory_pair_link.h"
+#include "sim/operator_console.h"
+#include "sim_fixture.h"
+
+namespace kestrel {
+namespace {
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+class Living : public SimTest {
+  protected:
+    Transceiver& Started(SimOptions options = {}) {
+        Make(options);
+        radio->Start();
+        return *radio;
+    }
+};
+
+TEST_F(Living, PowerOffAnswersOnlyPowerAndComesBackAfterItsDelay) {
+    Started({.powerOnDelayMs = 1200});
+    radio->Apply("AI1;");
+    EXPECT_EQ(Ask("PS0;"), "PS0;");
+    EXPECT_EQ(Ask("FA;ID;ZZ;"), "");
+    EXPECT_EQ(Ask("PS;"), "PS0;");
+    Ask("PS1;");
+    rt.RunFor(1100);
+    EXPECT_EQ(Ask("PS;"), "PS0;");
+    rt.RunFor(150);
+    EXPECT_NE(sink.Take().find("PS1;"), std::string::npos);  // reported by itself
+    EXPECT_EQ(Ask("PS;"), "PS1;");
+    EXPECT_EQ(Ask("FA;"), "FA14195000;");
+}
+
+TEST_F(Living, MetersAreReportedOnlyWhileAutoInfoIsOn) {
+    Started({.meterPeriodMs = 200});
+    rt.RunFor(2000);
+    EXPECT_EQ(sink.Take(), "");
+    radio->Apply("AI1;");
+    sink.Take();
+    rt.RunFor(2000);
+    const std::string reports = sink.Take();
+    EXPECT_GE(Count(reports, "SM0"), 3);
+    EXPECT_GE(Count(reports, "RM0"), 3);
+}
+
+TEST_F(Living, TransmittingShowsPowerOnTheUpperMeter) {
+    Started();
+    Ask("PC100;MX1;");
+    rt.RunFor(500);
+    const int po = std::stoi(Ask("RM0;").substr(3, 3));
+    EXPECT_GT(po, 150);
+    EXPECT_EQ(Ask("SM0;"), "SM0000;");
+    Ask("MX0;");
+    rt.RunFor(500);
+    EXPECT_EQ(Ask("TX;"), "TX0;");
+}
+
+TEST_F(Living, RotatorTurnsAtItsSpeedAndStopsAtTheEnd) {
+    Started();
+    EXPECT_EQ(Ask("RO;"), "RO0180050;");
+    Ask("RO2;");
+    rt.RunFor(10000);  // 50 % of 6 degrees a second
+    EXPECT_EQ(Ask("RO;"), "RO2210050;");
+    Ask("RO0;RO4;RO4;RO4;RO4;RO4;");  // 60 %
+    EXPECT_EQ(Ask("RO;"), "RO0210060;");
+    Ask("RO1;");
+    rt.RunFor(100000);
+    EXPECT_EQ(Ask("RO;"), "RO0000060;");
+}
+
+TEST_F(Living, RotatorMotionIsReportedWhileAutoInfoIsOn) {
+    Started();
+    radio->Apply("AI1;");
+    Ask("RO2;");
+    rt.RunFor(2000);
+    EXPECT_NE(sink.Take().find("RO2186050;"), std::string::npos);
+}
+
+TEST_F(Living, VoiceMemoryLampsFollowRecordingAndPlaybackAndEndByThemselves) {
+    Started();
+    radio->Apply("AI1;");
+    EXPECT_NE(Ask("LM02;").find("RI31;"), std::string::npos);
+    rt.RunFor(3000);
+    EXPECT_NE(Ask("LM00;").find("RI30;"), std::string::npos);
+    EXPECT_NE(Ask("PB02;").find("RI41;"), std::string::npos);
+    rt.RunFor(2900);
+    EXPECT_EQ(Ask("RI4;"), "RI41;");
+    rt.RunFor(200);
+    EXPECT_NE(sink.Take().find("RI40;"), std::string::npos);
+    Ask("LM05;");
+    rt.RunFor(21000);  // a recording stops at 20 s
+    EXPECT_EQ(Ask("RI3;"), "RI30;");
+}
+
+TEST_F(Living, KeyerPlaysItsTextAndReturnsToReceive) {
+    Started();
+    Ask("KM2CQ TEST;KS020;KY2;");
+    EXPECT_EQ(Ask("TX;"), "TX1;");
+    rt.RunFor(5000);  // 7 characters at 20 wpm: about 3.8 s
+    EXPECT_EQ(Ask("TX;"), "TX0;");
+}
+
+TEST_F(Living, TunerCycleEndsWithTheTunerOn) {
+    Started();
+    Ask("AC002;");
+    EXPECT_EQ(Ask("AC;"), "AC002;");
+    rt.RunFor(3000);
+    EXPECT_EQ(Ask("AC;"), "AC001;");
+}
+
+class Faults : public Living {};
+
+TEST_F(Faults, SilenceStopsAnswersUntilItEnds) {
+    Started();
+    radio->StartFault(SimFault::Silence);
+    EXPECT_EQ(Ask("FA;"), "");
+    radio->StopFault(SimFault::Silence);
+    EXPECT_EQ(Ask("FA;"), "FA14195000;");
+}
+
+TEST_F(Faults, SlowAnswersLeaveLateInOrder) {
+    Started();
+    radio->StartFault(SimFault::Slow, 300.0);
+    EXPECT_EQ(Ask("FA;FB;"), "");
+    rt.RunFor(250);
+    EXPECT_EQ(sink.Take(), "");
+    rt.RunFor(100);
+    EXPECT_EQ(sink.Take(), "FA14195000;FB07050000;");
+}
+
+TEST_F(Faults, NoiseSendsBytesAtItsRate) {
+    Started();
+    radio->StartFault(SimFault::Noise, 100.0);
+    rt.RunFor(1000);
+    const size_t noise = sink.Take().size();
+    EXPECT_GE(noise, 95u);
+    EXPECT_LE(noise, 105u);
+    radio->StopFault(SimFault::Noise);
+    rt.RunFor(1000);
+    EXPECT_EQ(sink.Take(), "");
+}
+
+TEST_F(Faults, LostBytesThinTheAnswers) {
+    Started({.seed = 7});
+    radio->StartFault(SimFault::LostBytes, 0.5);
+    std::string all;
+    for (int i = 0; i < 100; ++i) {
+        all += Ask("FA;");
+    }
+    EXPECT_GT(all.size(), 300u);
+    EXPECT_LT(all.size(), 800u);  // 1100 bytes without the fault
+}
+
+TEST_F(Faults, MalformedAnswersAreOneCharacterShort) {
+    Started();
+    radio->StartFault(SimFault::Malformed, 1.0);
+    EXPECT_EQ(Ask("FA;").size(), 10u);
+}
+
+TEST_F(Faults, WrongIdentificationNamesAnotherModel) {
+    Started();
+    radio->StartFault(SimFault::WrongId);
+    EXPECT_EQ(Ask("ID;"), "ID0650;");
+    radio->StopFault(SimFault::WrongId);
+    EXPECT_EQ(Ask("ID;"), "ID0310;");
+}
+
+class OnMemoryPair : public ::testing::Test {
+  protected:
+    void SetUp() override { SetRuntime(&rt); }
+    void TearDown() override { SetRuntime(nullptr); }
+    VirtualRuntime rt;
+};
+
+std::string ReadAll(SerialDevice& device) {
+    std::string text;
+    uint8_t buffer[256];
+    for (ReadResult r = device.Read(buffer, sizeof buffer); r.count > 0;
+         r = device.Read(buffer, sizeof buffer)) {
+        text.append(reinterpret_cast<const char*>(buffer), r.count);
+    }
+    return text;
+}
+
+TEST_F(OnMemoryPair, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
+    MemorySerialPair pair;
+    MemoryPairLink link(pair, {4800, 2, false});
+    Transceiver radio(link);
+    link.Attach(radio);
+    ASSERT_TRUE(link.Start());
+    radio.Start();
+    auto program = pair.Open(MemorySerialPair::Side::A);
+    ASSERT_NE(program, nullptr);
+    program->Configure({4800, 2, false});
+
+    const std::string ask = "FA;";
+    program->Write(reinterpret_cast<const uint8_t*>(ask.data()), ask.size(), 100);
+    rt.RunFor(15);  // 3 characters there, 11 back, 2.3 ms each, plus polling
+    const std::string early = ReadAll(*program);
+    EXPECT_LT(early.size(), 11u);
+    rt.RunFor(40);
+    EXPECT_EQ(early + ReadAll(*program), "FA14195000;");
+
+    radio.StartFault(SimFault::Unplug, 1000.0);
+    uint8_t byte = 0;
+    EXPECT_TRUE(program->Read(&byte, 1).hungUp);
+    program.reset();
+    rt.RunFor(1100);
+    program = pair.Open(MemorySerialPair::Side::A);
+    ASSERT_NE(program, nullptr);
+    program->Configure({4800, 2, false});
+    program->Write(reinterpret_cast<const uint8_t*>(ask.data()), ask.size(), 100);
+    rt.RunFor(60);
+    EXPECT_EQ(ReadAll(*program), "FA14195000;");
+    radio.Stop();
+    link.Stop();
+}
+
+TEST(Console, DrivesTheRadio) {
+    VirtualRuntime rt;
+    SetRuntime(&rt);
+    {
+        CaptureSink sink;
+        Transceiver radio(sink);
+        OperatorConsole console(radio);
+        EXPECT_EQ(console.Execute("dial 5"), "");
+        EXPECT_EQ(console.Execute("read FA;"), "FA14195500;\n");
+        EXPECT_EQ(console.Execute("key LOCK"), "");
+        EXPECT_EQ(radio.State().lk, 1);
+        EXPECT_EQ(console.Execute("fault silence"), "");
+        EXPECT_TRUE(radio.FaultActive(SimFault::Silence));
+        EXPECT_EQ(console.Execute("fault silence off"), "");
+        EXPECT_FALSE(radio.FaultActive(SimFault::Silence));
+        EXPECT_EQ(console.Execute("power off"), "");
+        EXPECT_FALSE(radio.PoweredOn());
+        EXPECT_NE(console.Execute("state").find("power off"), std::string::npos);
+        EXPECT_NE(console.Execute("fault nonsense").find("no fault"), std::string::npos);
+        EXPECT_NE(console.Execute("dial x").find("whole number"), std::string::npos);
+        EXPECT_NE(console.Execute("bogus").find("unknown"), std::string::npos);
+        console.Execute("quit");
+        EXPECT_TRUE(console.QuitRequested());
+    }
+    SetRuntime(nullptr);
+}
+
+}  // namespace
+}  // namespace kestrel
