@@ -95,11 +95,12 @@ TEST_F(Framing, DeliversOneAnswerPerStep) {
     EXPECT_EQ(sink.answers, (Answers{"FA14250000", "FB07000000", "SM0005"}));
 }
 
-// A stream of every kind of answer, split into two reads at every byte boundary and also fed
-// one byte per read, must always come out as the same answers.
+// A stream of every kind of answer with some noise, split into two reads at every byte boundary
+// and also fed one byte per read, must always come out as the same answers.
 TEST_F(Framing, ReassemblesEveryAnswerKindAtEveryByteBoundary) {
     const std::string stream =
-        "FA14250000;ID0310;KM1ABC DEF};EX0051;ZZ12;?;SM0005;IF000142500000000000000000;"
+        "\x01xFA14250000;ID0310;KM1ABC DEF};EX0051;ZZ12;\x7f\xfe?;SM0005;"
+        "IF000142500000000000000000;"
         "EX001123;RO0000500;";
     const Answers expected{"FA14250000",
                            "ID0310",
