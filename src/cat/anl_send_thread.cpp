@@ -1,5 +1,6 @@
 #include "cat/anl_send_thread.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -103,8 +104,11 @@ CatCommand BuildMenuWrite(int32_t number, const MenuItem& item) {
         return {};
     }
     const int w = static_cast<int>(width);
-    CatCommand command = BuildFieldCommand("EX", 3, number, std::string(w, '0'));
+    CatCommand command = BuildFieldCommand("EX", 3, number);
     char* field = command.bytes.data() + 5;
+    std::fill_n(field, w, '0');
+    field[w] = ';';
+    command.length = w + 6;
     const int64_t whole = MenuValueToWhole(item.editedValue);
     switch (EncodingOfKind(kind)) {
         case MenuEncoding::Whole:
