@@ -13,7 +13,9 @@ namespace kestrel {
 // message. Pushes from several threads are serialised; there is one consumer.
 class MessageRing {
   public:
+    // The number of entries the ring holds at most.
     static constexpr int kSlots = 2048;
+    // The bytes of one slot; an entry leaves room for the NUL that Take adds.
     static constexpr size_t kSlotSize = 512;
 
     MessageRing();
