@@ -11,7 +11,8 @@
 
 namespace kestrel {
 
-bool StartEngine(const std::function<void(int stringId)>& showMessage) {
+bool StartEngine(const std::function<void(int stringId)>& showMessage,
+                 const std::function<void()>& beforePortOpens) {
     if (MainWindow* window = TheMainWindow()) {
         window->SetWindowWaiting(0);
         window->SetReadingRunning(0);
@@ -19,6 +20,9 @@ bool StartEngine(const std::function<void(int stringId)>& showMessage) {
     InitRadioState();
     InitControlMirror();
     InitialiseSerialPort(showMessage);
+    if (beforePortOpens) {
+        beforePortOpens();
+    }
     TheSerialPort().Open();
     bool started = StartAnalysisThread();
     started = StartSioRecvThread() && started;

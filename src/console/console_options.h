@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+// The command line of kestrel-console.
+struct ConsoleOptions {
+    std::string device;  // --device PATH: the port for this run, whatever the COM number
+    bool simulate = false;
+    bool trace = false;
+    bool help = false;
+};
+
+// Parses the arguments (without the program name); on a bad command line returns nothing and
+// sets error to the reason.
+std::optional<ConsoleOptions> ParseConsoleOptions(const std::vector<std::string>& args,
+                                                  std::string& error);
+
+// Returns the text that --help prints.
+std::string ConsoleUsage();
+
+}  // namespace kestrel
