@@ -1,6 +1,10 @@
 #include <algorithm>
 
+#include "cat/anl_recv_thread.h"
+#include "menulist/menu_catalogue.h"
 #include "request_test_fixture.h"
+#include "serial/sio_recv_thread.h"
+#include "serial/sio_send_thread.h"
 
 namespace kestrel {
 namespace {
@@ -226,6 +230,133 @@ TEST_F(ConnectionCycleTest, RequestThreadRunsTheHeartbeatTimerUntilItStops) {
     EXPECT_TRUE(StopRequestThread());
     EXPECT_FALSE(window->HasTimer(kTimerHeartbeat));
     EXPECT_FALSE(PostRequest(35, 0, 0));
+}
+
+}  // namespace
+}  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+// The whole engine on an in-memory line in virtual time, with a minimal transceiver at the far
+// end that answers only the connection's own commands: automatic information and identification.
+class ConnectionOnTheLine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetRuntime(&runtime);
+        ResetRadioState();
+        LoadMenuCatalogue();
+        StoreReady.store(1);
+        InitControlMirror();
+        AutoInfoSent.store(0);
+        SavedAutoInfo.store(0);
+        PowerOffMarker.store(0);
+        window = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
+            if (m.id == kMsgTimer) {
+                DispatchEngineTimer(static_cast<int>(m.wParam));
+            } else {
+                windowMessages.push_back(m.id);
+            }
+            return 0;
+        });
+        SetMainWindow(window.get());
+        peer = cable.Open(MemorySerialPair::Side::B);
+        ASSERT_NE(peer, nullptr);
+        peer->Configure({.baud = 4800, .stopBits = 2, .ctsFlow = false});
+        cable.SetArrivalCallback(MemorySerialPair::Side::B, [this] { Answer(); });
+        TheSerialPort().SetDeviceFactory(cable.Factory(MemorySerialPair::Side::A));
+        ASSERT_TRUE(StartAnalysisThread());
+        ASSERT_TRUE(StartSioRecvThread());
+        ASSERT_TRUE(StartSioSendThread());
+        ASSERT_TRUE(StartRequestThread());
+    }
+
+    void TearDown() override {
+        // The window stops its timers first, so that no step or request reaches a worker (a
+        // connect would open the port again) while the workers stop.
+        window->Close();
+        StopSioRecvThread();
+        StopAnalysisThread();
+        StopRequestThread();
+        StopSioSendThread();
+        TheSerialPort().Close();
+        SetMainWindow(nullptr);
+        window.reset();
+        TheSerialPort().SetDeviceFactory(nullptr);
+        peer.reset();
+        CommandRing.Empty();
+        AnswerRing.Empty();
+        SetRuntime(nullptr);
+    }
+
+    // Takes every complete command off the line and answers the ones the connection waits for.
+    void Answer() {
+        uint8_t bytes[256];
+        const ReadResult read = peer->Read(bytes, sizeof bytes);
+        pending.append(reinterpret_cast<const char*>(bytes), read.count);
+        for (size_t end; (end = pending.find(';')) != std::string::npos;) {
+            const std::string command = pending.substr(0, end + 1);
+            pending.erase(0, end + 1);
+            heard.push_back({runtime.NowMs(), command});
+            std::string reply;
+            if (command == "AI1;") {
+                autoInfo = true;
+            } else if (command == "AI0;") {
+                autoInfo = false;
+            }
+            if (command == "AI;" || command == "AI1;") {
+                reply = autoInfo ? "AI1;" : "AI0;";
+            } else if (command == "ID;") {
+                reply = identity;
+            }
+            if (!reply.empty()) {
+                peer->Write(reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), 0);
+            }
+        }
+    }
+
+    std::vector<std::string> Heard() const {
+        std::vector<std::string> texts;
+        for (const auto& command : heard) {
+            texts.push_back(command.text);
+        }
+        return texts;
+    }
+
+    VirtualRuntime runtime;
+    MemorySerialPair cable;
+    std::unique_ptr<HeadlessMainWindow> window;
+    std::unique_ptr<SerialDevice> peer;
+    std::string pending;
+    std::vector<SentCommand> heard;
+    std::vector<uint32_t> windowMessages;
+    std::string identity = "ID0310;";
+    bool autoInfo = false;
+};
+
+TEST_F(ConnectionOnTheLine, ConnectIdentifiesAndStartsTheInitialRead) {
+    PostRequest(kReqConnect, 0, 0);
+    runtime.RunUntil([&] { return heard.size() >= 8; }, 2000);
+    const std::vector<std::string> expected = {"AI0;",    "AI1;", "AI;", "ID;",
+                                               "ID0747;", "RT;",  "XT;", "SF;"};
+    ASSERT_EQ(Heard(), expected);
+    EXPECT_EQ(GetMirror(Mirror::AI), 1);
+    EXPECT_EQ(window->ReadingRunning(), 1);
+    EXPECT_EQ(heard[6].atMs - heard[5].atMs, 30) << "one row per tick of timer 4";
+    EXPECT_NE(std::find(windowMessages.begin(), windowMessages.end(), kMsgConnectionUp),
+              windowMessages.end());
+}
+
+TEST_F(ConnectionOnTheLine, WrongIdentificationDisconnectsAndShowsMessageThree) {
+    identity = "ID0311;";
+    PostRequest(kReqConnect, 0, 0);
+    runtime.RunFor(1000);
+    const std::vector<std::string> expected = {"AI0;",    "AI1;", "AI;", "ID;",
+                                               "ID0747;", "AI0;", "AI;"};
+    EXPECT_EQ(Heard(), expected);
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+    EXPECT_NE(std::find(windowMessages.begin(), windowMessages.end(), kMsgStartupFailure),
+              windowMessages.end());
 }
 
 }  // namespace
