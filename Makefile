@@ -2,7 +2,8 @@
 BUILD ?= build
 JOBS ?= 2
 GENERATOR := -G Ninja
-PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  qt6-base-dev fonts-liberation2 fonts-dejavu-core
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 
@@ -32,21 +33,21 @@ run: build
 # The engine's tests once more under AddressSanitizer with UndefinedBehaviorSanitizer.
 asan: deps
 	cmake -S . -B build-asan $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DKESTREL_BENCH=OFF \
-	  -DKESTREL_SANITIZE=address,undefined
+	  -DKESTREL_GUI=OFF -DKESTREL_SANITIZE=address,undefined
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest -L engine --output-on-failure -j $(JOBS) --timeout 600
 
 # The engine's tests on real threads under ThreadSanitizer.
 tsan: deps
 	cmake -S . -B build-tsan $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_BENCH=OFF \
-	  -DKESTREL_SANITIZE=thread
+	  -DKESTREL_GUI=OFF -DKESTREL_SANITIZE=thread
 	cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && ctest -L engine --output-on-failure -j $(JOBS) --timeout 600
 
 # Every libFuzzer target for FUZZ_SECONDS each.
 fuzz: deps
 	CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DKESTREL_TESTS=OFF -DKESTREL_BENCH=OFF -DKESTREL_FUZZ=ON \
+	  -DKESTREL_TESTS=OFF -DKESTREL_BENCH=OFF -DKESTREL_GUI=OFF -DKESTREL_FUZZ=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
 	cmake --build build-fuzz -j $(JOBS)
 	./scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
