@@ -28,40 +28,6 @@ bool Post(uint32_t message, uint64_t wParam = 0, int64_t lParam = 0) {
     return PostToWorker(Worker::AnlSend, message, wParam, lParam);
 }
 
-Mirror ToggledMirror(ToggleSource source, bool vfoB) {
-    switch (source) {
-        case ToggleSource::DS:
-            return Mirror::DS;
-        case ToggleSource::MX:
-            return Mirror::MX;
-        case ToggleSource::VX:
-            return Mirror::VX;
-        case ToggleSource::KR:
-            return Mirror::KR;
-        case ToggleSource::BI:
-            return Mirror::BI;
-        case ToggleSource::CS:
-            return Mirror::CS;
-        case ToggleSource::NA:
-            return vfoB ? Mirror::NA1 : Mirror::NA0;
-        case ToggleSource::FS:
-            return Mirror::FS;
-        case ToggleSource::LK:
-            return Mirror::LK;
-        case ToggleSource::RT:
-            return Mirror::RT;
-        case ToggleSource::XT:
-            return Mirror::XT;
-        case ToggleSource::BC:
-            return Mirror::BC;
-        case ToggleSource::NR:
-            return Mirror::NR;
-        case ToggleSource::None:
-            break;
-    }
-    return Mirror::Count;
-}
-
 // Kinds of menu value and how the menu write encodes each.
 enum class MenuEncoding { Whole, Signed, Bits, Zero };
 
@@ -198,8 +164,8 @@ void Anl_Send_Thread::Handle(const Message& message) {
 void Anl_Send_Thread::HandleRequest(int number, bool vfoB, int32_t value) {
     const RequestCommand& row = RequestCommandOf(number);
     if (row.form != RequestForm::Own) {
-        const int32_t mirror =
-            row.toggle == ToggleSource::None ? 0 : GetMirror(ToggledMirror(row.toggle, vfoB));
+        const Mirror toggled = ToggledMirror(row, vfoB);
+        const int32_t mirror = toggled == Mirror::Count ? 0 : GetMirror(toggled);
         HandOffCommand(BuildRequestCommand(row, vfoB, value, mirror));
         return;
     }

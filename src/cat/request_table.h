@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cat/cat_catalogue.h"
+#include "cat/control_mirror.h"
 #include "cat/requests.h"
 
 namespace kestrel {
@@ -23,13 +24,11 @@ enum class RequestForm : uint8_t {
     SelectorFixed,   // text, the VFO digit, tail
     Choice,          // text, then the character tail[v] for v in 0..tail.size()-1, else nothing
     SelectorChoice,  // text, the VFO digit, then tail[v] as for Choice
-    Toggle,          // text, then the toggled control-mirror value of `toggle`
-    SelectorToggle,  // text, the VFO digit, then the toggled value of receiver s's mirror
+    Toggle,          // text, then the toggled control-mirror value `toggle`
+    SelectorToggle,  // text, the VFO digit, then the toggled value of receiver s: `toggle` for
+                     // the main receiver, the mirror value after it for the sub receiver
     Own,             // built by the request's own handler
 };
-
-// The control-mirror values that toggle requests flip.
-enum class ToggleSource : uint8_t { None, DS, MX, VX, KR, BI, CS, NA, FS, LK, RT, XT, BC, NR };
 
 // One request's command form.
 struct RequestCommand {
@@ -38,11 +37,14 @@ struct RequestCommand {
     std::string_view text;
     int width;
     std::string_view tail;
-    ToggleSource toggle;
+    Mirror toggle;  // Mirror::Count for a request that toggles nothing
 };
 
 // The command form of every request 1 to 153, in request order.
 extern const std::array<RequestCommand, kRequestCount> RequestCommandTable;
+
+// Returns the control-mirror value a toggle request reads for the receiver, or Mirror::Count.
+Mirror ToggledMirror(const RequestCommand& row, bool vfoB);
 
 // Returns the command form of request `number` (1 to 153).
 const RequestCommand& RequestCommandOf(int number);
