@@ -91,6 +91,13 @@ bool CsvReader::ReadText(std::string_view bytes) {
             ++field;
         }
     }
+    // A last line without a line feed is still a row: a settings file edited by hand often
+    // lacks the final newline, and dropping its line would silently throw the settings away.
+    if (!text.empty() && text.back() != '\n') {
+        longest = std::max(longest, field);
+        ++rows;
+        columns = std::max(columns, fields);
+    }
     if (rows != 0 && columns > kMaxCells / rows) {
         return false;
     }

@@ -27,12 +27,12 @@ TEST(CsvReader, CountsRowsByLineFeedAndColumnsByWidestLine) {
     EXPECT_EQ(r.Cell(3, 0), "");
 }
 
-TEST(CsvReader, LastLineWithoutLineFeedIsNotARow) {
+TEST(CsvReader, LastLineWithoutLineFeedIsStillARow) {
     const CsvReader r = Read("1,2\n3,4");
-    EXPECT_EQ(r.Rows(), 1u);
-    EXPECT_EQ(r.CellCount(), 2u);
-    EXPECT_EQ(r.CellAt(1), "2");
-    EXPECT_EQ(r.CellAt(2), "");
+    ASSERT_EQ(r.Rows(), 2u);
+    EXPECT_EQ(r.CellCount(), 4u);
+    EXPECT_EQ(r.Cell(1, 0), "3");
+    EXPECT_EQ(r.Cell(1, 1), "4");
 }
 
 TEST(CsvReader, CrLfLineEndsReadAsLineFeeds) {

@@ -72,8 +72,15 @@ TEST_F(SettingsTest, MissingFileShowsMessageOnceAndIsCreatedAtSave) {
     EXPECT_EQ(ReadFile(), "1,4800,0\n");
 }
 
+TEST_F(SettingsTest, AHandEditedLineWithoutNewlineIsRead) {
+    WriteFile("3,9600,0");
+    EXPECT_TRUE(TheSerialPort().LoadSettings());
+    EXPECT_EQ(TheSerialPort().PortNumber(), 3);
+    EXPECT_EQ(TheSerialPort().BaudRate(), 9600);
+}
+
 TEST_F(SettingsTest, UnreadableFilesKeepDefaults) {
-    for (std::string_view text : {"3,9600\n", "", "3,9600,0", "\x82\xA0\n"}) {
+    for (std::string_view text : {"3,9600\n", "", "3,9600", "\x82\xA0\n"}) {
         SCOPED_TRACE(text);
         WriteFile(text);
         TheSerialPort().SetPortNumber(5);
