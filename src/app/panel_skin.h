@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <array>
+#include <vector>
+
+#include "app/skin_layout.h"
+
+namespace kestrel {
+
+// The panel skin: one image per element of every group, the panel pictures and the dial
+// pictures. The built-in artwork fills it; a skin folder may replace any of the images.
+class PanelSkin {
+  public:
+    // Fills every image from the built-in artwork, then replaces those the folder holds
+    // (an empty folder name loads the built-in skin alone). Returns how many files were used.
+    int Load(const QString& folder = {});
+    // Returns one element's image (a null image draws nothing).
+    const QImage& Element(SkinGroup group, int element) const;
+    // Returns a panel picture.
+    const QImage& Picture(PanelPicture picture) const;
+    // Returns a dial or knob picture.
+    const QImage& Dial(DialImage image) const;
+    // Reports whether the skin was loaded.
+    bool Loaded() const { return loaded_; }
+
+  private:
+    std::array<std::vector<QImage>, kSkinGroupCount> elements_;
+    std::array<QImage, 3> pictures_;
+    std::array<QImage, static_cast<int>(DialImage::Count)> dials_;
+    bool loaded_ = false;
+};
+
+}  // namespace kestrel
