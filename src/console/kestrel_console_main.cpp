@@ -1,5 +1,4 @@
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -13,52 +12,12 @@
 #include "platform/headless_main_window.h"
 #include "platform/real_runtime.h"
 #include "serial/serial_port.h"
-#include "sim/pty_link.h"
-#include "sim/transceiver.h"
+#include "sim/built_in_radio.h"
 
 namespace {
 
 constexpr int64_t kCatalogueWaitMs = 5000;
 constexpr int64_t kCataloguePollMs = 5;
-
-// The built-in transceiver on a pseudo-terminal. The program opens it through a symbolic link in
-// a private folder, so that it finds the radio again on the new terminal after a pulled cable.
-class BuiltInRadio {
-  public:
-    explicit BuiltInRadio(int baud)
-        : folder_(MakeFolder()),
-          link_({baud, 2, false}, folder_.empty() ? "" : folder_ + "/radio",
-                [](const std::string&) {}),
-          radio_(link_) {
-        link_.Attach(radio_);
-    }
-    ~BuiltInRadio() {
-        radio_.Stop();
-        link_.Stop();
-        if (!folder_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(folder_, ignored);
-        }
-    }
-    // Starts the radio and returns the path the program opens, or "" when no terminal was made.
-    std::string Start() {
-        if (folder_.empty() || !link_.Start()) {
-            return {};
-        }
-        radio_.Start();
-        return folder_ + "/radio";
-    }
-
-  private:
-    static std::string MakeFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-console-XXXXXX");
-        return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string{};
-    }
-
-    std::string folder_;
-    kestrel::PtyLink link_;
-    kestrel::Transceiver radio_;
-};
 
 }  // namespace
 
