@@ -129,7 +129,7 @@ bool ConsoleSession::HandleLine(std::string_view line) {
     if (command == "post") {
         Post(rest);
     } else if (command == "raw") {
-        Raw(line.substr(std::min(line.size(), space + 1)));
+        Raw(space == std::string_view::npos ? std::string_view{} : line.substr(space + 1));
     } else if (command == "get") {
         Get(rest);
     } else if (command == "wait") {
