@@ -290,7 +290,7 @@ namespace {
 class CommandWriter {
   public:
     CommandWriter& Put(std::string_view text) {
-        std::memcpy(&command_.bytes[length_], text.data(), text.size());
+        std::copy(text.begin(), text.end(), &command_.bytes[length_]);
         length_ += text.size();
         return *this;
     }
@@ -323,7 +323,7 @@ CatCommand BuildFieldCommand(std::string_view text, int width, int64_t value,
 
 CatCommand BuildFixedCommand(std::string_view text) {
     CatCommand command;
-    std::memcpy(command.bytes.data(), text.data(), text.size());
+    std::copy(text.begin(), text.end(), command.bytes.begin());
     command.length = static_cast<int32_t>(text.size());
     return command;
 }
