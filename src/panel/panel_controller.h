@@ -1,0 +1,185 @@
+#pragma once
+
+#include <QPoint>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "panel/panel_tables.h"
+#include "platform/main_window.h"
+
+class QAction;
+class QMenuBar;
+class QWidget;
+
+namespace kestrel {
+
+class CChildDlg;
+class COptionPlaceholderDlg;
+class CVfoSetDlg;
+class CConnectingDlg;
+class CReadingDlg;
+
+// Turns the operator's mouse input on the panel picture into requests and drawing messages, runs
+// the menu bar's commands and owns every child window. Lives as long as the main window, which
+// hands it its mouse, wheel, menu and timer input and the messages named below.
+class PanelController {
+  public:
+    // Where requests go: PostRequest(number, vfoB, value) unless a test sets another.
+    using RequestSink = std::function<bool(int number, int vfoB, int32_t value)>;
+    // Where thread messages to Anl_Send_Thread go: PostRequestMessage unless a test sets another.
+    using MessageSink = std::function<bool(uint32_t message)>;
+    // Runs a choice menu at a screen position and returns the chosen identifier, 0 when dismissed.
+    using ChoiceRunner = std::function<int(const ChoiceMenu& menu, QPoint screenPos)>;
+
+    // Makes the controller for the main window's widget and its message interface; the child
+    // windows are made hidden, as children of the widget.
+    PanelController(QWidget* mainWidget, MainWindow& window);
+    ~PanelController();
+    PanelController(const PanelController&) = delete;
+    PanelController& operator=(const PanelController&) = delete;
+
+    // Replaces where requests go.
+    void SetRequestSink(RequestSink sink);
+    // Replaces where thread messages go.
+    void SetMessageSink(MessageSink sink);
+    // Replaces how choice menus run (the default pops up a QMenu).
+    void SetChoiceRunner(ChoiceRunner runner);
+
+    // Handles a left press or double click at a client position.
+    void OnLeftButtonDown(int x, int y);
+    // Handles the left button going up.
+    void OnLeftButtonUp();
+    // Handles a right press or double click (the point is not used).
+    void OnRightButtonDown();
+    // Handles the right button going up.
+    void OnRightButtonUp();
+    // Records the cursor's client position (drags and the key-hold test read it).
+    void OnMouseMove(int x, int y);
+    // Handles one wheel message at a client position; only the sign of delta counts.
+    void OnMouseWheel(int delta, int x, int y);
+    // Handles the ticks of timers 1, 2, 18, 19 and 22.
+    void OnTimer(int timerId);
+
+    // Builds the menu bar (File, Setup, Option, Prmtrc, Help) whose items run OnMenuCommand.
+    QMenuBar* CreateMenuBar(QWidget* parent);
+    // Carries out a menu command 32779-32789.
+    void OnMenuCommand(int id);
+    // Greys every menu item but "Exit" while a child window is open, enables them otherwise.
+    void UpdateMenuItems();
+    // Handles a message the main window passes on: the connection-up message 0x810A, the reading
+    // window's 0x8803, the closing messages 0x85CC-0x85DB and the notifications that open child
+    // windows need. Returns whether the message was one of them.
+    bool HandleWindowMessage(uint32_t id, uint64_t wParam, int64_t lParam);
+    // Closes the connecting window, if it is open, and stops its timer.
+    void CloseConnectingWindow();
+    // Opens the frequency entry window for the VFO selected now (key 63, plain F1).
+    void OpenEntryWindow();
+
+    // Reports whether any child window is open (the controller is busy).
+    bool IsBusy() const { return ChildWindowOpen(); }
+    // Reports whether any child window is open.
+    bool ChildWindowOpen() const;
+    // Returns the key held or selected, 0 for none.
+    int32_t CurrentKey() const { return currentKey; }
+    // Returns the selected frequency digit (1-8).
+    int32_t DigitIndex() const { return digitIndex; }
+    // Returns the angle at which a rotary control was last drawn.
+    int32_t DrawnAngle(int key) const;
+    // Returns the frequency entry window.
+    CVfoSetDlg& EntryWindow() { return *entry_; }
+    // Returns the open flag of a child window by its closing message (0x85CC-0x85DB), or of the
+    // connecting window for 0x810A.
+    bool WindowOpen(uint32_t closeMessage) const;
+    // Returns a placeholder child window by its closing message, or nullptr.
+    COptionPlaceholderDlg* Placeholder(uint32_t closeMessage) const;
+    // Returns the menu bar's action of a command id, or nullptr before CreateMenuBar.
+    QAction* MenuAction(int id) const;
+    // Returns whether the menu-changed box is on screen.
+    bool BusyBoxShown() const { return busyBoxShown != 0; }
+
+  private:
+    // Left-press paths.
+    void FocusOpenChild();
+    void DeselectKnobOrDigit();
+    void DeselectKnob();
+    void PressKey(int key);
+    void RunChoiceMenu(const Hotspot& hotspot);
+    void SelectKnob(int key);
+    void StartRepeat(bool down);
+    void ChangeKnob(int32_t step, bool down);
+    void SelectDigit(int key);
+    void TuneDigit(bool up);
+    void StartDrag(int key);
+    void DragSample();
+    void EndDrag();
+    void WheelRotary(int key, bool up);
+    void KeyHoldTest();
+    void KnobRepeatTick();
+    void PostDragSteps();
+
+    // Outgoing messages.
+    void ShowKey(int key, bool pressed);
+    void PostKeyRequest(const Hotspot& hotspot);
+    void Post(uint32_t requestMessage, RequestBits bits, int32_t value);
+    int64_t Send(uint32_t id, uint64_t wParam, int64_t lParam);
+    void SendAngle(const RotaryControl& rotary, int angle);
+
+    // Rotary control state by key.
+    int32_t& AngleOf(int key);
+    int32_t& RestOf(int key);
+    int32_t& StepsOf(int key);
+
+    // Child windows.
+    void OpenConnectingWindow();
+    void OnEntryClosed(uint64_t frequency);
+    void CloseChild(uint8_t& flag, CChildDlg& dlg);
+    void RunReadingWindow();
+    void OpenEqualizer(int mode);
+    void RunVersionWindow();
+    void ShowMenuChangedBox();
+    void ForwardTo(uint8_t open, CChildDlg& dlg, uint32_t id, uint64_t wParam, int64_t lParam);
+    bool IsKnobSelected() const;
+    bool IsDigitSelected() const;
+    bool OtherChildOpen() const;
+
+    QWidget* widget_;
+    MainWindow& window_;
+    RequestSink post_;
+    MessageSink postMessage_;
+    ChoiceRunner choice_;
+
+    int32_t currentKey = 0;
+    uint8_t vfoB = 0;
+    uint8_t vfoBAtEntry = 0;
+    int32_t frequency = 0;
+    int32_t dialAngle = 0, rightDialAngle = 0, centreKnobAngle = 0;
+    int32_t lastAngle = 0;
+    int32_t dialRest = 0, rightDialRest = 0, centreKnobRest = 0;
+    int32_t dialSteps = 0, rightDialSteps = 0, centreKnobSteps = 0;
+    int32_t choiceIndex = 0;
+    uint8_t repeatDown = 0;
+    uint8_t repeatFast = 0;
+    int32_t knobValue = 0;
+    int32_t digitIndex = 0;
+
+    uint8_t eqOpen = 0, connectingOpen = 0, repeaterOpen = 0, cwOpen = 0, rotatorOpen = 0;
+    uint8_t playbackOpen = 0, menuListOpen = 0, comSelectOpen = 0, baudRateOpen = 0;
+    uint8_t commandSendOpen = 0, entryOpen = 0;
+    uint8_t busyBoxShown = 0;
+
+    // The buttons as this controller saw them go down and up, and the cursor's last position.
+    bool leftDown_ = false;
+    bool rightDown_ = false;
+    QPoint cursor_;
+
+    std::unique_ptr<CVfoSetDlg> entry_;
+    std::unique_ptr<CConnectingDlg> connecting_;
+    std::unique_ptr<COptionPlaceholderDlg> menuList_, comSelect_, baudRate_, commandSend_;
+    std::unique_ptr<COptionPlaceholderDlg> playback_, rotator_, cw_, repeater_, equalizer_;
+    CReadingDlg* reading_ = nullptr;  // the reading window while it runs
+    std::map<int, QAction*> menuActions_;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,53 @@
+#include "panel/reading_dlg.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "res/strings.h"
+
+namespace kestrel {
+
+CReadingDlg::CReadingDlg(QWidget* parent, MainWindow& window)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), window_(window) {
+    auto* layout = new QVBoxLayout(this);
+    const std::string_view text = LoadString(109);
+    auto* label =
+        new QLabel(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), this);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    resize(330, 130);
+    setModal(true);
+    timeout_.setSingleShot(true);
+    timeout_.setInterval(kTimeoutMs);
+    connect(&timeout_, &QTimer::timeout, this, [this] {
+        window_.SetWindowWaiting(0);
+        CloseSoon();
+    });
+}
+
+void CReadingDlg::Run() {
+    if (window_.ReadingRunning() == 0) {
+        window_.SetWindowWaiting(0);
+        CloseSoon();
+    } else {
+        window_.SetWindowWaiting(1);
+        timeout_.start();
+    }
+    exec();
+}
+
+void CReadingDlg::OnReadingDone() {
+    if (window_.WindowWaiting() != 1) {
+        return;
+    }
+    timeout_.stop();
+    window_.SetWindowWaiting(0);
+    CloseSoon();
+}
+
+void CReadingDlg::CloseSoon() {
+    // The pause is a single-shot timer rather than a sleep, so the panel keeps painting.
+    QTimer::singleShot(kCloseDelayMs, this, [this] { done(QDialog::Accepted); });
+}
+
+}  // namespace kestrel
