@@ -1,0 +1,48 @@
+#include "app/panel_options.h"
+
+namespace kestrel {
+
+std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& args,
+                                              std::string& error) {
+    PanelOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--device" || arg == "--skin") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                error = arg + " needs a path";
+                return std::nullopt;
+            }
+            std::string& target = arg == "--device" ? options.device : options.skinFolder;
+            if (!target.empty()) {
+                error = arg + " given twice";
+                return std::nullopt;
+            }
+            target = args[++i];
+        } else if (arg == "--simulate") {
+            options.simulate = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else {
+            error = "unknown argument '" + arg + "'";
+            return std::nullopt;
+        }
+    }
+    if (options.simulate && !options.device.empty()) {
+        error = "--simulate and --device exclude each other";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string PanelUsage() {
+    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--help] [--version]\n"
+           "  --device PATH  open PATH as the serial port for this run\n"
+           "  --simulate     run against the built-in simulated transceiver (connects by itself)\n"
+           "  --skin DIR     take the panel images found in DIR instead of the built-in ones\n"
+           "  --help         print this text\n"
+           "  --version      print the program's version\n";
+}
+
+}  // namespace kestrel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+// The program's version, printed by --version.
+inline constexpr const char* kPanelVersion = "0.1.0";
+
+// The command line of kestrel-panel.
+struct PanelOptions {
+    std::string device;      // --device PATH: the port for this run, whatever the COM number
+    bool simulate = false;   // --simulate: the built-in transceiver on a pseudo-terminal
+    std::string skinFolder;  // --skin DIR: images that replace the built-in skin's
+    bool help = false;
+    bool version = false;
+};
+
+// Parses the arguments (without the program name); on a bad command line returns nothing and
+// sets error to the reason.
+std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& args,
+                                              std::string& error);
+
+// Returns the text that --help prints.
+std::string PanelUsage();
+
+}  // namespace kestrel

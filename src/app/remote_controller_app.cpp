@@ -1,0 +1,98 @@
+#include "app/remote_controller_app.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <thread>
+
+#include "app/main_panel_dlg.h"
+#include "app/panel_client.h"
+#include "cat/anl_send_thread.h"
+#include "cat/engine_lifecycle.h"
+#include "cat/store_flags.h"
+#include "serial/serial_port.h"
+#include "sim/built_in_radio.h"
+
+namespace kestrel {
+
+namespace {
+
+// How long the simulated run waits for the menu catalogue before it connects by itself.
+constexpr int kReadyPollMs = 20;
+constexpr int kReadyPolls = 250;
+
+}  // namespace
+
+CRemoteControllerApp::CRemoteControllerApp(PanelOptions options) : options_(std::move(options)) {}
+
+CRemoteControllerApp::~CRemoteControllerApp() = default;
+
+bool CRemoteControllerApp::InitInstance() {
+    auto dialog = std::make_unique<CMainPanelDlg>(QString::fromStdString(options_.skinFolder));
+    g_pMainDlg = dialog.get();
+    SetMainWindow(dialog.get());
+    if (factory_) {
+        dialog->SetPanelClient(factory_(*dialog));
+    }
+    if (!options_.device.empty()) {
+        TheSerialPort().SetDeviceOverride(options_.device);
+    }
+    dialog->OnInitDialog([this] { StartBuiltInRadio(); });
+    if (options_.simulate) {
+        ConnectWhenReady(*dialog);
+    }
+    if (runningHook_) {
+        QTimer::singleShot(0, dialog.get(), [this, &dialog] { runningHook_(*dialog); });
+    }
+    modalResult_ = dialog->exec();
+    if (modalResult_ == QDialog::Accepted || modalResult_ == QDialog::Rejected) {
+        RunWithEventsFlowing([] { StopEngine(); });
+    }
+    SetMainWindow(nullptr);
+    dialog.reset();
+    g_pMainDlg = nullptr;
+    radio_.reset();
+    TheSerialPort().SetDeviceOverride({});
+    return false;
+}
+
+void CRemoteControllerApp::StartBuiltInRadio() {
+    if (!options_.simulate) {
+        return;
+    }
+    radio_ = std::make_unique<BuiltInRadio>(TheSerialPort().BaudRate());
+    const std::string path = radio_->Start();
+    if (path.empty()) {
+        radio_.reset();
+        return;
+    }
+    TheSerialPort().SetDeviceOverride(path);
+}
+
+// Until the panel's connect key is pressed by the operator, a simulated run connects by itself
+// once the menu catalogue is loaded and the workers wait for work.
+void CRemoteControllerApp::ConnectWhenReady(CMainPanelDlg& dialog) {
+    auto* timer = new QTimer(&dialog);
+    auto polls = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, &dialog, [timer, polls] {
+        if (StoreReady.load(std::memory_order_relaxed) != 0) {
+            PostConnect();
+        } else if (++*polls < kReadyPolls) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start(kReadyPollMs);
+}
+
+void RunWithEventsFlowing(const std::function<void()>& fn) {
+    QEventLoop loop;
+    std::thread helper([&] {
+        fn();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    helper.join();
+}
+
+}  // namespace kestrel
