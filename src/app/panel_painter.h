@@ -59,7 +59,7 @@ class PanelPainter {
     // Draws the SELECT knob with its small dot at `angle` degrees.
     void DrawDial3(int angle);
     // Redraws a single knob's face and its needle at the knob value (AF and RF share one face:
-    // for them this draws the face and both needles, the other from the store).
+    // for them this draws the face and both needles, the other at its last drawn value).
     void DrawKnobNeedle(Knob knob, int32_t value);
     // Redraws the dual knob's face with the AF needle inside and the RF needle outside.
     void DrawAfRfKnob(int32_t afValue, int32_t rfValue);
@@ -126,6 +126,8 @@ class PanelPainter {
     BarSlot upper_;
     BarSlot lower_;
     int mainDialAngle_ = 0;
+    int32_t afValue_ = 0;
+    int32_t rfValue_ = 0;
     bool lastLampOn_ = false;
     int lastLampIndex_ = -1;
 };

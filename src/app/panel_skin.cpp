@@ -1,10 +1,100 @@
 #include "app/panel_skin.h"
 
-namespace kestrel {
+#include <QDir>
+#include <QFileInfo>
 
-int PanelSkin::Load(const QString&) {
+#include "app/skin_artwork.h"
+
+namespace kestrel {
+namespace {
+
+// Turns the pure-green key into transparency once, so that drawing is a plain blend of fully
+// opaque and fully transparent pixels.
+QImage KeyOutGreen(const QImage& image) {
+    QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < keyed.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x) {
+            line[x] = (line[x] | 0xff000000u) == kSkinTransparent ? 0u : (line[x] | 0xff000000u);
+        }
+    }
+    return keyed;
+}
+
+// Reads an image of a skin folder; a missing file, an unreadable one or one of the wrong size
+// leaves the built-in image in place.
+bool ReadSkinFile(const QString& folder, const QString& stem, QSize size, QImage* out) {
+    if (folder.isEmpty()) {
+        return false;
+    }
+    const QString path = QDir(folder).filePath(stem + QStringLiteral(".png"));
+    if (!QFileInfo::exists(path)) {
+        return false;
+    }
+    QImage image(path);
+    if (image.isNull() || image.size() != size) {
+        return false;
+    }
+    *out = KeyOutGreen(image);
+    return true;
+}
+
+// clang-format off
+constexpr std::array<int, static_cast<int>(DialImage::Count)> kDialNumbers{
+    1249,  // main dial face
+    1169,  // main dial dimple
+    1248,  // CLAR/VFO-B dial face
+    1250,  // SELECT knob face
+    1174,  // dial dot
+    1251,  // knob face
+    1247,  // dual knob face
+};
+// clang-format on
+
+}  // namespace
+
+int PanelSkin::Load(const QString& folder) {
+    int used = 0;
+    for (int g = 0; g < kSkinGroupCount; ++g) {
+        const auto group = static_cast<SkinGroup>(g);
+        const SkinGroupLayout& row = GroupLayout(group);
+        const QString name =
+            QString::fromLatin1(row.name.data(), static_cast<int>(row.name.size()));
+        auto& images = elements_[g];
+        images.assign(ElementCount(group), QImage());
+        for (int e = 0; e < ElementCount(group); ++e) {
+            if (ReadSkinFile(folder, name + QLatin1Char('_') + QString::number(e),
+                             QSize(row.width, row.height), &images[e])) {
+                ++used;
+            } else {
+                images[e] = KeyOutGreen(DrawElementArt(group, e));
+            }
+        }
+    }
+    const std::array<PanelPicture, 3> pictures{PanelPicture::LampsDark, PanelPicture::LampsLit,
+                                               PanelPicture::Splash};
+    for (const PanelPicture picture : pictures) {
+        QImage& slot = pictures_[static_cast<int>(picture)];
+        const QImage art = picture == PanelPicture::Splash
+                               ? DrawSplashArt()
+                               : DrawPanelArt(picture == PanelPicture::LampsLit);
+        if (ReadSkinFile(folder, QString::number(PanelPictureNumber(picture)), art.size(), &slot)) {
+            ++used;
+        } else {
+            slot = KeyOutGreen(art);
+        }
+    }
+    for (int d = 0; d < static_cast<int>(DialImage::Count); ++d) {
+        const auto image = static_cast<DialImage>(d);
+        const int size = DialImageSize(image);
+        if (ReadSkinFile(folder, QString::number(kDialNumbers[d]), QSize(size, size), &dials_[d])) {
+            ++used;
+        } else {
+            dials_[d] = KeyOutGreen(DrawDialArt(image));
+        }
+    }
     loaded_ = true;
-    return 0;
+    return used;
 }
 
 const QImage& PanelSkin::Element(SkinGroup group, int element) const {
@@ -19,6 +109,10 @@ const QImage& PanelSkin::Picture(PanelPicture picture) const {
 
 const QImage& PanelSkin::Dial(DialImage image) const {
     return dials_[static_cast<int>(image)];
+}
+
+int DialNumber(DialImage image) {
+    return kDialNumbers[static_cast<int>(image)];
 }
 
 }  // namespace kestrel

@@ -32,4 +32,7 @@ class PanelSkin {
     bool loaded_ = false;
 };
 
+// Returns the number that names a dial or knob picture in a skin folder (1249 the main dial).
+int DialNumber(DialImage image);
+
 }  // namespace kestrel

@@ -16,9 +16,8 @@ constexpr std::array<SkinPlace, 4> kOffsetDigitPlaces{{{693, 94}, {709, 94}, {72
 
 constexpr SkinGroupLayout Row(SkinGroup g, std::string_view name, SkinKind kind, int left, int top,
                               int width, int height, int positions, int states,
-                              std::string_view labels = {}, int dx = 0, int dy = 0,
-                              int columns = 0, int rowDy = 0,
-                              const SkinPlace* places = nullptr) {
+                              std::string_view labels = {}, int dx = 0, int dy = 0, int columns = 0,
+                              int rowDy = 0, const SkinPlace* places = nullptr) {
     return SkinGroupLayout{g,
                            name,
                            kind,
@@ -175,7 +174,9 @@ constexpr std::array<SkinGroupLayout, kSkinGroupCount> kLayout{{
 // clang-format on
 
 constexpr SkinRect RectOf(const SkinGroupLayout& row, int element) {
-    const int position = element / row.states;
+    // A legend column keeps its N unlit legends first and the same N lit after them.
+    const int position =
+        row.kind == SkinKind::Column ? element % row.positions : element / row.states;
     int x = row.left + row.dx * position;
     int y = row.top + row.dy * position;
     if (row.places != nullptr) {
@@ -407,14 +408,18 @@ constexpr std::array<int, static_cast<int>(DialImage::Count)> kDialSizes{
 
 }  // namespace
 
-const SkinGroupLayout& GroupLayout(SkinGroup group) { return kLayout[static_cast<int>(group)]; }
+const SkinGroupLayout& GroupLayout(SkinGroup group) {
+    return kLayout[static_cast<int>(group)];
+}
 
 int ElementCount(SkinGroup group) {
     const SkinGroupLayout& row = GroupLayout(group);
     return row.positions * row.states;
 }
 
-SkinRect ElementRect(SkinGroup group, int element) { return RectOf(GroupLayout(group), element); }
+SkinRect ElementRect(SkinGroup group, int element) {
+    return RectOf(GroupLayout(group), element);
+}
 
 int ColumnElement(SkinGroup group, int position, bool lit) {
     return lit ? GroupLayout(group).positions + position : position;
@@ -429,7 +434,9 @@ SkinGroup GroupByName(std::string_view name) {
     return SkinGroup::Count;
 }
 
-SkinRect KeyLampRect(int lampIndex) { return kKeyLampTable[lampIndex]; }
+SkinRect KeyLampRect(int lampIndex) {
+    return kKeyLampTable[lampIndex];
+}
 
 const MeterThresholdTable& UpperThresholds(bool transmitting) {
     return transmitting ? kUpperTransmit : kUpperReceive;
@@ -468,9 +475,13 @@ const KeyCapRow* KeyCapForMessage(uint32_t message) {
     return nullptr;
 }
 
-const KnobLayout& KnobPlace(Knob knob) { return kKnobs[static_cast<int>(knob)]; }
+const KnobLayout& KnobPlace(Knob knob) {
+    return kKnobs[static_cast<int>(knob)];
+}
 
-int DialImageSize(DialImage image) { return kDialSizes[static_cast<int>(image)]; }
+int DialImageSize(DialImage image) {
+    return kDialSizes[static_cast<int>(image)];
+}
 
 int PanelPictureNumber(PanelPicture picture) {
     switch (picture) {
