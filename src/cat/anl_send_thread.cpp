@@ -284,8 +284,7 @@ void Anl_Send_Thread::WriteMenu() {
             continue;
         }
         const CatCommand command = BuildMenuWrite(number, item);
-        item.edited = 0;
-        PutMenuItem(number, &item);
+        ClearMenuItemEdited(number);
         HandOffCommand(command);
         Rt().SleepMs(kMenuWriteGapMs);
     }

@@ -38,6 +38,9 @@ void StopEngine() {
     StopAnalysisThread();
     StopRequestThread();
     StopSioSendThread();
+    // Every send step reopens a closed port, so a heartbeat or read step that came in while the
+    // workers were stopping may have opened it again.
+    TheSerialPort().Close();
 }
 
 }  // namespace kestrel

@@ -417,6 +417,15 @@ bool ReplaceMenuItemValue(int32_t number, int64_t v) {
     return true;
 }
 
+bool ClearMenuItemEdited(int32_t number) {
+    std::lock_guard lock(radioState.menuMutex);
+    if (!KnownMenuNumber(number)) {
+        return false;
+    }
+    radioState.menuItems[static_cast<size_t>(number - 1)].edited = 0;
+    return true;
+}
+
 int32_t MenuItemKind(int32_t number) {
     std::lock_guard lock(radioState.menuMutex);
     if (!KnownMenuNumber(number)) {

@@ -111,6 +111,8 @@ bool PutMenuItem(int32_t number, const MenuItem* in);
 // Sets the value of item `number` to the whole number v unless its current value already counts
 // as v; reports whether the value changed.
 bool ReplaceMenuItemValue(int32_t number, int64_t v);
+// Clears the item's edit mark alone, so that a value the analysis stores meanwhile is kept.
+bool ClearMenuItemEdited(int32_t number);
 // Returns the value kind of item `number`, or -1 when there is no such item.
 int32_t MenuItemKind(int32_t number);
 // Returns the value width of an "EX" answer for menu item `number` after the menu-width
