@@ -1,0 +1,221 @@
+// A connection from the connect request to on line, against the simulated transceiver: the
+// commands on the line in order and at their pace, the window's notifications, and the store
+// holding the radio's values afterwards.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cat/anl_send_thread.h"
+#include "cat/notifications.h"
+#include "cat/radio_state.h"
+#include "cat/requests.h"
+#include "platform/main_window.h"
+#include "platform/timer_numbers.h"
+#include "station_fixture.h"
+
+namespace kestrel {
+namespace {
+
+using TextList = std::vector<std::string>;
+
+// The commands of the connection after the connect request, as the transceiver must see them.
+TextList ExpectedConnection() {
+    TextList texts = {"AI1;", "AI;", "ID;", "ID0747;"};
+    const TextList initialRead = {
+        "RT;",  "XT;",  "SF;",  "BP00;", "BP01;", "BC0;", "CO00;", "CO01;", "MS;",  "NR0;", "FT;",
+        "FR;",  "LK;",  "FS;",  "VS;",   "NA0;",  "NB0;", "RF0;",  "GT0;",  "RA0;", "PA0;", "KR;",
+        "TS;",  "AN0;", "AC;",  "MX;",   "VX;",   "BI;",  "PR;",   "ML0;",  "ML1;", "CS;",  "DP;",
+        "RM0;", "RM2;", "KP;",  "KS;",   "SD;",   "NL0;", "MG;",   "PL;",   "VG;",  "VD;",  "SQ0;",
+        "AG0;", "RG0;", "IF;",  "VF0;",  "IS0;",  "SH0;", "RL0;",  "BY;",   "FA;",  "FB;",  "RO;",
+        "SC;",  "SM0;", "TX;",  "UL;",   "CN0;",  "CT0;", "KM1;",  "KM2;",  "KM3;", "KM4;", "KM5;",
+        "MC;",  "OI;",  "OS0;", "PB0;",  "PC;",   "RS;",  "MD0;",  "PS;",   "RI0;", "RI1;", "RI3;",
+        "RI4;", "RI5;", "RI7;", "RI8;",  "BG0;",  "BG1;", "LM0;"};
+    texts.insert(texts.end(), initialRead.begin(), initialRead.end());
+    for (const char group : {'0', '2'}) {
+        for (const char band : {'0', '1', '2'}) {
+            for (const char quantity : {'0', '1', '2'}) {
+                texts.push_back(std::string("PE") + group + band + quantity + ";");
+            }
+        }
+    }
+    texts.push_back("KC0;");
+    for (int item = 1; item <= 118; ++item) {
+        char read[8];
+        std::snprintf(read, sizeof read, "EX%03d;", item);
+        texts.push_back(read);
+    }
+    return texts;
+}
+
+// The gap expected between two commands that follow each other in the connection, where no
+// heartbeat came near: reads of one row follow at once, the monitor and equalizer reads wait
+// 25 ms each, and every other row and menu item starts on the next 30 ms tick.
+int64_t ExpectedGap(const std::string& previous, const std::string& next) {
+    if (previous == "AI1;") {
+        return 20;
+    }
+    if (previous == "ID;" || previous == "ML0;" || previous.starts_with("PE")) {
+        return 25;
+    }
+    if (previous == "ML1;") {
+        return 5;  // the tick after the one that sent "ML0;"
+    }
+    if (previous == "UL;") {
+        return 60;  // the AI row between them reads nothing but takes its tick
+    }
+    for (const char* code : {"BP", "CO", "RM", "KM", "RI", "BG"}) {
+        if (previous.starts_with(code) && next.starts_with(code)) {
+            return 0;
+        }
+    }
+    return 30;
+}
+
+struct AlignedLine {
+    std::vector<LineText> matched;     // the expected commands as they went out
+    std::vector<LineText> heartbeats;  // the "PS;" of each heartbeat
+    std::vector<LineText> unexpected;
+};
+
+// Lines the commands written up against the expected ones. A "PS;" that is not the one expected
+// next is a heartbeat, together with an "AI;" 30 ms after it (sent once the store knows the radio
+// is on and connected).
+AlignedLine Align(const std::vector<LineText>& line, const TextList& expected) {
+    AlignedLine aligned;
+    size_t next = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (next < expected.size() && line[i].text == expected[next]) {
+            aligned.matched.push_back(line[i]);
+            ++next;
+        } else if (line[i].text == "PS;") {
+            aligned.heartbeats.push_back(line[i]);
+            if (i + 1 < line.size() && line[i + 1].text == "AI;" &&
+                line[i + 1].atMs - line[i].atMs == 30) {
+                ++i;
+            }
+        } else {
+            aligned.unexpected.push_back(line[i]);
+        }
+    }
+    return aligned;
+}
+
+// The store's menu value as the transceiver's value reads after the program's conversion.
+int64_t ProgramMenuValue(const MenuItem& item, int64_t radioValue) {
+    return item.kind == 41 && radioValue > 240 ? (radioValue - 240) * 30 + 240 : radioValue;
+}
+
+// Compares every menu item of the store with the transceiver's setting.
+void ExpectMenuMatchesRadio(const SimState& radioState) {
+    ASSERT_EQ(GetMenuItemCount(), 118);
+    for (int number = 1; number <= 118; ++number) {
+        MenuItem item;
+        ASSERT_TRUE(GetMenuItem(number, &item));
+        EXPECT_EQ(MenuValueToWhole(item.value),
+                  ProgramMenuValue(item, radioState.menu[static_cast<size_t>(number - 1)]))
+            << "menu item " << number << " kind " << item.kind;
+    }
+}
+
+TEST_F(Station, PortOpenWritesAutoInformationOffAndNothingElseUntilConnect) {
+    rt.RunFor(3000);
+    EXPECT_EQ(TextsOf(commands.Entries()), TextList{"AI0;"});
+    EXPECT_TRUE(shownStrings.empty());
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+}
+
+TEST_F(Station, ConnectRunsTheWholeCycleToOnLineInOrder) {
+    const int64_t connectMs = Now();
+    const size_t before = commands.Size();
+    ASSERT_TRUE(ConnectAndReadAll());
+    const std::vector<LineText> written = commands.From(before);
+    const AlignedLine aligned = Align(written, ExpectedConnection());
+    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection());
+    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written.front().atMs, connectMs) << "the connect request is made at once";
+    EXPECT_FALSE(aligned.heartbeats.empty()) << "a full read outlasts a heartbeat";
+
+    EXPECT_EQ(WindowCount(kMsgConnectionUp), 1u);
+    EXPECT_EQ(WindowCount(kMsgStartupFailure), 0u);
+    EXPECT_EQ(OnLineAt(connectMs), aligned.matched.back().atMs) << "notified right after EX118";
+}
+
+TEST_F(Station, ConnectionPacesEveryReadAtItsStep) {
+    const size_t before = commands.Size();
+    ASSERT_TRUE(ConnectAndReadAll());
+    const AlignedLine aligned = Align(commands.From(before), ExpectedConnection());
+    ASSERT_EQ(aligned.matched.size(), ExpectedConnection().size());
+    int checked = 0;
+    for (size_t i = 1; i < aligned.matched.size(); ++i) {
+        const LineText& previous = aligned.matched[i - 1];
+        const LineText& next = aligned.matched[i];
+        // The probe and the first read wait for the radio's answers; a heartbeat holds up the
+        // step queued behind it.
+        const bool heartbeatNear = std::any_of(
+            aligned.heartbeats.begin(), aligned.heartbeats.end(),
+            [&](const LineText& h) { return h.atMs >= previous.atMs - 60 && h.atMs <= next.atMs; });
+        if (next.text == "ID;" || previous.text == "ID0747;" || heartbeatNear) {
+            continue;
+        }
+        EXPECT_EQ(next.atMs - previous.atMs, ExpectedGap(previous.text, next.text))
+            << previous.text << " -> " << next.text;
+        ++checked;
+    }
+    EXPECT_GT(checked, 180);
+}
+
+TEST_F(Station, OnLineTheStoreHoldsTheRadiosValues) {
+    ASSERT_TRUE(ConnectAndReadAll());
+    rt.RunFor(100);
+    const SimState radioState = radio->State();
+    EXPECT_EQ(Store("FA"), std::to_string(radioState.fa));
+    EXPECT_EQ(Store("FB"), std::to_string(radioState.fb));
+    EXPECT_EQ(Store("MD0"), std::to_string(radioState.md[0]));
+    EXPECT_EQ(Store("IDX"), "1");
+    EXPECT_EQ(Store("ID"), "310");
+    EXPECT_EQ(Store("AI"), "1");
+    EXPECT_EQ(Store("PS"), "1");
+    EXPECT_EQ(GetMirror(Mirror::AI), 1);
+    EXPECT_EQ(AutoInfoSent.load(), 1);
+    ExpectMenuMatchesRadio(radioState);
+    EXPECT_EQ(window->ReadingRunning(), 0);
+    EXPECT_FALSE(window->HasTimer(kTimerInitialRead));
+    EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
+}
+
+TEST_F(Station, OnLineOnlyTheHeartbeatGoesOutEachSecond) {
+    ASSERT_TRUE(ConnectAndReadAll());
+    rt.RunFor(1000);
+    const int64_t from = Now();
+    rt.RunFor(4000);
+    const std::vector<LineText> line = commands.Since(from);
+    ASSERT_EQ(TextsOf(line), (TextList{"PS;", "AI;", "PS;", "AI;", "PS;", "AI;", "PS;", "AI;"}));
+    for (size_t i = 0; i < line.size(); i += 2) {
+        EXPECT_EQ(line[i + 1].atMs - line[i].atMs, 30);
+        if (i >= 2) {
+            EXPECT_EQ(line[i].atMs - line[i - 2].atMs, 1000);
+        }
+    }
+    // Each heartbeat is answered, so the watchdog never expires and the connection holds.
+    EXPECT_GE(answers.Since(from).size(), 8u);
+    EXPECT_EQ(GetMirror(Mirror::AI), 1);
+    EXPECT_EQ(Store("PS"), "1");
+}
+
+TEST_F(OldFirmwareStation, ConnectionCompletesWithoutTheExtendedIdentification) {
+    const size_t before = commands.Size();
+    ASSERT_TRUE(ConnectAndReadAll());
+    const AlignedLine aligned = Align(commands.From(before), ExpectedConnection());
+    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection());
+    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    EXPECT_EQ(Store("IDX"), "0");
+    EXPECT_EQ(Store("ID"), "310");
+    EXPECT_EQ(Store("AI"), "1");
+    rt.RunFor(100);
+    ExpectMenuMatchesRadio(radio->State());
+}
+
+}  // namespace
+}  // namespace kestrel

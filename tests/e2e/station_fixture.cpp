@@ -1,0 +1,267 @@
+#include "station_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "cat/anl_send_thread.h"
+#include "cat/engine_lifecycle.h"
+#include "cat/engine_timers.h"
+#include "cat/field_names.h"
+#include "cat/radio_state.h"
+#include "cat/requests.h"
+#include "platform/paths.h"
+#include "platform/runtime.h"
+#include "platform/workers.h"
+#include "serial/message_ring.h"
+#include "serial/serial_port.h"
+
+namespace kestrel {
+
+namespace {
+
+// The program's end of the cable, logging every write that the device takes.
+class RecordingDevice final : public SerialDevice {
+  public:
+    RecordingDevice(std::unique_ptr<SerialDevice> inner, LineLog& log)
+        : inner_(std::move(inner)), log_(log) {}
+
+    bool Configure(const LineSettings& settings) override { return inner_->Configure(settings); }
+    ReadResult Read(uint8_t* data, size_t max) override { return inner_->Read(data, max); }
+    bool Write(const uint8_t* data, size_t size, int64_t timeoutMs) override {
+        const bool taken = inner_->Write(data, size, timeoutMs);
+        if (taken) {
+            log_.Add(Rt().NowMs(), std::string_view(reinterpret_cast<const char*>(data), size));
+        }
+        return taken;
+    }
+    bool QueryStatus(LineStatus& status) override { return inner_->QueryStatus(status); }
+    bool SetRts(bool raised) override { return inner_->SetRts(raised); }
+    bool HungUp() override { return inner_->HungUp(); }
+
+  private:
+    std::unique_ptr<SerialDevice> inner_;
+    LineLog& log_;
+};
+
+// The radio's way out: logs what the radio sends and passes it on to the cable.
+class TeeSink final : public ByteSink {
+  public:
+    TeeSink(ByteSink& next, LineLog& log) : next_(next), log_(log) {}
+    void Send(std::string_view bytes) override {
+        log_.Add(Rt().NowMs(), bytes);
+        next_.Send(bytes);
+    }
+
+  private:
+    ByteSink& next_;
+    LineLog& log_;
+};
+
+// The line the simulated radio listens on; the program reads the same rate from its settings file.
+constexpr LineSettings kRadioLine{.baud = 4800, .stopBits = 2, .ctsFlow = false};
+
+}  // namespace
+
+void LineLog::Add(int64_t atMs, std::string_view bytes) {
+    std::lock_guard lock(mutex_);
+    for (const char c : bytes) {
+        pending_ += c;
+        if (c == ';') {
+            entries_.push_back({atMs, std::exchange(pending_, std::string())});
+        }
+    }
+}
+
+std::vector<LineText> LineLog::Entries() const {
+    std::lock_guard lock(mutex_);
+    return entries_;
+}
+
+std::vector<LineText> LineLog::Since(int64_t atMs) const {
+    std::lock_guard lock(mutex_);
+    std::vector<LineText> found;
+    for (const LineText& entry : entries_) {
+        if (entry.atMs >= atMs) {
+            found.push_back(entry);
+        }
+    }
+    return found;
+}
+
+std::vector<LineText> LineLog::From(size_t index) const {
+    std::lock_guard lock(mutex_);
+    if (index >= entries_.size()) {
+        return {};
+    }
+    return std::vector<LineText>(entries_.begin() + static_cast<ptrdiff_t>(index), entries_.end());
+}
+
+size_t LineLog::Size() const {
+    std::lock_guard lock(mutex_);
+    return entries_.size();
+}
+
+std::vector<std::string> TextsOf(const std::vector<LineText>& entries) {
+    std::vector<std::string> texts;
+    texts.reserve(entries.size());
+    for (const LineText& entry : entries) {
+        texts.push_back(entry.text);
+    }
+    return texts;
+}
+
+void Station::SetUp() {
+    char dirTemplate[] = "/tmp/kestrel-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    workDir_ = dirTemplate;
+    std::filesystem::create_directory(workDir_ + "/" + std::string(kCommoFolder));
+    std::ofstream(workDir_ + "/" + std::string(kCommoFolder) + "/CommSetting.csv") << "1,4800,0\n";
+    SetWorkingDirectoryBase(workDir_);
+
+    SetRuntime(&rt);
+    AutoInfoSent.store(0);
+    AnswerWaiting.store(0);
+
+    pair = std::make_unique<MemorySerialPair>();
+    link = std::make_unique<MemoryPairLink>(*pair, kRadioLine);
+    radioOut = std::make_unique<TeeSink>(*link, answers);
+    radio = std::make_unique<Transceiver>(*radioOut, RadioOptions());
+    link->Attach(*radio);
+    radio->SetLinkControl(link.get());
+    ASSERT_TRUE(link->Start());
+    radio->Start();
+    TheSerialPort().SetDeviceFactory([open = pair->Factory(MemorySerialPair::Side::A), this](
+                                         const std::string& path) -> std::unique_ptr<SerialDevice> {
+        auto device = open(path);
+        if (!device) {
+            return nullptr;
+        }
+        return std::make_unique<RecordingDevice>(std::move(device), commands);
+    });
+
+    window = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
+        if (m.id == kMsgTimer) {
+            DispatchEngineTimer(static_cast<int>(m.wParam));
+            return 0;
+        }
+        std::lock_guard lock(windowMutex_);
+        windowEvents_.push_back({rt.NowMs(), m});
+        return 0;
+    });
+    SetMainWindow(window.get());
+
+    engineStartMs = rt.NowMs();
+    ASSERT_TRUE(StartEngine([this](int stringId) { shownStrings.push_back(stringId); }));
+    ASSERT_TRUE(rt.RunUntil([] { return StoreReady.load() == 1; }, 1000));
+}
+
+void Station::TearDown() {
+    if (window) {
+        StopEngine();
+        window->Close();
+        StopWorker(&window->Loop());
+    }
+    // The loader ends itself once the catalogue is in; this only clears its slot.
+    StopWorkerInSlot(Worker::MenuLoader);
+    SetMainWindow(nullptr);
+    window.reset();
+    TheSerialPort().SetDeviceFactory(nullptr);
+    if (radio) {
+        radio->Stop();
+        radio->SetLinkControl(nullptr);
+    }
+    if (link) {
+        link->Stop();
+    }
+    link.reset();
+    radio.reset();
+    radioOut.reset();
+    pair.reset();
+    CommandRing.Empty();
+    AnswerRing.Empty();
+    AutoInfoSent.store(0);
+    AnswerWaiting.store(0);
+    StoreReady.store(0);
+    SetRuntime(nullptr);
+    SetWorkingDirectoryBase("");
+    if (!workDir_.empty()) {
+        std::filesystem::remove_all(workDir_);
+    }
+}
+
+bool Station::ConnectAndReadAll(int64_t maxMs) {
+    const int64_t from = rt.NowMs();
+    return PostRequest(kReqConnect, 0, 0) && RunUntilOnLine(from, maxMs);
+}
+
+bool Station::RunUntilOnLine(int64_t sinceMs, int64_t maxMs) {
+    return rt.RunUntil([&] { return OnLineAt(sinceMs) >= 0; }, maxMs);
+}
+
+int64_t Station::OnLineAt(int64_t sinceMs) const {
+    // 0x8307 is also the CO answer's notification, so the end of the menu read is told by the
+    // pair of notifications that follows its last read.
+    int64_t lastReadMs = -1;
+    for (const LineText& entry : commands.Since(sinceMs)) {
+        if (entry.text == "EX118;") {
+            lastReadMs = entry.atMs;
+        }
+    }
+    if (lastReadMs < 0) {
+        return -1;
+    }
+    const std::vector<WindowEvent> events = WindowSince(lastReadMs);
+    for (size_t i = 0; i + 1 < events.size(); ++i) {
+        if (events[i].message.id == kNotifyMenuReadDoneBg &&
+            events[i + 1].message.id == kNotifyMenuReadDoneCo) {
+            return events[i + 1].atMs;
+        }
+    }
+    return -1;
+}
+
+bool Station::RunUntilWindowCount(uint32_t id, size_t count, int64_t maxMs) {
+    return rt.RunUntil([&] { return WindowCount(id) >= count; }, maxMs);
+}
+
+size_t Station::WindowCount(uint32_t id, int64_t sinceMs) const {
+    std::lock_guard lock(windowMutex_);
+    size_t count = 0;
+    for (const WindowEvent& event : windowEvents_) {
+        count += event.message.id == id && event.atMs >= sinceMs ? 1 : 0;
+    }
+    return count;
+}
+
+std::vector<WindowEvent> Station::WindowSince(int64_t atMs) const {
+    std::lock_guard lock(windowMutex_);
+    std::vector<WindowEvent> found;
+    for (const WindowEvent& event : windowEvents_) {
+        if (event.atMs >= atMs) {
+            found.push_back(event);
+        }
+    }
+    return found;
+}
+
+int64_t Station::FirstWindowTime(uint32_t id, int64_t sinceMs) const {
+    std::lock_guard lock(windowMutex_);
+    for (const WindowEvent& event : windowEvents_) {
+        if (event.message.id == id && event.atMs >= sinceMs) {
+            return event.atMs;
+        }
+    }
+    return -1;
+}
+
+std::string Station::Store(std::string_view name) {
+    std::string value;
+    if (!GetFieldByName(name, value)) {
+        ADD_FAILURE() << "no store field " << name;
+    }
+    return value;
+}
+
+}  // namespace kestrel
