@@ -7,7 +7,7 @@
 
 namespace kestrel {
 
-CReadingDlg::CReadingDlg(QWidget* parent, MainWindow& window)
+CReadingDlg::CReadingDlg(QWidget* parent, MainWindow& window, int timeoutMs)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), window_(window) {
     auto* layout = new QVBoxLayout(this);
     const std::string_view text = LoadString(109);
@@ -18,7 +18,7 @@ CReadingDlg::CReadingDlg(QWidget* parent, MainWindow& window)
     resize(330, 130);
     setModal(true);
     timeout_.setSingleShot(true);
-    timeout_.setInterval(kTimeoutMs);
+    timeout_.setInterval(timeoutMs);
     connect(&timeout_, &QTimer::timeout, this, [this] {
         window_.SetWindowWaiting(0);
         CloseSoon();

@@ -18,8 +18,8 @@ class CReadingDlg : public QDialog {
     // The pause before the box closes, which gives the request thread time to see the bytes.
     static constexpr int kCloseDelayMs = 100;
 
-    // Makes the box for the main window's shared bytes.
-    CReadingDlg(QWidget* parent, MainWindow& window);
+    // Makes the box for the main window's shared bytes, giving up after timeoutMs.
+    CReadingDlg(QWidget* parent, MainWindow& window, int timeoutMs = kTimeoutMs);
     // Runs the box modally until the reading sequence ends, the time-out passes, or at once when
     // no reading runs.
     void Run();

@@ -1,0 +1,335 @@
+#include <QAction>
+#include <QMessageBox>
+
+#include "app/vfo_set_dlg.h"
+#include "panel_test_fixture.h"
+
+namespace kestrel::testing {
+namespace {
+
+// Client points of the controls the tests press, taken from the panel's layout.
+constexpr QPoint kProc{85, 153};        // key 10, choice menu
+constexpr QPoint kBand18{785, 33};      // key 53: band 1.8, digit 1 in the entry window
+constexpr QPoint kEnt{889, 102};        // key 63
+constexpr QPoint kLock{700, 160};       // key 45
+constexpr QPoint kTxWatch{455, 240};    // key 39
+constexpr QPoint kCom{40, 208};         // key 1
+constexpr QPoint kMicKnob{256, 212};    // knob 99 (MG)
+constexpr QPoint kSpeedKnob{182, 212};  // knob 95 (KS)
+constexpr QPoint kMainDial{575, 219};   // key 89
+constexpr QPoint kDigit8{580, 60};      // key 207
+constexpr QPoint kDigit7{600, 60};      // key 206
+
+// The band keys of the panel's keypad by the digit they type in the entry window.
+constexpr QPoint kDigitKeys[10] = {
+    {837, 102}, {785, 33}, {837, 33}, {889, 33}, {785, 56},
+    {837, 56},  {889, 56}, {785, 79}, {837, 79}, {889, 79},
+};
+
+using PanelControllerTest = PanelFixture;
+
+TEST_F(PanelControllerTest, BandKeyPostsItsRequestWithTheVfoBitAndShowsTheCap) {
+    SetField(Field::VS, 1);
+    Click(kBand18.x(), kBand18.y());
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x852B), 1, 0}}));
+    const auto caps = window.SentOf(0x85AB);
+    ASSERT_EQ(caps.size(), 2u);
+    EXPECT_EQ(caps[0].wParam, 1u);
+    EXPECT_EQ(caps[1].wParam, 0u);
+    EXPECT_EQ(controller().CurrentKey(), 0);
+    EXPECT_FALSE(window.Timer(kTimerKeyHold));
+}
+
+TEST_F(PanelControllerTest, ChoiceKeyRunsItsMenuAtTheOffsetAndSendsIdentifierLessOne) {
+    QPoint seenAt;
+    int seenKey = 0;
+    int answer = 3;  // "MIC-EQ"
+    controller().SetChoiceRunner([&](const ChoiceMenu& menu, QPoint pos) {
+        seenKey = menu.key;
+        seenAt = pos;
+        return answer;
+    });
+    Click(kProc.x(), kProc.y());
+    answer = 2;  // "PROC"
+    Click(kProc.x(), kProc.y());
+    EXPECT_EQ(seenKey, 10);
+    EXPECT_EQ(seenAt, surface->frameGeometry().topLeft() + QPoint(45, 210));
+    EXPECT_EQ(posted, (std::vector<Posted>{{10, 0, 2}, {10, 0, 1}}));
+    EXPECT_EQ(controller().CurrentKey(), 0);
+}
+
+TEST_F(PanelControllerTest, ChoosingMicEqInTheRealMenuPostsTwo) {
+    WhenPopup([](QMenu* menu) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == "MIC-EQ") {
+                menu->setActiveAction(action);
+            }
+        }
+        SendKey(menu, Qt::Key_Return);
+    });
+    Click(kProc.x(), kProc.y());
+    EXPECT_EQ(posted, (std::vector<Posted>{{10, 0, 2}}));
+}
+
+TEST_F(PanelControllerTest, DismissedChoiceMenuPostsNothingAndKeepsTheSelection) {
+    SetField(Field::MG, 100);
+    Click(kMicKnob.x(), kMicKnob.y());  // select knob 99 (and step it once)
+    posted.clear();
+    WhenPopup([](QMenu* menu) { SendKey(menu, Qt::Key_Escape); });
+    Click(kProc.x(), kProc.y());
+    EXPECT_TRUE(posted.empty());
+    EXPECT_EQ(controller().CurrentKey(), 0);  // the knob was deselected by the press
+    const auto caps = window.SentOf(0x8581);
+    ASSERT_EQ(caps.size(), 2u);
+    EXPECT_EQ(caps[1].wParam, 0u);
+}
+
+TEST_F(PanelControllerTest, FirstClickOnAKnobSelectsItAndStepsItOnce) {
+    SetField(Field::MG, 100);
+    Click(kMicKnob.x(), kMicKnob.y());
+    const auto lamps = window.SentOf(kMsgDrawKeyLamp);
+    ASSERT_EQ(lamps.size(), 1u);
+    EXPECT_EQ(lamps[0].wParam, 1u);
+    EXPECT_EQ(lamps[0].lParam, 0);  // the MIC GAIN lamp
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x855C), 0, 99}}));
+    EXPECT_EQ(controller().CurrentKey(), 99);
+    EXPECT_FALSE(window.Timer(kTimerKnobRepeat));
+}
+
+TEST_F(PanelControllerTest, HoldingASelectedKnobRepeatsEvery200MsAfterOneSecond) {
+    SetField(Field::MG, 100);
+    Click(kMicKnob.x(), kMicKnob.y());
+    SetField(Field::MG, 99);
+    posted.clear();
+    Press(kMicKnob.x(), kMicKnob.y());
+    EXPECT_EQ(window.Timer(kTimerKnobRepeat), 1000);
+    Tick(kTimerKnobRepeat);
+    EXPECT_EQ(window.Timer(kTimerKnobRepeat), 200);
+    SetField(Field::MG, 89);  // the radio's answer
+    Tick(kTimerKnobRepeat);
+    EXPECT_EQ(window.Timer(kTimerKnobRepeat), 200);
+    Release(kMicKnob.x(), kMicKnob.y());
+    EXPECT_FALSE(window.Timer(kTimerKnobRepeat));
+    // Held steps of 10 only: the release after the fast repeat adds no click step.
+    EXPECT_EQ(posted, (std::vector<Posted>{{92, 0, 89}, {92, 0, 79}}));
+}
+
+TEST_F(PanelControllerTest, RepeatStopsWhenTheButtonIsNoLongerDown) {
+    SetField(Field::MG, 100);
+    Click(kMicKnob.x(), kMicKnob.y());
+    posted.clear();
+    Press(kMicKnob.x(), kMicKnob.y());
+    Release(kMicKnob.x(), kMicKnob.y());  // before the first tick: one click step
+    Tick(kTimerKnobRepeat);               // a late tick steps nothing
+    EXPECT_EQ(posted, (std::vector<Posted>{{92, 0, 99}}));
+    EXPECT_FALSE(window.Timer(kTimerKnobRepeat));
+}
+
+TEST_F(PanelControllerTest, KnobValuesStayInsideTheirRange) {
+    SetField(Field::MG, 255);
+    Click(kMicKnob.x(), kMicKnob.y());
+    SetField(Field::MG, 255);
+    posted.clear();
+    Click(10, 150, Qt::RightButton);  // right clicks step up, anywhere
+    Wheel(10, 150, 120);
+    EXPECT_EQ(posted, (std::vector<Posted>{{92, 0, 255}, {92, 0, 255}}));
+
+    SetField(Field::KS, 4);
+    posted.clear();
+    Click(kSpeedKnob.x(), kSpeedKnob.y());
+    Wheel(10, 150, -120);
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8558), 0, 4}, {Req(0x8558), 0, 4}}));
+}
+
+TEST_F(PanelControllerTest, WheelOnAKnobStepsByTheWheelStep) {
+    SetField(Field::KS, 20);
+    Click(kSpeedKnob.x(), kSpeedKnob.y());
+    posted.clear();
+    Wheel(600, 250, 120);
+    Wheel(600, 250, -120);
+    EXPECT_EQ(posted, (std::vector<Posted>{{88, 0, 25}, {88, 0, 15}}));
+}
+
+TEST_F(PanelControllerTest, PanelDigitKeysTypeIntoTheEntryWindowWithoutBandRequests) {
+    Click(kEnt.x(), kEnt.y());
+    ASSERT_TRUE(controller().WindowOpen(kMsgEntryClosed));
+    Click(kBand18.x(), kBand18.y());
+    EXPECT_EQ(controller().EntryWindow().Text(), "1");
+    EXPECT_TRUE(posted.empty());
+    for (int digit : {4, 2, 5, 0, 0, 0, 0}) {
+        Click(kDigitKeys[digit].x(), kDigitKeys[digit].y());
+    }
+    Click(kDigitKeys[9].x(), kDigitKeys[9].y());  // a ninth digit is not taken
+    EXPECT_EQ(controller().EntryWindow().Text(), "14250000");
+    Click(kEnt.x(), kEnt.y());
+    EXPECT_FALSE(controller().WindowOpen(kMsgEntryClosed));
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8551), 0, 14250000}}));
+}
+
+TEST_F(PanelControllerTest, EntryResultGoesToTheVfoSelectedWhenTheWindowOpened) {
+    SetField(Field::VS, 1);
+    Click(kEnt.x(), kEnt.y());
+    SetField(Field::VS, 0);
+    for (int digit : {7, 0, 5, 0, 0, 0, 0}) {
+        Click(kDigitKeys[digit].x(), kDigitKeys[digit].y());
+    }
+    Click(kEnt.x(), kEnt.y());
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8552), 0, 7050000}}));
+}
+
+TEST_F(PanelControllerTest, OtherKeysAreIgnoredWhileTheEntryWindowIsOpen) {
+    Click(kEnt.x(), kEnt.y());
+    window.sent.clear();
+    Click(kLock.x(), kLock.y());
+    EXPECT_TRUE(posted.empty());
+    EXPECT_TRUE(window.SentOf(0x85A3).empty());
+    // Cancelling posts nothing either.
+    controller().EntryWindow().reject();
+    EXPECT_FALSE(controller().WindowOpen(kMsgEntryClosed));
+    EXPECT_TRUE(posted.empty());
+}
+
+TEST_F(PanelControllerTest, WheelOnTheMainDialFromThreeDegreesDraws352AndPostsOneStep) {
+    // A press at 2 right of and 40 above the centre starts a drag at 3 degrees.
+    Press(577, 179);
+    EXPECT_EQ(controller().DrawnAngle(89), 3);
+    Release(577, 179);
+    EXPECT_TRUE(window.SentOf(kMsgDrawMainDial).size() == 1u);  // the main dial has no rest look
+    posted.clear();
+    window.sent.clear();
+    Wheel(kMainDial.x(), kMainDial.y(), -120);
+    const auto angles = window.SentOf(kMsgDrawMainDial);
+    ASSERT_EQ(angles.size(), 1u);
+    EXPECT_EQ(angles[0].wParam, 352u);
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x854F), 0, -1}}));
+    Wheel(kMainDial.x(), kMainDial.y(), 120);
+    EXPECT_EQ(window.SentOf(kMsgDrawMainDial).back().wParam, 359u);
+    EXPECT_EQ(posted.back(), (Posted{79, 0, 1}));
+    EXPECT_FALSE(window.Timer(kTimerDialRest));
+}
+
+TEST_F(PanelControllerTest, WheelOnTheRightDialDrawsItAtRestAfter200Ms) {
+    Wheel(935, 253, 120);
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8550), 0, 1}}));
+    EXPECT_EQ(window.Timer(kTimerDialRest), 200);
+    window.sent.clear();
+    Tick(kTimerDialRest);
+    EXPECT_FALSE(window.Timer(kTimerDialRest));
+    for (uint32_t id : {kMsgDrawDial2, kMsgRestDial4, kMsgRestDial5, kMsgDrawDial3}) {
+        ASSERT_EQ(window.SentOf(id).size(), 1u) << std::hex << id;
+        EXPECT_EQ(window.SentOf(id)[0].wParam, 360u);
+    }
+}
+
+TEST_F(PanelControllerTest, DraggingTheMainDialPostsWholeStepsEvery30Ms) {
+    Press(577, 179);  // 3 degrees
+    EXPECT_EQ(window.Timer(kTimerKeyHold), 30);
+    EXPECT_EQ(window.Timer(kTimerDragSteps), 30);
+    Move(589, 181);  // 21 degrees: 18 degrees, two steps, the rest dropped
+    Tick(kTimerKeyHold);
+    EXPECT_EQ(window.SentOf(kMsgDrawMainDial).back().wParam, 21u);
+    Tick(kTimerDragSteps);
+    Tick(kTimerDragSteps);
+    Move(577, 179);  // back to 3 degrees: two steps anticlockwise
+    Tick(kTimerKeyHold);
+    Release(577, 179);
+    EXPECT_EQ(posted, (std::vector<Posted>{{79, 0, 2}, {79, 0, 0}, {79, 0, -2}}));
+    EXPECT_EQ(controller().CurrentKey(), 0);
+    EXPECT_FALSE(window.Timer(kTimerKeyHold));
+    EXPECT_FALSE(window.Timer(kTimerDragSteps));
+}
+
+TEST_F(PanelControllerTest, DigitEightAt55MHzTunesTo56MHzAndDigitSevenPostsNothing) {
+    SetField(Field::FA, 55000000);
+    Click(kDigit8.x(), kDigit8.y());
+    ASSERT_EQ(window.SentOf(kMsgSelectDigitA).back().wParam, 8u);
+    Wheel(100, 100, 120);
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8551), 0, 56000000}}));
+
+    SetField(Field::FA, 55990000);
+    Click(kDigit7.x(), kDigit7.y());
+    EXPECT_EQ(window.SentOf(kMsgSelectDigitA).back().wParam, 7u);
+    Wheel(100, 100, 120);
+    EXPECT_EQ(posted.size(), 1u);
+    Click(kDigit7.x(), kDigit7.y());  // a second click clears the mark
+    EXPECT_EQ(window.SentOf(kMsgSelectDigitA).back().wParam, 0u);
+    EXPECT_EQ(controller().CurrentKey(), 0);
+}
+
+TEST_F(PanelControllerTest, DigitWheelTunesVfoBWhenItIsSelected) {
+    SetField(Field::VS, 1);
+    SetField(Field::FB, 7000000);
+    Click(kDigit7.x(), kDigit7.y() + 5);
+    Wheel(100, 100, -120);
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8552), 0, 6000000}}));
+}
+
+TEST_F(PanelControllerTest, ReleasingKey39PostsItsRequestWithZero) {
+    Press(kTxWatch.x(), kTxWatch.y());
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x851F), 0, 1}}));
+    Release(kTxWatch.x(), kTxWatch.y());
+    EXPECT_EQ(posted, (std::vector<Posted>{{31, 0, 1}, {31, 0, 0}}));
+}
+
+TEST_F(PanelControllerTest, KeyHeldWhileTheCursorLeavesItIsReleasedByTheHoldTimer) {
+    Press(kLock.x(), kLock.y());
+    EXPECT_EQ(window.Timer(kTimerKeyHold), 100);
+    Tick(kTimerKeyHold);  // still under the cursor and held: nothing happens
+    EXPECT_EQ(controller().CurrentKey(), 45);
+    Move(kLock.x() + 40, kLock.y());
+    Tick(kTimerKeyHold);
+    EXPECT_EQ(controller().CurrentKey(), 0);
+    EXPECT_EQ(window.SentOf(0x85A3).back().wParam, 0u);
+    EXPECT_FALSE(window.Timer(kTimerKeyHold));
+    Release(kLock.x() + 40, kLock.y());
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8523), 0, 0}}));
+}
+
+TEST_F(PanelControllerTest, ConnectKeyShowsTheConnectingWindowUntilTheConnectionIsUp) {
+    SetField(Field::AI, 0);
+    Click(kCom.x(), kCom.y());
+    EXPECT_EQ(posted, (std::vector<Posted>{{1, 0, 0}}));
+    EXPECT_TRUE(controller().WindowOpen(kMsgConnectionUp));
+    EXPECT_TRUE(controller().IsBusy());
+    EXPECT_EQ(window.Timer(kTimerConnecting), 5000);
+    EXPECT_EQ(controller().CurrentKey(), 1);  // the release is ignored while the window is up
+    client->OnWindowMessage(Message{kMsgConnectionUp, 0, 0});
+    EXPECT_FALSE(controller().WindowOpen(kMsgConnectionUp));
+    EXPECT_FALSE(window.Timer(kTimerConnecting));
+    Tick(kTimerKeyHold);
+    EXPECT_EQ(controller().CurrentKey(), 0);
+    EXPECT_EQ(window.SentOf(0x8578).back().wParam, 0u);
+}
+
+TEST_F(PanelControllerTest, ConnectTimeoutClosesTheWindowAndSaysSo) {
+    SetField(Field::AI, 0);
+    Click(kCom.x(), kCom.y());
+    QString text;
+    WhenModal([&](QWidget* w) {
+        text = static_cast<QMessageBox*>(w)->text();
+        w->close();
+    });
+    Tick(kTimerConnecting);
+    EXPECT_EQ(text, "Failed to connect the COM port.");
+    EXPECT_FALSE(controller().WindowOpen(kMsgConnectionUp));
+    EXPECT_FALSE(window.Timer(kTimerConnecting));
+}
+
+TEST_F(PanelControllerTest, ConnectKeyWithAutomaticInformationOnOpensNoWindow) {
+    SetField(Field::AI, 1);
+    Click(kCom.x(), kCom.y());
+    EXPECT_EQ(posted, (std::vector<Posted>{{1, 0, 0}}));
+    EXPECT_FALSE(controller().IsBusy());
+}
+
+TEST_F(PanelControllerTest, DiscsDoNothingWhileAChildWindowIsOpen) {
+    Click(kEnt.x(), kEnt.y());
+    SetField(Field::MG, 100);
+    Click(kMicKnob.x(), kMicKnob.y());
+    Wheel(kMainDial.x(), kMainDial.y(), 120);
+    EXPECT_TRUE(posted.empty());
+    EXPECT_TRUE(window.SentOf(kMsgDrawKeyLamp).empty());
+}
+
+}  // namespace
+}  // namespace kestrel::testing

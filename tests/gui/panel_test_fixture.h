@@ -1,0 +1,221 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/panel_controller_client.h"
+#include "cat/control_mirror.h"
+#include "cat/radio_state.h"
+#include "cat/request_table.h"
+#include "panel/panel_controller.h"
+#include "panel/panel_messages.h"
+#include "platform/main_window.h"
+
+namespace kestrel::testing {
+
+// A main window that records what the controller sends it and the timers it sets, and hands
+// the messages meant for the controller straight back, as the real main window does.
+class RecordingWindow final : public MainWindow {
+  public:
+    struct Sent {
+        uint32_t id;
+        uint64_t wParam;
+        int64_t lParam;
+    };
+
+    bool PostMessage(uint32_t id, uint64_t wParam, int64_t lParam) override {
+        return SendMessage(id, wParam, lParam), true;
+    }
+    int64_t SendMessage(uint32_t id, uint64_t wParam, int64_t lParam) override {
+        sent.push_back({id, wParam, lParam});
+        if (client != nullptr) {
+            client->OnWindowMessage(Message{id, wParam, lParam});
+        }
+        return 0;
+    }
+    void SetTimer(int timerId, int64_t ms) override { timers[timerId] = ms; }
+    void KillTimer(int timerId) override { timers.erase(timerId); }
+    uint8_t WindowWaiting() const override { return windowWaiting; }
+    void SetWindowWaiting(uint8_t value) override { windowWaiting = value; }
+    uint8_t ReadingRunning() const override { return readingRunning; }
+    void SetReadingRunning(uint8_t value) override { readingRunning = value; }
+
+    // Returns the period of a running timer, or nothing.
+    std::optional<int64_t> Timer(int timerId) const {
+        auto it = timers.find(timerId);
+        return it == timers.end() ? std::nullopt : std::optional<int64_t>(it->second);
+    }
+    // Returns every send of one message number, in order.
+    std::vector<Sent> SentOf(uint32_t id) const {
+        std::vector<Sent> out;
+        for (const Sent& s : sent) {
+            if (s.id == id) {
+                out.push_back(s);
+            }
+        }
+        return out;
+    }
+
+    PanelClient* client = nullptr;
+    std::vector<Sent> sent;
+    std::map<int, int64_t> timers;
+    uint8_t windowWaiting = 0;
+    uint8_t readingRunning = 0;
+};
+
+// A 1024 x 320 widget that hands its mouse input to the panel client, like the main window's
+// panel picture does.
+class PanelSurface final : public QWidget {
+  public:
+    PanelSurface() {
+        resize(1024, 320);
+        setMouseTracking(true);
+    }
+    PanelClient* client = nullptr;
+
+  protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) {
+            client->OnLeftButtonDown(e);
+        } else if (e->button() == Qt::RightButton) {
+            client->OnRightButtonDown(e);
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) {
+            client->OnLeftButtonUp(e);
+        } else if (e->button() == Qt::RightButton) {
+            client->OnRightButtonUp(e);
+        }
+    }
+    void mouseMoveEvent(QMouseEvent* e) override { client->OnMouseMove(e); }
+    void wheelEvent(QWheelEvent* e) override { client->OnMouseWheel(e); }
+};
+
+// Runs fn on the first top-level widget that check accepts, once one is on screen; polls the
+// event loop every 10 ms, so it can answer a modal box or pop-up menu that a handler runs.
+inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> fn) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, find, fn] {
+        if (QWidget* w = find()) {
+            timer->stop();
+            timer->deleteLater();
+            fn(w);
+        }
+    });
+    timer->start();
+}
+
+// Answers the next modal window (a box or the reading window) with fn.
+inline void WhenModal(std::function<void(QWidget*)> fn) {
+    WhenShown([] { return QApplication::activeModalWidget(); }, std::move(fn));
+}
+
+// Sends a key press to a widget.
+inline void SendKey(QWidget* widget, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+// Answers the next pop-up menu with fn.
+inline void WhenPopup(std::function<void(QMenu*)> fn) {
+    WhenShown([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+              [fn](QWidget* w) { fn(static_cast<QMenu*>(w)); });
+}
+
+// One request as the controller posted it.
+struct Posted {
+    int number;
+    int vfoB;
+    int32_t value;
+    bool operator==(const Posted&) const = default;
+};
+
+inline void PrintTo(const Posted& p, std::ostream* os) {
+    *os << "{request " << p.number << ", vfoB " << p.vfoB << ", value " << p.value << "}";
+}
+
+// A fresh controller on a fresh surface and recording window, with the requests captured and
+// the store at its defaults.
+class PanelFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetRadioState();
+        InitControlMirror();
+        surface = std::make_unique<PanelSurface>();
+        client = std::make_unique<PanelControllerClient>(surface.get(), window);
+        surface->client = client.get();
+        surface->show();
+        window.client = client.get();
+        controller().SetRequestSink([this](int number, int vfoB, int32_t value) {
+            posted.push_back({number, vfoB, value});
+            return true;
+        });
+        controller().SetMessageSink([this](uint32_t message) {
+            threadMessages.push_back(message);
+            return true;
+        });
+    }
+    void TearDown() override {
+        window.client = nullptr;
+        client.reset();
+        surface.reset();
+        ResetRadioState();
+    }
+
+    PanelController& controller() { return client->Controller(); }
+
+    void Press(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        SendMouse(QEvent::MouseButtonPress, x, y, button, button);
+    }
+    void Release(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        SendMouse(QEvent::MouseButtonRelease, x, y, button, Qt::NoButton);
+    }
+    void SendMouse(QEvent::Type type, int x, int y, Qt::MouseButton button,
+                   Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(x, y), surface->mapToGlobal(QPointF(x, y)), button, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(surface.get(), &event);
+    }
+    void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        Press(x, y, button);
+        Release(x, y, button);
+    }
+    void Move(int x, int y, Qt::MouseButtons buttons = Qt::LeftButton) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, y), surface->mapToGlobal(QPointF(x, y)),
+                         Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(surface.get(), &move);
+    }
+    void Wheel(int x, int y, int delta) {
+        QWheelEvent wheel(QPointF(x, y), surface->mapToGlobal(QPointF(x, y)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(surface.get(), &wheel);
+    }
+    // Fires a controller timer as the main window's timer dispatch would.
+    void Tick(int timerId) { client->OnTimer(timerId); }
+
+    // Returns the request number of a request message.
+    static int Req(uint32_t message) { return RequestNumberOfMessage(message); }
+
+    RecordingWindow window;
+    std::unique_ptr<PanelSurface> surface;
+    std::unique_ptr<PanelControllerClient> client;
+    std::vector<Posted> posted;
+    std::vector<uint32_t> threadMessages;
+};
+
+}  // namespace kestrel::testing
