@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <array>
+#include <vector>
+
+#include "painter_test_support.h"
+
+namespace kestrel {
+namespace {
+
+using testing::ChangedArea;
+using testing::PainterTest;
+using testing::ShownState;
+using testing::ShowsElement;
+using testing::ShowsImageAt;
+
+using PainterDrawing = PainterTest;
+
+// The images shown by the seven large digits and the small last digit.
+std::vector<int> FrequencyImages(const PanelPainter& painter) {
+    std::vector<int> images;
+    for (int i = 0; i < 7; ++i) {
+        images.push_back(ShownState(painter, SkinGroup::MainDigits, i));
+    }
+    images.push_back(ShownState(painter, SkinGroup::LastDigit, 0));
+    return images;
+}
+
+TEST_F(PainterDrawing, AnElementReplacesExactlyItsRectangle) {
+    const QImage before = P().Picture();
+    P().DrawGroup(SkinGroup::LampBusy, 1);
+    const SkinRect r = ElementRect(SkinGroup::LampBusy, 1);
+    const QRect changed = ChangedArea(before, P().Picture());
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_TRUE(QRect(r.left, r.top, r.width, r.height).contains(changed));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::LampBusy, 1));
+    P().DrawGroup(SkinGroup::LampBusy, 0);
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::LampBusy, 0));
+    EXPECT_FALSE(ShowsElement(P(), SkinGroup::LampBusy, 1));
+}
+
+TEST_F(PainterDrawing, PureGreenPixelsLeaveThePanelShowing) {
+    QImage image(10, 4, QImage::Format_RGB32);
+    image.fill(QColor(200, 0, 0));
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            image.setPixel(x, y, qRgb(0, 255, 0));
+        }
+    }
+    // Nearly green is not the key: it is drawn.
+    image.setPixel(9, 3, qRgb(0, 254, 0));
+    const QImage keyed = [&] {
+        QImage k = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 10; ++x) {
+                if (k.pixel(x, y) == 0xff00ff00u) {
+                    k.setPixel(x, y, 0);
+                }
+            }
+        }
+        return k;
+    }();
+    const QImage before = P().Picture();
+    P().DrawSkinElement(keyed, 100, 100, 10, 4);
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(P().Picture().pixel(100 + x, 101), before.pixel(100 + x, 101)) << x;
+    }
+    EXPECT_EQ(P().Picture().pixel(106, 101), qRgb(200, 0, 0));
+    EXPECT_EQ(P().Picture().pixel(109, 103), qRgb(0, 254, 0));
+}
+
+TEST_F(PainterDrawing, KeyCapCornersAreTransparentSoThePanelShowsAroundTheCap) {
+    const QImage& cap = P().Skin().Element(SkinGroup::KeyMenu, 0);
+    EXPECT_EQ(qAlpha(cap.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(cap.pixel(cap.width() / 2, cap.height() / 2)), 255);
+    const QImage before = P().Picture();
+    P().DrawGroup(SkinGroup::KeyMenu, 1);
+    const SkinRect r = ElementRect(SkinGroup::KeyMenu, 1);
+    EXPECT_EQ(P().Picture().pixel(r.left, r.top), before.pixel(r.left, r.top));
+}
+
+TEST_F(PainterDrawing, TheStretchedSelectDotChangesOnlyItsElevenPixelSquare) {
+    P().DrawDial3(0);
+    const QImage atTop = P().Picture();
+    P().DrawDial3(180);
+    // The 20 x 20 dot is drawn shrunk to 11 x 11: at (349, 248) for 0 degrees and at
+    // (349, 271) for 180 (260 + 12 cos, truncated just short of 272).
+    const QRect changed = ChangedArea(atTop, P().Picture());
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_TRUE(QRect(349, 248, 11, 11).united(QRect(349, 271, 11, 11)).contains(changed));
+}
+
+TEST_F(PainterDrawing, FrequencyOf14250120ShowsEveryDigitAndBothPoints) {
+    P().DrawFrequency(14250120, 0);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4, 2, 5, 0, 1, 2, 0}));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 0));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 1));
+}
+
+TEST_F(PainterDrawing, FrequencyBelowTenMegahertzBlanksTheFirstDigitAndKeepsTheLitPoint) {
+    P().DrawFrequency(7050000, 0);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{10, 7, 0, 5, 0, 0, 0, 0}));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 0));
+    EXPECT_FALSE(ShowsElement(P(), SkinGroup::FreqPoints, 2));
+}
+
+TEST_F(PainterDrawing, FrequencyBelowOneMegahertzShowsTwoBlanksAndTheOtherPointLook) {
+    P().DrawFrequency(14250120, 0);
+    P().DrawFrequency(475000, 0);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{10, 10, 4, 7, 5, 0, 0, 0}));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 2));
+    EXPECT_FALSE(ShowsElement(P(), SkinGroup::FreqPoints, 0));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 1));
+}
+
+TEST_F(PainterDrawing, DigitCursorHighlightsOneDigitCountedFromTheRight) {
+    P().DrawFrequency(14250123, 1);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4, 2, 5, 0, 1, 2, 3 + 11}));
+    P().DrawFrequency(14250123, 4);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4, 2, 5, 0 + 11, 1, 2, 3}));
+    P().DrawFrequency(14250123, 7);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4 + 11, 2, 5, 0, 1, 2, 3}));
+    P().DrawFrequency(14250123, 0);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4, 2, 5, 0, 1, 2, 3}));
+}
+
+TEST_F(PainterDrawing, CursorOnABlankPlaceKeepsItBlank) {
+    P().DrawFrequency(7050000, 8);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{10, 7, 0, 5, 0, 0, 0, 0}));
+}
+
+TEST_F(PainterDrawing, FrequencyWiderThanTheFieldIsPinnedNotOverrun) {
+    const QImage before = P().Picture();
+    P().DrawFrequency(123456789, 0);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{9, 9, 9, 9, 9, 9, 9, 9}));
+    P().DrawFrequency(-5, 0);
+    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{10, 10, 10, 10, 10, 10, 10, 0}));
+    // Nothing outside the frequency display was touched.
+    EXPECT_TRUE(QRect(569, 47, 173, 30).contains(ChangedArea(before, P().Picture())));
+}
+
+std::vector<int> OffsetDigits(const PanelPainter& painter) {
+    return testing::ShownStates(painter, SkinGroup::OffsetDigits, 0, 4);
+}
+
+TEST_F(PainterDrawing, NegativeOffsetShowsItsDigitsAndTheMinusMark) {
+    P().DrawOffset(-120.0);
+    EXPECT_EQ(OffsetDigits(P()), (std::vector<int>{0, 1, 2, 0}));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, 1));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, 0));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPoint, 0));
+}
+
+TEST_F(PainterDrawing, ZeroOffsetLightsNeitherMark) {
+    P().DrawOffset(250.0);
+    P().DrawOffset(0.0);
+    EXPECT_EQ(OffsetDigits(P()), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, 0));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, 0));
+}
+
+TEST_F(PainterDrawing, PositiveOffsetTruncatesTowardZeroAndLightsThePlusMark) {
+    P().DrawOffset(9999.9);
+    EXPECT_EQ(OffsetDigits(P()), (std::vector<int>{9, 9, 9, 9}));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, 1));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, 0));
+    P().DrawOffset(-0.7);
+    EXPECT_EQ(OffsetDigits(P()), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, 0));
+}
+
+TEST_F(PainterDrawing, MainDialDimpleCirclesTheFace) {
+    const QImage& dimple = P().Skin().Dial(DialImage::MainDimple);
+    P().DrawMainDial(0);
+    EXPECT_TRUE(ShowsImageAt(P().Picture(), dimple, 553, 161));
+    // Degrees become radians with pi as 3.141592, so 90 degrees falls a hair short of a
+    // quarter turn and both coordinates truncate one pixel down.
+    P().DrawMainDial(90);
+    EXPECT_EQ(P().MainDialAngle(), 90);
+    EXPECT_TRUE(ShowsImageAt(P().Picture(), dimple, 588, 196));
+    EXPECT_FALSE(ShowsImageAt(P().Picture(), dimple, 553, 161));
+    P().DrawMainDial(180);
+    EXPECT_TRUE(ShowsImageAt(P().Picture(), dimple, 553, 232));
+}
+
+TEST_F(PainterDrawing, SecondDialDotAtRestSitsOnTop) {
+    const QImage& dot = P().Skin().Dial(DialImage::Dot);
+    P().DrawDial2(360);
+    EXPECT_TRUE(ShowsImageAt(P().Picture(), dot, 924, 222));
+    P().DrawDial2(90);
+    EXPECT_TRUE(ShowsImageAt(P().Picture(), dot, 945, 242));
+}
+
+bool IsRed(QRgb pixel) {
+    return pixel == qRgb(255, 0, 0);
+}
+
+TEST_F(PainterDrawing, KnobNeedleAtZeroPointsDownLeftAndAtFullScaleDownRight) {
+    // Value 0 is 207 degrees: the tick runs from (174, 228) to (172, 232) on the MIC GAIN knob.
+    P().DrawKnobNeedle(Knob::MicGain, 0);
+    EXPECT_TRUE(IsRed(P().Picture().pixel(173, 230)));
+    EXPECT_FALSE(IsRed(P().Picture().pixel(192, 230)));
+    // Value 255 is 150 degrees: from (191, 228) to (193, 232); the old needle is gone.
+    P().DrawKnobNeedle(Knob::MicGain, 255);
+    EXPECT_TRUE(IsRed(P().Picture().pixel(192, 230)));
+    EXPECT_FALSE(IsRed(P().Picture().pixel(173, 230)));
+}
+
+TEST_F(PainterDrawing, DualKnobCarriesBothNeedles) {
+    // AF 0 inside at radius 22: from (784, 284) to (782, 288); RF 255 outside at radius 28:
+    // from (807, 289) to (809, 293).
+    P().DrawAfRfKnob(0, 255);
+    EXPECT_TRUE(IsRed(P().Picture().pixel(783, 286)));
+    EXPECT_TRUE(IsRed(P().Picture().pixel(808, 291)));
+    P().DrawKnobNeedle(Knob::AfGain, 255);
+    EXPECT_FALSE(IsRed(P().Picture().pixel(783, 286)));
+    EXPECT_TRUE(IsRed(P().Picture().pixel(808, 291)));
+}
+
+TEST_F(PainterDrawing, KeyLampCopiesItsStripFromTheLitOrDarkPanel) {
+    const QImage before = P().Picture();
+    P().DrawKeyLamp(true, 4);
+    const QRect strip(752, 213, 34, 5);
+    const QRect changed = ChangedArea(before, P().Picture());
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_TRUE(strip.contains(changed));
+    const QImage& lit = P().Skin().Picture(PanelPicture::LampsLit);
+    EXPECT_TRUE(ShowsImageAt(P().Picture(), lit.copy(strip), 752, 213));
+    P().DrawKeyLamp(false, 4);
+    EXPECT_EQ(P().Picture(), before);
+}
+
+TEST_F(PainterDrawing, KeyLampOutsideTheTableDrawsNothing) {
+    const QImage before = P().Picture();
+    P().DrawKeyLamp(true, 6);
+    P().DrawKeyLamp(true, -1);
+    EXPECT_EQ(P().Picture(), before);
+}
+
+TEST_F(PainterDrawing, ChangeCallbackReportsOnlyRealChanges) {
+    std::vector<QRect> changes;
+    P().SetChangeCallback([&](const QRect& area) { changes.push_back(area); });
+    P().DrawGroup(SkinGroup::LampLock, 1);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0], QRect(536, 69, 28, 11));
+    P().DrawGroup(SkinGroup::LampLock, 1);
+    P().DrawFrequency(0, 0);
+    const size_t afterFirst = changes.size();
+    P().DrawFrequency(0, 0);
+    EXPECT_EQ(changes.size(), afterFirst);
+}
+
+TEST_F(PainterDrawing, RepaintAllRunsTheStoreRedrawAndRestoresDialsBarsAndTheLastLamp) {
+    int redraws = 0;
+    P().SetStoreRedraw([&] { ++redraws; });
+    P().DrawMainDial(90);
+    P().DrawKeyLamp(true, 2);
+    P().ShowMeterReading(MeterBar::Upper, 130);
+    const QImage painted = P().Picture();
+    P().DrawPanelPicture();
+    P().RepaintAll();
+    EXPECT_EQ(redraws, 1);
+    EXPECT_TRUE(ShowsImageAt(P().Picture(), P().Skin().Dial(DialImage::MainDimple), 588, 196));
+    EXPECT_EQ(ShownState(P(), SkinGroup::UpperBar, 18), 1);
+    EXPECT_TRUE(ShowsImageAt(
+        P().Picture(), P().Skin().Picture(PanelPicture::LampsLit).copy(172, 248, 21, 5), 172, 248));
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QRect>
+#include <memory>
+#include <vector>
+
+#include "app/panel_painter.h"
+#include "cat/radio_state.h"
+#include "menulist/menu_item.h"
+
+namespace kestrel::testing {
+
+// Reports whether the picture shows `image` at (left, top): every pixel the image does not leave
+// transparent is the picture's.
+inline bool ShowsImageAt(const QImage& picture, const QImage& image, int left, int top) {
+    if (image.isNull()) {
+        return false;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb source = image.pixel(x, y);
+            if (qAlpha(source) == 0) {
+                continue;
+            }
+            if ((picture.pixel(left + x, top + y) | 0xff000000u) != (source | 0xff000000u)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Reports whether the picture shows one element of a group at the element's rectangle.
+inline bool ShowsElement(const PanelPainter& painter, SkinGroup group, int element) {
+    const SkinRect r = ElementRect(group, element);
+    return ShowsImageAt(painter.Picture(), painter.Skin().Element(group, element), r.left, r.top);
+}
+
+// Returns the state (0 to states - 1) whose image the picture shows at a position of a group
+// whose elements are position x states + state, or -1 when none matches.
+inline int ShownState(const PanelPainter& painter, SkinGroup group, int position) {
+    const int states = GroupLayout(group).states;
+    for (int s = 0; s < states; ++s) {
+        if (ShowsElement(painter, group, position * states + s)) {
+            return s;
+        }
+    }
+    return -1;
+}
+
+// Returns the states shown by every position of a group.
+inline std::vector<int> ShownStates(const PanelPainter& painter, SkinGroup group, int first,
+                                    int count) {
+    std::vector<int> states;
+    for (int p = first; p < first + count; ++p) {
+        states.push_back(ShownState(painter, group, p));
+    }
+    return states;
+}
+
+// Returns the rectangle covering every pixel that differs between two pictures (empty if none).
+inline QRect ChangedArea(const QImage& before, const QImage& after) {
+    QRect area;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            if (before.pixel(x, y) != after.pixel(x, y)) {
+                area = area.united(QRect(x, y, 1, 1));
+            }
+        }
+    }
+    return area;
+}
+
+// Puts a menu item of the given kind and value into the store as item `number`.
+inline void PutMenuSetting(int32_t number, uint32_t kind, double value) {
+    MenuItem item;
+    item.number = static_cast<uint32_t>(number);
+    item.kind = kind;
+    item.value = value;
+    PutMenuItem(number, &item);
+}
+
+// A loaded painter over a fresh store with the meters live (AI 1, PS 1), receiving.
+class PainterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetRadioState();
+        SetField(Field::AI, 1);
+        SetField(Field::PS, 1);
+        SetField(Field::TX, 0);
+        painter_ = std::make_unique<PanelPainter>();
+        painter_->LoadSkin();
+    }
+    void TearDown() override {
+        painter_.reset();
+        ResetRadioState();
+    }
+    PanelPainter& P() { return *painter_; }
+    std::unique_ptr<PanelPainter> painter_;
+};
+
+}  // namespace kestrel::testing
