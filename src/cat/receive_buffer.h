@@ -62,7 +62,9 @@ struct ReceiveBuffer {
     // Copies bytes behind the held data as far as they fit; returns how many were taken.
     uint32_t Append(const uint8_t* data, uint32_t n) {
         n = std::min(n, FreeSpace());
-        std::memcpy(Tail(), data, n);
+        if (n > 0) {
+            std::memcpy(Tail(), data, n);
+        }
         Commit(n);
         return n;
     }
