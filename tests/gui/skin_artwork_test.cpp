@@ -1,0 +1,228 @@
+#include "app/skin_artwork.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <set>
+
+#include "app/panel_skin.h"
+#include "painter_test_support.h"
+
+namespace kestrel {
+namespace {
+
+using testing::ShowsImageAt;
+
+// One built-in skin for the whole suite: drawing it takes a while and nothing changes it.
+const PanelSkin& BuiltIn() {
+    static const PanelSkin skin = [] {
+        PanelSkin s;
+        s.Load();
+        return s;
+    }();
+    return skin;
+}
+
+TEST(SkinArtwork, EveryElementHasItsGroupsSizeAndSomethingOpaque) {
+    for (int g = 0; g < kSkinGroupCount; ++g) {
+        const auto group = static_cast<SkinGroup>(g);
+        const SkinGroupLayout& row = GroupLayout(group);
+        for (int e = 0; e < ElementCount(group); ++e) {
+            const QImage& image = BuiltIn().Element(group, e);
+            ASSERT_FALSE(image.isNull()) << row.name << " " << e;
+            EXPECT_EQ(image.size(), QSize(row.width, row.height)) << row.name << " " << e;
+            int opaque = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    opaque += qAlpha(image.pixel(x, y)) == 255 ? 1 : 0;
+                }
+            }
+            EXPECT_GT(opaque, image.width() * image.height() / 2) << row.name << " " << e;
+        }
+    }
+}
+
+TEST(SkinArtwork, EveryStateOfAPositionLooksDifferent) {
+    for (int g = 0; g < kSkinGroupCount; ++g) {
+        const auto group = static_cast<SkinGroup>(g);
+        const SkinGroupLayout& row = GroupLayout(group);
+        // NB and TUNER show the same "on" picture for their values 1 and 2.
+        const bool sameOnLooks = group == SkinGroup::LegendNb || group == SkinGroup::LegendTuner;
+        if (row.kind == SkinKind::Column) {
+            for (int p = 0; p < row.positions; ++p) {
+                EXPECT_NE(BuiltIn().Element(group, ColumnElement(group, p, false)),
+                          BuiltIn().Element(group, ColumnElement(group, p, true)))
+                    << row.name << " " << p;
+            }
+            continue;
+        }
+        if (group == SkinGroup::FreqPoints) {
+            EXPECT_NE(BuiltIn().Element(group, 0), BuiltIn().Element(group, 2));
+            continue;
+        }
+        for (int a = 0; a < row.states; ++a) {
+            for (int b = a + 1; b < row.states; ++b) {
+                if (sameOnLooks && a == 1 && b == 2) {
+                    continue;
+                }
+                EXPECT_NE(BuiltIn().Element(group, a), BuiltIn().Element(group, b))
+                    << row.name << " states " << a << " and " << b;
+            }
+        }
+    }
+}
+
+TEST(SkinArtwork, BlankDigitShowsNoLitSegment) {
+    const QImage& blank = BuiltIn().Element(SkinGroup::MainDigits, 10);
+    const QImage& eight = BuiltIn().Element(SkinGroup::MainDigits, 8);
+    std::set<QRgb> blankColours;
+    int brightInEight = 0;
+    for (int y = 0; y < blank.height(); ++y) {
+        for (int x = 0; x < blank.width(); ++x) {
+            blankColours.insert(blank.pixel(x, y));
+            brightInEight += qRed(eight.pixel(x, y)) > 200 ? 1 : 0;
+        }
+    }
+    for (const QRgb c : blankColours) {
+        EXPECT_LT(qRed(c), 100);
+    }
+    EXPECT_GT(brightInEight, 40);
+}
+
+TEST(SkinArtwork, PanelPicturesHaveTheirSizesAndNoTransparentHoles) {
+    const QImage& dark = BuiltIn().Picture(PanelPicture::LampsDark);
+    const QImage& lit = BuiltIn().Picture(PanelPicture::LampsLit);
+    ASSERT_EQ(dark.size(), QSize(kPanelWidth, kPanelHeight));
+    ASSERT_EQ(lit.size(), QSize(kPanelWidth, kPanelHeight));
+    EXPECT_EQ(BuiltIn().Picture(PanelPicture::Splash).size(), QSize(1611, 589));
+    for (int y = 0; y < kPanelHeight; ++y) {
+        for (int x = 0; x < kPanelWidth; ++x) {
+            ASSERT_EQ(qAlpha(dark.pixel(x, y)), 255) << x << "," << y;
+        }
+    }
+}
+
+TEST(SkinArtwork, LitPanelDiffersFromTheDarkOneOnlyInsideTheKeyLampStrips) {
+    const QImage& dark = BuiltIn().Picture(PanelPicture::LampsDark);
+    const QImage& lit = BuiltIn().Picture(PanelPicture::LampsLit);
+    std::vector<int> changedInStrip(kKeyLampCount, 0);
+    for (int y = 0; y < kPanelHeight; ++y) {
+        for (int x = 0; x < kPanelWidth; ++x) {
+            if (dark.pixel(x, y) == lit.pixel(x, y)) {
+                continue;
+            }
+            int strip = -1;
+            for (int i = 0; i < kKeyLampCount; ++i) {
+                const SkinRect r = KeyLampRect(i);
+                if (QRect(r.left, r.top, r.width, r.height).contains(x, y)) {
+                    strip = i;
+                }
+            }
+            ASSERT_GE(strip, 0) << "lit panel differs outside the lamps at " << x << "," << y;
+            ++changedInStrip[strip];
+        }
+    }
+    for (int i = 0; i < kKeyLampCount; ++i) {
+        EXPECT_GT(changedInStrip[i], 0) << i;
+    }
+}
+
+TEST(SkinArtwork, PanelShowsEveryKeyCapReleasedAndEveryLegendUnlit) {
+    const QImage& panel = BuiltIn().Picture(PanelPicture::LampsDark);
+    for (int g = 0; g < kSkinGroupCount; ++g) {
+        const auto group = static_cast<SkinGroup>(g);
+        const SkinGroupLayout& row = GroupLayout(group);
+        if (row.kind != SkinKind::KeyCap && row.kind != SkinKind::Lamp &&
+            row.kind != SkinKind::Column) {
+            continue;
+        }
+        for (int p = 0; p < (row.kind == SkinKind::Column ? row.positions : 1); ++p) {
+            const SkinRect r = ElementRect(group, p);
+            EXPECT_TRUE(ShowsImageAt(panel, BuiltIn().Element(group, p), r.left, r.top))
+                << row.name << " " << p;
+        }
+    }
+}
+
+TEST(SkinArtwork, DialPicturesAreRoundWithTransparentCorners) {
+    for (int d = 0; d < static_cast<int>(DialImage::Count); ++d) {
+        const QImage& dial = BuiltIn().Dial(static_cast<DialImage>(d));
+        const int size = DialImageSize(static_cast<DialImage>(d));
+        ASSERT_EQ(dial.size(), QSize(size, size)) << d;
+        EXPECT_EQ(qAlpha(dial.pixel(0, 0)), 0) << d;
+        EXPECT_EQ(qAlpha(dial.pixel(size - 1, size - 1)), 0) << d;
+        EXPECT_EQ(qAlpha(dial.pixel(size / 2, size / 2)), 255) << d;
+    }
+}
+
+class SkinFolder : public ::testing::Test {
+  protected:
+    void Save(const QString& name, const QImage& image) {
+        ASSERT_TRUE(image.save(QDir(dir_.path()).filePath(name)));
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(SkinFolder, ImagesInTheFolderReplaceTheBuiltInOnes) {
+    QImage red(28, 11, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    // Half of it pure green: that half stays transparent.
+    for (int y = 0; y < 11; ++y) {
+        for (int x = 0; x < 14; ++x) {
+            red.setPixel(x, y, qRgb(0, 255, 0));
+        }
+    }
+    Save("lamp_tx_1.png", red);
+    QImage digit(21, 29, QImage::Format_RGB32);
+    digit.fill(QColor(1, 2, 3));
+    Save("main_digits_30.png", digit);
+    QImage dot(20, 20, QImage::Format_RGB32);
+    dot.fill(QColor(9, 9, 9));
+    Save("1174.png", dot);
+    PanelSkin skin;
+    EXPECT_EQ(skin.Load(dir_.path()), 3);
+    EXPECT_EQ(skin.Element(SkinGroup::LampTx, 1).pixel(20, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(qAlpha(skin.Element(SkinGroup::LampTx, 1).pixel(3, 5)), 0);
+    EXPECT_EQ(skin.Element(SkinGroup::MainDigits, 30).pixel(10, 10), qRgb(1, 2, 3));
+    EXPECT_EQ(skin.Dial(DialImage::Dot).pixel(0, 0), qRgb(9, 9, 9));
+    // Everything else is the built-in drawing.
+    EXPECT_EQ(skin.Element(SkinGroup::LampTx, 0), BuiltIn().Element(SkinGroup::LampTx, 0));
+    EXPECT_EQ(skin.Element(SkinGroup::MainDigits, 29),
+              BuiltIn().Element(SkinGroup::MainDigits, 29));
+}
+
+TEST_F(SkinFolder, WrongSizedOrUnreadableFilesFallBackToTheBuiltInDrawing) {
+    QImage wrong(30, 11, QImage::Format_RGB32);
+    wrong.fill(Qt::red);
+    Save("lamp_tx_1.png", wrong);
+    QFile broken(QDir(dir_.path()).filePath("lamp_busy_1.png"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    PanelSkin skin;
+    EXPECT_EQ(skin.Load(dir_.path()), 0);
+    EXPECT_EQ(skin.Element(SkinGroup::LampTx, 1), BuiltIn().Element(SkinGroup::LampTx, 1));
+    EXPECT_EQ(skin.Element(SkinGroup::LampBusy, 1), BuiltIn().Element(SkinGroup::LampBusy, 1));
+}
+
+TEST_F(SkinFolder, MissingFolderLoadsTheBuiltInSkin) {
+    PanelSkin skin;
+    EXPECT_EQ(skin.Load(dir_.path() + "/missing"), 0);
+    EXPECT_TRUE(skin.Loaded());
+    EXPECT_EQ(skin.Picture(PanelPicture::LampsDark), BuiltIn().Picture(PanelPicture::LampsDark));
+}
+
+TEST_F(SkinFolder, PanelPictureByItsNumberBecomesTheBackground) {
+    QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
+    panel.fill(QColor(20, 40, 60));
+    Save("917.png", panel);
+    PanelPainter painter;
+    painter.LoadSkin(dir_.path());
+    EXPECT_EQ(painter.Picture().pixel(5, 5), qRgb(20, 40, 60));
+    EXPECT_EQ(painter.Picture().pixel(1000, 300), qRgb(20, 40, 60));
+}
+
+}  // namespace
+}  // namespace kestrel
