@@ -119,34 +119,24 @@ void ExpectMenuMatchesRadio(const SimState& radioState) {
 }
 
 TEST_F(Station, PortOpenWritesAutoInformationOffAndNothingElseUntilConnect) {
-    rt.RunFor(3000);
+    rt.RunFor(1500);
     EXPECT_EQ(TextsOf(commands.Entries()), TextList{"AI0;"});
     EXPECT_TRUE(shownStrings.empty());
     EXPECT_EQ(GetMirror(Mirror::AI), 0);
 }
 
-TEST_F(Station, ConnectRunsTheWholeCycleToOnLineInOrder) {
+TEST_F(Station, ConnectRunsTheWholeCycleToOnLine) {
     const int64_t connectMs = Now();
     const size_t before = commands.Size();
     ASSERT_TRUE(ConnectAndReadAll());
     const std::vector<LineText> written = commands.From(before);
     const AlignedLine aligned = Align(written, ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection());
+    ASSERT_EQ(TextsOf(aligned.matched), ExpectedConnection());
     EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
-    ASSERT_FALSE(written.empty());
     EXPECT_EQ(written.front().atMs, connectMs) << "the connect request is made at once";
     EXPECT_FALSE(aligned.heartbeats.empty()) << "a full read outlasts a heartbeat";
 
-    EXPECT_EQ(WindowCount(kMsgConnectionUp), 1u);
-    EXPECT_EQ(WindowCount(kMsgStartupFailure), 0u);
-    EXPECT_EQ(OnLineAt(connectMs), aligned.matched.back().atMs) << "notified right after EX118";
-}
-
-TEST_F(Station, ConnectionPacesEveryReadAtItsStep) {
-    const size_t before = commands.Size();
-    ASSERT_TRUE(ConnectAndReadAll());
-    const AlignedLine aligned = Align(commands.From(before), ExpectedConnection());
-    ASSERT_EQ(aligned.matched.size(), ExpectedConnection().size());
+    // The pace of every step.
     int checked = 0;
     for (size_t i = 1; i < aligned.matched.size(); ++i) {
         const LineText& previous = aligned.matched[i - 1];
@@ -164,10 +154,17 @@ TEST_F(Station, ConnectionPacesEveryReadAtItsStep) {
         ++checked;
     }
     EXPECT_GT(checked, 180);
-}
 
-TEST_F(Station, OnLineTheStoreHoldsTheRadiosValues) {
-    ASSERT_TRUE(ConnectAndReadAll());
+    // The window heard of the connection once, and of the end of the menu read right after the
+    // last read.
+    EXPECT_EQ(WindowCount(kMsgConnectionUp), 1u);
+    EXPECT_EQ(WindowCount(kMsgStartupFailure), 0u);
+    EXPECT_EQ(OnLineAt(connectMs), aligned.matched.back().atMs);
+    EXPECT_EQ(window->ReadingRunning(), 0);
+    EXPECT_FALSE(window->HasTimer(kTimerInitialRead));
+    EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
+
+    // The store holds what the radio holds.
     rt.RunFor(100);
     const SimState radioState = radio->State();
     EXPECT_EQ(Store("FA"), std::to_string(radioState.fa));
@@ -177,12 +174,10 @@ TEST_F(Station, OnLineTheStoreHoldsTheRadiosValues) {
     EXPECT_EQ(Store("ID"), "310");
     EXPECT_EQ(Store("AI"), "1");
     EXPECT_EQ(Store("PS"), "1");
+    EXPECT_EQ(Store("KM1"), radio->AnswerTo("KM1;").substr(3, 50)) << "all 50 characters";
     EXPECT_EQ(GetMirror(Mirror::AI), 1);
     EXPECT_EQ(AutoInfoSent.load(), 1);
     ExpectMenuMatchesRadio(radioState);
-    EXPECT_EQ(window->ReadingRunning(), 0);
-    EXPECT_FALSE(window->HasTimer(kTimerInitialRead));
-    EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
 }
 
 TEST_F(Station, OnLineOnlyTheHeartbeatGoesOutEachSecond) {

@@ -13,6 +13,7 @@
 #include "cat/requests.h"
 #include "platform/paths.h"
 #include "platform/runtime.h"
+#include "platform/startup_box.h"
 #include "platform/workers.h"
 #include "serial/message_ring.h"
 #include "serial/serial_port.h"
@@ -123,6 +124,7 @@ void Station::SetUp() {
     SetRuntime(&rt);
     AutoInfoSent.store(0);
     AnswerWaiting.store(0);
+    StartupBoxShown.store(0);
 
     pair = std::make_unique<MemorySerialPair>();
     link = std::make_unique<MemoryPairLink>(*pair, kRadioLine);

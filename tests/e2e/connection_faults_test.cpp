@@ -1,0 +1,284 @@
+// What happens to a connection when the transceiver falls silent, answers as another model, is
+// switched off and on, is disconnected, is operated from its own front panel, or loses its cable.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cat/anl_send_thread.h"
+#include "cat/notifications.h"
+#include "cat/radio_state.h"
+#include "cat/requests.h"
+#include "cat/startup_messages.h"
+#include "serial/serial_port.h"
+#include "station_fixture.h"
+
+namespace kestrel {
+namespace {
+
+using TextList = std::vector<std::string>;
+
+// Returns the first command with the text at or after an index of the log, or nullptr.
+const LineText* FindCommand(const std::vector<LineText>& line, const std::string& text) {
+    const auto found = std::find_if(line.begin(), line.end(),
+                                    [&](const LineText& entry) { return entry.text == text; });
+    return found == line.end() ? nullptr : &*found;
+}
+
+// Returns how many commands of the line carry the text.
+size_t CountOf(const std::vector<LineText>& line, const std::string& text) {
+    return static_cast<size_t>(std::count_if(
+        line.begin(), line.end(), [&](const LineText& entry) { return entry.text == text; }));
+}
+
+class ConnectedStation : public Station {
+  protected:
+    void SetUp() override {
+        Station::SetUp();
+        if (!HasFatalFailure()) {
+            ASSERT_TRUE(ConnectAndReadAll());
+            rt.RunFor(300);
+        }
+    }
+
+    // Returns the time of the last window message handled before a time.
+    int64_t LastWindowTimeBefore(int64_t atMs) const {
+        int64_t last = -1;
+        for (const WindowEvent& event : WindowSince(0)) {
+            if (event.atMs < atMs) {
+                last = event.atMs;
+            }
+        }
+        return last;
+    }
+};
+
+TEST_F(ConnectedStation, SilenceEndsTheConnectionThreeSecondsAfterTheLastAnswer) {
+    radio->StartFault(SimFault::Silence);
+    const int64_t silentFrom = Now();
+    const int64_t lastAnswerMs = LastWindowTimeBefore(silentFrom);
+    ASSERT_TRUE(RunUntilWindowCount(kNotifyAI, WindowCount(kNotifyAI) + 1, 5000))
+        << "the AI display learns that the connection is over";
+    const int64_t aiOff = FirstWindowTime(kNotifyAI, silentFrom);
+    EXPECT_GE(aiOff - lastAnswerMs, 3000);
+    EXPECT_LE(aiOff - lastAnswerMs, 3010);
+    EXPECT_EQ(AutoInfoSent.load(), 0);
+    EXPECT_EQ(Store("AI"), "0");
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+    // The meters go to zero: both RM fields and the S meter.
+    EXPECT_EQ(WindowCount(kNotifyRM, aiOff), 2u);
+    EXPECT_EQ(WindowCount(kNotifySM, aiOff), 1u);
+    EXPECT_EQ(Store("RM0"), "0");
+    EXPECT_EQ(Store("SM0"), "0");
+
+    // With the connection over the heartbeat sends nothing, and no further loss is declared.
+    const size_t idleMark = commands.Size();
+    rt.RunFor(3500);
+    EXPECT_EQ(TextsOf(commands.From(idleMark)), TextList{});
+    EXPECT_EQ(WindowCount(kNotifyAI, aiOff + 1), 0u);
+
+    // The operator connects again once the radio answers.
+    radio->StopFault(SimFault::Silence);
+    const size_t before = commands.Size();
+    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));
+    ASSERT_TRUE(rt.RunUntil([&] { return FindCommand(commands.From(before), "RT;"); }, 2000));
+    const std::vector<LineText> reconnect = commands.From(before);
+    ASSERT_GE(reconnect.size(), 4u);
+    EXPECT_EQ(TextsOf(std::vector<LineText>(reconnect.begin(), reconnect.begin() + 4)),
+              (TextList{"AI1;", "AI;", "ID;", "ID0747;"}));
+}
+
+TEST_F(Station, WrongIdentificationShowsMessageThreeAndDisconnects) {
+    radio->StartFault(SimFault::WrongId);
+    const int64_t connectMs = Now();
+    const size_t before = commands.Size();
+    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));
+    rt.RunFor(3500);
+    EXPECT_EQ(TextsOf(commands.From(before)),
+              (TextList{"AI1;", "AI;", "ID;", "ID0747;", "AI0;", "AI;"}));
+    std::vector<Message> failures;
+    for (const WindowEvent& event : WindowSince(connectMs)) {
+        if (event.message.id == kMsgStartupFailure) {
+            failures.push_back(event.message);
+        }
+    }
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].wParam, 1u);
+    EXPECT_EQ(failures[0].lParam, 3);
+    EXPECT_EQ(StartupMessageToShow(failures[0].wParam, failures[0].lParam, false), 111);
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+    EXPECT_EQ(AutoInfoSent.load(), 0);
+    EXPECT_NE(Store("ID"), "650") << "another model's number is never stored";
+    EXPECT_EQ(radio->State().ai, 0) << "the radio was told to stop reporting";
+    EXPECT_EQ(window->ReadingRunning(), 0);
+}
+
+TEST_F(ConnectedStation, PowerOffOnTheRadioAndOnAgainReconnectsAndReadsEverything) {
+    radio->SetPower(false);
+    const int64_t offMs = Now();
+    rt.RunFor(2500);
+    EXPECT_EQ(Store("PS"), "0");
+    EXPECT_EQ(SavedAutoInfo.load(), 1) << "the connection is remembered";
+    EXPECT_EQ(WindowCount(kNotifyRM, offMs), 2u);
+    EXPECT_EQ(WindowCount(kNotifySM, offMs), 1u);
+    EXPECT_EQ(Store("RM0"), "0");
+    EXPECT_EQ(Store("SM1"), "0");
+    // Switched off, the heartbeat only asks for the power state; the radio still answers it.
+    const std::vector<LineText> whileOff = commands.Since(offMs);
+    EXPECT_GE(whileOff.size(), 2u);
+    EXPECT_EQ(CountOf(whileOff, "PS;"), whileOff.size());
+    EXPECT_EQ(GetMirror(Mirror::AI), 1);
+
+    radio->SetPower(true);
+    const int64_t onMs = Now();
+    const size_t before = commands.Size();
+    ASSERT_TRUE(RunUntilOnLine(onMs, 15000));
+    const std::vector<LineText> after = commands.From(before);
+    const LineText* connect = FindCommand(after, "AI1;");
+    ASSERT_NE(connect, nullptr);
+    EXPECT_GE(connect->atMs - onMs, 1200) << "the radio reports power on once it has started";
+    for (const std::string& text : {"ID;", "ID0747;", "RT;", "PS;", "KC0;", "EX001;", "EX118;"}) {
+        EXPECT_NE(FindCommand(after, text), nullptr) << text;
+    }
+    EXPECT_EQ(CountOf(after, "RT;"), 1u);
+    EXPECT_EQ(CountOf(after, "EX118;"), 1u);
+    EXPECT_EQ(Store("PS"), "1");
+    EXPECT_EQ(Store("AI"), "1");
+    EXPECT_EQ(Store("FA"), std::to_string(radio->State().fa));
+}
+
+TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
+    const size_t offMark = commands.Size();
+    ASSERT_TRUE(PostRequest(kReqPower, 0, 0));
+    rt.RunFor(500);
+    const std::vector<LineText> off = commands.From(offMark);
+    ASSERT_GE(off.size(), 3u);
+    EXPECT_EQ(TextsOf(std::vector<LineText>(off.begin(), off.begin() + 3)),
+              (TextList{"PS0;", "PS;", "PS;"}));
+    EXPECT_EQ(off[1].atMs - off[0].atMs, 50);
+    EXPECT_EQ(off[2].atMs - off[0].atMs, 100);
+    EXPECT_FALSE(radio->PoweredOn());
+    EXPECT_EQ(Store("PS"), "0");
+    rt.RunFor(700);
+
+    const int64_t onMs = Now();
+    const size_t onMark = commands.Size();
+    ASSERT_TRUE(PostRequest(kReqPower, 0, 0));
+    ASSERT_TRUE(RunUntilOnLine(onMs, 15000));
+    const std::vector<LineText> on = commands.From(onMark);
+    ASSERT_GE(on.size(), 2u);
+    EXPECT_EQ(on[0].text, "PS1;");
+    EXPECT_EQ(on[0].atMs, onMs);
+    EXPECT_EQ(on[1].text, "PS1;");
+    EXPECT_EQ(on[1].atMs - on[0].atMs, 800);
+    // The radio reports power on while the request still waits; the connect follows it.
+    const LineText* connect = FindCommand(on, "AI1;");
+    ASSERT_NE(connect, nullptr);
+    EXPECT_GE(connect->atMs - onMs, 1600);
+    EXPECT_EQ(CountOf(on, "RT;"), 1u);
+    EXPECT_EQ(CountOf(on, "EX118;"), 1u);
+    EXPECT_EQ(Store("PS"), "1");
+    EXPECT_EQ(Store("AI"), "1");
+}
+
+TEST_F(ConnectedStation, DisconnectSwitchesAutomaticInformationOffAndEndsTheConnection) {
+    const int64_t requestMs = Now();
+    const size_t before = commands.Size();
+    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));
+    rt.RunFor(3500);
+    const std::vector<LineText> line = commands.From(before);
+    ASSERT_EQ(TextsOf(line), (TextList{"AI0;", "AI;"}))
+        << "nothing more, not even the heartbeat, once disconnected";
+    EXPECT_EQ(line[0].atMs, requestMs);
+    EXPECT_EQ(line[1].atMs - line[0].atMs, 20);
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+    EXPECT_EQ(Store("AI"), "0");
+    EXPECT_EQ(AutoInfoSent.load(), 0);
+    EXPECT_EQ(SavedAutoInfo.load(), 0);
+    EXPECT_EQ(radio->State().ai, 0);
+    EXPECT_EQ(Store("RM0"), "0");
+    EXPECT_EQ(WindowCount(kMsgStartupFailure), 0u);
+
+    // The radio no longer reports, so a turn of its dial stays on the radio.
+    const std::string frequency = Store("FA");
+    radio->TurnMainDial(10);
+    rt.RunFor(200);
+    EXPECT_EQ(Store("FA"), frequency);
+    EXPECT_NE(std::to_string(radio->State().fa), frequency);
+}
+
+TEST_F(ConnectedStation, FrontPanelChangesReachTheStoreAndTheWindow) {
+    const int64_t turnMs = Now();
+    radio->TurnMainDial(25);
+    ASSERT_TRUE(RunUntilWindowCount(kNotifyFA, WindowCount(kNotifyFA) + 1, 200));
+    EXPECT_EQ(Store("FA"), std::to_string(radio->State().fa));
+    EXPECT_NE(radio->State().fa, 14195000) << "the dial moved the frequency";
+    const int64_t notified = FirstWindowTime(kNotifyFA, turnMs);
+    ASSERT_GE(notified, 0);
+    EXPECT_LE(notified - turnMs, 40) << "one report on a 4800-baud line and one receive tick";
+    EXPECT_EQ(GetMirror(Mirror::FA), radio->State().fa);
+
+    const int64_t modeMs = Now();
+    ASSERT_TRUE(radio->Apply("MD03;"));
+    ASSERT_TRUE(RunUntilWindowCount(kNotifyMD, WindowCount(kNotifyMD) + 1, 200));
+    EXPECT_EQ(Store("MD0"), "3");
+    EXPECT_EQ(GetMirror(Mirror::MD0), 3);
+    EXPECT_TRUE(commands.Since(modeMs).empty() ||
+                TextsOf(commands.Since(modeMs)) == (TextList{"PS;", "AI;"}))
+        << "the report needs no read";
+}
+
+TEST_F(ConnectedStation, BriefCablePullIsBridgedByTheNextSendReopeningThePort) {
+    const int64_t pulledMs = Now();
+    radio->StartFault(SimFault::Unplug, 500);
+    rt.RunFor(100);
+    EXPECT_FALSE(TheSerialPort().IsOpen()) << "the receive step noticed the vanished device";
+    rt.RunFor(2400);
+    // The heartbeat's sends cannot open the port while the cable is out and say so; the first
+    // send after the replug opens it, and the open tells the radio to keep reporting.
+    EXPECT_TRUE(TheSerialPort().IsOpen());
+    std::vector<Message> failures;
+    for (const WindowEvent& event : WindowSince(pulledMs)) {
+        if (event.message.id == kMsgStartupFailure) {
+            failures.push_back(event.message);
+            EXPECT_LT(event.atMs, pulledMs + 500);
+        }
+    }
+    ASSERT_FALSE(failures.empty());
+    EXPECT_EQ(StartupMessageToShow(failures[0].wParam, failures[0].lParam, false), 106);
+    const std::vector<LineText> afterPull = commands.Since(pulledMs);
+    ASSERT_FALSE(afterPull.empty());
+    EXPECT_GE(afterPull.front().atMs - pulledMs, 500) << "nothing is written while unplugged";
+    EXPECT_EQ(afterPull.front().text, "AI1;");
+
+    // The outage was shorter than the watchdog, so the connection holds and reports flow again.
+    EXPECT_EQ(GetMirror(Mirror::AI), 1);
+    radio->TurnMainDial(-40);
+    ASSERT_TRUE(RunUntilWindowCount(kNotifyFA, WindowCount(kNotifyFA) + 1, 200));
+    EXPECT_EQ(Store("FA"), std::to_string(radio->State().fa));
+}
+
+TEST_F(ConnectedStation, LongCablePullEndsTheConnectionAndTheOperatorReconnects) {
+    const int64_t pulledMs = Now();
+    radio->StartFault(SimFault::Unplug, 4000);
+    ASSERT_TRUE(RunUntilWindowCount(kNotifyAI, WindowCount(kNotifyAI) + 1, 4000))
+        << "the watchdog finds the port closed and declares the link lost";
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+    EXPECT_LE(Now() - pulledMs, 3010);
+    rt.RunFor(1500);
+    EXPECT_FALSE(TheSerialPort().IsOpen()) << "without a connection nothing opens the port";
+    EXPECT_TRUE(commands.Since(pulledMs).empty());
+
+    const size_t before = commands.Size();
+    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));
+    ASSERT_TRUE(rt.RunUntil([&] { return FindCommand(commands.From(before), "RT;"); }, 2000));
+    const std::vector<LineText> reconnect = commands.From(before);
+    ASSERT_GE(reconnect.size(), 5u);
+    EXPECT_EQ(TextsOf(std::vector<LineText>(reconnect.begin(), reconnect.begin() + 5)),
+              (TextList{"AI0;", "AI1;", "AI;", "ID;", "ID0747;"}))
+        << "the connect opens the port first";
+    EXPECT_TRUE(TheSerialPort().IsOpen());
+    EXPECT_EQ(GetMirror(Mirror::AI), 1);
+}
+
+}  // namespace
+}  // namespace kestrel
