@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "app/main_panel_dlg.h"
 #include "panel/panel_messages.h"
 #include "platform/timer_numbers.h"
 
@@ -105,6 +106,12 @@ int64_t PanelControllerClient::OnWindowMessage(const Message& message) {
 
 bool PanelControllerClient::Busy() const {
     return controller_.IsBusy();
+}
+
+std::unique_ptr<PanelClient> MakePanelControllerClient(CMainPanelDlg& dialog) {
+    auto client = std::make_unique<PanelControllerClient>(&dialog, dialog);
+    dialog.SetMenuBar(client->Controller().CreateMenuBar(&dialog));
+    return client;
 }
 
 }  // namespace kestrel

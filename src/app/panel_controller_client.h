@@ -40,6 +40,11 @@ class PanelControllerClient final : public PanelClient {
     CShortcutKeys shortcuts_;
 };
 
+class CMainPanelDlg;
+// Makes the controller client for the main window and puts its menu bar above the panel: the
+// factory the application gives the main window.
+std::unique_ptr<PanelClient> MakePanelControllerClient(CMainPanelDlg& dialog);
+
 // Returns the shortcut key of a Qt key code, or ShortcutKey::Other.
 ShortcutKey ShortcutKeyOf(int qtKey);
 // Returns the shortcut table a key event's modifiers pick: Shift, then Ctrl, then Alt, else none.
