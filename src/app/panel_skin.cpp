@@ -39,6 +39,24 @@ bool ReadSkinFile(const QString& folder, const QString& stem, QSize size, QImage
     return true;
 }
 
+// Puts the green key back where an image is transparent, so that a saved skin reads back the
+// same.
+QImage GreenForTransparent(const QImage& keyed) {
+    QImage plain = keyed.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < plain.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(plain.scanLine(y));
+        for (int x = 0; x < plain.width(); ++x) {
+            line[x] = qAlpha(line[x]) == 0 ? kSkinTransparent : line[x];
+        }
+    }
+    return plain.convertToFormat(QImage::Format_RGB32);
+}
+
+QString GroupStem(SkinGroup group) {
+    const std::string_view name = GroupLayout(group).name;
+    return QString::fromLatin1(name.data(), static_cast<int>(name.size()));
+}
+
 // clang-format off
 constexpr std::array<int, static_cast<int>(DialImage::Count)> kDialNumbers{
     1249,  // main dial face
@@ -95,6 +113,34 @@ int PanelSkin::Load(const QString& folder) {
     }
     loaded_ = true;
     return used;
+}
+
+int PanelSkin::Save(const QString& folder) const {
+    if (!QDir().mkpath(folder)) {
+        return 0;
+    }
+    const QDir dir(folder);
+    int written = 0;
+    auto save = [&](const QImage& image, const QString& stem) {
+        if (!image.isNull() &&
+            GreenForTransparent(image).save(dir.filePath(stem + QStringLiteral(".png")))) {
+            ++written;
+        }
+    };
+    for (int g = 0; g < kSkinGroupCount; ++g) {
+        for (int e = 0; e < static_cast<int>(elements_[g].size()); ++e) {
+            save(elements_[g][e],
+                 GroupStem(static_cast<SkinGroup>(g)) + QLatin1Char('_') + QString::number(e));
+        }
+    }
+    for (const PanelPicture picture :
+         {PanelPicture::LampsDark, PanelPicture::LampsLit, PanelPicture::Splash}) {
+        save(pictures_[static_cast<int>(picture)], QString::number(PanelPictureNumber(picture)));
+    }
+    for (int d = 0; d < static_cast<int>(DialImage::Count); ++d) {
+        save(dials_[d], QString::number(kDialNumbers[d]));
+    }
+    return written;
 }
 
 const QImage& PanelSkin::Element(SkinGroup group, int element) const {

@@ -16,6 +16,9 @@ class PanelSkin {
     // Fills every image from the built-in artwork, then replaces those the folder holds
     // (an empty folder name loads the built-in skin alone). Returns how many files were used.
     int Load(const QString& folder = {});
+    // Writes every image to the folder under its skin file name, transparent pixels as pure
+    // green; returns how many files were written.
+    int Save(const QString& folder) const;
     // Returns one element's image (a null image draws nothing).
     const QImage& Element(SkinGroup group, int element) const;
     // Returns a panel picture.

@@ -214,6 +214,19 @@ TEST_F(SkinFolder, MissingFolderLoadsTheBuiltInSkin) {
     EXPECT_EQ(skin.Picture(PanelPicture::LampsDark), BuiltIn().Picture(PanelPicture::LampsDark));
 }
 
+TEST_F(SkinFolder, SavedSkinReadsBackAsTheSameImages) {
+    const int files = BuiltIn().Save(dir_.path());
+    int elements = 0;
+    for (int g = 0; g < kSkinGroupCount; ++g) {
+        elements += ElementCount(static_cast<SkinGroup>(g));
+    }
+    EXPECT_EQ(files, elements + 3 + static_cast<int>(DialImage::Count));
+    PanelSkin skin;
+    EXPECT_EQ(skin.Load(dir_.path()), files);
+    EXPECT_EQ(skin.Element(SkinGroup::KeyMenu, 1), BuiltIn().Element(SkinGroup::KeyMenu, 1));
+    EXPECT_EQ(skin.Dial(DialImage::MainFace), BuiltIn().Dial(DialImage::MainFace));
+}
+
 TEST_F(SkinFolder, PanelPictureByItsNumberBecomesTheBackground) {
     QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
     panel.fill(QColor(20, 40, 60));
