@@ -9,15 +9,14 @@
 #include "cat/radio_state.h"
 #include "cat/requests.h"
 #include "cat/startup_messages.h"
+#include "connection_line.h"
 #include "serial/serial_port.h"
 #include "station_fixture.h"
 
 namespace kestrel {
 namespace {
 
-using TextList = std::vector<std::string>;
-
-// Returns the first command with the text at or after an index of the log, or nullptr.
+// Returns the first command of the line with the text, or nullptr.
 const LineText* FindCommand(const std::vector<LineText>& line, const std::string& text) {
     const auto found = std::find_if(line.begin(), line.end(),
                                     [&](const LineText& entry) { return entry.text == text; });
@@ -133,14 +132,12 @@ TEST_F(ConnectedStation, PowerOffOnTheRadioAndOnAgainReconnectsAndReadsEverythin
     const size_t before = commands.Size();
     ASSERT_TRUE(RunUntilOnLine(onMs, 15000));
     const std::vector<LineText> after = commands.From(before);
-    const LineText* connect = FindCommand(after, "AI1;");
-    ASSERT_NE(connect, nullptr);
-    EXPECT_GE(connect->atMs - onMs, 1200) << "the radio reports power on once it has started";
-    for (const std::string& text : {"ID;", "ID0747;", "RT;", "PS;", "KC0;", "EX001;", "EX118;"}) {
-        EXPECT_NE(FindCommand(after, text), nullptr) << text;
-    }
-    EXPECT_EQ(CountOf(after, "RT;"), 1u);
-    EXPECT_EQ(CountOf(after, "EX118;"), 1u);
+    const AlignedLine aligned = Align(after, ExpectedConnection());
+    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection()) << "a full read again";
+    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    ASSERT_FALSE(aligned.matched.empty());
+    EXPECT_GE(aligned.matched.front().atMs - onMs, 1200)
+        << "the radio reports power on once it has started";
     EXPECT_EQ(Store("PS"), "1");
     EXPECT_EQ(Store("AI"), "1");
     EXPECT_EQ(Store("FA"), std::to_string(radio->State().fa));
@@ -170,12 +167,17 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
     EXPECT_EQ(on[0].atMs, onMs);
     EXPECT_EQ(on[1].text, "PS1;");
     EXPECT_EQ(on[1].atMs - on[0].atMs, 800);
-    // The radio reports power on while the request still waits; the connect follows it.
-    const LineText* connect = FindCommand(on, "AI1;");
-    ASSERT_NE(connect, nullptr);
-    EXPECT_GE(connect->atMs - onMs, 1600);
-    EXPECT_EQ(CountOf(on, "RT;"), 1u);
-    EXPECT_EQ(CountOf(on, "EX118;"), 1u);
+    // The radio reports power on while the request still waits; the connect follows it, and
+    // the power read of timer 23 goes out among the connection's commands.
+    const AlignedLine aligned =
+        Align(std::vector<LineText>(on.begin() + 2, on.end()), ExpectedConnection());
+    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection()) << "a full read again";
+    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    ASSERT_FALSE(aligned.matched.empty());
+    EXPECT_EQ(aligned.matched.front().atMs - onMs, 1600);
+    EXPECT_TRUE(std::any_of(aligned.heartbeats.begin(), aligned.heartbeats.end(),
+                            [&](const LineText& read) { return read.atMs == onMs + 2100; }))
+        << "one power read 500 ms after the second wait";
     EXPECT_EQ(Store("PS"), "1");
     EXPECT_EQ(Store("AI"), "1");
 }

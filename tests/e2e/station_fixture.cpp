@@ -154,7 +154,6 @@ void Station::SetUp() {
     });
     SetMainWindow(window.get());
 
-    engineStartMs = rt.NowMs();
     ASSERT_TRUE(StartEngine([this](int stringId) { shownStrings.push_back(stringId); }));
     ASSERT_TRUE(rt.RunUntil([] { return StoreReady.load() == 1; }, 1000));
 }

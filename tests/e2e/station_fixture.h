@@ -95,7 +95,6 @@ class Station : public ::testing::Test {
     LineLog commands;  // what the program wrote to its port
     LineLog answers;   // what the radio put on the line
     std::vector<int> shownStrings;
-    int64_t engineStartMs = 0;
 
   private:
     mutable std::mutex windowMutex_;
