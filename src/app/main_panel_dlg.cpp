@@ -206,6 +206,11 @@ QWidget* CMainPanelDlg::PanelWidget() const {
     return view_;
 }
 
+size_t CMainPanelDlg::PendingSends() {
+    std::lock_guard lock(sendMutex_);
+    return pendingSends_.size();
+}
+
 void CMainPanelDlg::BeginClosing() {
     std::lock_guard lock(sendMutex_);
     closing_.store(true, std::memory_order_relaxed);

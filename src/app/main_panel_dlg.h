@@ -100,6 +100,8 @@ class CMainPanelDlg final : public QDialog, public MainWindow {
     bool HasTimer(int timerId) const;
     // Returns the numbered timer's period in ms, or 0 when it is not set.
     int64_t TimerPeriod(int timerId) const;
+    // Returns how many sends from workers wait for the window now.
+    size_t PendingSends();
     // Reports whether a mode-0 start-up failure box is open.
     bool BoxShown() const { return m_bBoxShown != 0; }
     // Returns the highlighted digit of the main frequency display, 0 for none.

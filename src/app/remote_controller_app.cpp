@@ -33,6 +33,9 @@ bool CRemoteControllerApp::InitInstance() {
     if (factory_) {
         dialog->SetPanelClient(factory_(*dialog));
     }
+    if (prepareHook_) {
+        prepareHook_(*dialog);
+    }
     if (!options_.device.empty()) {
         TheSerialPort().SetDeviceOverride(options_.device);
     }

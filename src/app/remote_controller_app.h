@@ -17,16 +17,19 @@ class CRemoteControllerApp {
   public:
     // Makes the panel controller for the main window.
     using ControllerFactory = std::function<std::unique_ptr<PanelClient>(CMainPanelDlg&)>;
-    // Runs on the user-interface thread once the main window's modal loop runs.
-    using RunningHook = std::function<void(CMainPanelDlg&)>;
+    // Runs on the user-interface thread with the main window (see the setters).
+    using WindowHook = std::function<void(CMainPanelDlg&)>;
 
     explicit CRemoteControllerApp(PanelOptions options);
     ~CRemoteControllerApp();
 
     // Sets how the panel controller is made (none: the panel takes no input).
     void SetControllerFactory(ControllerFactory factory) { factory_ = std::move(factory); }
+    // Sets a function to run on the new main window before its start-up (tests answer its
+    // boxes from it).
+    void SetPrepareHook(WindowHook hook) { prepareHook_ = std::move(hook); }
     // Sets a function to run once the modal loop runs (tests drive the window from it).
-    void SetRunningHook(RunningHook hook) { runningHook_ = std::move(hook); }
+    void SetRunningHook(WindowHook hook) { runningHook_ = std::move(hook); }
     // Returns the built-in transceiver while it runs, or nullptr.
     BuiltInRadio* Radio() const { return radio_.get(); }
 
@@ -43,7 +46,8 @@ class CRemoteControllerApp {
 
     PanelOptions options_;
     ControllerFactory factory_;
-    RunningHook runningHook_;
+    WindowHook prepareHook_;
+    WindowHook runningHook_;
     std::unique_ptr<BuiltInRadio> radio_;
     int modalResult_ = -1;
 };

@@ -22,6 +22,39 @@
 
 namespace kestrel::testing {
 
+// Returns the rectangle that holds every element of the groups.
+inline QRect GroupsArea(std::initializer_list<SkinGroup> groups) {
+    QRect area;
+    for (const SkinGroup group : groups) {
+        for (int element = 0; element < ElementCount(group); ++element) {
+            const SkinRect r = ElementRect(group, element);
+            area |= QRect(r.left, r.top, r.width, r.height);
+        }
+    }
+    return area;
+}
+
+// Reports whether the picture's main frequency display reads `hz`, compared with a painter that
+// draws only that frequency.
+inline bool PictureShowsFrequency(const QImage& picture, int32_t hz, int digitCursor = 0) {
+    PanelPainter reference;
+    reference.LoadSkin();
+    reference.DrawFrequency(hz, digitCursor);
+    const QRect area =
+        GroupsArea({SkinGroup::MainDigits, SkinGroup::LastDigit, SkinGroup::FreqPoints});
+    return picture.copy(area) == reference.Picture().copy(area);
+}
+
+// Reports whether the picture's offset display reads `hz`.
+inline bool PictureShowsOffset(const QImage& picture, double hz) {
+    PanelPainter reference;
+    reference.LoadSkin();
+    reference.DrawOffset(hz);
+    const QRect area = GroupsArea({SkinGroup::OffsetDigits, SkinGroup::OffsetPoint,
+                                   SkinGroup::OffsetPlus, SkinGroup::OffsetMinus});
+    return picture.copy(area) == reference.Picture().copy(area);
+}
+
 // A fresh main window with the built-in skin, installed as the engine's main window, over a
 // cleared radio state store. The engine's workers are not started.
 class MainWindowTest : public ::testing::Test {
@@ -103,37 +136,14 @@ class MainWindowTest : public ::testing::Test {
         const auto shown = ShownOf(group, {unlit, lit});
         return shown ? (*shown == lit ? 1 : 0) : -1;
     }
-    // Reports whether the main frequency display reads `hz` (no digit highlighted), compared
-    // with a painter that draws only that frequency.
+    // Reports whether the main frequency display reads `hz`.
     bool ShowsFrequency(int32_t hz, int digitCursor = 0) const {
-        PanelPainter reference;
-        reference.LoadSkin();
-        reference.DrawFrequency(hz, digitCursor);
-        const QRect area =
-            Area({SkinGroup::MainDigits, SkinGroup::LastDigit, SkinGroup::FreqPoints});
-        return Picture().copy(area) == reference.Picture().copy(area);
+        return PictureShowsFrequency(Picture(), hz, digitCursor);
     }
     // Reports whether the offset display reads `hz`.
-    bool ShowsOffset(double hz) const {
-        PanelPainter reference;
-        reference.LoadSkin();
-        reference.DrawOffset(hz);
-        const QRect area = Area({SkinGroup::OffsetDigits, SkinGroup::OffsetPoint,
-                                 SkinGroup::OffsetPlus, SkinGroup::OffsetMinus});
-        return Picture().copy(area) == reference.Picture().copy(area);
-    }
+    bool ShowsOffset(double hz) const { return PictureShowsOffset(Picture(), hz); }
 
-    // Returns the rectangle that holds every element of the groups.
-    static QRect Area(std::initializer_list<SkinGroup> groups) {
-        QRect area;
-        for (const SkinGroup group : groups) {
-            for (int element = 0; element < ElementCount(group); ++element) {
-                const SkinRect r = ElementRect(group, element);
-                area |= QRect(r.left, r.top, r.width, r.height);
-            }
-        }
-        return area;
-    }
+    static QRect Area(std::initializer_list<SkinGroup> groups) { return GroupsArea(groups); }
 
     std::unique_ptr<CMainPanelDlg> window;
     std::vector<int> boxes;

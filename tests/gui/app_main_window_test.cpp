@@ -1,0 +1,300 @@
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "app/panel_client.h"
+#include "app/power_events.h"
+#include "app/remote_controller_app.h"
+#include "app/splash_panel_dlg.h"
+#include "app_window_fixture.h"
+#include "panel/panel_messages.h"
+#include "platform/pty_pair.h"
+#include "platform/timer_numbers.h"
+#include "serial/serial_port.h"
+
+namespace kestrel::testing {
+namespace {
+
+// Message numbers no handler of the main window claims, so they reach the controller.
+constexpr uint32_t kTestMessage = 0x9000;
+
+// A controller that records what the window hands it, and on which thread.
+class ProbeClient final : public PanelClient {
+  public:
+    void OnLeftButtonDown(QMouseEvent*) override {}
+    void OnLeftButtonUp(QMouseEvent*) override {}
+    void OnRightButtonDown(QMouseEvent*) override {}
+    void OnRightButtonUp(QMouseEvent*) override {}
+    void OnMouseWheel(QWheelEvent*) override {}
+    void OnMenuCommand(int) override {}
+    void OnTimer(int timerId) override {
+        ticks.push_back(timerId);
+        if (onTick) {
+            onTick(timerId);
+        }
+    }
+    bool OnKeyPress(QKeyEvent*) override { return false; }
+    int64_t OnWindowMessage(const Message& message) override {
+        messages.push_back(message);
+        handledOn = std::this_thread::get_id();
+        return static_cast<int64_t>(message.wParam) * 2;
+    }
+    bool Busy() const override { return false; }
+
+    std::vector<Message> messages;
+    std::vector<int> ticks;
+    std::function<void(int)> onTick;
+    std::thread::id handledOn;
+};
+
+class MainWindowMessages : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        auto client = std::make_unique<ProbeClient>();
+        probe = client.get();
+        window->SetPanelClient(std::move(client));
+    }
+    // Runs the event loop until done() holds, at most limitMs.
+    static bool RunUntil(const std::function<bool()>& done, int limitMs = 5000) {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (done()) {
+                loop.quit();
+            }
+        });
+        QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+        poll.start(1);
+        if (!done()) {
+            loop.exec();
+        }
+        return done();
+    }
+
+    ProbeClient* probe = nullptr;
+};
+
+TEST_F(MainWindowMessages, PostsFromAWorkerAreHandledOneAtATimeInPostingOrder) {
+    std::thread worker([this] {
+        for (uint64_t i = 0; i < 200; ++i) {
+            EXPECT_TRUE(window->PostMessage(kTestMessage, i, 0));
+        }
+    });
+    worker.join();
+    EXPECT_TRUE(probe->messages.empty()) << "nothing runs before the window's thread does";
+    QCoreApplication::sendPostedEvents(window.get());
+    ASSERT_EQ(probe->messages.size(), 200u);
+    for (uint64_t i = 0; i < 200; ++i) {
+        EXPECT_EQ(probe->messages[i].wParam, i);
+    }
+    EXPECT_EQ(probe->handledOn, std::this_thread::get_id());
+}
+
+TEST_F(MainWindowMessages, SendFromAWorkerWaitsForTheUserInterfaceThread) {
+    std::atomic<int64_t> result{-1};
+    std::thread worker([&] { result = window->SendMessage(kTestMessage, 21, 0); });
+    ASSERT_TRUE(RunUntil([&] { return result.load() != -1; }));
+    worker.join();
+    EXPECT_EQ(result.load(), 42);
+    EXPECT_EQ(probe->handledOn, std::this_thread::get_id());
+}
+
+TEST_F(MainWindowMessages, SendOnTheUserInterfaceThreadRunsAtOnce) {
+    EXPECT_EQ(window->SendMessage(kTestMessage, 5, 0), 10);
+    EXPECT_EQ(probe->messages.size(), 1u);
+}
+
+TEST_F(MainWindowMessages, ClosingReleasesAWaitingSendAndRefusesNewMessages) {
+    std::atomic<int64_t> result{-1};
+    std::thread worker([&] { result = window->SendMessage(kTestMessage, 21, 0); });
+    for (int spin = 0; spin < 5000 && window->PendingSends() == 0; ++spin) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(window->PendingSends(), 1u);
+    window->BeginClosing();
+    worker.join();  // the user-interface thread never ran: the send must not wait for it
+    EXPECT_EQ(result.load(), 0);
+
+    std::thread late([&] { result = window->SendMessage(kTestMessage, 21, 0); });
+    late.join();
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_FALSE(window->PostMessage(kTestMessage, 1, 0));
+    QCoreApplication::sendPostedEvents(window.get());
+    EXPECT_TRUE(probe->messages.empty()) << "a released send is never run afterwards";
+}
+
+TEST_F(MainWindowMessages, EventsKeepFlowingWhileTheShutdownWorkRuns) {
+    std::atomic<bool> handled{false};
+    RunWithEventsFlowing([&] {
+        QMetaObject::invokeMethod(
+            window.get(), [&] { handled = true; }, Qt::QueuedConnection);
+        for (int spin = 0; spin < 5000 && !handled; ++spin) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    EXPECT_TRUE(handled.load());
+}
+
+TEST_F(MainWindowMessages, TimerTicksDoNotPileUpBehindASlowHandler) {
+    probe->onTick = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(100)); };
+    window->SetTimer(2, 5);
+    ASSERT_TRUE(RunUntil([&] { return !probe->ticks.empty(); }));
+    const size_t afterSlowTick = probe->ticks.size();
+    probe->onTick = nullptr;
+    QCoreApplication::processEvents();
+    EXPECT_LE(probe->ticks.size(), afterSlowTick + 1) << "twenty missed periods tick once";
+}
+
+TEST_F(MainWindowMessages, TimerSetByAWorkerTicksOnTheUserInterfaceThread) {
+    std::thread worker([this] { window->SetTimer(18, 5); });
+    worker.join();
+    EXPECT_TRUE(window->HasTimer(18));
+    EXPECT_EQ(window->TimerPeriod(18), 5);
+    ASSERT_TRUE(RunUntil([&] { return !probe->ticks.empty(); }));
+    EXPECT_EQ(probe->ticks.front(), 18);
+}
+
+TEST_F(MainWindowMessages, TimerKilledByAWorkerNeverTicksAgain) {
+    window->SetTimer(2, 5);
+    std::thread worker([this] { window->KillTimer(2); });
+    worker.join();
+    EXPECT_FALSE(window->HasTimer(2));
+    QEventLoop loop;
+    QTimer::singleShot(60, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(probe->ticks.empty());
+}
+
+TEST_F(MainWindowMessages, ControllerTimersGoToTheController) {
+    for (const int timerId : {1, 2, 18, 19, 22, 31}) {
+        window->OnTimer(timerId);
+    }
+    EXPECT_EQ(probe->ticks, (std::vector<int>{1, 2, 18, 19, 22, 31}));
+    window->OnTimer(kTimerFrequencyA);
+    window->OnTimer(kTimerUpperPeak);
+    EXPECT_EQ(probe->ticks.size(), 6u) << "the window's own timers stay with it";
+}
+
+TEST_F(MainWindowMessages, PanelStartUpSetsTheDisplayTimersAndTheRefreshIsOneShot) {
+    window->InitPanel();
+    EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
+    EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
+    EXPECT_EQ(window->TimerPeriod(kTimerFullRefresh), 10);
+    Set(Field::FA, 21074000);
+    window->OnTimer(kTimerFullRefresh);
+    EXPECT_FALSE(window->HasTimer(kTimerFullRefresh));
+    EXPECT_TRUE(window->HasTimer(kTimerFrequencyA));
+    EXPECT_TRUE(ShowsFrequency(21074000));
+    EXPECT_TRUE(Shows(SkinGroup::KeyCom, 0));
+}
+
+TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndEmptyOnesNothing) {
+    Set(Field::SF, 0);
+    window->SendMessage(0x85C0, 1, 0);
+    EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 3)) << "held while on: the pressed-on image";
+    window->SendMessage(0x85C0, 0, 0);
+    EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 2));
+    window->SendMessage(0x857A, 1, 0);
+    EXPECT_TRUE(probe->messages.empty()) << "an empty key message is not passed on";
+}
+
+TEST_F(MainWindowMessages, ExitMessageEndsTheWindowAsCancelled) {
+    QTimer::singleShot(0, window.get(), [this] { window->PostMessage(kMsgExitProgram, 0, 0); });
+    EXPECT_EQ(window->exec(), QDialog::Rejected);
+    EXPECT_TRUE(window->Closing());
+}
+
+TEST_F(MainWindowMessages, EnterNeverEndsTheWindowAndEscapeCancels) {
+    QTimer::singleShot(0, window.get(), [this] {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        EXPECT_FALSE(window->Closing());
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &escape);
+    });
+    EXPECT_EQ(window->exec(), QDialog::Rejected);
+}
+
+TEST_F(MainWindowMessages, SplashGoesWhenItsTimerFires) {
+    window->SetTimer(kTimerSplash, 3000);
+    window->InitPanel();
+    window->OnTimer(kTimerSplash);
+    EXPECT_EQ(window->Splash(), nullptr);
+    EXPECT_FALSE(window->HasTimer(kTimerSplash));
+}
+
+class StartupMessages : public MainWindowTest {};
+
+TEST_F(StartupMessages, ModeZeroOpensOneBoxAtATime) {
+    std::vector<std::pair<int, bool>> shown;  // string, box flag while it was up
+    window->SetBoxRunner([&](int stringId) {
+        shown.emplace_back(stringId, window->BoxShown());
+        EXPECT_EQ(StartupBoxShown.load(), window->BoxShown() ? 1 : 0);
+        if (shown.size() == 1) {
+            window->SendMessage(kMsgStartupFailure, 0, 0);  // the port fails again meanwhile
+        }
+    });
+    window->SendMessage(kMsgStartupFailure, 0, 0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], std::make_pair(106, true));
+    EXPECT_FALSE(window->BoxShown());
+    EXPECT_EQ(StartupBoxShown.load(), 0);
+
+    window->SendMessage(kMsgStartupFailure, 0, 0);
+    EXPECT_EQ(shown.size(), 2u) << "once closed, the next failure shows again";
+}
+
+TEST_F(StartupMessages, ModeOneShowsEvenOverAnOpenBox) {
+    std::vector<int> shown;
+    window->SetBoxRunner([&](int stringId) {
+        shown.push_back(stringId);
+        if (shown.size() == 1) {
+            window->SendMessage(kMsgStartupFailure, 1, 3);
+        }
+    });
+    window->SendMessage(kMsgStartupFailure, 0, 0);
+    EXPECT_EQ(shown, (std::vector<int>{106, 111}));
+    EXPECT_FALSE(window->BoxShown());
+}
+
+TEST_F(StartupMessages, DisabledAndUnknownRowsShowNothing) {
+    for (const auto& [mode, row] :
+         {std::pair{0, 1}, std::pair{1, 1}, std::pair{1, 4}, std::pair{0, -1}, std::pair{1, 99}}) {
+        window->SendMessage(kMsgStartupFailure, mode, row);
+    }
+    EXPECT_TRUE(boxes.empty());
+    window->SendMessage(kMsgStartupFailure, 1, 2);
+    EXPECT_EQ(boxes, (std::vector<int>{108}));
+}
+
+class PowerEvents : public MainWindowTest {
+  protected:
+    void TearDown() override {
+        TheSerialPort().Close();
+        TheSerialPort().SetDeviceOverride({});
+        MainWindowTest::TearDown();
+    }
+};
+
+TEST_F(PowerEvents, SuspendEventsCloseThePortAndOthersLeaveIt) {
+    const auto pty = PtyPair::Create();
+    ASSERT_NE(pty, nullptr);
+    TheSerialPort().SetDeviceOverride(pty->Path());
+    for (uint64_t code = 0; code <= 18; ++code) {
+        if (!TheSerialPort().IsOpen()) {
+            ASSERT_TRUE(TheSerialPort().Open());
+        }
+        window->SendMessage(kMsgPowerBroadcast, code, 0);
+        const bool closes = code == 0 || code == 2 || code == 4 || code == 6 || code == 7 ||
+                            code == 9 || code == 10 || code == 11 || code == 18;
+        EXPECT_EQ(TheSerialPort().IsOpen(), !closes) << "power event " << code;
+    }
+}
+
+}  // namespace
+}  // namespace kestrel::testing
