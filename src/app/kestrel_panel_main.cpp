@@ -1,9 +1,16 @@
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/main_panel_dlg.h"
+#include "app/panel_controller_client.h"
 #include "app/panel_options.h"
 #include "app/remote_controller_app.h"
 #include "platform/real_runtime.h"
@@ -16,6 +23,37 @@ bool DisplayAvailable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// The write end of the pipe through which SIGINT and SIGTERM reach the user-interface thread.
+int signalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
+}
+
+// Ctrl+C in the terminal or a plain kill ends the main window as if cancelled, so that the
+// shutdown sequence still saves the settings, stops the workers and removes the built-in
+// radio's terminal.
+void EndWindowOnStopSignals(QObject* owner) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t ignored = ::read(signalPipe[0], &byte, 1);
+        if (kestrel::g_pMainDlg != nullptr) {
+            kestrel::g_pMainDlg->reject();
+        }
+    });
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
 }
 
 }  // namespace
@@ -44,9 +82,11 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName("kestrel-panel");
+    EndWindowOnStopSignals(&application);
     RealRuntime runtime;
     SetRuntime(&runtime);
     CRemoteControllerApp app(*options);
+    app.SetControllerFactory(MakePanelControllerClient);
     app.InitInstance();
     SetRuntime(nullptr);
     return 0;

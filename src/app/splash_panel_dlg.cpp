@@ -6,9 +6,6 @@ namespace kestrel {
 
 namespace {
 
-// The picture is stretched into this rectangle of the window, whatever its own size.
-constexpr QRect kSplashTarget(0, 0, 1024, 400);
-
 QImage WithGreenTransparent(const QImage& picture) {
     QImage image = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
@@ -39,7 +36,9 @@ void CSplashPanelDlg::SetPicture(const QImage& picture) {
 void CSplashPanelDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(kSplashTarget, picture_);
+    // The picture is stretched over the whole panel, whatever its own size, so that none of it
+    // is cut off below the panel's 320 rows.
+    painter.drawImage(rect(), picture_);
 }
 
 }  // namespace kestrel
