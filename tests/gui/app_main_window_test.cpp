@@ -11,6 +11,7 @@
 #include "app/remote_controller_app.h"
 #include "app/splash_panel_dlg.h"
 #include "app_window_fixture.h"
+#include "cat/notifications.h"
 #include "panel/panel_messages.h"
 #include "platform/pty_pair.h"
 #include "platform/timer_numbers.h"
@@ -226,6 +227,51 @@ TEST_F(MainWindowMessages, SplashGoesWhenItsTimerFires) {
     window->OnTimer(kTimerSplash);
     EXPECT_EQ(window->Splash(), nullptr);
     EXPECT_FALSE(window->HasTimer(kTimerSplash));
+}
+
+TEST_F(MainWindowMessages, FullRefreshDrawsEveryDisplayFromTheStore) {
+    Set(Field::AI, 1);
+    Set(Field::PS, 1);
+    Set(Field::FA, 7050000);
+    Set(Field::LK, 1);
+    Set(Field::MD0, 3);
+    Set(Field::KC, 4);
+    Set(Field::MX, 1);
+    window->FullRefresh();
+    EXPECT_TRUE(ShowsFrequency(7050000));
+    EXPECT_TRUE(Shows(SkinGroup::LampLock, 1));
+    EXPECT_TRUE(Shows(SkinGroup::ModeUsb, 1));
+    EXPECT_TRUE(Shows(SkinGroup::ModeCw, 1));
+    EXPECT_TRUE(Shows(SkinGroup::KeyNotch, 2));
+    EXPECT_TRUE(Shows(SkinGroup::KeyCom, 0)) << "COM and POWER start released and off";
+    EXPECT_TRUE(Shows(SkinGroup::KeyOnOff, 0));
+    EXPECT_TRUE(Shows(SkinGroup::KeyMox, 2)) << "other caps show their look from the store";
+    const std::vector<uint32_t> passed{kNotifyAI, kNotifyRI};
+    std::vector<uint32_t> seen;
+    for (const Message& message : probe->messages) {
+        seen.push_back(message.id);
+    }
+    EXPECT_EQ(seen, passed) << "only the controller's notifications reach it";
+}
+
+TEST_F(MainWindowMessages, RepaintAfterShowingRebuildsThePictureWithoutDroppingHolds) {
+    Set(Field::AI, 1);
+    Set(Field::PS, 1);
+    Set(Field::FA, 10125000);
+    Set(Field::NA0, 1);
+    Set(Field::RM0, 200);
+    Notify(kNotifyRM);
+    Set(Field::RM0, 10);
+    Notify(kNotifyRM);
+    ASSERT_EQ(window->Painter().HeldValue(MeterBar::Upper), 200);
+    window->show();
+    EXPECT_EQ(window->TimerPeriod(kTimerRepaint), 30);
+    window->OnTimer(kTimerRepaint);
+    EXPECT_FALSE(window->HasTimer(kTimerRepaint));
+    EXPECT_TRUE(ShowsFrequency(10125000));
+    EXPECT_TRUE(Shows(SkinGroup::LampNar, 1));
+    EXPECT_EQ(window->Painter().HeldValue(MeterBar::Upper), 200);
+    window->hide();
 }
 
 class StartupMessages : public MainWindowTest {};

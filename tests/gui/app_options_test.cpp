@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "app/panel_options.h"
+
+namespace kestrel {
+namespace {
+
+TEST(PanelOptions, ParsesEveryOption) {
+    std::string error;
+    const auto options =
+        ParsePanelOptions({"--device", "/dev/ttyUSB0", "--skin", "my skin"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->device, "/dev/ttyUSB0");
+    EXPECT_EQ(options->skinFolder, "my skin");
+    EXPECT_FALSE(options->simulate);
+    const auto simulated = ParsePanelOptions({"--simulate", "--help", "--version"}, error);
+    ASSERT_TRUE(simulated) << error;
+    EXPECT_TRUE(simulated->simulate);
+    EXPECT_TRUE(simulated->help);
+    EXPECT_TRUE(simulated->version);
+}
+
+TEST(PanelOptions, RefusesBadCommandLinesWithAReason) {
+    const std::vector<std::vector<std::string>> bad{
+        {"--device"},
+        {"--skin"},
+        {"--device", ""},
+        {"--device", "a", "--device", "b"},
+        {"--simulate", "--device", "x"},
+        {"--frobnicate"},
+        {"simulate"},
+    };
+    for (const auto& args : bad) {
+        std::string error;
+        EXPECT_FALSE(ParsePanelOptions(args, error)) << args.front();
+        EXPECT_FALSE(error.empty()) << args.front();
+    }
+}
+
+TEST(PanelOptions, UsageNamesEveryOption) {
+    const std::string usage = PanelUsage();
+    for (const char* option :
+         {"--device PATH", "--simulate", "--skin DIR", "--help", "--version"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace
+}  // namespace kestrel
