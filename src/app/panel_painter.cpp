@@ -113,7 +113,8 @@ void PanelPainter::DrawSkinElement(const QImage& image, int left, int top, int w
     }
     // Timers redraw the same pictures many times a second; only a real change of pixels is
     // reported, so that the window repaints only what moved.
-    const QImage before = picture_.copy(target);
+    const bool compare = scopeDepth_ == 0;
+    const QImage before = compare ? picture_.copy(target) : QImage();
     {
         QPainter p(&picture_);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -121,8 +122,24 @@ void PanelPainter::DrawSkinElement(const QImage& image, int left, int top, int w
                            sourceHeight > 0 ? sourceHeight : height);
         p.drawImage(QRect(left, top, width, height), image, source);
     }
-    if (picture_.copy(target) != before) {
+    if (compare && picture_.copy(target) != before) {
         Changed(target);
+    }
+}
+
+PanelPainter::ChangeScope::ChangeScope(PanelPainter& painter, const QRect& area)
+    : painter_(painter), outermost_(painter.scopeDepth_ == 0) {
+    if (outermost_) {
+        painter_.scopeArea_ = area.intersected(painter_.picture_.rect());
+        painter_.scopeBefore_ = painter_.picture_.copy(painter_.scopeArea_);
+    }
+    ++painter_.scopeDepth_;
+}
+
+PanelPainter::ChangeScope::~ChangeScope() {
+    --painter_.scopeDepth_;
+    if (outermost_ && painter_.picture_.copy(painter_.scopeArea_) != painter_.scopeBefore_) {
+        painter_.Changed(painter_.scopeArea_);
     }
 }
 
@@ -178,6 +195,7 @@ void PanelPainter::DrawOffset(double value) {
 
 void PanelPainter::DrawMainDial(int angle) {
     mainDialAngle_ = angle;
+    const ChangeScope scope(*this, QRect(487, 131, 177, 177));
     const double a = angle * kRadiansPerDegree;
     DrawSkinElement(skin_.Dial(DialImage::MainFace), 487, 131, 177, 177);
     DrawSkinElement(skin_.Dial(DialImage::MainDimple), Truncate(553 + 36 * std::sin(a)),
@@ -185,6 +203,7 @@ void PanelPainter::DrawMainDial(int angle) {
 }
 
 void PanelPainter::DrawDial2(int angle) {
+    const ChangeScope scope(*this, QRect(884, 203, 101, 101));
     const double a = angle * kRadiansPerDegree;
     DrawSkinElement(skin_.Dial(DialImage::Dial2Face), 884, 203, 101, 101);
     DrawSkinElement(skin_.Dial(DialImage::Dot), Truncate(925 + 21 * std::sin(a)),
@@ -192,6 +211,7 @@ void PanelPainter::DrawDial2(int angle) {
 }
 
 void PanelPainter::DrawDial3(int angle) {
+    const ChangeScope scope(*this, QRect(321, 232, 67, 67));
     const double a = angle * kRadiansPerDegree;
     DrawSkinElement(skin_.Dial(DialImage::Dial3Face), 321, 232, 67, 67);
     DrawSkinElement(skin_.Dial(DialImage::Dot), Truncate(349 + 12 * std::sin(a)),
@@ -218,6 +238,8 @@ void PanelPainter::DrawKnobNeedle(Knob knob, int32_t value) {
         return;
     }
     const KnobLayout& place = KnobPlace(knob);
+    const ChangeScope scope(*this,
+                            QRect(place.faceLeft, place.faceTop, place.faceSize, place.faceSize));
     DrawSkinElement(skin_.Dial(DialImage::KnobFace), place.faceLeft, place.faceTop, place.faceSize,
                     place.faceSize);
     DrawNeedle(place, KnobAngle(knob, value));
@@ -227,6 +249,7 @@ void PanelPainter::DrawAfRfKnob(int32_t afValue, int32_t rfValue) {
     afValue_ = afValue;
     rfValue_ = rfValue;
     const KnobLayout& af = KnobPlace(Knob::AfGain);
+    const ChangeScope scope(*this, QRect(af.faceLeft, af.faceTop, af.faceSize, af.faceSize));
     DrawSkinElement(skin_.Dial(DialImage::DualKnobFace), af.faceLeft, af.faceTop, af.faceSize,
                     af.faceSize);
     DrawNeedle(af, KnobAngle(Knob::AfGain, afValue));
@@ -244,7 +267,9 @@ void PanelPainter::DrawNeedle(const KnobLayout& place, int angle) {
         p.setPen(QPen(QColor(255, 0, 0), 2, Qt::SolidLine, Qt::FlatCap));
         p.drawLine(start, end);
     }
-    Changed(area.intersected(picture_.rect()));
+    if (scopeDepth_ == 0) {
+        Changed(area.intersected(picture_.rect()));
+    }
 }
 
 void PanelPainter::DrawUpperBar(int32_t value) {
@@ -515,6 +540,7 @@ void PanelPainter::DrawKeyLamp(bool on, int lampIndex) {
 }
 
 void PanelPainter::RepaintAll() {
+    const ChangeScope scope(*this, picture_.rect());
     DrawMainDial(mainDialAngle_);
     DrawDial2(360);
     if (storeRedraw_) {

@@ -110,6 +110,19 @@ class PanelPainter {
         int32_t previous = 0;
         int32_t held = -1;
     };
+    // Reports one net change for a drawing made of several steps (a face, then its dot or
+    // needle): redrawing the same picture then reports nothing, so a repaint never feeds itself.
+    class ChangeScope {
+      public:
+        ChangeScope(PanelPainter& painter, const QRect& area);
+        ~ChangeScope();
+        ChangeScope(const ChangeScope&) = delete;
+        ChangeScope& operator=(const ChangeScope&) = delete;
+
+      private:
+        PanelPainter& painter_;
+        bool outermost_;
+    };
     void Changed(const QRect& area);
     void DrawNeedle(const KnobLayout& place, int angle);
     void DrawHeldSegment(MeterBar bar);
@@ -128,6 +141,9 @@ class PanelPainter {
     int mainDialAngle_ = 0;
     int32_t afValue_ = 0;
     int32_t rfValue_ = 0;
+    int scopeDepth_ = 0;
+    QRect scopeArea_;
+    QImage scopeBefore_;
     bool lastLampOn_ = false;
     int lastLampIndex_ = -1;
 };

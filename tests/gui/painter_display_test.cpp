@@ -251,6 +251,34 @@ TEST_F(PainterDrawing, ChangeCallbackReportsOnlyRealChanges) {
     EXPECT_EQ(changes.size(), afterFirst);
 }
 
+TEST_F(PainterDrawing, RedrawingDialsKnobsAndTheWholePanelUnchangedReportsNothing) {
+    // RepaintAll puts the second dial at rest.
+    P().DrawMainDial(45);
+    P().DrawDial2(360);
+    P().DrawDial3(300);
+    P().DrawKnobNeedle(Knob::Sql, 77);
+    P().DrawAfRfKnob(10, 200);
+    P().ShowMeterReading(MeterBar::Upper, 90);
+    P().SetStoreRedraw([&] {
+        P().DrawKnobNeedle(Knob::Sql, 77);
+        P().DrawAfRfKnob(10, 200);
+    });
+    P().RepaintAll();
+    std::vector<QRect> changes;
+    P().SetChangeCallback([&](const QRect& area) { changes.push_back(area); });
+    P().DrawMainDial(45);
+    P().DrawDial2(360);
+    P().DrawDial3(300);
+    P().DrawKnobNeedle(Knob::Sql, 77);
+    P().DrawAfRfKnob(10, 200);
+    P().RepaintAll();
+    EXPECT_TRUE(changes.empty());
+    // A moved needle is one change covering its knob.
+    P().DrawKnobNeedle(Knob::Sql, 78);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0], QRect(233, 259, 47, 47));
+}
+
 TEST_F(PainterDrawing, RepaintAllRunsTheStoreRedrawAndRestoresDialsBarsAndTheLastLamp) {
     int redraws = 0;
     P().SetStoreRedraw([&] { ++redraws; });
