@@ -39,7 +39,7 @@ std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& ar
 std::string PanelUsage() {
     return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--help] [--version]\n"
            "  --device PATH  open PATH as the serial port for this run\n"
-           "  --simulate     run against the built-in simulated transceiver (connects by itself)\n"
+           "  --simulate     the built-in simulated transceiver (connect with the COM key)\n"
            "  --skin DIR     take the panel images found in DIR instead of the built-in ones\n"
            "  --help         print this text\n"
            "  --version      print the program's version\n";

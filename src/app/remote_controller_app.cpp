@@ -6,21 +6,11 @@
 
 #include "app/main_panel_dlg.h"
 #include "app/panel_client.h"
-#include "cat/anl_send_thread.h"
 #include "cat/engine_lifecycle.h"
-#include "cat/store_flags.h"
 #include "serial/serial_port.h"
 #include "sim/built_in_radio.h"
 
 namespace kestrel {
-
-namespace {
-
-// How long the simulated run waits for the menu catalogue before it connects by itself.
-constexpr int kReadyPollMs = 20;
-constexpr int kReadyPolls = 250;
-
-}  // namespace
 
 CRemoteControllerApp::CRemoteControllerApp(PanelOptions options) : options_(std::move(options)) {}
 
@@ -40,9 +30,6 @@ bool CRemoteControllerApp::InitInstance() {
         TheSerialPort().SetDeviceOverride(options_.device);
     }
     dialog->OnInitDialog([this] { StartBuiltInRadio(); });
-    if (options_.simulate) {
-        ConnectWhenReady(*dialog);
-    }
     if (runningHook_) {
         QTimer::singleShot(0, dialog.get(), [this, &dialog] { runningHook_(*dialog); });
     }
@@ -69,23 +56,6 @@ void CRemoteControllerApp::StartBuiltInRadio() {
         return;
     }
     TheSerialPort().SetDeviceOverride(path);
-}
-
-// Until the panel's connect key is pressed by the operator, a simulated run connects by itself
-// once the menu catalogue is loaded and the workers wait for work.
-void CRemoteControllerApp::ConnectWhenReady(CMainPanelDlg& dialog) {
-    auto* timer = new QTimer(&dialog);
-    auto polls = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, &dialog, [timer, polls] {
-        if (StoreReady.load(std::memory_order_relaxed) != 0) {
-            PostConnect();
-        } else if (++*polls < kReadyPolls) {
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-    });
-    timer->start(kReadyPollMs);
 }
 
 void RunWithEventsFlowing(const std::function<void()>& fn) {

@@ -42,7 +42,6 @@ class CRemoteControllerApp {
 
   private:
     void StartBuiltInRadio();
-    void ConnectWhenReady(CMainPanelDlg& dialog);
 
     PanelOptions options_;
     ControllerFactory factory_;

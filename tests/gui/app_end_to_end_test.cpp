@@ -13,6 +13,7 @@
 #include "app/main_panel_dlg.h"
 #include "app/remote_controller_app.h"
 #include "app_window_fixture.h"
+#include "cat/anl_send_thread.h"
 #include "cat/store_flags.h"
 #include "platform/paths.h"
 #include "platform/workers.h"
@@ -67,12 +68,17 @@ TEST_F(EndToEnd, ConnectsToTheSimulatorAndShowsItsFrequency) {
     int32_t radioFrequency = 0;
     bool shown = false;
     bool workersRan = false;
+    bool connectPosted = false;
     app.SetRunningHook([&](CMainPanelDlg& window) {
         workersRan = WorkerLoop(Worker::SioRecv) && WorkerLoop(Worker::SioRecv)->IsRunning();
         auto* poll = new QTimer(&window);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         QObject::connect(poll, &QTimer::timeout, &window, [&, poll, deadline] {
             ASSERT_NE(app.Radio(), nullptr);
+            // The operator's COM key, once the menu catalogue is loaded.
+            if (!connectPosted && StoreReady.load() != 0) {
+                connectPosted = PostConnect();
+            }
             radioFrequency = app.Radio()->Radio().State().fa;
             shown = GetField(Field::AI) == 1 && GetField(Field::FA) == radioFrequency &&
                     PictureShowsFrequency(window.Painter().Picture(), radioFrequency);
