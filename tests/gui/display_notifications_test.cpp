@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <array>
+#include <string>
 #include <tuple>
 #include <utility>
-#include <string>
 #include <vector>
 
 #include "app/display_updates.h"
