@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -73,6 +74,11 @@ int main(int argc, char** argv) {
     if (options->version) {
         std::cout << LoadString(114) << " " << kPanelVersion << "\n";
         return 0;
+    }
+    if (!options->skinFolder.empty() && !std::filesystem::is_directory(options->skinFolder)) {
+        std::cerr << "kestrel-panel: the skin folder '" << options->skinFolder
+                  << "' does not exist\n";
+        return 2;
     }
     if (!DisplayAvailable()) {
         std::cerr << "kestrel-panel: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
