@@ -114,10 +114,12 @@ constexpr auto kHotspots = std::to_array<Hotspot>({
     {77,  8, {986, 286, 1005, 303}, 0x8542, B::None,  V::Zero,      0x85C3},
 });
 
+// The upper pair of small knobs takes the keys of the knobs drawn there: MIC GAIN (99, whose lamp
+// strip lies above it) on the left and SPEED (95) on the right.
 constexpr auto kDiscs = std::to_array<DiscControl>({
     // zone  centre     radius  key
-    {4, 182, 212, 20,  95},
-    {4, 256, 212, 20,  99},
+    {4, 182, 212, 20,  99},
+    {4, 256, 212, 20,  95},
     {4, 182, 282, 20,  93},
     {4, 256, 282, 20,  98},
     {5, 354, 265, 20, 218},

@@ -175,7 +175,7 @@ TEST_F(MenuBarTest, OneMenuChangedBoxAtATime) {
 
 TEST_F(MenuBarTest, AMenuCommandDeselectsTheSelectedKnob) {
     SetField(Field::MG, 100);
-    Click(256, 212);
+    Click(182, 212);  // MIC GAIN
     controller().OnMenuCommand(kMenuCw);
     EXPECT_EQ(controller().CurrentKey(), 0);
     EXPECT_EQ(window.SentOf(kMsgDrawKeyLamp).back().wParam, 0u);

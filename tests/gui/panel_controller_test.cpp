@@ -14,8 +14,8 @@ constexpr QPoint kEnt{889, 102};        // key 63
 constexpr QPoint kLock{700, 160};       // key 45
 constexpr QPoint kTxWatch{455, 240};    // key 39
 constexpr QPoint kCom{40, 208};         // key 1
-constexpr QPoint kMicKnob{256, 212};    // knob 99 (MG)
-constexpr QPoint kSpeedKnob{182, 212};  // knob 95 (KS)
+constexpr QPoint kMicKnob{182, 212};    // knob 99 (MG), drawn as MIC GAIN
+constexpr QPoint kSpeedKnob{256, 212};  // knob 95 (KS), drawn as SPEED
 constexpr QPoint kMainDial{575, 219};   // key 89
 constexpr QPoint kDigit8{580, 60};      // key 207
 constexpr QPoint kDigit7{600, 60};      // key 206

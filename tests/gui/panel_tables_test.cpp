@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/skin_layout.h"
+
 namespace kestrel {
 namespace {
 
@@ -122,6 +124,23 @@ TEST(PanelDigits, TuningStaysInsideTheBand) {
     EXPECT_EQ(TunedFrequency(30000, 1, false), std::nullopt);
     EXPECT_EQ(TunedFrequency(30001, 1, false), 30000);
     EXPECT_EQ(TunedFrequency(56000000, 1, false), 55999999);
+}
+
+TEST(PanelKnobs, EachKnobIsClickedWhereItIsDrawnAndLightsTheStripAboveIt) {
+    const std::pair<int, Knob> knobs[] = {
+        {93, Knob::Moni},    {95, Knob::Speed},   {98, Knob::Sql},
+        {99, Knob::MicGain}, {106, Knob::AfGain}, {107, Knob::RfGain},
+    };
+    for (const auto& [key, knob] : knobs) {
+        const KnobLayout& place = KnobPlace(knob);
+        const PanelHit hit = HitTest(place.cx, place.cy - 15, false);
+        EXPECT_EQ(hit.Key(), key == 107 ? 106 : key) << key;  // 107 is the ring around 106
+        if (key < 100) {  // the dual knob's two strips flank it instead
+            const SkinRect lamp = KeyLampRect(ValueKnobOfKey(key)->lamp);
+            EXPECT_LE(lamp.left, place.cx) << key;
+            EXPECT_GE(lamp.left + lamp.width, place.cx) << key;
+        }
+    }
 }
 
 TEST(PanelRequests, ParameterBitsOfTheWParam) {
