@@ -523,19 +523,25 @@ void DrawElementDefaults(QPainter& p) {
         std::vector<int> elements;
         switch (row.kind) {
             case SkinKind::Digits:
-                if (group == SkinGroup::OffsetDigits) {
-                    for (int pos = 0; pos < row.positions; ++pos) {
-                        elements.push_back(pos * row.states);
-                    }
-                } else {
+                // The offset digits have no blank image: at rest their place stays dark.
+                if (group != SkinGroup::OffsetDigits) {
                     for (int pos = 0; pos < row.positions; ++pos) {
                         elements.push_back(pos * row.states + 10);
                     }
                 }
                 break;
             case SkinKind::Point:
-                elements =
-                    group == SkinGroup::FreqPoints ? std::vector<int>{2, 1} : std::vector<int>{0};
+                // At rest the display is dark: only the MHz point's dark look is drawn.
+                if (group == SkinGroup::FreqPoints) {
+                    elements.push_back(2);
+                }
+                break;
+            case SkinKind::Plate:
+                // The lower plates share one place; the COMP plate is the one at rest.
+                if (group != SkinGroup::LowerPlate1 && group != SkinGroup::LowerPlate3 &&
+                    group != SkinGroup::LowerPlate4 && group != SkinGroup::LowerPlate5) {
+                    elements.push_back(0);
+                }
                 break;
             case SkinKind::Segment:
             case SkinKind::Column:
