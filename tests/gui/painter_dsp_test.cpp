@@ -22,9 +22,9 @@ std::vector<int> Columns(std::initializer_list<int> lit) {
     return row;
 }
 
-using DspRows = PainterTest;
+using PainterDspRows = PainterTest;
 
-TEST_F(DspRows, ShiftLightsTheOneColumnOfItsRange) {
+TEST_F(PainterDspRows, ShiftLightsTheOneColumnOfItsRange) {
     SetField(Field::MD0, 2);
     struct Row {
         int hz;
@@ -43,7 +43,7 @@ TEST_F(DspRows, ShiftLightsTheOneColumnOfItsRange) {
     }
 }
 
-TEST_F(DspRows, ShiftIsDarkInAmAndFm) {
+TEST_F(PainterDspRows, ShiftIsDarkInAmAndFm) {
     for (const int mode : {4, 5, 10, 11}) {
         SetField(Field::MD0, 2);
         P().DrawShift(0);
@@ -53,7 +53,7 @@ TEST_F(DspRows, ShiftIsDarkInAmAndFm) {
     }
 }
 
-TEST_F(DspRows, WidthGrowsFromTheCentre) {
+TEST_F(PainterDspRows, WidthGrowsFromTheCentre) {
     P().DrawWidth(0);
     EXPECT_EQ(ShownStates(P(), SkinGroup::WidthRow, 0, 11), Columns({5}));
     P().DrawWidth(2);
@@ -67,7 +67,7 @@ TEST_F(DspRows, WidthGrowsFromTheCentre) {
     EXPECT_EQ(P().Picture(), before);
 }
 
-class NotchRows : public PainterTest {
+class PainterNotchRows : public PainterTest {
   protected:
     void SetUp() override {
         PainterTest::SetUp();
@@ -78,7 +78,7 @@ class NotchRows : public PainterTest {
     std::vector<int> Second() { return ShownStates(P(), SkinGroup::NotchRows, 11, 11); }
 };
 
-TEST_F(NotchRows, NarrowNotchLightsBothNeighboursInBothRows) {
+TEST_F(PainterNotchRows, NarrowNotchLightsBothNeighboursInBothRows) {
     P().DrawNotch(150);
     EXPECT_EQ(First(), Columns({4, 6}));
     EXPECT_EQ(Second(), Columns({4, 6}));
@@ -93,14 +93,14 @@ TEST_F(NotchRows, NarrowNotchLightsBothNeighboursInBothRows) {
     EXPECT_EQ(First(), Columns({9}));
 }
 
-TEST_F(NotchRows, WideNotchSettingSpreadsTheFirstRow) {
+TEST_F(PainterNotchRows, WideNotchSettingSpreadsTheFirstRow) {
     PutMenuSetting(1, 12, 1.0);
     P().DrawNotch(150);
     EXPECT_EQ(First(), Columns({3, 4, 6, 7}));
     EXPECT_EQ(Second(), Columns({3, 7}));
 }
 
-TEST_F(NotchRows, DarkWhenOffInAmOrFmOrBelowLevelOne) {
+TEST_F(PainterNotchRows, DarkWhenOffInAmOrFmOrBelowLevelOne) {
     P().DrawNotch(150);
     SetField(Field::BP0, 0);
     P().DrawNotch(150);
@@ -122,13 +122,13 @@ TEST_F(NotchRows, DarkWhenOffInAmOrFmOrBelowLevelOne) {
     EXPECT_EQ(First(), Columns({4, 6}));
 }
 
-class ContourRows : public PainterTest {
+class PainterContourRows : public PainterTest {
   protected:
     std::vector<int> Upper() { return ShownStates(P(), SkinGroup::ContourRows, 0, 11); }
     std::vector<int> Lower() { return ShownStates(P(), SkinGroup::ContourRows, 11, 11); }
 };
 
-TEST_F(ContourRows, ContourBandFollowsTheLevel) {
+TEST_F(PainterContourRows, ContourBandFollowsTheLevel) {
     SetField(Field::CO0, 1);
     P().DrawContour(1);
     EXPECT_EQ(Upper(), Columns({0, 1}));
@@ -150,7 +150,7 @@ TEST_F(ContourRows, ContourBandFollowsTheLevel) {
     EXPECT_EQ(Lower(), Columns({10}));
 }
 
-TEST_F(ContourRows, ContourOffOrNegativeLevelIsDark) {
+TEST_F(PainterContourRows, ContourOffOrNegativeLevelIsDark) {
     SetField(Field::CO0, 1);
     P().DrawContour(12);
     SetField(Field::CO0, 0);
@@ -163,7 +163,7 @@ TEST_F(ContourRows, ContourOffOrNegativeLevelIsDark) {
     EXPECT_EQ(Upper(), Columns({}));
 }
 
-TEST_F(ContourRows, NegativeContourGainInvertsTheRowsCrosswise) {
+TEST_F(PainterContourRows, NegativeContourGainInvertsTheRowsCrosswise) {
     PutMenuSetting(1, 11, -3.0);
     SetField(Field::CO0, 1);
     P().DrawContour(12);
@@ -174,7 +174,7 @@ TEST_F(ContourRows, NegativeContourGainInvertsTheRowsCrosswise) {
     EXPECT_EQ(Upper(), Columns({}));
 }
 
-TEST_F(ContourRows, ApfModeLeavesTheContourRowsToTheApf) {
+TEST_F(PainterContourRows, ApfModeLeavesTheContourRowsToTheApf) {
     SetField(Field::CO0, 1);
     P().DrawContour(12);
     SetField(Field::CO0, 2);
@@ -183,7 +183,7 @@ TEST_F(ContourRows, ApfModeLeavesTheContourRowsToTheApf) {
     EXPECT_EQ(P().Picture(), before);
 }
 
-TEST_F(ContourRows, ApfPeakSitsInOneOfThreeBands) {
+TEST_F(PainterContourRows, ApfPeakSitsInOneOfThreeBands) {
     P().DrawApf(0);
     EXPECT_EQ(Upper(), Columns({0, 1, 2}));
     EXPECT_EQ(Lower(), Columns({1}));
@@ -211,7 +211,7 @@ class ReadingWindow : public MainWindow {
     uint8_t running = 0;
 };
 
-class TuningBar : public PainterTest {
+class PainterTuningBar : public PainterTest {
   protected:
     void SetUp() override {
         PainterTest::SetUp();
@@ -233,7 +233,7 @@ class TuningBar : public PainterTest {
     ReadingWindow window_;
 };
 
-TEST_F(TuningBar, SingleDotByDefault) {
+TEST_F(PainterTuningBar, SingleDotByDefault) {
     SetField(Field::BG1, 5);
     P().DrawTuningBar();
     EXPECT_EQ(Segments(), Lit({4}));
@@ -245,7 +245,7 @@ TEST_F(TuningBar, SingleDotByDefault) {
     EXPECT_EQ(Segments(), Lit({}));
 }
 
-TEST_F(TuningBar, GrowingBarWhenTheDisplaySettingIsZero) {
+TEST_F(PainterTuningBar, GrowingBarWhenTheDisplaySettingIsZero) {
     PutMenuSetting(1, 40, 0.0);
     SetField(Field::BG1, 5);
     P().DrawTuningBar();
@@ -255,7 +255,7 @@ TEST_F(TuningBar, GrowingBarWhenTheDisplaySettingIsZero) {
     EXPECT_EQ(Segments(), Lit({11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, 2));
 }
 
-TEST_F(TuningBar, PairsFromTheThirdTableWhenSelectorOneIsMinusOne) {
+TEST_F(PainterTuningBar, PairsFromTheThirdTableWhenSelectorOneIsMinusOne) {
     SetField(Field::BG1, -1);
     SetField(Field::BG2, 6);
     P().DrawTuningBar();
@@ -269,7 +269,7 @@ TEST_F(TuningBar, PairsFromTheThirdTableWhenSelectorOneIsMinusOne) {
     EXPECT_EQ(P().Picture(), before);
 }
 
-TEST_F(TuningBar, NothingIsDrawnWhileAReadingRuns) {
+TEST_F(PainterTuningBar, NothingIsDrawnWhileAReadingRuns) {
     SetField(Field::BG1, 5);
     window_.running = 1;
     const QImage before = P().Picture();

@@ -34,7 +34,7 @@ std::vector<int> Lower(const PanelPainter& painter) {
     return ShownStates(painter, SkinGroup::LowerBar, 0, 31);
 }
 
-class BarMeter : public PainterTest {
+class PainterBarMeter : public PainterTest {
   protected:
     void SetUp() override {
         PainterTest::SetUp();
@@ -48,7 +48,7 @@ class BarMeter : public PainterTest {
     std::vector<int> stopped_;
 };
 
-TEST_F(BarMeter, SMeterLightsSegmentsFromTheirThresholdsUp) {
+TEST_F(PainterBarMeter, SMeterLightsSegmentsFromTheirThresholdsUp) {
     P().DrawUpperBar(0);
     EXPECT_EQ(Upper(P()), Bar(31, 0));
     P().DrawUpperBar(2);
@@ -67,7 +67,7 @@ TEST_F(BarMeter, SMeterLightsSegmentsFromTheirThresholdsUp) {
     EXPECT_EQ(Upper(P()), Bar(31, 19, 12));
 }
 
-TEST_F(BarMeter, PowerScaleWhileTransmitting) {
+TEST_F(PainterBarMeter, PowerScaleWhileTransmitting) {
     SetField(Field::TX, 1);
     P().DrawUpperBar(7);
     EXPECT_EQ(Upper(P()), Bar(31, 0));
@@ -81,7 +81,7 @@ TEST_F(BarMeter, PowerScaleWhileTransmitting) {
     EXPECT_EQ(Upper(P()), Bar(31, 19, 12));
 }
 
-TEST_F(BarMeter, BothBarsStayDarkWithTheTransceiverOffOrAutoInformationOff) {
+TEST_F(PainterBarMeter, BothBarsStayDarkWithTheTransceiverOffOrAutoInformationOff) {
     SetField(Field::TX, 1);
     SetField(Field::MS, 0);
     SetField(Field::PS, 0);
@@ -97,7 +97,7 @@ TEST_F(BarMeter, BothBarsStayDarkWithTheTransceiverOffOrAutoInformationOff) {
     EXPECT_EQ(Lower(P()), Bar(31, 0));
 }
 
-TEST_F(BarMeter, LowerBarSelectionTwoIsNotDrawnAtAll) {
+TEST_F(PainterBarMeter, LowerBarSelectionTwoIsNotDrawnAtAll) {
     SetField(Field::TX, 1);
     SetField(Field::MS, 2);
     const QImage before = P().Picture();
@@ -105,7 +105,7 @@ TEST_F(BarMeter, LowerBarSelectionTwoIsNotDrawnAtAll) {
     EXPECT_EQ(P().Picture(), before);
 }
 
-TEST_F(BarMeter, LowerBarLightsOnlyWhileTransmittingExceptTheSupplyVoltage) {
+TEST_F(PainterBarMeter, LowerBarLightsOnlyWhileTransmittingExceptTheSupplyVoltage) {
     SetField(Field::MS, 0);
     P().DrawLowerBar(255);
     EXPECT_EQ(Lower(P()), Bar(31, 0));
@@ -116,7 +116,7 @@ TEST_F(BarMeter, LowerBarLightsOnlyWhileTransmittingExceptTheSupplyVoltage) {
     EXPECT_EQ(Lower(P()), Bar(31, 31));
 }
 
-TEST_F(BarMeter, AlcSelectionNeverLightsItsLastThreeSegments) {
+TEST_F(PainterBarMeter, AlcSelectionNeverLightsItsLastThreeSegments) {
     SetField(Field::TX, 1);
     SetField(Field::MS, 1);
     P().DrawLowerBar(252);
@@ -125,7 +125,7 @@ TEST_F(BarMeter, AlcSelectionNeverLightsItsLastThreeSegments) {
     EXPECT_EQ(Lower(P()), Bar(31, 28));
 }
 
-TEST_F(BarMeter, FallingSMeterHoldsThePeakSegmentForFiveHundredMilliseconds) {
+TEST_F(PainterBarMeter, FallingSMeterHoldsThePeakSegmentForFiveHundredMilliseconds) {
     PutMenuSetting(1, 15, 1.0);
     P().ShowMeterReading(MeterBar::Upper, 150);
     EXPECT_TRUE(timers_.empty());
@@ -146,7 +146,7 @@ TEST_F(BarMeter, FallingSMeterHoldsThePeakSegmentForFiveHundredMilliseconds) {
     EXPECT_EQ(Upper(P()), Bar(31, 8));
 }
 
-TEST_F(BarMeter, HoldTimeFollowsTheMenuSetting) {
+TEST_F(PainterBarMeter, HoldTimeFollowsTheMenuSetting) {
     EXPECT_EQ(PanelPainter::HoldTimeMs(0.0), 0);
     EXPECT_EQ(PanelPainter::HoldTimeMs(1.0), 500);
     EXPECT_EQ(PanelPainter::HoldTimeMs(2.0), 1000);
@@ -159,7 +159,7 @@ TEST_F(BarMeter, HoldTimeFollowsTheMenuSetting) {
     EXPECT_EQ(timers_[0].second, 500);
 }
 
-TEST_F(BarMeter, HoldSettingZeroHoldsNothing) {
+TEST_F(PainterBarMeter, HoldSettingZeroHoldsNothing) {
     PutMenuSetting(1, 15, 0.0);
     P().ShowMeterReading(MeterBar::Upper, 200);
     P().ShowMeterReading(MeterBar::Upper, 10);
@@ -168,7 +168,7 @@ TEST_F(BarMeter, HoldSettingZeroHoldsNothing) {
     EXPECT_EQ(Upper(P()), Bar(31, 3));
 }
 
-TEST_F(BarMeter, TransmitHoldUsesItsOwnSetting) {
+TEST_F(PainterBarMeter, TransmitHoldUsesItsOwnSetting) {
     SetField(Field::TX, 1);
     PutMenuSetting(1, 15, 0.0);
     PutMenuSetting(2, 37, 2.0);
@@ -178,7 +178,7 @@ TEST_F(BarMeter, TransmitHoldUsesItsOwnSetting) {
     EXPECT_EQ(timers_[0], std::make_pair(kTimerUpperPeak, 1000));
 }
 
-TEST_F(BarMeter, ReadingBackAtThePeakEndsTheHold) {
+TEST_F(PainterBarMeter, ReadingBackAtThePeakEndsTheHold) {
     P().ShowMeterReading(MeterBar::Upper, 120);
     P().ShowMeterReading(MeterBar::Upper, 60);
     ASSERT_EQ(P().HeldValue(MeterBar::Upper), 120);
@@ -189,7 +189,7 @@ TEST_F(BarMeter, ReadingBackAtThePeakEndsTheHold) {
     EXPECT_EQ(stopped_, std::vector<int>{kTimerUpperPeak});
 }
 
-TEST_F(BarMeter, PeakAboveEveryThresholdHoldsTheLastSegment) {
+TEST_F(PainterBarMeter, PeakAboveEveryThresholdHoldsTheLastSegment) {
     P().ShowMeterReading(MeterBar::Upper, 255);
     P().ShowMeterReading(MeterBar::Upper, 0);
     EXPECT_EQ(Upper(P())[30], 2);
@@ -202,7 +202,7 @@ TEST_F(BarMeter, PeakAboveEveryThresholdHoldsTheLastSegment) {
     EXPECT_EQ(Upper(P()), expected);
 }
 
-TEST_F(BarMeter, AlcPeakAtFullScaleHoldsSegmentFifteen) {
+TEST_F(PainterBarMeter, AlcPeakAtFullScaleHoldsSegmentFifteen) {
     SetField(Field::TX, 1);
     SetField(Field::MS, 1);
     P().ShowMeterReading(MeterBar::Lower, 255);
@@ -214,7 +214,7 @@ TEST_F(BarMeter, AlcPeakAtFullScaleHoldsSegmentFifteen) {
     EXPECT_EQ(Lower(P()), expected);
 }
 
-TEST_F(BarMeter, LowerBarHoldsOnlyForAlcAndCurrent) {
+TEST_F(PainterBarMeter, LowerBarHoldsOnlyForAlcAndCurrent) {
     SetField(Field::TX, 1);
     SetField(Field::MS, 0);
     P().ShowMeterReading(MeterBar::Lower, 200);
@@ -232,7 +232,7 @@ TEST_F(BarMeter, LowerBarHoldsOnlyForAlcAndCurrent) {
     EXPECT_EQ(Lower(P()), expected);
 }
 
-TEST_F(BarMeter, ResetHoldForgetsThePeakAndThePreviousReading) {
+TEST_F(PainterBarMeter, ResetHoldForgetsThePeakAndThePreviousReading) {
     P().ShowMeterReading(MeterBar::Upper, 200);
     P().ShowMeterReading(MeterBar::Upper, 100);
     P().ResetHold(MeterBar::Upper);
@@ -245,7 +245,7 @@ TEST_F(BarMeter, ResetHoldForgetsThePeakAndThePreviousReading) {
     EXPECT_EQ(Upper(P()), Bar(31, 8));
 }
 
-TEST_F(BarMeter, HeldSegmentIsNotShownWhileTheMetersAreOff) {
+TEST_F(PainterBarMeter, HeldSegmentIsNotShownWhileTheMetersAreOff) {
     P().ShowMeterReading(MeterBar::Upper, 200);
     P().ShowMeterReading(MeterBar::Upper, 100);
     SetField(Field::PS, 0);

@@ -157,7 +157,7 @@ TEST(SkinArtwork, DialPicturesAreRoundWithTransparentCorners) {
     }
 }
 
-class SkinFolder : public ::testing::Test {
+class SkinFolderLoad : public ::testing::Test {
   protected:
     void Save(const QString& name, const QImage& image) {
         ASSERT_TRUE(image.save(QDir(dir_.path()).filePath(name)));
@@ -165,7 +165,7 @@ class SkinFolder : public ::testing::Test {
     QTemporaryDir dir_;
 };
 
-TEST_F(SkinFolder, ImagesInTheFolderReplaceTheBuiltInOnes) {
+TEST_F(SkinFolderLoad, ImagesInTheFolderReplaceTheBuiltInOnes) {
     QImage red(28, 11, QImage::Format_RGB32);
     red.fill(QColor(255, 0, 0));
     // Half of it pure green: that half stays transparent.
@@ -193,7 +193,7 @@ TEST_F(SkinFolder, ImagesInTheFolderReplaceTheBuiltInOnes) {
               BuiltIn().Element(SkinGroup::MainDigits, 29));
 }
 
-TEST_F(SkinFolder, WrongSizedOrUnreadableFilesFallBackToTheBuiltInDrawing) {
+TEST_F(SkinFolderLoad, WrongSizedOrUnreadableFilesFallBackToTheBuiltInDrawing) {
     QImage wrong(30, 11, QImage::Format_RGB32);
     wrong.fill(Qt::red);
     Save("lamp_tx_1.png", wrong);
@@ -207,14 +207,14 @@ TEST_F(SkinFolder, WrongSizedOrUnreadableFilesFallBackToTheBuiltInDrawing) {
     EXPECT_EQ(skin.Element(SkinGroup::LampBusy, 1), BuiltIn().Element(SkinGroup::LampBusy, 1));
 }
 
-TEST_F(SkinFolder, MissingFolderLoadsTheBuiltInSkin) {
+TEST_F(SkinFolderLoad, MissingFolderLoadsTheBuiltInSkin) {
     PanelSkin skin;
     EXPECT_EQ(skin.Load(dir_.path() + "/missing"), 0);
     EXPECT_TRUE(skin.Loaded());
     EXPECT_EQ(skin.Picture(PanelPicture::LampsDark), BuiltIn().Picture(PanelPicture::LampsDark));
 }
 
-TEST_F(SkinFolder, SavedSkinReadsBackAsTheSameImages) {
+TEST_F(SkinFolderLoad, SavedSkinReadsBackAsTheSameImages) {
     const int files = BuiltIn().Save(dir_.path());
     int elements = 0;
     for (int g = 0; g < kSkinGroupCount; ++g) {
@@ -227,7 +227,7 @@ TEST_F(SkinFolder, SavedSkinReadsBackAsTheSameImages) {
     EXPECT_EQ(skin.Dial(DialImage::MainFace), BuiltIn().Dial(DialImage::MainFace));
 }
 
-TEST_F(SkinFolder, PanelPictureByItsNumberBecomesTheBackground) {
+TEST_F(SkinFolderLoad, PanelPictureByItsNumberBecomesTheBackground) {
     QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
     panel.fill(QColor(20, 40, 60));
     Save("917.png", panel);
