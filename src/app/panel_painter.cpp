@@ -144,11 +144,12 @@ PanelPainter::ChangeScope::~ChangeScope() {
 }
 
 void PanelPainter::DrawGroup(SkinGroup group, int element) {
-    if (element < 0 || element >= ElementCount(group)) {
+    const CSkinElement* found = skin_.SkinElement(group, element);
+    if (found == nullptr) {
         return;
     }
-    const SkinRect r = ElementRect(group, element);
-    DrawSkinElement(skin_.Element(group, element), r.left, r.top, r.width, r.height);
+    const SkinRect& r = found->rect;
+    DrawSkinElement(found->bitmap, r.left, r.top, r.width, r.height);
 }
 
 void PanelPainter::DrawPanelPicture(PanelPicture picture) {
@@ -273,7 +274,7 @@ void PanelPainter::DrawNeedle(const KnobLayout& place, int angle) {
 }
 
 void PanelPainter::DrawUpperBar(int32_t value) {
-    const MeterThresholdTable& table = UpperThresholds(Transmitting());
+    const MeterThresholds& table = UpperThresholds(Transmitting());
     const bool live = MetersLive();
     for (int i = 0; i < kBarSegments; ++i) {
         const int state = live && value >= table[i].threshold ? table[i].state : 0;
@@ -283,7 +284,7 @@ void PanelPainter::DrawUpperBar(int32_t value) {
 
 void PanelPainter::DrawLowerBar(int32_t value) {
     const int selection = GetField(Field::MS);
-    const MeterThresholdTable* table = LowerThresholds(selection);
+    const MeterThresholds* table = LowerThresholds(selection);
     if (table == nullptr) {
         return;
     }
@@ -377,7 +378,7 @@ void PanelPainter::DrawHeldSegment(MeterBar bar) {
     }
     const bool transmitting = Transmitting();
     const int selection = GetField(Field::MS);
-    const MeterThresholdTable* table =
+    const MeterThresholds* table =
         bar == MeterBar::Upper ? &UpperThresholds(transmitting) : LowerThresholds(selection);
     // The lower bar is dark while receiving (except VDD), and so is its held segment.
     if (table == nullptr || (bar == MeterBar::Lower && !transmitting && selection != 5)) {

@@ -25,7 +25,7 @@ class PanelPainter {
     // paints the panel picture with all key lamps dark.
     void LoadSkin(const QString& folder = {});
     // Returns the skin in use.
-    const PanelSkin& Skin() const { return skin_; }
+    const CPanelSkin& Skin() const { return skin_; }
     // Returns the painted panel: what the window shows.
     const QImage& Picture() const { return picture_; }
     // Sets the function told about every changed rectangle (the window calls update() on it).
@@ -130,7 +130,7 @@ class PanelPainter {
     BarSlot& Slot(MeterBar bar) { return bar == MeterBar::Upper ? upper_ : lower_; }
     const BarSlot& Slot(MeterBar bar) const { return bar == MeterBar::Upper ? upper_ : lower_; }
 
-    PanelSkin skin_;
+    CPanelSkin skin_;
     QImage picture_;
     std::function<void(const QRect&)> onChange_;
     std::function<void()> storeRedraw_;

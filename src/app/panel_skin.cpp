@@ -71,21 +71,21 @@ constexpr std::array<int, static_cast<int>(DialImage::Count)> kDialNumbers{
 
 }  // namespace
 
-int PanelSkin::Load(const QString& folder) {
+int CPanelSkin::Load(const QString& folder) {
     int used = 0;
     for (int g = 0; g < kSkinGroupCount; ++g) {
         const auto group = static_cast<SkinGroup>(g);
         const SkinGroupLayout& row = GroupLayout(group);
-        const QString name =
-            QString::fromLatin1(row.name.data(), static_cast<int>(row.name.size()));
-        auto& images = elements_[g];
-        images.assign(ElementCount(group), QImage());
+        const QString name = GroupStem(group);
+        auto& elements = elements_[g];
+        elements.assign(ElementCount(group), CSkinElement{});
         for (int e = 0; e < ElementCount(group); ++e) {
+            elements[e].rect = ElementRect(group, e);
             if (ReadSkinFile(folder, name + QLatin1Char('_') + QString::number(e),
-                             QSize(row.width, row.height), &images[e])) {
+                             QSize(row.width, row.height), &elements[e].bitmap)) {
                 ++used;
             } else {
-                images[e] = KeyOutGreen(DrawElementArt(group, e));
+                elements[e].bitmap = KeyOutGreen(DrawElementArt(group, e));
             }
         }
     }
@@ -115,7 +115,7 @@ int PanelSkin::Load(const QString& folder) {
     return used;
 }
 
-int PanelSkin::Save(const QString& folder) const {
+int CPanelSkin::Save(const QString& folder) const {
     if (!QDir().mkpath(folder)) {
         return 0;
     }
@@ -129,7 +129,7 @@ int PanelSkin::Save(const QString& folder) const {
     };
     for (int g = 0; g < kSkinGroupCount; ++g) {
         for (int e = 0; e < static_cast<int>(elements_[g].size()); ++e) {
-            save(elements_[g][e],
+            save(elements_[g][e].bitmap,
                  GroupStem(static_cast<SkinGroup>(g)) + QLatin1Char('_') + QString::number(e));
         }
     }
@@ -143,17 +143,23 @@ int PanelSkin::Save(const QString& folder) const {
     return written;
 }
 
-const QImage& PanelSkin::Element(SkinGroup group, int element) const {
+const QImage& CPanelSkin::Element(SkinGroup group, int element) const {
     static const QImage kNone;
-    const auto& images = elements_[static_cast<int>(group)];
-    return element >= 0 && element < static_cast<int>(images.size()) ? images[element] : kNone;
+    const CSkinElement* found = SkinElement(group, element);
+    return found != nullptr ? found->bitmap : kNone;
 }
 
-const QImage& PanelSkin::Picture(PanelPicture picture) const {
+const CSkinElement* CPanelSkin::SkinElement(SkinGroup group, int element) const {
+    const auto& elements = elements_[static_cast<int>(group)];
+    return element >= 0 && element < static_cast<int>(elements.size()) ? &elements[element]
+                                                                       : nullptr;
+}
+
+const QImage& CPanelSkin::Picture(PanelPicture picture) const {
     return pictures_[static_cast<int>(picture)];
 }
 
-const QImage& PanelSkin::Dial(DialImage image) const {
+const QImage& CPanelSkin::Dial(DialImage image) const {
     return dials_[static_cast<int>(image)];
 }
 

@@ -9,9 +9,15 @@
 
 namespace kestrel {
 
+// One skin element: its image and the rectangle of the panel it is drawn at.
+struct CSkinElement {
+    QImage bitmap;
+    SkinRect rect{};
+};
+
 // The panel skin: one image per element of every group, the panel pictures and the dial
 // pictures. The built-in artwork fills it; a skin folder may replace any of the images.
-class PanelSkin {
+class CPanelSkin {
   public:
     // Fills every image from the built-in artwork, then replaces those the folder holds
     // (an empty folder name loads the built-in skin alone). Returns how many files were used.
@@ -21,6 +27,8 @@ class PanelSkin {
     int Save(const QString& folder) const;
     // Returns one element's image (a null image draws nothing).
     const QImage& Element(SkinGroup group, int element) const;
+    // Returns one element with its rectangle, or nullptr outside the group.
+    const CSkinElement* SkinElement(SkinGroup group, int element) const;
     // Returns a panel picture.
     const QImage& Picture(PanelPicture picture) const;
     // Returns a dial or knob picture.
@@ -29,7 +37,7 @@ class PanelSkin {
     bool Loaded() const { return loaded_; }
 
   private:
-    std::array<std::vector<QImage>, kSkinGroupCount> elements_;
+    std::array<std::vector<CSkinElement>, kSkinGroupCount> elements_;
     std::array<QImage, 3> pictures_;
     std::array<QImage, static_cast<int>(DialImage::Count)> dials_;
     bool loaded_ = false;

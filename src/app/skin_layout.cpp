@@ -213,7 +213,7 @@ constexpr bool LayoutHolds() {
 static_assert(LayoutHolds(), "every group in order, inside the panel, with a unique file stem");
 
 // clang-format off
-constexpr std::array<SkinRect, kKeyLampCount> kKeyLampTable{{
+constexpr std::array<SkinRect, kKeyLampCount> KeyLampTable{{
     {163, 178, 39, 5},
     {242, 178, 29, 5},
     {172, 248, 21, 5},
@@ -223,48 +223,48 @@ constexpr std::array<SkinRect, kKeyLampCount> kKeyLampTable{{
 }};
 
 // The S-meter scale while receiving: red (state 2) above S9.
-constexpr MeterThresholdTable kUpperReceive{{
+constexpr MeterThresholds kUpperReceive{{
     {3, 1}, {6, 1}, {10, 1}, {16, 1}, {23, 1}, {30, 1}, {37, 1}, {44, 1}, {51, 1}, {58, 1},
     {65, 1}, {72, 1}, {80, 1}, {87, 1}, {95, 1}, {103, 1}, {112, 1}, {121, 1}, {130, 1},
     {140, 2}, {150, 2}, {160, 2}, {170, 2}, {180, 2}, {190, 2}, {200, 2}, {210, 2}, {222, 2},
     {235, 2}, {245, 2}, {255, 2},
 }};
-constexpr MeterThresholdTable kUpperTransmit{{
+constexpr MeterThresholds kUpperTransmit{{
     {8, 1}, {17, 1}, {26, 1}, {35, 1}, {41, 1}, {47, 1}, {53, 1}, {59, 1}, {65, 1}, {72, 1},
     {78, 1}, {85, 1}, {95, 1}, {106, 1}, {117, 1}, {128, 1}, {139, 1}, {150, 1}, {157, 1},
     {164, 2}, {171, 2}, {179, 2}, {186, 2}, {193, 2}, {200, 2}, {208, 2}, {215, 2}, {222, 2},
     {229, 2}, {237, 2}, {244, 2},
 }};
 // Selection 0 (COMP): wide steps up to 135, then 8 to 9, then 3 to 4.
-constexpr MeterThresholdTable kLower0{{
+constexpr MeterThresholds kLower0{{
     {13, 1}, {27, 1}, {40, 1}, {54, 1}, {67, 1}, {81, 1}, {94, 1}, {108, 1}, {121, 1}, {135, 1},
     {143, 1}, {152, 1}, {160, 1}, {169, 1}, {177, 1}, {186, 1}, {194, 1}, {203, 1}, {211, 1},
     {219, 1}, {222, 1}, {226, 1}, {229, 1}, {232, 1}, {235, 1}, {239, 1}, {242, 1}, {245, 1},
     {248, 1}, {252, 1}, {255, 1},
 }};
 // Selection 1 (ALC): the last three segments never light.
-constexpr MeterThresholdTable kLower1{{
+constexpr MeterThresholds kLower1{{
     {9, 1}, {18, 1}, {27, 1}, {36, 1}, {45, 1}, {54, 1}, {63, 1}, {72, 1}, {81, 1}, {90, 1},
     {99, 1}, {108, 1}, {117, 1}, {126, 1}, {135, 1}, {144, 1}, {153, 1}, {162, 1}, {171, 1},
     {180, 1}, {189, 1}, {198, 1}, {207, 1}, {216, 1}, {225, 1}, {234, 1}, {243, 1}, {253, 1},
     {255, 0}, {255, 0}, {255, 0},
 }};
 // Selection 3 (SWR): fine steps near 1:1, coarser towards the end of the scale.
-constexpr MeterThresholdTable kLower3{{
+constexpr MeterThresholds kLower3{{
     {0, 1}, {3, 1}, {6, 1}, {10, 1}, {14, 1}, {18, 1}, {22, 1}, {27, 1}, {32, 1}, {37, 1},
     {43, 1}, {49, 1}, {55, 1}, {62, 1}, {69, 1}, {76, 1}, {84, 1}, {92, 1}, {100, 1}, {109, 1},
     {118, 1}, {128, 1}, {138, 1}, {149, 1}, {160, 1}, {172, 1}, {185, 1}, {199, 1}, {214, 1},
     {229, 1}, {245, 1},
 }};
 // Selection 4 (ID): even steps of 8.
-constexpr MeterThresholdTable kLower4{{
+constexpr MeterThresholds kLower4{{
     {8, 1}, {16, 1}, {24, 1}, {32, 1}, {40, 1}, {48, 1}, {56, 1}, {64, 1}, {72, 1}, {80, 1},
     {88, 1}, {96, 1}, {104, 1}, {112, 1}, {120, 1}, {128, 1}, {136, 1}, {144, 1}, {152, 1},
     {160, 1}, {168, 1}, {176, 1}, {184, 1}, {192, 1}, {200, 1}, {208, 1}, {216, 1}, {224, 1},
     {232, 1}, {240, 1}, {248, 1},
 }};
 // Selection 5 (VDD): steps of about 6.7 up to 208.
-constexpr MeterThresholdTable kLower5{{
+constexpr MeterThresholds kLower5{{
     {6, 1}, {13, 1}, {19, 1}, {26, 1}, {33, 1}, {40, 1}, {46, 1}, {53, 1}, {60, 1}, {67, 1},
     {73, 1}, {80, 1}, {87, 1}, {93, 1}, {100, 1}, {107, 1}, {114, 1}, {120, 1}, {127, 1},
     {134, 1}, {141, 1}, {147, 1}, {154, 1}, {161, 1}, {167, 1}, {174, 1}, {181, 1}, {188, 1},
@@ -272,7 +272,7 @@ constexpr MeterThresholdTable kLower5{{
 }};
 // clang-format on
 
-constexpr bool Rising(const MeterThresholdTable& table) {
+constexpr bool Rising(const MeterThresholds& table) {
     for (int i = 1; i < kBarSegments; ++i) {
         if (table[i].threshold < table[i - 1].threshold || table[i].threshold > 255) {
             return false;
@@ -435,14 +435,14 @@ SkinGroup GroupByName(std::string_view name) {
 }
 
 SkinRect KeyLampRect(int lampIndex) {
-    return kKeyLampTable[lampIndex];
+    return KeyLampTable[lampIndex];
 }
 
-const MeterThresholdTable& UpperThresholds(bool transmitting) {
+const MeterThresholds& UpperThresholds(bool transmitting) {
     return transmitting ? kUpperTransmit : kUpperReceive;
 }
 
-const MeterThresholdTable* LowerThresholds(int selection) {
+const MeterThresholds* LowerThresholds(int selection) {
     switch (selection) {
         case 0:
             return &kLower0;

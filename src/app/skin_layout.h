@@ -112,13 +112,13 @@ struct MeterThreshold {
     uint8_t state;
 };
 inline constexpr int kBarSegments = 31;
-using MeterThresholdTable = std::array<MeterThreshold, kBarSegments>;
+using MeterThresholds = std::array<MeterThreshold, kBarSegments>;
 
 // Returns the upper bar's table: the S-meter while receiving, power output while transmitting.
-const MeterThresholdTable& UpperThresholds(bool transmitting);
+const MeterThresholds& UpperThresholds(bool transmitting);
 // Returns the lower bar's table for a meter selection, or nullptr for selection 2 and any value
 // outside 0 to 5.
-const MeterThresholdTable* LowerThresholds(int selection);
+const MeterThresholds* LowerThresholds(int selection);
 
 // The third bar's pattern tables: 22 rows of 21 segment states.
 inline constexpr int kTuningSegments = 21;

@@ -16,9 +16,9 @@ namespace {
 using testing::ShowsImageAt;
 
 // One built-in skin for the whole suite: drawing it takes a while and nothing changes it.
-const PanelSkin& BuiltIn() {
-    static const PanelSkin skin = [] {
-        PanelSkin s;
+const CPanelSkin& BuiltIn() {
+    static const CPanelSkin skin = [] {
+        CPanelSkin s;
         s.Load();
         return s;
     }();
@@ -181,7 +181,7 @@ TEST_F(SkinFolderLoad, ImagesInTheFolderReplaceTheBuiltInOnes) {
     QImage dot(20, 20, QImage::Format_RGB32);
     dot.fill(QColor(9, 9, 9));
     Save("1174.png", dot);
-    PanelSkin skin;
+    CPanelSkin skin;
     EXPECT_EQ(skin.Load(dir_.path()), 3);
     EXPECT_EQ(skin.Element(SkinGroup::LampTx, 1).pixel(20, 5), qRgb(255, 0, 0));
     EXPECT_EQ(qAlpha(skin.Element(SkinGroup::LampTx, 1).pixel(3, 5)), 0);
@@ -201,14 +201,14 @@ TEST_F(SkinFolderLoad, WrongSizedOrUnreadableFilesFallBackToTheBuiltInDrawing) {
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("not a picture");
     broken.close();
-    PanelSkin skin;
+    CPanelSkin skin;
     EXPECT_EQ(skin.Load(dir_.path()), 0);
     EXPECT_EQ(skin.Element(SkinGroup::LampTx, 1), BuiltIn().Element(SkinGroup::LampTx, 1));
     EXPECT_EQ(skin.Element(SkinGroup::LampBusy, 1), BuiltIn().Element(SkinGroup::LampBusy, 1));
 }
 
 TEST_F(SkinFolderLoad, MissingFolderLoadsTheBuiltInSkin) {
-    PanelSkin skin;
+    CPanelSkin skin;
     EXPECT_EQ(skin.Load(dir_.path() + "/missing"), 0);
     EXPECT_TRUE(skin.Loaded());
     EXPECT_EQ(skin.Picture(PanelPicture::LampsDark), BuiltIn().Picture(PanelPicture::LampsDark));
@@ -221,7 +221,7 @@ TEST_F(SkinFolderLoad, SavedSkinReadsBackAsTheSameImages) {
         elements += ElementCount(static_cast<SkinGroup>(g));
     }
     EXPECT_EQ(files, elements + 3 + static_cast<int>(DialImage::Count));
-    PanelSkin skin;
+    CPanelSkin skin;
     EXPECT_EQ(skin.Load(dir_.path()), files);
     EXPECT_EQ(skin.Element(SkinGroup::KeyMenu, 1), BuiltIn().Element(SkinGroup::KeyMenu, 1));
     EXPECT_EQ(skin.Dial(DialImage::MainFace), BuiltIn().Dial(DialImage::MainFace));

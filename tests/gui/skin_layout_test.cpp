@@ -208,14 +208,14 @@ TEST(SkinLayout, EveryGroupKeepsItsPositionsAndStates) {
 }
 
 TEST(MeterThresholds, UpperScalesTurnToTheSecondColourWhereTheyShould) {
-    const MeterThresholdTable& receive = UpperThresholds(false);
+    const MeterThresholds& receive = UpperThresholds(false);
     EXPECT_EQ(receive[0].threshold, 3);
     EXPECT_EQ(receive[18].threshold, 130);
     EXPECT_EQ(receive[18].state, 1);
     EXPECT_EQ(receive[19].threshold, 140);
     EXPECT_EQ(receive[19].state, 2);
     EXPECT_EQ(receive[30].threshold, 255);
-    const MeterThresholdTable& transmit = UpperThresholds(true);
+    const MeterThresholds& transmit = UpperThresholds(true);
     EXPECT_EQ(transmit[18].threshold, 157);
     EXPECT_EQ(transmit[18].state, 1);
     EXPECT_EQ(transmit[19].threshold, 164);
@@ -227,12 +227,12 @@ TEST(MeterThresholds, LowerScalesFollowTheMeterSelection) {
     EXPECT_EQ(LowerThresholds(2), nullptr);
     EXPECT_EQ(LowerThresholds(6), nullptr);
     EXPECT_EQ(LowerThresholds(-1), nullptr);
-    const MeterThresholdTable& comp = *LowerThresholds(0);
+    const MeterThresholds& comp = *LowerThresholds(0);
     EXPECT_EQ(comp[0].threshold, 13);
     EXPECT_EQ(comp[9].threshold, 135);
     EXPECT_EQ(comp[19].threshold, 219);
     EXPECT_EQ(comp[30].threshold, 255);
-    const MeterThresholdTable& alc = *LowerThresholds(1);
+    const MeterThresholds& alc = *LowerThresholds(1);
     EXPECT_EQ(alc[0].threshold, 9);
     for (int i = 28; i < 31; ++i) {
         EXPECT_EQ(alc[i].threshold, 255);
