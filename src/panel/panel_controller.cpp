@@ -69,11 +69,10 @@ PanelController::PanelController(QWidget* mainWidget, MainWindow& window)
           return DefaultChoice(mainWidget, menu, pos);
       }) {
     auto make = [&](uint32_t message, const char* title) {
-        return std::make_unique<COptionPlaceholderDlg>(mainWidget, window, message,
-                                                       QString::fromLatin1(title));
+        return new COptionPlaceholderDlg(mainWidget, window, message, QString::fromLatin1(title));
     };
-    entry_ = std::make_unique<CVfoSetDlg>(mainWidget, window);
-    connecting_ = std::make_unique<CConnectingDlg>(mainWidget);
+    entry_ = new CVfoSetDlg(mainWidget, window);
+    connecting_ = new CConnectingDlg(mainWidget);
     menuList_ = make(kMsgMenuListClosed, "MENU LIST");
     comSelect_ = make(kMsgComSelectClosed, "COM Select");
     baudRate_ = make(kMsgBaudRateClosed, "Baud rate");
@@ -85,7 +84,19 @@ PanelController::PanelController(QWidget* mainWidget, MainWindow& window)
     equalizer_ = make(kMsgEqualizerClosed, "Parametric Equalizer");
 }
 
-PanelController::~PanelController() = default;
+PanelController::~PanelController() {
+    // A window that went with the main widget has left its QPointer null.
+    QWidget* const windows[] = {entry_,    connecting_,  menuList_, comSelect_,
+                                baudRate_, commandSend_, playback_, rotator_,
+                                cw_,       repeater_,    equalizer_};
+    for (QWidget* window : windows) {
+        delete window;
+    }
+}
+
+CVfoSetDlg& PanelController::EntryWindow() {
+    return *entry_;
+}
 
 void PanelController::SetRequestSink(RequestSink sink) {
     post_ = std::move(sink);
@@ -258,12 +269,12 @@ void PanelController::OnTimer(int timerId) {
 
 void PanelController::FocusOpenChild() {
     const std::pair<uint8_t, QWidget*> order[] = {
-        {menuListOpen, menuList_.get()},       {entryOpen, entry_.get()},
-        {comSelectOpen, comSelect_.get()},     {baudRateOpen, baudRate_.get()},
-        {commandSendOpen, commandSend_.get()}, {cwOpen, cw_.get()},
-        {playbackOpen, playback_.get()},       {rotatorOpen, rotator_.get()},
-        {repeaterOpen, repeater_.get()},       {eqOpen, equalizer_.get()},
-        {connectingOpen, connecting_.get()},
+        {menuListOpen, menuList_},       {entryOpen, entry_},
+        {comSelectOpen, comSelect_},     {baudRateOpen, baudRate_},
+        {commandSendOpen, commandSend_}, {cwOpen, cw_},
+        {playbackOpen, playback_},       {rotatorOpen, rotator_},
+        {repeaterOpen, repeater_},       {eqOpen, equalizer_},
+        {connectingOpen, connecting_},
     };
     for (const auto& [open, window] : order) {
         if (open != 0) {
@@ -911,23 +922,23 @@ bool PanelController::WindowOpen(uint32_t closeMessage) const {
 COptionPlaceholderDlg* PanelController::Placeholder(uint32_t closeMessage) const {
     switch (closeMessage) {
         case kMsgComSelectClosed:
-            return comSelect_.get();
+            return comSelect_.data();
         case kMsgBaudRateClosed:
-            return baudRate_.get();
+            return baudRate_.data();
         case kMsgCommandSendClosed:
-            return commandSend_.get();
+            return commandSend_.data();
         case kMsgMenuListClosed:
-            return menuList_.get();
+            return menuList_.data();
         case kMsgPlaybackClosed:
-            return playback_.get();
+            return playback_.data();
         case kMsgCwClosed:
-            return cw_.get();
+            return cw_.data();
         case kMsgRepeaterClosed:
-            return repeater_.get();
+            return repeater_.data();
         case kMsgRotatorClosed:
-            return rotator_.get();
+            return rotator_.data();
         case kMsgEqualizerClosed:
-            return equalizer_.get();
+            return equalizer_.data();
         default:
             return nullptr;
     }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
 
 #include "panel/panel_tables.h"
 #include "platform/main_window.h"
@@ -88,7 +88,7 @@ class PanelController {
     // Returns the angle at which a rotary control was last drawn.
     int32_t DrawnAngle(int key) const;
     // Returns the frequency entry window.
-    CVfoSetDlg& EntryWindow() { return *entry_; }
+    CVfoSetDlg& EntryWindow();
     // Returns the open flag of a child window by its closing message (0x85CC-0x85DB), or of the
     // connecting window for 0x810A.
     bool WindowOpen(uint32_t closeMessage) const;
@@ -174,10 +174,12 @@ class PanelController {
     bool rightDown_ = false;
     QPoint cursor_;
 
-    std::unique_ptr<CVfoSetDlg> entry_;
-    std::unique_ptr<CConnectingDlg> connecting_;
-    std::unique_ptr<COptionPlaceholderDlg> menuList_, comSelect_, baudRate_, commandSend_;
-    std::unique_ptr<COptionPlaceholderDlg> playback_, rotator_, cw_, repeater_, equalizer_;
+    // The child windows are Qt children of the main widget; whichever of the two goes first, the
+    // controller deletes only the windows still there.
+    QPointer<CVfoSetDlg> entry_;
+    QPointer<CConnectingDlg> connecting_;
+    QPointer<COptionPlaceholderDlg> menuList_, comSelect_, baudRate_, commandSend_;
+    QPointer<COptionPlaceholderDlg> playback_, rotator_, cw_, repeater_, equalizer_;
     CReadingDlg* reading_ = nullptr;  // the reading window while it runs
     std::map<int, QAction*> menuActions_;
 };
