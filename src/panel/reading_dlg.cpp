@@ -1,5 +1,6 @@
 #include "panel/reading_dlg.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -9,10 +10,17 @@ namespace kestrel {
 
 CReadingDlg::CReadingDlg(QWidget* parent, MainWindow& window, int timeoutMs)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), window_(window) {
-    auto* layout = new QVBoxLayout(this);
+    // Without a title bar the box needs a frame of its own to stand out from the panel.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    frame->setLineWidth(2);
+    outer->addWidget(frame);
+    auto* layout = new QVBoxLayout(frame);
     const std::string_view text = LoadString(109);
     auto* label =
-        new QLabel(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), this);
+        new QLabel(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), frame);
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
     resize(330, 130);

@@ -105,15 +105,20 @@ class PanelSurface final : public QWidget {
     void wheelEvent(QWheelEvent* e) override { client->OnMouseWheel(e); }
 };
 
-// Runs fn on the first top-level widget that check accepts, once one is on screen; polls the
-// event loop every 10 ms, so it can answer a modal box or pop-up menu that a handler runs.
+// Runs fn on the first widget that find returns, once one is on screen; polls the event loop
+// every 10 ms, so it can answer a modal box or pop-up menu that a handler runs. Gives up after
+// five seconds, so that a window that never came cannot be answered in a later test.
 inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> fn) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, find, fn] {
-        if (QWidget* w = find()) {
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, ticks, find, fn] {
+        QWidget* w = find();
+        if (w != nullptr || ++*ticks > 500) {
             timer->stop();
             timer->deleteLater();
+        }
+        if (w != nullptr) {
             fn(w);
         }
     });
