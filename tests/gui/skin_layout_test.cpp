@@ -207,44 +207,6 @@ TEST(SkinLayout, EveryGroupKeepsItsPositionsAndStates) {
     EXPECT_EQ(GroupByName("no_such_group"), SkinGroup::Count);
 }
 
-TEST(MeterThresholds, UpperScalesTurnToTheSecondColourWhereTheyShould) {
-    const MeterThresholds& receive = UpperThresholds(false);
-    EXPECT_EQ(receive[0].threshold, 3);
-    EXPECT_EQ(receive[18].threshold, 130);
-    EXPECT_EQ(receive[18].state, 1);
-    EXPECT_EQ(receive[19].threshold, 140);
-    EXPECT_EQ(receive[19].state, 2);
-    EXPECT_EQ(receive[30].threshold, 255);
-    const MeterThresholds& transmit = UpperThresholds(true);
-    EXPECT_EQ(transmit[18].threshold, 157);
-    EXPECT_EQ(transmit[18].state, 1);
-    EXPECT_EQ(transmit[19].threshold, 164);
-    EXPECT_EQ(transmit[19].state, 2);
-    EXPECT_EQ(transmit[30].threshold, 244);
-}
-
-TEST(MeterThresholds, LowerScalesFollowTheMeterSelection) {
-    EXPECT_EQ(LowerThresholds(2), nullptr);
-    EXPECT_EQ(LowerThresholds(6), nullptr);
-    EXPECT_EQ(LowerThresholds(-1), nullptr);
-    const MeterThresholds& comp = *LowerThresholds(0);
-    EXPECT_EQ(comp[0].threshold, 13);
-    EXPECT_EQ(comp[9].threshold, 135);
-    EXPECT_EQ(comp[19].threshold, 219);
-    EXPECT_EQ(comp[30].threshold, 255);
-    const MeterThresholds& alc = *LowerThresholds(1);
-    EXPECT_EQ(alc[0].threshold, 9);
-    for (int i = 28; i < 31; ++i) {
-        EXPECT_EQ(alc[i].threshold, 255);
-        EXPECT_EQ(alc[i].state, 0);
-    }
-    EXPECT_EQ((*LowerThresholds(3))[0].threshold, 0);
-    EXPECT_EQ((*LowerThresholds(3))[30].threshold, 245);
-    EXPECT_EQ((*LowerThresholds(4))[30].threshold, 248);
-    EXPECT_EQ((*LowerThresholds(5))[0].threshold, 6);
-    EXPECT_EQ((*LowerThresholds(5))[30].threshold, 208);
-}
-
 TuningPattern Lit(std::initializer_list<int> normal, int centre = 0) {
     TuningPattern row{};
     for (const int s : normal) {
