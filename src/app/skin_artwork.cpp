@@ -428,8 +428,18 @@ QImage KeyCapArt(SkinGroup group, int element) {
     const QColor textColour = on && row.states == 4 && group != SkinGroup::KeyOnOff
                                   ? QColor(255, 226, 170)
                                   : QColor(240, 241, 243);
-    FitText(p, textArea, label, textColour, std::min(9.0, textArea.height() - 1.0), Qt::AlignCenter,
-            5.5);
+    // A tall narrow cap with a two-part name ("AM/FM") reads better on two lines.
+    const int slash = label.indexOf(QLatin1Char('/'));
+    if (row.height >= 30 && slash > 0 && group != SkinGroup::KeyOnOff) {
+        const double half = textArea.height() / 2;
+        const QRectF top(textArea.left(), textArea.top() + 2, textArea.width(), half - 3);
+        const QRectF bottom(textArea.left(), textArea.top() + half + 1, textArea.width(), half - 3);
+        FitText(p, top, label.left(slash), textColour, 9, Qt::AlignCenter, 5.5);
+        FitText(p, bottom, label.mid(slash + 1), textColour, 9, Qt::AlignCenter, 5.5);
+        return art;
+    }
+    FitText(p, textArea, label, textColour, std::min(10.0, textArea.height() + 1.5),
+            Qt::AlignCenter, 5.5);
     return art;
 }
 
