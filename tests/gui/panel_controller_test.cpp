@@ -239,6 +239,19 @@ TEST_F(PanelControllerTest, DraggingTheMainDialPostsWholeStepsEvery30Ms) {
     EXPECT_FALSE(window.Timer(kTimerDragSteps));
 }
 
+TEST_F(PanelControllerTest, RightDialReturnsToRestWhenTheButtonGoesUp) {
+    Press(935, 253 - 30);  // straight above the right dial's centre
+    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back().wParam, 0u);
+    Move(935 + 30, 253);  // a quarter turn clockwise
+    Tick(kTimerKeyHold);
+    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back().wParam, 90u);
+    Tick(kTimerDragSteps);
+    Release(935 + 30, 253);
+    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back().wParam, 360u);
+    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8550), 0, 12}}));
+    EXPECT_EQ(controller().CurrentKey(), 0);
+}
+
 TEST_F(PanelControllerTest, DigitEightAt55MHzTunesTo56MHzAndDigitSevenPostsNothing) {
     SetField(Field::FA, 55000000);
     Click(kDigit8.x(), kDigit8.y());
