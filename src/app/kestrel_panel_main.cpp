@@ -14,6 +14,7 @@
 #include "app/panel_controller_client.h"
 #include "app/panel_options.h"
 #include "app/remote_controller_app.h"
+#include "app/suspend_watcher.h"
 #include "platform/real_runtime.h"
 #include "res/strings.h"
 
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("kestrel-panel");
     EndWindowOnStopSignals(&application);
+    SuspendWatcher suspendWatcher;
     RealRuntime runtime;
     SetRuntime(&runtime);
     CRemoteControllerApp app(*options);

@@ -1,0 +1,26 @@
+#include "app/suspend_watcher.h"
+
+#include <QDBusConnection>
+
+#include "app/power_events.h"
+#include "platform/main_window.h"
+
+namespace kestrel {
+
+SuspendWatcher::SuspendWatcher(QObject* parent) : QObject(parent) {
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected()) {
+        return;
+    }
+    watching_ = bus.connect("org.freedesktop.login1", "/org/freedesktop/login1",
+                            "org.freedesktop.login1.Manager", "PrepareForSleep", this,
+                            SLOT(OnPrepareForSleep(bool)));
+}
+
+void SuspendWatcher::OnPrepareForSleep(bool sleeping) {
+    if (MainWindow* window = TheMainWindow()) {
+        window->PostMessage(kMsgPowerBroadcast, sleeping ? kPowerSuspend : kPowerResumeSuspend, 0);
+    }
+}
+
+}  // namespace kestrel
