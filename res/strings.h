@@ -23,6 +23,7 @@ inline constexpr std::array kStringTable{
     StringEntry{109, "Reading the menu setting data now."},
     StringEntry{110, "Connecting the COM port now."},
     StringEntry{111, "Failed to connect the COM port."},
+    StringEntry{112, "Update the menu setting.\nPlease close and open the menu window."},
     StringEntry{113, "TRN-747 Version  1.24"},
     StringEntry{114, "Kestrel Panel for Linux"},
 };

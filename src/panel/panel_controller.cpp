@@ -31,10 +31,9 @@ constexpr int kDialRestMs = 200;
 constexpr int kConnectTimeoutMs = 5000;
 constexpr int kRotatorReadMs = 100;
 
-// The text of the box shown when the transceiver reports a menu setting while the MENU LIST
-// window shows the values it read before.
-constexpr std::string_view kMenuChangedText =
-    "Update the menu setting.\nPlease close and open the menu window.";
+// The box shown when the transceiver reports a menu setting while the MENU LIST window shows
+// the values it read before.
+constexpr int kStringMenuChanged = 112;
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -818,7 +817,7 @@ void PanelController::ForwardTo(uint8_t open, CChildDlg& dlg, uint32_t id, uint6
 
 void PanelController::ShowMenuChangedBox() {
     busyBoxShown = 1;
-    QMessageBox::information(widget_, widget_->windowTitle(), ToQString(kMenuChangedText));
+    QMessageBox::information(widget_, widget_->windowTitle(), ToQString(LoadString(kStringMenuChanged)));
     busyBoxShown = 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/timer_numbers.h"
+
 namespace kestrel {
 
 // Window messages between the panel controller, its child windows and the main window.
@@ -41,12 +43,5 @@ inline constexpr int kMenuRepeater = 32786;
 inline constexpr int kMenuPrmtrc = 32787;
 inline constexpr int kMenuPPrmtrc = 32788;
 inline constexpr int kMenuVersion = 32789;
-
-// The main-window timers the panel controller sets; the main window hands their ticks back.
-inline constexpr int kTimerKeyHold = 1;      // 100 ms key-hold test, 30 ms drag sample
-inline constexpr int kTimerKnobRepeat = 2;   // 1000 ms, then 200 ms: repeat of a value change
-inline constexpr int kTimerDragSteps = 18;   // 30 ms: post a held rotary control's steps
-inline constexpr int kTimerDialRest = 19;    // 200 ms once: rotary controls back at rest
-inline constexpr int kTimerConnecting = 22;  // 5000 ms once: the connect time-out
 
 }  // namespace kestrel

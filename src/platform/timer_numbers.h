@@ -3,6 +3,8 @@
 namespace kestrel {
 
 // The main window's numbered timers.
+inline constexpr int kTimerKeyHold = 1;        // 100 ms key-hold test, 30 ms drag sample
+inline constexpr int kTimerKnobRepeat = 2;     // 1000 ms, then 200 ms: repeat of a value change
 inline constexpr int kTimerReceiveStep = 3;    // 5 ms: post a receive step to Sio_Recv_Thread
 inline constexpr int kTimerInitialRead = 4;    // 30 ms: a step of the initial read
 inline constexpr int kTimerMenuRead = 5;       // 30 ms: a step of the menu read
@@ -14,7 +16,10 @@ inline constexpr int kTimerRepaint = 13;       // 30 ms after a paint: repaint e
 inline constexpr int kTimerUpperPeak = 14;     // upper-bar peak hold
 inline constexpr int kTimerSplash = 15;        // 3000 ms: remove the splash picture
 inline constexpr int kTimerLinkWatchdog = 17;  // 3000 ms after an answer: the link watchdog
+inline constexpr int kTimerDragSteps = 18;     // 30 ms: post a held rotary control's steps
+inline constexpr int kTimerDialRest = 19;      // 200 ms once: rotary controls back at rest
 inline constexpr int kTimerRotatorRead = 20;   // 100 ms: the rotator position read
+inline constexpr int kTimerConnecting = 22;    // 5000 ms once: the connect time-out
 inline constexpr int kTimerRequest23 = 23;     // 500 ms: post 0x8350 to Anl_Send_Thread
 inline constexpr int kTimerRequest24 = 24;     // 50 ms: post 0x8351 to Anl_Send_Thread
 inline constexpr int kTimerRequest25 = 25;     // 30 ms: post 0x810F to Anl_Send_Thread
