@@ -57,23 +57,15 @@ TEST(Catalogue, SpotRowsCarryTheirLengthsKindsAndNotifications) {
 }
 
 TEST(Catalogue, RowsStandInTheirPlaces) {
+    // The ends and a few rows whose neighbours differ between the tables.
     EXPECT_EQ(FindSetRow("BS"), 0);
-    EXPECT_EQ(FindSetRow("RT"), 1);
     EXPECT_EQ(FindSetRow("FA"), 46);
-    EXPECT_EQ(FindSetRow("AB"), 61);
-    EXPECT_EQ(FindSetRow("IF"), 81);
     EXPECT_EQ(FindSetRow("KC"), 84);
     EXPECT_EQ(FindReadRow("ID"), 0);
-    EXPECT_EQ(FindReadRow("RT"), 1);
-    EXPECT_EQ(FindReadRow("ML"), 28);
     EXPECT_EQ(FindReadRow("IF"), 43);
-    EXPECT_EQ(FindReadRow("FA"), 49);
-    EXPECT_EQ(FindReadRow("SM"), 53);
-    EXPECT_EQ(FindReadRow("KM"), 59);
     EXPECT_EQ(FindReadRow("PE"), 71);
     EXPECT_EQ(FindReadRow("KC"), 72);
     EXPECT_EQ(FindAnswerRow("KC"), 72);
-    EXPECT_EQ(FindAnswerRow("DA"), 73);
     EXPECT_EQ(FindAnswerRow("MR"), 74);
 }
 
@@ -108,17 +100,6 @@ TEST(Catalogue, NotificationsAreOnePerAnswerCode) {
     EXPECT_EQ(seen.size(), 76u);
     EXPECT_EQ(*seen.begin(), 0x8302u);
     EXPECT_EQ(*seen.rbegin(), 0x8355u);
-}
-
-TEST(Catalogue, NamedNotificationsMatchTheirCodes) {
-    EXPECT_EQ(kNotifyRT, 0x8302u);
-    EXPECT_EQ(kNotifyEX, 0x830Bu);
-    EXPECT_EQ(kNotifyLK, 0x830Cu);
-    EXPECT_EQ(kNotifyFA, 0x8333u);
-    EXPECT_EQ(kNotifyID, 0x8344u);
-    EXPECT_EQ(kNotifyMS, 0x8346u);
-    EXPECT_EQ(kNotifyKC, 0x8353u);
-    EXPECT_EQ(kNotifyMR, 0x8355u);
 }
 
 TEST(Catalogue, AnswerLookupMatchesBothLettersExactly) {

@@ -156,18 +156,6 @@ TEST_F(Framing, RemovesTheErrorAnswerInTwoStepsAndLeavesAnswerWaiting) {
     EXPECT_EQ(sink.answers, Answers{"FA14250000"});
 }
 
-TEST_F(Framing, DeliversAnUncataloguedCodeWhole) {
-    Read("ZZ12;");
-    EXPECT_EQ(sink.answers, Answers{"ZZ12"});
-}
-
-TEST_F(Framing, WaitsOnASingleLetter) {
-    Read("F");
-    EXPECT_EQ(Held(), "F");
-    Read("A14250000;");
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
 TEST_F(Framing, SkipsNoiseBeforeAndBetweenAnswers) {
     Read(std::string("\x01\x80xy\x00", 5) + "FA14250000;\xfe\x7f" + "FB07000000;");
     Drain();
