@@ -17,21 +17,6 @@
 namespace kestrel {
 namespace {
 
-// Every read of the program's initial read, the second selectors the panel reads, and the
-// identification probe.
-const std::vector<std::string> kProgramReads = {
-    "RT;",  "XT;",  "SF;",  "BP00;", "BP01;", "BC0;", "CO00;", "CO01;", "MS;",  "NR0;",
-    "FT;",  "FR;",  "LK;",  "FS;",   "VS;",   "NA0;", "NB0;",  "RF0;",  "GT0;", "RA0;",
-    "PA0;", "KR;",  "TS;",  "AN0;",  "AC;",   "MX;",  "VX;",   "BI;",   "PR;",  "ML0;",
-    "ML1;", "CS;",  "DP;",  "RM0;",  "RM2;",  "KP;",  "KS;",   "SD;",   "NL0;", "MG;",
-    "PL;",  "VG;",  "VD;",  "SQ0;",  "AG0;",  "RG0;", "IF;",   "VF0;",  "IS0;", "SH0;",
-    "RL0;", "BY;",  "FA;",  "FB;",   "RO;",   "SC;",  "SM0;",  "TX;",   "UL;",  "CN0;",
-    "CT0;", "KM1;", "KM2;", "KM3;",  "KM4;",  "KM5;", "MC;",   "OI;",   "OS0;", "PB0;",
-    "PC;",  "RS;",  "MD0;", "PS;",   "RI0;",  "RI1;", "RI3;",  "RI4;",  "RI5;", "RI7;",
-    "RI8;", "BG0;", "BG1;", "LM0;",  "KC0;",  "MD1;", "SQ1;",  "AG1;",  "RG1;", "NB1;",
-    "GT1;", "SM1;", "CN1;", "CT1;",  "OS1;",  "NA1;", "NR1;",  "VF1;",  "ID;",  "ID0747;",
-};
-
 class EngineCrossCheck : public SimTest {
   protected:
     void SetUp() override {
