@@ -22,17 +22,6 @@ class MessageRingTest : public ::testing::Test {
     MessageRing ring;
 };
 
-TEST_F(MessageRingTest, TakesEntriesInTheOrderPushed) {
-    EXPECT_TRUE(ring.Push("FA14250000;"));
-    EXPECT_TRUE(ring.Push("LK1;"));
-    EXPECT_TRUE(ring.Push("ID;"));
-    EXPECT_EQ(ring.Count(), 3);
-    EXPECT_EQ(Take(), "FA14250000;");
-    EXPECT_EQ(Take(), "LK1;");
-    EXPECT_EQ(Take(), "ID;");
-    EXPECT_EQ(ring.Count(), 0);
-}
-
 TEST_F(MessageRingTest, TakeFromAnEmptyRingReturnsZeroAtOnce) {
     EXPECT_EQ(Take(), "");
     ring.Push("AI1;");
