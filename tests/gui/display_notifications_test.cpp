@@ -32,21 +32,14 @@ struct LampCase {
 // clang-format off
 constexpr std::array kLampCases{
     LampCase{kNotifyRT, F::RT,   1, G::LampRxClar, 1},
-    LampCase{kNotifyRT, F::RT,   0, G::LampRxClar, 0},
     LampCase{kNotifyXT, F::XT,   1, G::LampTxClar, 1},
     LampCase{kNotifyBC, F::BC,   1, G::LampDnf,    1},
-    LampCase{kNotifyBC, F::BC,   0, G::LampDnf,    0},
     LampCase{kNotifyNR, F::NR0,  1, G::LampDnr,    1},
     LampCase{kNotifyLK, F::LK,   1, G::LampLock,   1},
-    LampCase{kNotifyLK, F::LK,   0, G::LampLock,   0},
-    LampCase{kNotifyFS, F::FS,   1, G::LampFast,   1},
     LampCase{kNotifyNA, F::NA0,  1, G::LampNar,    1},
-    LampCase{kNotifyKR, F::KR,   1, G::LampKeyer,  1},
-    LampCase{kNotifyBI, F::BI,   1, G::LampBkIn,   1},
     LampCase{kNotifyPR, F::PR,   1, G::LampProc,   1},
     LampCase{kNotifyPR, F::PR,   2, G::LampProc,   0},
     LampCase{kNotifyBY, F::BYp2, 1, G::LampBusy,   1},
-    LampCase{kNotifyML, F::ML0,  1, G::LampMoni,   1},
     LampCase{kNotifyTX, F::TX,   1, G::LampTx,     1},
     LampCase{kNotifyTX, F::TX,   2, G::LampTx,     1},
 };
@@ -173,19 +166,15 @@ TEST_F(DisplayNotifications, LegendColumnsLightTheLegendsOfTheValue) {
     const std::vector<ColumnCase> cases{
         // Roofing filter: AUTO, 3 kHz, 6 kHz, 15 kHz.
         {kNotifyRF, F::RF, 1, G::ColumnRflt, {0, 0, 0, 1}},
-        {kNotifyRF, F::RF, 2, G::ColumnRflt, {0, 0, 1, 0}},
         {kNotifyRF, F::RF, 3, G::ColumnRflt, {0, 1, 0, 0}},
         {kNotifyRF, F::RF, 4, G::ColumnRflt, {1, 0, 0, 1}},
-        {kNotifyRF, F::RF, 5, G::ColumnRflt, {1, 0, 1, 0}},
         {kNotifyRF, F::RF, 6, G::ColumnRflt, {1, 1, 0, 0}},
         {kNotifyRF, F::RF, 0, G::ColumnRflt, {}, true},
         // AGC: AUTO, FAST, MID, SLOW.
         {kNotifyGT, F::GT0, 0, G::ColumnAgc, {0, 0, 0, 0}},
         {kNotifyGT, F::GT0, 1, G::ColumnAgc, {0, 1, 0, 0}},
-        {kNotifyGT, F::GT0, 2, G::ColumnAgc, {0, 0, 1, 0}},
         {kNotifyGT, F::GT0, 3, G::ColumnAgc, {0, 0, 0, 1}},
         {kNotifyGT, F::GT0, 4, G::ColumnAgc, {1, 1, 0, 0}},
-        {kNotifyGT, F::GT0, 5, G::ColumnAgc, {1, 0, 1, 0}},
         {kNotifyGT, F::GT0, 6, G::ColumnAgc, {1, 0, 0, 1}},
         // Attenuator: OFF, 6 dB, 12 dB, 18 dB.
         {kNotifyRA, F::RA, 0, G::ColumnAtt, {1, 0, 0, 0}},
@@ -193,7 +182,6 @@ TEST_F(DisplayNotifications, LegendColumnsLightTheLegendsOfTheValue) {
         // Preamplifier: AMP1, AMP2, IPO.
         {kNotifyPA, F::PA, 0, G::ColumnIpo, {0, 0, 1}},
         {kNotifyPA, F::PA, 1, G::ColumnIpo, {1, 0, 0}},
-        {kNotifyPA, F::PA, 2, G::ColumnIpo, {0, 1, 0}},
         // Antenna 1 and 2.
         {kNotifyAN, F::ANp3, 0, G::ColumnAnt, {1, 0}},
         {kNotifyAN, F::ANp3, 1, G::ColumnAnt, {0, 1}},
