@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "station_fixture.h"
+#include "support/initial_read.h"
 
 namespace kestrel {
 
@@ -14,24 +15,8 @@ using TextList = std::vector<std::string>;
 // The commands of the connection after the connect request, as the transceiver must see them.
 inline TextList ExpectedConnection() {
     TextList texts = {"AI1;", "AI;", "ID;", "ID0747;"};
-    const TextList initialRead = {
-        "RT;",  "XT;",  "SF;",  "BP00;", "BP01;", "BC0;", "CO00;", "CO01;", "MS;",  "NR0;", "FT;",
-        "FR;",  "LK;",  "FS;",  "VS;",   "NA0;",  "NB0;", "RF0;",  "GT0;",  "RA0;", "PA0;", "KR;",
-        "TS;",  "AN0;", "AC;",  "MX;",   "VX;",   "BI;",  "PR;",   "ML0;",  "ML1;", "CS;",  "DP;",
-        "RM0;", "RM2;", "KP;",  "KS;",   "SD;",   "NL0;", "MG;",   "PL;",   "VG;",  "VD;",  "SQ0;",
-        "AG0;", "RG0;", "IF;",  "VF0;",  "IS0;",  "SH0;", "RL0;",  "BY;",   "FA;",  "FB;",  "RO;",
-        "SC;",  "SM0;", "TX;",  "UL;",   "CN0;",  "CT0;", "KM1;",  "KM2;",  "KM3;", "KM4;", "KM5;",
-        "MC;",  "OI;",  "OS0;", "PB0;",  "PC;",   "RS;",  "MD0;",  "PS;",   "RI0;", "RI1;", "RI3;",
-        "RI4;", "RI5;", "RI7;", "RI8;",  "BG0;",  "BG1;", "LM0;"};
+    const TextList initialRead = ExpectedInitialRead();
     texts.insert(texts.end(), initialRead.begin(), initialRead.end());
-    for (const char group : {'0', '2'}) {
-        for (const char band : {'0', '1', '2'}) {
-            for (const char quantity : {'0', '1', '2'}) {
-                texts.push_back(std::string("PE") + group + band + quantity + ";");
-            }
-        }
-    }
-    texts.push_back("KC0;");
     for (int item = 1; item <= 118; ++item) {
         char read[8];
         std::snprintf(read, sizeof read, "EX%03d;", item);

@@ -11,6 +11,7 @@
 #include "platform/virtual_runtime.h"
 #include "sim/byte_sink.h"
 #include "sim/transceiver.h"
+#include "support/initial_read.h"
 
 namespace kestrel {
 
@@ -38,22 +39,14 @@ inline std::vector<std::string> SplitAnswers(const std::string& text) {
 
 // Every read the program makes: the initial read in its order, the second selectors the panel
 // reads, and the identification probe.
-// clang-format off
-inline const std::vector<std::string> kProgramReads = {
-    "RT;", "XT;", "SF;", "BP00;", "BP01;", "BC0;", "CO00;", "CO01;", "MS;", "NR0;", "FT;", "FR;",
-    "LK;", "FS;", "VS;", "NA0;", "NB0;", "RF0;", "GT0;", "RA0;", "PA0;", "KR;", "TS;", "AN0;",
-    "AC;", "MX;", "VX;", "BI;", "PR;", "ML0;", "ML1;", "CS;", "DP;", "RM0;", "RM2;", "KP;", "KS;",
-    "SD;", "NL0;", "MG;", "PL;", "VG;", "VD;", "SQ0;", "AG0;", "RG0;", "IF;", "VF0;", "IS0;",
-    "SH0;", "RL0;", "BY;", "FA;", "FB;", "RO;", "SC;", "SM0;", "TX;", "UL;", "CN0;", "CT0;",
-    "KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "MC;", "OI;", "OS0;", "PB0;", "PC;", "RS;", "MD0;",
-    "PS;", "RI0;", "RI1;", "RI3;", "RI4;", "RI5;", "RI7;", "RI8;", "BG0;", "BG1;", "LM0;",
-    "PE000;", "PE001;", "PE002;", "PE010;", "PE011;", "PE012;", "PE020;", "PE021;", "PE022;",
-    "PE200;", "PE201;", "PE202;", "PE210;", "PE211;", "PE212;", "PE220;", "PE221;", "PE222;",
-    "KC0;", "AI;",
-    "MD1;", "SQ1;", "AG1;", "RG1;", "NB1;", "GT1;", "SM1;", "CN1;", "CT1;", "OS1;", "NA1;", "NR1;",
-    "VF1;", "ID;", "ID0747;",
-};
-// clang-format on
+inline const std::vector<std::string> kProgramReads = [] {
+    std::vector<std::string> reads = ExpectedInitialRead();
+    for (const char* read : {"AI;", "MD1;", "SQ1;", "AG1;", "RG1;", "NB1;", "GT1;", "SM1;", "CN1;",
+                             "CT1;", "OS1;", "NA1;", "NR1;", "VF1;", "ID;", "ID0747;"}) {
+        reads.emplace_back(read);
+    }
+    return reads;
+}();
 
 // A simulated radio in virtual time with its line captured.
 class SimTest : public ::testing::Test {
