@@ -135,22 +135,22 @@ std::optional<MainOptions> ParseOptions(int argc, char** argv, bool& help) {
             options.sim.seed = static_cast<uint32_t>(number);
         } else if (arg == "--fault") {
             const char* v = value();
-            const std::string spec = v != nullptr ? v : "";
-            const size_t equals = spec.find('=');
-            const auto fault = FaultByName(spec.substr(0, equals));
+            const std::string faultText = v != nullptr ? v : "";
+            const size_t equals = faultText.find('=');
+            const auto fault = FaultByName(faultText.substr(0, equals));
             std::optional<double> amount;
             if (fault && equals != std::string::npos) {
                 char* end = nullptr;
-                const std::string text = spec.substr(equals + 1);
+                const std::string text = faultText.substr(equals + 1);
                 const double parsed = std::strtod(text.c_str(), &end);
                 if (text.empty() || *end != '\0' || parsed < 0.0) {
-                    std::cerr << "kestrel-sim: bad fault amount in " << spec << "\n";
+                    std::cerr << "kestrel-sim: bad fault amount in " << faultText << "\n";
                     return std::nullopt;
                 }
                 amount = parsed;
             }
             if (!fault) {
-                std::cerr << "kestrel-sim: no fault " << spec << " (see --help)\n";
+                std::cerr << "kestrel-sim: no fault " << faultText << " (see --help)\n";
                 return std::nullopt;
             }
             options.faults.emplace_back(*fault, amount);
