@@ -83,17 +83,12 @@ constexpr StoredCase kOutOfRangeCases[] = {
     {"FA00029999", Field::FA,    7000000, 0x8333},
     {"FA60000001", Field::FA,    7000000, 0x8333},
     {"SF9",        Field::SF,    8,       0x8304},
-    {"FR6",        Field::FR,    0,       0x830A},
     {"KS070",      Field::KS,    4,       0x8323},
     {"SD0020",     Field::SD,    30,      0x8324},
-    {"PC004",      Field::PC,    5,       0x8342},
-    {"RL000",      Field::RL,    1,       0x8331},
     {"IS0+1001",   Field::IS,    0,       0x832F},
     {"AN030",      Field::ANp3,  0,       0x8317},
-    {"AN001",      Field::ANp4,  0,       0x8317},
     {"MD0E",       Field::MD0,   1,       0x8345},
     {"BG006",      Field::BG0,   3,       0x834D},
-    {"KC07",       Field::KC,    1,       0x8353},
     {"RS3",        Field::RS,    0,       0x8343},
 };
 
