@@ -18,9 +18,7 @@ SuspendWatcher::SuspendWatcher(QObject* parent) : QObject(parent) {
 }
 
 void SuspendWatcher::OnPrepareForSleep(bool sleeping) {
-    if (MainWindow* window = TheMainWindow()) {
-        window->PostMessage(kMsgPowerBroadcast, sleeping ? kPowerSuspend : kPowerResumeSuspend, 0);
-    }
+    PostToMainWindow(kMsgPowerBroadcast, sleeping ? kPowerSuspend : kPowerResumeSuspend);
 }
 
 }  // namespace kestrel

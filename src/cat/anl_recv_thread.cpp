@@ -19,26 +19,20 @@ namespace {
 
 static_assert(kAnswerBufferSize == MessageRing::kSlotSize, "an answer is taken whole");
 
-void Notify(uint32_t notification) {
-    if (MainWindow* window = TheMainWindow()) {
-        window->PostMessage(notification, 0, 0);
-    }
-}
-
 void Analyse(const char* answer) {
     if (answer[0] == 'E' && answer[1] == 'X') {
         uint32_t extra = 0;
         if (ParseMenuAnswer(answer, &extra)) {
-            Notify(kNotifyEX);
+            PostToMainWindow(kNotifyEX);
             if (extra != 0) {
-                Notify(extra);
+                PostToMainWindow(extra);
             }
         }
         return;
     }
     const int row = FindAnalysedRow(answer[0], answer[1]);
     if (row >= 0 && ParseAnswer(row, answer)) {
-        Notify(CatAnswerTable[static_cast<size_t>(row)].notification);
+        PostToMainWindow(CatAnswerTable[static_cast<size_t>(row)].notification);
     }
 }
 

@@ -301,18 +301,6 @@ void Anl_Send_Thread::KeyerReadStep() {
     keyerReadSlot.store(slot + 1, std::memory_order_relaxed);
 }
 
-void SetWindowTimer(int timerId, int64_t ms) {
-    if (MainWindow* window = TheMainWindow()) {
-        window->SetTimer(timerId, ms);
-    }
-}
-
-void KillWindowTimer(int timerId) {
-    if (MainWindow* window = TheMainWindow()) {
-        window->KillTimer(timerId);
-    }
-}
-
 }  // namespace
 
 bool StartRequestThread() {
@@ -321,13 +309,13 @@ bool StartRequestThread() {
     SetWorkerLoop(Worker::AnlSend,
                   Rt().StartLoop("Anl_Send_Thread",
                                  [thread](const Message& message) { thread->Handle(message); }));
-    SetWindowTimer(kTimerHeartbeat, kHeartbeatMs);
+    SetMainWindowTimer(kTimerHeartbeat, kHeartbeatMs);
     return true;
 }
 
 bool StopRequestThread() {
     StopWorkerInSlot(Worker::AnlSend);
-    KillWindowTimer(kTimerHeartbeat);
+    KillMainWindowTimer(kTimerHeartbeat);
     return true;
 }
 
@@ -371,22 +359,22 @@ bool PostConnect() {
 }
 
 void ArmLinkWatchdog() {
-    SetWindowTimer(kTimerLinkWatchdog, kLinkWatchdogMs);
+    SetMainWindowTimer(kTimerLinkWatchdog, kLinkWatchdogMs);
     LinkWatchdogArmed.store(1, std::memory_order_relaxed);
 }
 
 void DisarmLinkWatchdog() {
-    KillWindowTimer(kTimerLinkWatchdog);
+    KillMainWindowTimer(kTimerLinkWatchdog);
     LinkWatchdogArmed.store(0, std::memory_order_relaxed);
 }
 
 void StartKeyerReadCycle() {
-    SetWindowTimer(kTimerRequest25, kReadStepMs);
+    SetMainWindowTimer(kTimerRequest25, kReadStepMs);
 }
 
 void StopKeyerReadCycle() {
     keyerReadSlot.store(1, std::memory_order_relaxed);
-    KillWindowTimer(kTimerRequest25);
+    KillMainWindowTimer(kTimerRequest25);
 }
 
 bool HandOffCommand(const CatCommand& command) {

@@ -74,12 +74,6 @@ bool ReadDecimal(const char* answer, int first, int count, int32_t* value) {
     return true;
 }
 
-void PostToWindow(uint32_t id, uint64_t wParam = 0, int64_t lParam = 0) {
-    if (MainWindow* window = TheMainWindow()) {
-        window->PostMessage(id, wParam, lParam);
-    }
-}
-
 // Stores the rule's value; false, storing nothing, when a character of the field is not a digit.
 bool ApplyRule(const AnswerFieldRule& rule, const char* answer) {
     int32_t value = 0;
@@ -143,7 +137,7 @@ bool ParseIdentification(const char* answer) {
     } else {
         // Not the expected transceiver: request 1 ends the connection it has just begun.
         PostConnect();
-        PostToWindow(kMsgStartupFailure, kStartupBoxParam, kStartupBoxWrongIdent);
+        PostToMainWindow(kMsgStartupFailure, kStartupBoxParam, kStartupBoxWrongIdent);
     }
     return parsed;
 }
@@ -515,7 +509,7 @@ void AnalyseSyntheticAnswer(const char* text) {
     std::strncpy(answer, text, kAnswerBufferSize - 1);
     const int row = FindAnalysedRow(answer[0], answer[1]);
     if (row >= 0 && ParseAnswer(row, answer)) {
-        PostToWindow(CatAnswerTable[static_cast<size_t>(row)].notification);
+        PostToMainWindow(CatAnswerTable[static_cast<size_t>(row)].notification);
     }
 }
 

@@ -30,24 +30,6 @@ constexpr int64_t kReadingWindowGraceMs = 100;
 
 constexpr int kLastReadRow = static_cast<int>(CatReadTable.size()) - 1;
 
-void SetWindowTimer(int timerId, int64_t ms) {
-    if (MainWindow* window = TheMainWindow()) {
-        window->SetTimer(timerId, ms);
-    }
-}
-
-void KillWindowTimer(int timerId) {
-    if (MainWindow* window = TheMainWindow()) {
-        window->KillTimer(timerId);
-    }
-}
-
-void PostToWindow(uint32_t id) {
-    if (MainWindow* window = TheMainWindow()) {
-        window->PostMessage(id, 0, 0);
-    }
-}
-
 void SetReadingRunning(uint8_t value) {
     if (MainWindow* window = TheMainWindow()) {
         window->SetReadingRunning(value);
@@ -145,10 +127,10 @@ void ConnectionCycle::SwitchPower() {
         Rt().SleepMs(kPowerOnRepeatMs);
         SendFixed("PS1;");
         Rt().SleepMs(kPowerOnRepeatMs);
-        SetWindowTimer(kTimerRequest23, kPowerOnReadMs);
+        SetMainWindowTimer(kTimerRequest23, kPowerOnReadMs);
     } else {
         SendFixed("PS0;");
-        SetWindowTimer(kTimerRequest24, kPowerOffReadMs);
+        SetMainWindowTimer(kTimerRequest24, kPowerOffReadMs);
     }
 }
 
@@ -164,7 +146,7 @@ void ConnectionCycle::StartInitialRead() {
         initialReadRunning = 1;
         initialReadRow = 0;
         SetReadingRunning(1);
-        SetWindowTimer(kTimerInitialRead, kReadStepMs);
+        SetMainWindowTimer(kTimerInitialRead, kReadStepMs);
     } else {
         initialReadRow = 0;
     }
@@ -205,7 +187,7 @@ void ConnectionCycle::InitialReadStep() {
     ReadRow(row);
     if (row >= kLastReadRow) {
         initialReadRow = 0;
-        KillWindowTimer(kTimerInitialRead);
+        KillMainWindowTimer(kTimerInitialRead);
         initialReadRunning = 0;
         StartMenuRead();
     } else {
@@ -218,7 +200,7 @@ void ConnectionCycle::StartMenuRead() {
         menuReadRunning = 1;
         menuReadItem = 1;
         SetReadingRunning(1);
-        SetWindowTimer(kTimerMenuRead, kReadStepMs);
+        SetMainWindowTimer(kTimerMenuRead, kReadStepMs);
     } else {
         menuReadItem = 1;
     }
@@ -237,20 +219,20 @@ void ConnectionCycle::MenuReadStep() {
 }
 
 void ConnectionCycle::StopInitialRead() {
-    KillWindowTimer(kTimerInitialRead);
+    KillMainWindowTimer(kTimerInitialRead);
     initialReadRunning = 0;
     CloseReadingWindowIfWaiting();
     SetReadingRunning(0);
 }
 
 void ConnectionCycle::StopMenuRead(bool notify) {
-    KillWindowTimer(kTimerMenuRead);
+    KillMainWindowTimer(kTimerMenuRead);
     menuReadRunning = 0;
     CloseReadingWindowIfWaiting();
     SetReadingRunning(0);
     if (notify) {
-        PostToWindow(kNotifyMenuReadDoneBg);
-        PostToWindow(kNotifyMenuReadDoneCo);
+        PostToMainWindow(kNotifyMenuReadDoneBg);
+        PostToMainWindow(kNotifyMenuReadDoneCo);
     }
 }
 
@@ -275,13 +257,13 @@ void ConnectionCycle::Heartbeat() {
 }
 
 void ConnectionCycle::PowerOnRead() {
-    KillWindowTimer(kTimerRequest23);
+    KillMainWindowTimer(kTimerRequest23);
     SendFixed("PS;");
 }
 
 void ConnectionCycle::PowerOffRead() {
     if (powerReadCount >= 1) {
-        KillWindowTimer(kTimerRequest24);
+        KillMainWindowTimer(kTimerRequest24);
         powerReadCount = 0;
     } else {
         ++powerReadCount;

@@ -9,8 +9,29 @@ constexpr uint32_t kMsgSendEnvelope = 0x7FFF0001;
 constexpr int64_t kSendTimeoutMs = 24 * 60 * 60 * 1000;
 }  // namespace
 
-MainWindow* TheMainWindow() { return installedWindow.load(std::memory_order_acquire); }
-void SetMainWindow(MainWindow* window) { installedWindow.store(window, std::memory_order_release); }
+MainWindow* TheMainWindow() {
+    return installedWindow.load(std::memory_order_acquire);
+}
+void SetMainWindow(MainWindow* window) {
+    installedWindow.store(window, std::memory_order_release);
+}
+
+bool PostToMainWindow(uint32_t id, uint64_t wParam, int64_t lParam) {
+    MainWindow* window = TheMainWindow();
+    return window != nullptr && window->PostMessage(id, wParam, lParam);
+}
+
+void SetMainWindowTimer(int timerId, int64_t ms) {
+    if (MainWindow* window = TheMainWindow()) {
+        window->SetTimer(timerId, ms);
+    }
+}
+
+void KillMainWindowTimer(int timerId) {
+    if (MainWindow* window = TheMainWindow()) {
+        window->KillTimer(timerId);
+    }
+}
 
 struct HeadlessMainWindow::PendingSend {
     Message message;

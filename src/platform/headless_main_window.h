@@ -14,8 +14,9 @@ namespace kestrel {
 // The main window without a screen: a loop on the runtime that hands every window message, timer
 // tick included, to one handler in posting order. Used by kestrel-console and the engine's tests.
 class HeadlessMainWindow final : public MainWindow {
-public:
-    // handler runs on the window's loop for every posted or sent message; its result answers a send.
+  public:
+    // handler runs on the window's loop for every posted or sent message; its result answers a
+    // send.
     using WindowHandler = std::function<int64_t(const Message&)>;
 
     explicit HeadlessMainWindow(WindowHandler handler);
@@ -25,10 +26,18 @@ public:
     int64_t SendMessage(uint32_t id, uint64_t wParam, int64_t lParam) override;
     void SetTimer(int timerId, int64_t ms) override;
     void KillTimer(int timerId) override;
-    uint8_t WindowWaiting() const override { return windowWaiting_.load(std::memory_order_relaxed); }
-    void SetWindowWaiting(uint8_t value) override { windowWaiting_.store(value, std::memory_order_relaxed); }
-    uint8_t ReadingRunning() const override { return readingRunning_.load(std::memory_order_relaxed); }
-    void SetReadingRunning(uint8_t value) override { readingRunning_.store(value, std::memory_order_relaxed); }
+    uint8_t WindowWaiting() const override {
+        return windowWaiting_.load(std::memory_order_relaxed);
+    }
+    void SetWindowWaiting(uint8_t value) override {
+        windowWaiting_.store(value, std::memory_order_relaxed);
+    }
+    uint8_t ReadingRunning() const override {
+        return readingRunning_.load(std::memory_order_relaxed);
+    }
+    void SetReadingRunning(uint8_t value) override {
+        readingRunning_.store(value, std::memory_order_relaxed);
+    }
 
     // Starts closing: kills every timer, releases every pending send and refuses new messages.
     void Close();
@@ -37,7 +46,7 @@ public:
     // Returns the loop that runs the window's messages.
     MessageLoop& Loop() { return *loop_; }
 
-private:
+  private:
     struct PendingSend;
     void Handle(const Message& message);
 

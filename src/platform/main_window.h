@@ -7,7 +7,7 @@ namespace kestrel {
 // The narrow interface through which workers reach the main window. The Qt main window and the
 // headless main loop both implement it.
 class MainWindow {
-public:
+  public:
     virtual ~MainWindow() = default;
     // Queues a window message for the main window's thread; false once the window is closing.
     virtual bool PostMessage(uint32_t id, uint64_t wParam, int64_t lParam) = 0;
@@ -32,5 +32,12 @@ public:
 MainWindow* TheMainWindow();
 // Installs the main window that workers reach (nullptr uninstalls it).
 void SetMainWindow(MainWindow* window);
+
+// Posts a window message to the installed main window; false when there is none or it is closing.
+bool PostToMainWindow(uint32_t id, uint64_t wParam = 0, int64_t lParam = 0);
+// Sets a numbered timer of the installed main window, if there is one.
+void SetMainWindowTimer(int timerId, int64_t ms);
+// Kills a numbered timer of the installed main window, if there is one.
+void KillMainWindowTimer(int timerId);
 
 }  // namespace kestrel

@@ -5,7 +5,6 @@
 #include <deque>
 #include <mutex>
 
-#include "platform/call_after.h"
 #include "platform/runtime.h"
 
 namespace kestrel {
@@ -109,7 +108,7 @@ struct MemorySerialPair::State {
         }
         const int64_t delayMs = (at - now + 999) / 1000;
         std::weak_ptr<State> weak = self;
-        CallAfterMs(std::max<int64_t>(delayMs, 1), [weak, to] {
+        Rt().CallAfter(std::max<int64_t>(delayMs, 1), [weak, to] {
             auto state = weak.lock();
             if (!state) {
                 return;

@@ -1,5 +1,6 @@
 #include "platform/real_runtime.h"
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 
@@ -9,7 +10,7 @@ namespace {
 thread_local MessageLoop* currentLoop = nullptr;
 
 class RealSignal final : public Signal {
-public:
+  public:
     void Set() override {
         {
             std::lock_guard lock(mutex_);
@@ -26,7 +27,7 @@ public:
         return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return set_; });
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool set_ = false;
@@ -34,11 +35,13 @@ private:
 }  // namespace
 
 class RealRuntime::Loop final : public MessageLoop {
-public:
+  public:
     Loop(std::string name, MessageHandler handler)
         : name_(std::move(name)), handler_(std::move(handler)) {}
 
-    void Start() { thread_ = std::thread([this] { Main(); }); }
+    void Start() {
+        thread_ = std::thread([this] { Main(); });
+    }
 
     bool Post(const Message& message) override {
         {
@@ -64,7 +67,7 @@ public:
         }
     }
 
-private:
+  private:
     void Main() {
         currentLoop = this;
         for (;;) {
@@ -132,15 +135,21 @@ std::shared_ptr<MessageLoop> RealRuntime::StartLoop(std::string name, MessageHan
 }
 
 TimerId RealRuntime::StartTimer(int64_t periodMs, std::function<void()> fn) {
-    if (periodMs < 1) {
-        periodMs = 1;
-    }
+    periodMs = std::max<int64_t>(periodMs, 1);
+    return AddTimer(periodMs, periodMs, std::move(fn));
+}
+
+void RealRuntime::CallAfter(int64_t delayMs, std::function<void()> fn) {
+    AddTimer(std::max<int64_t>(delayMs, 0), 0, std::move(fn));
+}
+
+TimerId RealRuntime::AddTimer(int64_t firstMs, int64_t periodMs, std::function<void()> fn) {
     TimerId id;
     {
         std::lock_guard lock(timerMutex_);
         id = nextTimerId_++;
         timers_.emplace(id, Timer{periodMs, std::move(fn)});
-        deadlines_.emplace(NowMs() + periodMs, id);
+        deadlines_.emplace(NowMs() + firstMs, id);
     }
     timerWake_.notify_all();
     return id;
@@ -151,13 +160,17 @@ void RealRuntime::CancelTimer(TimerId id) {
     timers_.erase(id);
 }
 
-std::shared_ptr<Signal> RealRuntime::MakeSignal() { return std::make_shared<RealSignal>(); }
+std::shared_ptr<Signal> RealRuntime::MakeSignal() {
+    return std::make_shared<RealSignal>();
+}
 
 bool RealRuntime::Wait(Signal& signal, int64_t timeoutMs) {
     return static_cast<RealSignal&>(signal).WaitFor(timeoutMs);
 }
 
-MessageLoop* RealRuntime::CurrentLoop() const { return currentLoop; }
+MessageLoop* RealRuntime::CurrentLoop() const {
+    return currentLoop;
+}
 
 void RealRuntime::TimerThreadMain() {
     std::unique_lock lock(timerMutex_);
@@ -177,9 +190,13 @@ void RealRuntime::TimerThreadMain() {
         if (timer == timers_.end()) {
             continue;
         }
-        // A late timer fires once and keeps its rhythm from now, as desktop timers do.
-        deadlines_.emplace(std::max(deadline + timer->second.periodMs, now + 1), id);
         std::function<void()> fn = timer->second.fn;
+        if (timer->second.periodMs == 0) {
+            timers_.erase(timer);
+        } else {
+            // A late timer fires once and keeps its rhythm from now, as desktop timers do.
+            deadlines_.emplace(std::max(deadline + timer->second.periodMs, now + 1), id);
+        }
         lock.unlock();
         fn();
         lock.lock();

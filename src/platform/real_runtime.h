@@ -12,7 +12,7 @@ namespace kestrel {
 
 // The production runtime: one OS thread per loop, the steady clock, and one timer thread.
 class RealRuntime final : public Runtime {
-public:
+  public:
     RealRuntime();
     ~RealRuntime() override;
     RealRuntime(const RealRuntime&) = delete;
@@ -23,18 +23,20 @@ public:
     std::shared_ptr<MessageLoop> StartLoop(std::string name, MessageHandler handler) override;
     TimerId StartTimer(int64_t periodMs, std::function<void()> fn) override;
     void CancelTimer(TimerId id) override;
+    void CallAfter(int64_t delayMs, std::function<void()> fn) override;
     std::shared_ptr<Signal> MakeSignal() override;
     bool Wait(Signal& signal, int64_t timeoutMs) override;
     MessageLoop* CurrentLoop() const override;
 
-private:
+  private:
     class Loop;
     struct Timer {
-        int64_t periodMs;
+        int64_t periodMs;  // 0 for a call that runs once
         std::function<void()> fn;
     };
 
     void TimerThreadMain();
+    TimerId AddTimer(int64_t firstMs, int64_t periodMs, std::function<void()> fn);
 
     const std::chrono::steady_clock::time_point start_;
     std::mutex loopsMutex_;

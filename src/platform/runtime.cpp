@@ -17,7 +17,9 @@ Runtime& Rt() {
     return *runtime;
 }
 
-void SetRuntime(Runtime* runtime) { installedRuntime.store(runtime, std::memory_order_release); }
+void SetRuntime(Runtime* runtime) {
+    installedRuntime.store(runtime, std::memory_order_release);
+}
 
 bool StopWorker(MessageLoop* loop) {
     if (loop == nullptr) {

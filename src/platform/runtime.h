@@ -12,7 +12,7 @@ namespace kestrel {
 // A worker's message queue, handled one message at a time on the worker's own thread until the
 // stop message arrives.
 class MessageLoop {
-public:
+  public:
     virtual ~MessageLoop() = default;
     // Queues a message; false once the loop has ended.
     virtual bool Post(const Message& message) = 0;
@@ -24,7 +24,7 @@ public:
 
 // A manual-reset event that threads wait on through the runtime.
 class Signal {
-public:
+  public:
     virtual ~Signal() = default;
     // Sets the event and wakes every waiter.
     virtual void Set() = 0;
@@ -37,7 +37,7 @@ using TimerId = uint64_t;
 // The clock, threads and timers of the program. Every sleep and every timer goes through it, so
 // that tests can run the same code in virtual time.
 class Runtime {
-public:
+  public:
     virtual ~Runtime() = default;
     // Returns the time in milliseconds since the runtime started.
     virtual int64_t NowMs() const = 0;
@@ -50,6 +50,8 @@ public:
     virtual TimerId StartTimer(int64_t periodMs, std::function<void()> fn) = 0;
     // Stops a timer; unknown ids are ignored.
     virtual void CancelTimer(TimerId id) = 0;
+    // Calls fn once, delayMs from now, on the same runtime thread as timers; the same rules apply.
+    virtual void CallAfter(int64_t delayMs, std::function<void()> fn) = 0;
     // Makes a new unset signal.
     virtual std::shared_ptr<Signal> MakeSignal() = 0;
     // Waits until the signal is set or the time-out passes; reports whether it was set.

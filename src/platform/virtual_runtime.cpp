@@ -12,7 +12,7 @@ struct LoopAbandoned {};
 }  // namespace
 
 class VirtualRuntime::Loop final : public MessageLoop {
-public:
+  public:
     Loop(VirtualRuntime& runtime, std::string name, MessageHandler handler)
         : runtime_(runtime), name_(std::move(name)), handler_(std::move(handler)) {}
 
@@ -96,7 +96,7 @@ public:
 thread_local VirtualRuntime::Loop* VirtualRuntime::Loop::currentLoop = nullptr;
 
 class VirtualRuntime::VirtualSignal final : public Signal {
-public:
+  public:
     explicit VirtualSignal(VirtualRuntime& runtime) : runtime_(runtime) {}
 
     void Set() override {
@@ -213,7 +213,9 @@ bool VirtualRuntime::Wait(Signal& signal, int64_t timeoutMs) {
     return virtualSignal.set_;
 }
 
-MessageLoop* VirtualRuntime::CurrentLoop() const { return Loop::currentLoop; }
+MessageLoop* VirtualRuntime::CurrentLoop() const {
+    return Loop::currentLoop;
+}
 
 void VirtualRuntime::RunFor(int64_t ms) {
     int64_t limit;

@@ -18,7 +18,7 @@ namespace kestrel {
 // baton to one loop at a time, in the order of (virtual time, posting order). The same program
 // therefore gives the same interleaving on every run.
 class VirtualRuntime final : public Runtime {
-public:
+  public:
     VirtualRuntime();
     ~VirtualRuntime() override;
     VirtualRuntime(const VirtualRuntime&) = delete;
@@ -39,9 +39,9 @@ public:
     // Runs until done() holds (checked between events) or maxMs pass; reports done().
     bool RunUntil(const std::function<bool()>& done, int64_t maxMs);
     // Schedules fn once, delayMs from now, on the driving thread.
-    void CallAfter(int64_t delayMs, std::function<void()> fn);
+    void CallAfter(int64_t delayMs, std::function<void()> fn) override;
 
-private:
+  private:
     class Loop;
     class VirtualSignal;
     struct Event {

@@ -110,9 +110,7 @@ std::unique_ptr<SerialDevice> SerialPort::OpenDevice(const std::string& path) co
 }
 
 void SerialPort::ReportOpenFailure() const {
-    if (MainWindow* window = TheMainWindow()) {
-        window->PostMessage(kMsgStartupFailure, 0, 0);
-    }
+    PostToMainWindow(kMsgStartupFailure);
 }
 
 bool SerialPort::Open() {

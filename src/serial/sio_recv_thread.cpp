@@ -76,9 +76,7 @@ bool StartSioRecvThread() {
         return false;
     }
     SetWorkerLoop(Worker::SioRecv, loop);
-    if (MainWindow* window = TheMainWindow()) {
-        window->SetTimer(kTimerReceiveStep, kReceiveStepMs);
-    }
+    SetMainWindowTimer(kTimerReceiveStep, kReceiveStepMs);
     return true;
 }
 
