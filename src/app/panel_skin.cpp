@@ -8,19 +8,6 @@
 namespace kestrel {
 namespace {
 
-// Turns the pure-green key into transparency once, so that drawing is a plain blend of fully
-// opaque and fully transparent pixels.
-QImage KeyOutGreen(const QImage& image) {
-    QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < keyed.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
-        for (int x = 0; x < keyed.width(); ++x) {
-            line[x] = (line[x] | 0xff000000u) == kSkinTransparent ? 0u : (line[x] | 0xff000000u);
-        }
-    }
-    return keyed;
-}
-
 // Reads an image of a skin folder; a missing file, an unreadable one or one of the wrong size
 // leaves the built-in image in place.
 bool ReadSkinFile(const QString& folder, const QString& stem, QSize size, QImage* out) {
@@ -70,6 +57,17 @@ constexpr std::array<int, static_cast<int>(DialImage::Count)> kDialNumbers{
 // clang-format on
 
 }  // namespace
+
+QImage KeyOutGreen(const QImage& image) {
+    QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < keyed.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x) {
+            line[x] = (line[x] | 0xff000000u) == kSkinTransparent ? 0u : (line[x] | 0xff000000u);
+        }
+    }
+    return keyed;
+}
 
 int CPanelSkin::Load(const QString& folder) {
     int used = 0;

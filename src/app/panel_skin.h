@@ -43,6 +43,10 @@ class CPanelSkin {
     bool loaded_ = false;
 };
 
+// Turns the pure-green key into transparency once, so that drawing is a plain blend of fully
+// opaque and fully transparent pixels.
+QImage KeyOutGreen(const QImage& image);
+
 // Returns the number that names a dial or knob picture in a skin folder (1249 the main dial).
 int DialNumber(DialImage image);
 

@@ -2,24 +2,9 @@
 
 #include <QPainter>
 
+#include "app/panel_skin.h"
+
 namespace kestrel {
-
-namespace {
-
-QImage WithGreenTransparent(const QImage& picture) {
-    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if ((line[x] & 0xFFFFFF) == 0x00FF00) {
-                line[x] = 0;
-            }
-        }
-    }
-    return image;
-}
-
-}  // namespace
 
 CSplashPanelDlg::CSplashPanelDlg(QWidget* parent) : QWidget(parent) {
     setEnabled(false);
@@ -29,7 +14,7 @@ CSplashPanelDlg::CSplashPanelDlg(QWidget* parent) : QWidget(parent) {
 }
 
 void CSplashPanelDlg::SetPicture(const QImage& picture) {
-    picture_ = WithGreenTransparent(picture);
+    picture_ = KeyOutGreen(picture);
     update();
 }
 
