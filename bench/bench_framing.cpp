@@ -9,10 +9,10 @@
 #include <new>
 #include <string>
 
-#include "cat/framing.h"
-#include "cat/radio_state.h"
-#include "cat/receive_buffer.h"
-#include "serial/message_ring.h"
+#include "protocol/framing.h"
+#include "protocol/message_ring.h"
+#include "protocol/radio_state.h"
+#include "protocol/receive_buffer.h"
 
 namespace {
 std::atomic<uint64_t> allocations{0};

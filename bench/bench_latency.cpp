@@ -12,15 +12,15 @@
 #include <thread>
 #include <vector>
 
-#include "cat/anl_send_thread.h"
-#include "cat/engine_lifecycle.h"
-#include "cat/engine_timers.h"
-#include "cat/notifications.h"
-#include "cat/requests.h"
-#include "cat/store_flags.h"
+#include "engine/anl_send_thread.h"
+#include "engine/engine_lifecycle.h"
+#include "engine/engine_timers.h"
+#include "engine/requests.h"
 #include "platform/headless_main_window.h"
 #include "platform/pty_pair.h"
 #include "platform/real_runtime.h"
+#include "protocol/notifications.h"
+#include "protocol/store_flags.h"
 #include "serial/serial_port.h"
 
 namespace {

@@ -2,10 +2,11 @@
 // life of the program, so its idle cost is what the program costs an idle machine.
 #include <benchmark/benchmark.h>
 
-#include "cat/store_flags.h"
 #include "platform/memory_serial_pair.h"
 #include "platform/pty_pair.h"
 #include "platform/virtual_runtime.h"
+#include "protocol/control_mirror.h"
+#include "protocol/store_flags.h"
 #include "serial/serial_port.h"
 #include "serial/sio_recv_thread.h"
 
@@ -19,7 +20,7 @@ void BM_IdleReceiveStepMemoryPair(benchmark::State& state) {
     auto far = pair.Open(MemorySerialPair::Side::B);
     TheSerialPort().Initialise();
     TheSerialPort().SetDeviceFactory(pair.Factory(MemorySerialPair::Side::A));
-    TheSerialPort().Open();
+    TheSerialPort().Open(GetMirror(Mirror::AI) != 0);
     StoreReady = 1;
     Sio_Recv_Thread recv;
     for (auto _ : state) {
@@ -40,7 +41,7 @@ void BM_IdleReceiveStepPseudoTerminal(benchmark::State& state) {
     }
     TheSerialPort().Initialise();
     TheSerialPort().SetDeviceOverride(pty->Path());
-    TheSerialPort().Open();
+    TheSerialPort().Open(GetMirror(Mirror::AI) != 0);
     StoreReady = 1;
     Sio_Recv_Thread recv;
     for (auto _ : state) {

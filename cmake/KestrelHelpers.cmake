@@ -23,3 +23,20 @@ function(kestrel_test area)
                         GTest::gtest_main)
   gtest_discover_tests(${target} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# Makes one layer's library from its folders. Each layer publishes its folders through an include
+# directory of its own below the build tree, so a file sees only the headers of the layers its
+# library links: an include against the direction of the layers fails to compile.
+function(kestrel_layer target)
+  cmake_parse_arguments(ARG "" "" "FOLDERS;LINKS" ${ARGN})
+  kestrel_sources(sources ${ARG_FOLDERS})
+  add_library(${target} STATIC ${sources})
+  set(root ${CMAKE_BINARY_DIR}/layers/${target})
+  foreach(folder IN LISTS ARG_FOLDERS)
+    get_filename_component(parent ${root}/${folder} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC ${root})
+  target_link_libraries(${target} PUBLIC ${ARG_LINKS})
+endfunction()

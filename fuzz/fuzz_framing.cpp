@@ -9,9 +9,9 @@
 #include <cstring>
 #include <vector>
 
-#include "cat/cat_catalogue.h"
-#include "cat/framing.h"
-#include "cat/receive_buffer.h"
+#include "protocol/cat_catalogue.h"
+#include "protocol/framing.h"
+#include "protocol/receive_buffer.h"
 
 namespace kestrel {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/csv_reader.h"
 #include "platform/paths.h"
-#include "serial/csv_reader.h"
 #include "serial/serial_settings.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "app/key_cap_table.h"
 #include "app/panel_painter.h"
-#include "cat/notifications.h"
+#include "protocol/notifications.h"
 
 namespace kestrel {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "app/skin_layout.h"
-#include "cat/radio_state.h"
+#include "protocol/radio_state.h"
 
 namespace kestrel {
 

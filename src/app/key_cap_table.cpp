@@ -5,7 +5,7 @@
 
 #include "app/panel_painter.h"
 #include "app/skin_layout.h"
-#include "cat/radio_state.h"
+#include "protocol/radio_state.h"
 
 namespace kestrel {
 

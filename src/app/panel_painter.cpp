@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "cat/radio_state.h"
 #include "platform/main_window.h"
 #include "platform/timer_numbers.h"
+#include "protocol/radio_state.h"
 
 namespace kestrel {
 namespace {

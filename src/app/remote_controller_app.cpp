@@ -6,7 +6,7 @@
 
 #include "app/main_panel_dlg.h"
 #include "app/panel_client.h"
-#include "cat/engine_lifecycle.h"
+#include "engine/engine_lifecycle.h"
 #include "serial/serial_port.h"
 #include "sim/built_in_radio.h"
 

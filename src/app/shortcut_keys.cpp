@@ -2,10 +2,10 @@
 
 #include <fstream>
 
-#include "cat/anl_send_thread.h"
+#include "engine/anl_send_thread.h"
 #include "platform/paths.h"
 #include "platform/timer_numbers.h"
-#include "serial/message_ring.h"
+#include "protocol/message_ring.h"
 
 namespace kestrel {
 

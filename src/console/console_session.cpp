@@ -5,14 +5,14 @@
 #include <optional>
 #include <vector>
 
-#include "cat/anl_send_thread.h"
-#include "cat/engine_timers.h"
-#include "cat/field_names.h"
-#include "cat/requests.h"
-#include "cat/startup_messages.h"
+#include "engine/anl_send_thread.h"
+#include "engine/engine_timers.h"
+#include "engine/requests.h"
+#include "engine/startup_messages.h"
 #include "platform/runtime.h"
+#include "protocol/field_names.h"
+#include "protocol/message_ring.h"
 #include "res/strings.h"
-#include "serial/message_ring.h"
 
 namespace kestrel {
 

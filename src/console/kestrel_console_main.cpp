@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "cat/engine_lifecycle.h"
-#include "cat/store_flags.h"
 #include "console/console_options.h"
 #include "console/console_session.h"
 #include "console/tracing_device.h"
+#include "engine/engine_lifecycle.h"
 #include "platform/headless_main_window.h"
 #include "platform/real_runtime.h"
+#include "protocol/store_flags.h"
 #include "serial/serial_port.h"
 #include "sim/built_in_radio.h"
 

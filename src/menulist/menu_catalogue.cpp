@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "cat/radio_state.h"
-
 namespace kestrel {
 
 namespace {
@@ -259,14 +257,6 @@ MenuItem CatalogueMenuItem(int number) {
         FillChoices(item, row.listed, '|');
     }
     return item;
-}
-
-void LoadMenuCatalogue() {
-    SetMenuItemCount(kMenuCatalogueSize);
-    for (int number = 1; number <= kMenuCatalogueSize; ++number) {
-        const MenuItem item = CatalogueMenuItem(number);
-        PutMenuItem(number, &item);
-    }
 }
 
 }  // namespace kestrel

@@ -12,7 +12,5 @@ inline constexpr int kMenuCatalogueSize = 118;
 // Builds the record of menu item `number` (1 to 118) from the built-in catalogue, every other
 // byte 0; an unknown number gives an empty record.
 MenuItem CatalogueMenuItem(int number);
-// Sets the store's menu item count to 118 and puts the 118 catalogue records into it.
-void LoadMenuCatalogue();
 
 }  // namespace kestrel

@@ -6,17 +6,17 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include "app/vfo_set_dlg.h"
-#include "cat/anl_send_thread.h"
-#include "cat/notifications.h"
-#include "cat/radio_state.h"
-#include "cat/request_table.h"
+#include "engine/anl_send_thread.h"
+#include "engine/request_table.h"
 #include "options/option_placeholder_dlg.h"
+#include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
 #include "panel/panel_messages.h"
 #include "panel/reading_dlg.h"
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
+#include "protocol/notifications.h"
+#include "protocol/radio_state.h"
 #include "res/strings.h"
 
 namespace kestrel {
@@ -817,7 +817,8 @@ void PanelController::ForwardTo(uint8_t open, CChildDlg& dlg, uint32_t id, uint6
 
 void PanelController::ShowMenuChangedBox() {
     busyBoxShown = 1;
-    QMessageBox::information(widget_, widget_->windowTitle(), ToQString(LoadString(kStringMenuChanged)));
+    QMessageBox::information(widget_, widget_->windowTitle(),
+                             ToQString(LoadString(kStringMenuChanged)));
     busyBoxShown = 0;
 }
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "cat/radio_state.h"
+#include "protocol/radio_state.h"
 
 namespace kestrel {
 

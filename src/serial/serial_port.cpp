@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "cat/control_mirror.h"
 #include "platform/main_window.h"
 #include "platform/message.h"
 #include "platform/paths.h"
@@ -113,7 +112,7 @@ void SerialPort::ReportOpenFailure() const {
     PostToMainWindow(kMsgStartupFailure);
 }
 
-bool SerialPort::Open() {
+bool SerialPort::Open(bool autoInfoOn) {
     std::lock_guard openLock(openMutex_);
     if (IsOpen() || StartupBoxShown.load(std::memory_order_relaxed) != 0) {
         return false;
@@ -144,9 +143,8 @@ bool SerialPort::Open() {
         device_ = shared;
     }
     open_.store(1, std::memory_order_relaxed);
-    // The transceiver learns at once whether to report changes by itself. This write bypasses
-    // the send queue and leaves AutoInfoSent alone.
-    const std::string_view autoInfo = GetMirror(Mirror::AI) != 0 ? "AI1;" : "AI0;";
+    // This write bypasses the send queue and leaves AutoInfoSent alone.
+    const std::string_view autoInfo = autoInfoOn ? "AI1;" : "AI0;";
     shared->Write(reinterpret_cast<const uint8_t*>(autoInfo.data()), autoInfo.size(),
                   kWriteTimeoutConstantMs + kWriteTimeoutPerByteMs * autoInfo.size());
     return true;

@@ -69,10 +69,11 @@ class SerialPort {
     bool HandleValid() const;
 
     // Opens the device of the port number, configures the line (baud rate, 8 data bits, no
-    // parity, 2 stop bits, CTS output flow) and writes "AI1;" or "AI0;" after the AI value of
-    // the control mirror. Does nothing and reports false while open or while a start-up failure
-    // box shows. On failure posts 0x8109 (0, 0) to the main window and reports false.
-    bool Open();
+    // parity, 2 stop bits, CTS output flow) and writes "AI1;" when autoInfoOn, "AI0;" otherwise,
+    // so the transceiver learns at once whether to report changes by itself. Does nothing and
+    // reports false while open or while a start-up failure box shows. On failure posts 0x8109
+    // (0, 0) to the main window and reports false.
+    bool Open(bool autoInfoOn);
     // Restores one stop bit and no CTS flow, closes the device and reports true; false when the
     // port was not open.
     bool Close();

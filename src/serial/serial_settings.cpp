@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/csv_reader.h"
 #include "platform/paths.h"
-#include "serial/csv_reader.h"
 
 namespace kestrel {
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <memory>
 
-#include "cat/framing.h"
-#include "cat/store_flags.h"
 #include "platform/main_window.h"
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
 #include "platform/workers.h"
-#include "serial/message_ring.h"
+#include "protocol/framing.h"
+#include "protocol/message_ring.h"
+#include "protocol/store_flags.h"
 #include "serial/serial_port.h"
 
 namespace kestrel {

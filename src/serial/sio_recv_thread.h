@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "cat/receive_buffer.h"
+#include "protocol/receive_buffer.h"
 
 namespace kestrel {
 

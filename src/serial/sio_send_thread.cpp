@@ -3,10 +3,11 @@
 #include <array>
 #include <cstring>
 
-#include "cat/store_flags.h"
 #include "platform/message.h"
 #include "platform/workers.h"
-#include "serial/message_ring.h"
+#include "protocol/control_mirror.h"
+#include "protocol/message_ring.h"
+#include "protocol/store_flags.h"
 #include "serial/serial_port.h"
 
 namespace kestrel {
@@ -55,7 +56,7 @@ void Sio_Send_Thread::Step() {
     // Each send step is the one place that reopens a port closed by a fault or an unplug, so a
     // dead adapter costs one open attempt per command and never a busy loop.
     SerialPort& port = TheSerialPort();
-    port.Open();
+    port.Open(GetMirror(Mirror::AI) != 0);
     if (!port.IsOpen() || length == 0) {
         return;
     }

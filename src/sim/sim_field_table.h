@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "cat/cat_catalogue.h"
+#include "protocol/cat_catalogue.h"
 #include "sim/sim_state.h"
 
 namespace kestrel {

@@ -17,8 +17,8 @@ std::vector<std::string> RunConsole(const std::string& arguments, const std::str
     char folderPattern[] = "/tmp/kestrel-console-test-XXXXXX";
     const std::string folder = ::mkdtemp(folderPattern);
     std::ofstream(folder + "/script") << script;
-    const std::string command = "cd " + folder + " && " + KESTREL_CONSOLE_BINARY + " " +
-                                arguments + " < script 2>&1";
+    const std::string command =
+        "cd " + folder + " && " + KESTREL_CONSOLE_BINARY + " " + arguments + " < script 2>&1";
     std::vector<std::string> lines;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];

@@ -11,7 +11,7 @@ namespace kestrel {
 namespace {
 
 class ConsoleSessionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { SetRuntime(&runtime); }
     void TearDown() override { SetRuntime(nullptr); }
 
@@ -58,7 +58,9 @@ TEST_F(ConsoleSessionTest, CommentsAndBlankLinesAreIgnored) {
     EXPECT_EQ(Run("# post 1"), "");
 }
 
-TEST_F(ConsoleSessionTest, QuitEndsTheInput) { EXPECT_FALSE(session.HandleLine("quit")); }
+TEST_F(ConsoleSessionTest, QuitEndsTheInput) {
+    EXPECT_FALSE(session.HandleLine("quit"));
+}
 
 TEST_F(ConsoleSessionTest, WaitPassesTheTimeOnTheClock) {
     Run("wait 250");

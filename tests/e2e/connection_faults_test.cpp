@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "cat/anl_send_thread.h"
-#include "cat/notifications.h"
-#include "cat/radio_state.h"
-#include "cat/requests.h"
-#include "cat/startup_messages.h"
 #include "connection_line.h"
+#include "engine/anl_send_thread.h"
+#include "engine/requests.h"
+#include "engine/startup_messages.h"
+#include "protocol/notifications.h"
+#include "protocol/radio_state.h"
 #include "serial/serial_port.h"
 #include "station_fixture.h"
 

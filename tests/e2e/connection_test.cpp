@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "cat/anl_send_thread.h"
-#include "cat/notifications.h"
-#include "cat/radio_state.h"
-#include "cat/requests.h"
 #include "connection_line.h"
+#include "engine/anl_send_thread.h"
+#include "engine/requests.h"
 #include "platform/main_window.h"
 #include "platform/timer_numbers.h"
+#include "protocol/notifications.h"
+#include "protocol/radio_state.h"
 #include "station_fixture.h"
 
 namespace kestrel {

@@ -5,17 +5,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cat/anl_send_thread.h"
-#include "cat/engine_lifecycle.h"
-#include "cat/engine_timers.h"
-#include "cat/field_names.h"
-#include "cat/radio_state.h"
-#include "cat/requests.h"
+#include "engine/anl_send_thread.h"
+#include "engine/engine_lifecycle.h"
+#include "engine/engine_timers.h"
+#include "engine/requests.h"
 #include "platform/paths.h"
 #include "platform/runtime.h"
 #include "platform/startup_box.h"
 #include "platform/workers.h"
-#include "serial/message_ring.h"
+#include "protocol/field_names.h"
+#include "protocol/message_ring.h"
+#include "protocol/radio_state.h"
 #include "serial/serial_port.h"
 
 namespace kestrel {

@@ -13,10 +13,10 @@
 #include "app/main_panel_dlg.h"
 #include "app/remote_controller_app.h"
 #include "app_window_fixture.h"
-#include "cat/anl_send_thread.h"
-#include "cat/store_flags.h"
+#include "engine/anl_send_thread.h"
 #include "platform/paths.h"
 #include "platform/workers.h"
+#include "protocol/store_flags.h"
 #include "sim/built_in_radio.h"
 
 namespace kestrel::testing {

@@ -11,10 +11,11 @@
 #include "app/remote_controller_app.h"
 #include "app/splash_panel_dlg.h"
 #include "app_window_fixture.h"
-#include "cat/notifications.h"
 #include "panel/panel_messages.h"
 #include "platform/pty_pair.h"
 #include "platform/timer_numbers.h"
+#include "protocol/control_mirror.h"
+#include "protocol/notifications.h"
 #include "serial/serial_port.h"
 
 namespace kestrel::testing {
@@ -333,7 +334,7 @@ TEST_F(PowerEvents, SuspendEventsCloseThePortAndOthersLeaveIt) {
     TheSerialPort().SetDeviceOverride(pty->Path());
     for (uint64_t code = 0; code <= 18; ++code) {
         if (!TheSerialPort().IsOpen()) {
-            ASSERT_TRUE(TheSerialPort().Open());
+            ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
         }
         window->SendMessage(kMsgPowerBroadcast, code, 0);
         const bool closes = code == 0 || code == 2 || code == 4 || code == 6 || code == 7 ||

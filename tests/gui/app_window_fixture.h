@@ -14,11 +14,11 @@
 #include "app/main_panel_dlg.h"
 #include "app/panel_painter.h"
 #include "app/skin_layout.h"
-#include "cat/control_mirror.h"
-#include "cat/radio_state.h"
 #include "platform/main_window.h"
 #include "platform/real_runtime.h"
 #include "platform/startup_box.h"
+#include "protocol/control_mirror.h"
+#include "protocol/radio_state.h"
 
 namespace kestrel::testing {
 

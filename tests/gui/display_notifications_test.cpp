@@ -8,9 +8,9 @@
 #include "app/display_updates.h"
 #include "app/panel_client.h"
 #include "app_window_fixture.h"
-#include "cat/notifications.h"
 #include "panel/panel_messages.h"
 #include "platform/timer_numbers.h"
+#include "protocol/notifications.h"
 
 namespace kestrel::testing {
 namespace {

@@ -2,10 +2,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
-#include "cat/notifications.h"
 #include "options/option_placeholder_dlg.h"
 #include "panel/reading_dlg.h"
 #include "panel_test_fixture.h"
+#include "protocol/notifications.h"
 
 namespace kestrel::testing {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/panel_painter.h"
-#include "cat/radio_state.h"
 #include "menulist/menu_item.h"
+#include "protocol/radio_state.h"
 
 namespace kestrel::testing {
 

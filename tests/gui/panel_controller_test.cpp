@@ -1,7 +1,7 @@
 #include <QAction>
 #include <QMessageBox>
 
-#include "app/vfo_set_dlg.h"
+#include "options/vfo_set_dlg.h"
 #include "panel_test_fixture.h"
 
 namespace kestrel::testing {

@@ -18,10 +18,10 @@
 #include "app/panel_controller_client.h"
 #include "app/remote_controller_app.h"
 #include "app/skin_layout.h"
-#include "cat/radio_state.h"
-#include "cat/store_flags.h"
 #include "platform/paths.h"
 #include "platform/real_runtime.h"
+#include "protocol/radio_state.h"
+#include "protocol/store_flags.h"
 #include "sim/built_in_radio.h"
 
 namespace kestrel {

@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "app/panel_controller_client.h"
-#include "cat/control_mirror.h"
-#include "cat/radio_state.h"
-#include "cat/request_table.h"
+#include "engine/request_table.h"
 #include "panel/panel_controller.h"
 #include "panel/panel_messages.h"
 #include "platform/main_window.h"
+#include "protocol/control_mirror.h"
+#include "protocol/radio_state.h"
 
 namespace kestrel::testing {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/vfo_set_dlg.h"
+#include "options/vfo_set_dlg.h"
 #include "panel_test_fixture.h"
 #include "platform/paths.h"
 #include "platform/timer_numbers.h"

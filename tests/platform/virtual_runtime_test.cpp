@@ -11,7 +11,7 @@ namespace kestrel {
 namespace {
 
 class VirtualRuntimeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { SetRuntime(&runtime); }
     void TearDown() override { SetRuntime(nullptr); }
     VirtualRuntime runtime;
@@ -134,7 +134,8 @@ TEST_F(HeadlessMainWindowTest, TimerTicksDoNotPileUpWhileTheWindowIsBusy) {
 TEST_F(HeadlessMainWindowTest, SendFromWorkerWaitsForTheResult) {
     HeadlessMainWindow window([&](const Message& m) -> int64_t { return m.wParam * 2; });
     int64_t result = 0;
-    auto worker = runtime.StartLoop("w", [&](const Message&) { result = window.SendMessage(1, 21, 0); });
+    auto worker =
+        runtime.StartLoop("w", [&](const Message&) { result = window.SendMessage(1, 21, 0); });
     worker->Post({1, 0, 0});
     runtime.RunFor(1);
     EXPECT_EQ(result, 42);

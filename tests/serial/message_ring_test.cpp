@@ -1,4 +1,4 @@
-#include "serial/message_ring.h"
+#include "protocol/message_ring.h"
 
 #include <gtest/gtest.h>
 

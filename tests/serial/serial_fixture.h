@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "cat/control_mirror.h"
-#include "cat/store_flags.h"
 #include "platform/headless_main_window.h"
 #include "platform/memory_serial_pair.h"
 #include "platform/message.h"
@@ -19,7 +17,9 @@
 #include "platform/timer_numbers.h"
 #include "platform/virtual_runtime.h"
 #include "platform/workers.h"
-#include "serial/message_ring.h"
+#include "protocol/control_mirror.h"
+#include "protocol/message_ring.h"
+#include "protocol/store_flags.h"
 #include "serial/serial_port.h"
 
 namespace kestrel {
@@ -113,7 +113,7 @@ class SerialLinkTest : public ::testing::Test {
 
     // Opens the port and takes the "AI0;" it writes on opening off the line.
     void OpenPort() {
-        ASSERT_TRUE(TheSerialPort().Open());
+        ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
         ASSERT_EQ(FarReceived(), "AI0;");
     }
 

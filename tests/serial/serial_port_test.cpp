@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "protocol/control_mirror.h"
 #include "serial/serial_fixture.h"
 
 namespace kestrel {
@@ -14,7 +15,7 @@ using Side = MemorySerialPair::Side;
 
 TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorWithoutTouchingFlag) {
     SetMirror(Mirror::AI, 1);
-    ASSERT_TRUE(TheSerialPort().Open());
+    ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     EXPECT_EQ(FarReceived(), "AI1;");
     EXPECT_EQ(AutoInfoSent, 0);
     EXPECT_EQ(AnswerWaiting, 0);
@@ -22,14 +23,14 @@ TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorWithoutTouchingFlag) {
 
 TEST_F(SerialLinkTest, OpenWhileOpenDoesNothingAndReportsFalse) {
     OpenPort();
-    EXPECT_FALSE(TheSerialPort().Open());
+    EXPECT_FALSE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     EXPECT_TRUE(TheSerialPort().IsOpen());
     EXPECT_EQ(FarReceived(), "");
 }
 
 TEST_F(SerialLinkTest, CarrierHoldAtOpenClosesAgainAndReportsFailure) {
     pair_.SetStatusBits(Side::A, kStatusRlsdHold);
-    EXPECT_FALSE(TheSerialPort().Open());
+    EXPECT_FALSE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     EXPECT_FALSE(TheSerialPort().IsOpen());
     EXPECT_FALSE(pair_.IsOpen(Side::A));
     EXPECT_EQ(PostedCount(kMsgStartupFailure), 1);
@@ -39,13 +40,13 @@ TEST_F(SerialLinkTest, CarrierHoldAtOpenClosesAgainAndReportsFailure) {
 TEST_F(SerialLinkTest, MissingDeviceReportsFailure) {
     TheSerialPort().SetDeviceFactory(nullptr);
     TheSerialPort().SetDeviceOverride(dir_.Path() + "/no-such-tty");
-    EXPECT_FALSE(TheSerialPort().Open());
+    EXPECT_FALSE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     EXPECT_EQ(PostedCount(kMsgStartupFailure), 1);
 }
 
 TEST_F(SerialLinkTest, OpenDoesNothingWhileFailureBoxShows) {
     StartupBoxShown = 1;
-    EXPECT_FALSE(TheSerialPort().Open());
+    EXPECT_FALSE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     EXPECT_FALSE(pair_.IsOpen(Side::A));
     EXPECT_EQ(PostedCount(kMsgStartupFailure), 0);
 }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "protocol/control_mirror.h"
 #include "serial/serial_fixture.h"
 
 namespace kestrel {
@@ -34,7 +35,7 @@ TEST_F(SettingsTest, ThreeNineSixHundredOpensComThreeAtNineSixHundred) {
         return pair_.Open(MemorySerialPair::Side::A);
     });
     ASSERT_TRUE(TheSerialPort().LoadSettings());
-    ASSERT_TRUE(TheSerialPort().Open());
+    ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0], "/dev/ttyS2");
     const LineSettings line = pair_.Settings(MemorySerialPair::Side::A);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "protocol/control_mirror.h"
 #include "serial/serial_fixture.h"
 #include "serial/sio_recv_thread.h"
 #include "serial/sio_send_thread.h"
@@ -333,7 +334,7 @@ TEST_F(SerialLinkTest, ThreadsCarryCommandAndAnswerOnTheirLoops) {
     ASSERT_TRUE(StartSioRecvThread());
     ASSERT_TRUE(StartSioSendThread());
     EXPECT_TRUE(window_->HasTimer(kTimerReceiveStep));
-    TheSerialPort().Open();
+    TheSerialPort().Open(GetMirror(Mirror::AI) != 0);
     EXPECT_EQ(FarReceived(), "AI0;");
     ASSERT_TRUE(CommandRing.Push("FA;"));
     PostToWorker(Worker::SioSend, kMsgSendStep);

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "cat/answer_parsers.h"
-#include "cat/radio_state.h"
+#include "engine/answer_parsers.h"
 #include "menulist/menu_catalogue.h"
 #include "platform/headless_main_window.h"
+#include "protocol/radio_state.h"
 #include "sim/transceiver.h"
 #include "sim_fixture.h"
 

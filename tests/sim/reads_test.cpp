@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "cat/cat_catalogue.h"
-#include "cat/framing.h"
-#include "cat/receive_buffer.h"
 #include "menulist/menu_catalogue.h"
+#include "protocol/cat_catalogue.h"
+#include "protocol/framing.h"
+#include "protocol/receive_buffer.h"
 #include "sim_fixture.h"
 
 namespace kestrel {

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "cat/cat_catalogue.h"
+#include "protocol/cat_catalogue.h"
 #include "sim_fixture.h"
 
 namespace kestrel {

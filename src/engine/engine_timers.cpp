@@ -1,0 +1,43 @@
+#include "engine/engine_timers.h"
+
+#include "engine/anl_send_thread.h"
+#include "platform/workers.h"
+#include "serial/sio_send_thread.h"
+
+namespace kestrel {
+
+bool DispatchEngineTimer(int timerId) {
+    switch (timerId) {
+        case kTimerReceiveStep:
+            PostToWorker(Worker::SioRecv, kMsgReceiveStep);
+            return true;
+        case kTimerInitialRead:
+            PostRequestMessage(kMsgInitialReadStep);
+            return true;
+        case kTimerMenuRead:
+            PostRequestMessage(kMsgMenuReadStep);
+            return true;
+        case kTimerHeartbeat:
+            PostRequestMessage(kMsgHeartbeat);
+            return true;
+        case kTimerLinkWatchdog:
+            LinkWatchdogExpired();
+            return true;
+        case kTimerRotatorRead:
+            RotatorReadTick();
+            return true;
+        case kTimerRequest23:
+            PostPowerOnRead();
+            return true;
+        case kTimerRequest24:
+            PostPowerOffRead();
+            return true;
+        case kTimerRequest25:
+            PostKeyerReadStep();
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace kestrel

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "anl_recv_fixture.h"
+#include "engine/requests.h"
+
+namespace kestrel {
+namespace {
+
+class AnalysisThreadTest : public AnalysisTest {
+  protected:
+    void SetUp() override {
+        AnalysisTest::SetUp();
+        ASSERT_TRUE(StartAnalysisThread());
+    }
+
+    // Pushes an answer as the receive step does and announces it.
+    void Deliver(const char* answer) {
+        ASSERT_TRUE(AnswerRing.Push(answer));
+        ASSERT_TRUE(PostToWorker(Worker::AnlRecv, kMsgAnalyse));
+    }
+};
+
+TEST_F(AnalysisThreadTest, TakesOneAnswerPerMessageInOrder) {
+    Deliver("FA14250000");
+    Deliver("LK1");
+    Deliver("ZZ12");
+    Deliver("FB07074000");
+    runtime.RunFor(0);
+    EXPECT_EQ(GetField(Field::FA), 14250000);
+    EXPECT_EQ(GetField(Field::LK), 1);
+    EXPECT_EQ(GetField(Field::FB), 7074000);
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8333, 0x830C, 0x8334}));
+    EXPECT_EQ(AnswerRing.Count(), 0);
+    EXPECT_TRUE(window->HasTimer(17));
+}
+
+TEST_F(AnalysisThreadTest, AnalyseMessageWithAnEmptyRingDoesNothing) {
+    ASSERT_TRUE(PostToWorker(Worker::AnlRecv, kMsgAnalyse));
+    runtime.RunFor(0);
+    EXPECT_TRUE(TakeWindowIds().empty());
+    EXPECT_FALSE(window->HasTimer(17)) << "no answer, so the watchdog is not re-armed";
+    EXPECT_EQ(LinkWatchdogArmed.load(), 0);
+}
+
+TEST_F(AnalysisThreadTest, LinkLostStopsReadsTwiceZeroesMetersAndReportsAutoInfoOff) {
+    Deliver("AI1");
+    runtime.RunFor(0);
+    TakeWindowIds();
+    TakeSenderIds();
+    AutoInfoSent.store(1);
+    SetField(Field::RM0, 120);
+
+    ASSERT_TRUE(PostToWorker(Worker::AnlRecv, kMsgLinkLost));
+    runtime.RunFor(0);
+    EXPECT_EQ(AutoInfoSent.load(), 0);
+    EXPECT_EQ(GetField(Field::AI), 0);
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+    EXPECT_EQ(GetField(Field::RM0), 0);
+    EXPECT_EQ(TakeSenderIds(), (std::vector<uint32_t>{kMsgStopReads, kMsgStopReads}));
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8321, 0x8321, 0x8337, 0x833A}));
+}
+
+TEST_F(AnalysisThreadTest, SilenceAfterTheLastAnswerFiresTheWatchdogAfterThreeSeconds) {
+    Deliver("RT1");
+    runtime.RunFor(0);
+    runtime.RunUntil([&] { return !timerTicks.empty(); }, 5000);
+    ASSERT_FALSE(timerTicks.empty());
+    EXPECT_EQ(timerTicks[0].timer, 17);
+    EXPECT_EQ(timerTicks[0].atMs, 3000);
+}
+
+TEST_F(AnalysisThreadTest, StopEndsTheThreadAndEmptiesItsSlot) {
+    EXPECT_TRUE(StopAnalysisThread());
+    EXPECT_EQ(WorkerLoop(Worker::AnlRecv), nullptr);
+    EXPECT_FALSE(PostToWorker(Worker::AnlRecv, kMsgAnalyse));
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,487 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "anl_recv_fixture.h"
+#include "engine/answer_parsers.h"
+#include "engine/requests.h"
+
+namespace kestrel {
+namespace {
+
+// A well-formed answer and one field it must set.
+struct StoredCase {
+    const char* answer;
+    Field field;
+    int32_t expected;
+    uint32_t notification;
+};
+
+// clang-format off
+constexpr StoredCase kStoredCases[] = {
+    {"RT1",        Field::RT,    1,        0x8302},
+    {"SF3",        Field::SF,    3,        0x8304},
+    {"BP00001",    Field::BP0,   1,        0x8305},
+    {"BP01150",    Field::BP1,   150,      0x8305},
+    {"BC01",       Field::BC,    1,        0x8306},
+    {"CO0002",     Field::CO0,   2,        0x8307},
+    {"CO0009",     Field::CO0,   1,        0x8307},
+    {"CO0000",     Field::CO0,   0,        0x8307},
+    {"CO0125",     Field::CO1,   25,       0x8307},
+    {"MS3",        Field::MS,    3,        0x8346},
+    {"NR01",       Field::NR0,   1,        0x8308},
+    {"FT1",        Field::FT,    1,        0x8309},
+    {"FR4",        Field::FR,    4,        0x830A},
+    {"LK1",        Field::LK,    1,        0x830C},
+    {"NB12",       Field::NB1,   2,        0x8310},
+    {"RF03",       Field::RF,    3,        0x8311},
+    {"GT13",       Field::GT1,   3,        0x8312},
+    {"AN020",      Field::ANp3,  1,        0x8317},
+    {"AC002",      Field::AC,    2,        0x8318},
+    {"ML0001",     Field::ML0,   1,        0x831E},
+    {"ML1128",     Field::ML1,   128,      0x831E},
+    {"RM0123",     Field::RM0,   123,      0x8321},
+    {"RM2045",     Field::RM1,   45,       0x8321},
+    {"RMx1a2",     Field::RM0,   12,       0x8321},
+    {"KS025",      Field::KS,    25,       0x8323},
+    {"SD0500",     Field::SD,    500,      0x8324},
+    {"NL1200",     Field::NL1,   200,      0x8325},
+    {"SQ0010",     Field::SQ0,   10,       0x832A},
+    {"RG1210",     Field::RG1,   210,      0x832C},
+    {"VF011281",   Field::VF0p3, 1,        0x832E},
+    {"VF011281",   Field::VF0p4, 128,      0x832E},
+    {"VF011281",   Field::VF0p7, 1,        0x832E},
+    {"VF110100",   Field::VF1p4, 10,       0x832E},
+    {"IS0+0500",   Field::IS,    500,      0x832F},
+    {"IS0-0250",   Field::IS,    -250,     0x832F},
+    {"RL008",      Field::RL,    8,        0x8331},
+    {"BY10",       Field::BYp2,  1,        0x8332},
+    {"FA14250000", Field::FA,    14250000, 0x8333},
+    {"RO0180050",  Field::ROp3,  180,      0x8335},
+    {"RO0180050",  Field::ROp6,  50,       0x8335},
+    {"SM0100",     Field::SM0,   100,      0x8337},
+    {"TX2",        Field::TX,    2,        0x8338},
+    {"CN149",      Field::CN1,   49,       0x833B},
+    {"CT11",       Field::CT1,   1,        0x833C},
+    {"KM3HELLO",   Field::KM,    3,        0x833D},
+    {"MC117",      Field::MC,    117,      0x833E},
+    {"RS1",        Field::RS,    1,        0x8343},
+    {"MD0C",       Field::MD0,   12,       0x8345},
+    {"MD1a",       Field::MD1,   10,       0x8345},
+    {"BG004",      Field::BG0,   4,        0x834D},
+    {"BG112",      Field::BG1,   12,       0x834D},
+    {"BG112",      Field::BG2,   -1,       0x834D},
+    {"BG207",      Field::BG1,   -1,       0x834D},
+    {"BG207",      Field::BG2,   7,        0x834D},
+    {"KC03",       Field::KC,    3,        0x8353},
+};
+
+// An answer whose value parses but lies outside the field's limits: the field keeps its value
+// and the notification is still posted.
+constexpr StoredCase kOutOfRangeCases[] = {
+    {"FA00029999", Field::FA,    7000000, 0x8333},
+    {"FA60000001", Field::FA,    7000000, 0x8333},
+    {"SF9",        Field::SF,    8,       0x8304},
+    {"KS070",      Field::KS,    4,       0x8323},
+    {"SD0020",     Field::SD,    30,      0x8324},
+    {"IS0+1001",   Field::IS,    0,       0x832F},
+    {"AN030",      Field::ANp3,  0,       0x8317},
+    {"MD0E",       Field::MD0,   1,       0x8345},
+    {"BG006",      Field::BG0,   3,       0x834D},
+    {"RS3",        Field::RS,    0,       0x8343},
+};
+
+// A malformed answer: nothing is stored and nothing is posted.
+struct DroppedCase {
+    const char* answer;
+    Field field;
+    int32_t unchanged;
+};
+
+constexpr DroppedCase kDroppedCases[] = {
+    {"RTx",        Field::RT,    0},
+    {"FA1425000x", Field::FA,    7000000},
+    {"NR21",       Field::NR0,   0},
+    {"NRx1",       Field::NR0,   0},
+    {"KS0a5",      Field::KS,    4},
+    {"VF211281",   Field::VF0p4, 0},
+    {"IS0*0500",   Field::IS,    0},
+    {"MD24",       Field::MD0,   1},
+    {"MD0g",       Field::MD0,   1},
+    {"CO01x5",     Field::CO1,   1},
+    {"BG305",      Field::BG0,   3},
+    {"BG0x5",      Field::BG0,   3},
+    {"KM6HELLO",   Field::KM,    1},
+    {"SM2100",     Field::SM0,   0},
+    {"PSx",        Field::PS,    0},
+    {"RSx",        Field::RS,    0},
+    {"AIx",        Field::AI,    0},
+    {"ZZ12",       Field::RT,    0},
+    {"DA123456",   Field::RT,    0},
+    {"?",          Field::RT,    0},
+};
+// clang-format on
+
+TEST_F(AnalysisTest, WellFormedAnswersStoreTheirFieldAndNotify) {
+    SetField(Field::AI, 1);
+    for (const StoredCase& c : kStoredCases) {
+        Analyse(c.answer);
+        EXPECT_EQ(GetField(c.field), c.expected) << c.answer << " into " << FieldName(c.field);
+        EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{c.notification}) << c.answer;
+    }
+}
+
+TEST_F(AnalysisTest, OutOfRangeValuesLeaveTheFieldButStillNotify) {
+    for (const StoredCase& c : kOutOfRangeCases) {
+        Analyse(c.answer);
+        EXPECT_EQ(GetField(c.field), c.expected) << c.answer;
+        EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{c.notification}) << c.answer;
+    }
+}
+
+TEST_F(AnalysisTest, MalformedAnswersStoreNothingAndPostNothing) {
+    for (const DroppedCase& c : kDroppedCases) {
+        Analyse(c.answer);
+        EXPECT_EQ(GetField(c.field), c.unchanged) << c.answer;
+        EXPECT_TRUE(TakeWindowIds().empty()) << c.answer;
+        EXPECT_TRUE(TakeSenderIds().empty()) << c.answer;
+    }
+}
+
+TEST_F(AnalysisTest, VoiceMemoryAnswersStoreNothingAndAlwaysNotify) {
+    Analyse("PB01");
+    Analyse("LMxy");
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8341, 0x834E}));
+}
+
+TEST_F(AnalysisTest, FrequencyAnswerStoresFieldAndMirror) {
+    Analyse("FA14250000");
+    EXPECT_EQ(GetField(Field::FA), 14250000);
+    EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8333});
+}
+
+TEST_F(AnalysisTest, MirrorTakesTheStoresValueAfterAnIgnoredValue) {
+    SetMirror(Mirror::SD, 100);
+    Analyse("SD0020");
+    EXPECT_EQ(GetField(Field::SD), 30);
+    EXPECT_EQ(GetMirror(Mirror::SD), 30) << "the mirror copies the store, not the answer";
+    SetMirror(Mirror::KS, 20);
+    Analyse("KS070");
+    EXPECT_EQ(GetMirror(Mirror::KS), 4);
+}
+
+TEST_F(AnalysisTest, InformationAnswerStoresEveryFieldAndMirrorsFrequencyAndClarifiers) {
+    // IF, memory 001, 14.25 MHz, clarifier +120 Hz, RX clar on, TX clar off, mode b, ...
+    Analyse("IF00114250000+012010b21051");
+    EXPECT_EQ(GetField(Field::IFp5), 14250000);
+    EXPECT_DOUBLE_EQ(GetReal(RealField::IFp13), 120.0);
+    EXPECT_EQ(GetField(Field::IFp18), 1);
+    EXPECT_EQ(GetField(Field::IFp19), 0);
+    EXPECT_EQ(GetField(Field::IFp20), 11);
+    EXPECT_EQ(GetField(Field::IFp21), 2);
+    EXPECT_EQ(GetField(Field::IFp22), 1);
+    EXPECT_EQ(GetField(Field::IFp23), 5);
+    EXPECT_EQ(GetField(Field::IFp25), 1);
+    EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
+    EXPECT_EQ(GetMirror(Mirror::RT), 1);
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x832D});
+
+    Analyse("OI00021074000-0x5010000000");
+    EXPECT_EQ(GetField(Field::OIp5), 21074000);
+    EXPECT_DOUBLE_EQ(GetReal(RealField::OIp13), -50.0) << "a non-digit clarifier digit is skipped";
+    EXPECT_EQ(GetMirror(Mirror::FB), 21074000);
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x833F});
+}
+
+TEST_F(AnalysisTest, InformationAnswerWithABadFieldStoresTheOthersButDoesNotNotify) {
+    Analyse("IF00114250000+012010b2x051");
+    EXPECT_EQ(GetField(Field::IFp5), 14250000);
+    EXPECT_EQ(GetField(Field::IFp21), 2);
+    EXPECT_EQ(GetField(Field::IFp22), 0) << "the field with the bad character";
+    EXPECT_EQ(GetField(Field::IFp25), 1);
+    EXPECT_TRUE(TakeWindowIds().empty());
+}
+
+TEST_F(AnalysisTest, ModeAnswerSetsTheFilterClassMirror) {
+    const struct {
+        const char* answer;
+        int32_t filterClass;
+    } cases[] = {{"MD04", 2}, {"MD05", 1}, {"MD0B", 2}, {"MD13", 0}, {"MD1b", 2}};
+    for (const auto& c : cases) {
+        SetMirror(Mirror::MDFilter, 7);
+        Analyse(c.answer);
+        EXPECT_EQ(GetMirror(Mirror::MDFilter), c.filterClass) << c.answer;
+    }
+    EXPECT_EQ(GetMirror(Mirror::MD0), 11);
+    EXPECT_EQ(GetMirror(Mirror::MD1), 11);
+}
+
+TEST_F(AnalysisTest, KeyerTextReplacesTheChannelsText) {
+    Analyse("KM2CQ CQ DE TEST " + std::string(40, 'K'));
+    Analyse("KM2QRZ");
+    char text[kKeyerTextSize] = {};
+    ASSERT_TRUE(FetchKeyerText(2, kKeyerTextSize, text));
+    EXPECT_STREQ(text, "QRZ") << "a shorter text leaves no trace of the longer one";
+    Analyse("KM5" + std::string(60, 'A'));
+    ASSERT_TRUE(FetchKeyerText(5, kKeyerTextSize, text));
+    EXPECT_EQ(std::string(text), std::string(50, 'A'));
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x833D, 0x833D, 0x833D}));
+}
+
+TEST_F(AnalysisTest, RingInfoIsAnalysedOnlyWhileAutoInformationIsOn) {
+    Analyse("RI01");
+    EXPECT_EQ(GetField(Field::RI0), 0);
+    EXPECT_TRUE(TakeWindowIds().empty());
+
+    SetField(Field::AI, 1);
+    Analyse("RI01");
+    Analyse("RI81");
+    EXPECT_EQ(GetField(Field::RI0), 1);
+    EXPECT_EQ(GetField(Field::RI8), 1);
+    Analyse("RI61");
+    Analyse("RIx1");
+    Analyse("RI3z");
+    EXPECT_EQ(GetField(Field::RI3), 0);
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>(5, 0x8348)))
+        << "while AI is 1 every RI answer notifies, stored or not";
+}
+
+TEST_F(AnalysisTest, EqualizerAnswersFillTheirGroupAndTakeSelectorTwoForTheSecond) {
+    Analyse("PE000005");
+    Analyse("PE001-05");
+    Analyse("PE002003");
+    EXPECT_EQ(GetPE(0, 0, 0), 5);
+    EXPECT_EQ(GetPE(0, 0, 1), -5);
+    EXPECT_EQ(GetPE(0, 0, 2), 3);
+
+    // The program reads and writes the processor equalizer with P1 "2".
+    Analyse("PE220018");
+    Analyse("PE211+08");
+    Analyse("PE202010");
+    EXPECT_EQ(GetPE(1, 2, 0), 18);
+    EXPECT_EQ(GetPE(1, 1, 1), 8) << "any sign but '-' is positive";
+    EXPECT_EQ(GetPE(1, 0, 2), 10);
+    Analyse("PE100004");
+    EXPECT_EQ(GetPE(1, 0, 0), 4) << "selector 1 still names the second group";
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>(7, 0x834F));
+
+    Analyse("PE000008");
+    EXPECT_EQ(GetPE(0, 0, 0), 5) << "frequency index of the first band stops at 7";
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x834F});
+
+    for (const char* bad : {"PE300005", "PE030005", "PE003005", "PE00x005", "PE0010x5"}) {
+        Analyse(bad);
+        EXPECT_TRUE(TakeWindowIds().empty()) << bad;
+    }
+}
+
+TEST_F(AnalysisTest, AcceptedIdentificationStartsTheInitialRead) {
+    Analyse("ID0310");
+    EXPECT_EQ(GetField(Field::ID), 310);
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8344});
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgStartInitialRead});
+}
+
+TEST_F(AnalysisTest, WrongIdentificationDisconnectsAndShowsTheStartupMessage) {
+    Analyse("ID0311");
+    EXPECT_EQ(GetField(Field::ID), 310);
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgConnect});
+    EXPECT_EQ(windowMessages, (std::vector<SeenWindowMessage>{{0x8109, 1, 3}, {0x8344, 0, 0}}));
+}
+
+TEST_F(AnalysisTest, UnreadableIdentificationDisconnectsWithoutNotification) {
+    Analyse("IDab10");
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgConnect});
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8109});
+}
+
+TEST_F(AnalysisTest, ModelIdentificationStoresTheExtendedNumberOnly) {
+    Analyse("ID0747123");
+    EXPECT_EQ(GetField(Field::IDX), 123);
+    EXPECT_EQ(GetField(Field::ID), 310);
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8344});
+    EXPECT_TRUE(TakeSenderIds().empty());
+    Analyse("ID07471x3");
+    EXPECT_EQ(GetField(Field::IDX), 123);
+    EXPECT_TRUE(TakeWindowIds().empty());
+    EXPECT_TRUE(TakeSenderIds().empty());
+}
+
+TEST_F(AnalysisTest, AutoInformationSwitchedOnConnectsOnceThenOnlyNotifies) {
+    bool watchdogArmedDuringSend = true;
+    SetMainWindow(nullptr);
+    window.reset();
+    window = std::make_unique<HeadlessMainWindow>([&](const Message& m) -> int64_t {
+        if (m.id == kMsgConnectionUp) {
+            watchdogArmedDuringSend = LinkWatchdogArmed.load() != 0 || window->HasTimer(17);
+        }
+        if (m.id != kMsgTimer) {
+            windowMessages.push_back({m.id, m.wParam, m.lParam});
+        }
+        return 0;
+    });
+    SetMainWindow(window.get());
+
+    Analyse("AI0");
+    TakeWindowIds();
+    TakeSenderIds();
+    AutoInfoSent.store(1);
+    Analyse("AI1");
+    EXPECT_EQ(GetField(Field::AI), 1);
+    EXPECT_EQ(GetMirror(Mirror::AI), 1);
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{kMsgConnectionUp, 0x833A}));
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgIdentProbe});
+    EXPECT_FALSE(watchdogArmedDuringSend) << "the watchdog is disarmed while an answer is analysed";
+
+    Analyse("AI1");
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x833A});
+    EXPECT_TRUE(TakeSenderIds().empty());
+}
+
+TEST_F(AnalysisTest, AutoInformationOffWhileRequestedAsksAgainWithoutNotification) {
+    SetField(Field::AI, 1);
+    SetMirror(Mirror::AI, 1);
+    AutoInfoSent.store(1);
+    Analyse("AI0");
+    EXPECT_EQ(GetField(Field::AI), 0);
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgConnect});
+    EXPECT_TRUE(TakeWindowIds().empty());
+}
+
+TEST_F(AnalysisTest, AutoInformationOffUnrequestedStopsReadsAndZeroesMeters) {
+    SetField(Field::AI, 1);
+    SetField(Field::RM0, 200);
+    SetField(Field::RM1, 100);
+    SetField(Field::SM0, 150);
+    Analyse("AI0");
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgStopReads});
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8321, 0x8321, 0x8337, 0x833A}));
+    EXPECT_EQ(GetField(Field::RM0), 0);
+    EXPECT_EQ(GetField(Field::RM1), 0);
+    EXPECT_EQ(GetField(Field::SM0), 0);
+}
+
+TEST_F(AnalysisTest, PowerOffThenOnReconnectsAndIdentifiesOnTheNextAutoInformation) {
+    SetField(Field::AI, 1);
+    SetMirror(Mirror::AI, 1);
+    Analyse("PS1");
+    EXPECT_EQ(GetMirror(Mirror::PS), 1);
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8347});
+    EXPECT_TRUE(TakeSenderIds().empty()) << "no saved AI value: power on is only recorded";
+
+    SetField(Field::SM1, 99);
+    Analyse("PS0");
+    EXPECT_EQ(GetField(Field::PS), 0);
+    EXPECT_EQ(GetMirror(Mirror::PS), 0);
+    EXPECT_EQ(SavedAutoInfo.load(), 1);
+    EXPECT_EQ(GetField(Field::SM1), 0);
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8321, 0x8321, 0x8337, 0x8347}));
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgStopReads});
+
+    Analyse("PS0");
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8347});
+    EXPECT_TRUE(TakeSenderIds().empty()) << "an unchanged state does nothing more";
+
+    Analyse("PS1");
+    EXPECT_EQ(PowerOffMarker.load(), 1);
+    EXPECT_EQ(GetMirror(Mirror::AI), 0);
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgConnect});
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8347});
+
+    // The transceiver reports AI1 again; the field never left 1, but the marker asks for the probe.
+    Analyse("AI1");
+    EXPECT_EQ(PowerOffMarker.load(), 0);
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgIdentProbe});
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x833A});
+}
+
+TEST_F(AnalysisTest, ResetAnswerTwoStartsTheMenuRead) {
+    Analyse("RS1");
+    EXPECT_TRUE(TakeSenderIds().empty());
+    Analyse("RS2");
+    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgStartMenuRead});
+    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8343, 0x8343}));
+}
+
+TEST_F(AnalysisTest, EveryAnswerLeavesTheWatchdogArmedForThreeSeconds) {
+    Analyse("RTx");
+    EXPECT_TRUE(window->HasTimer(17)) << "a malformed answer still re-arms the watchdog";
+    EXPECT_EQ(LinkWatchdogArmed.load(), 1);
+    runtime.RunFor(2000);
+    Analyse("RT1");
+    runtime.RunFor(2999);
+    EXPECT_TRUE(timerTicks.empty()) << "the second answer restarted the three seconds";
+    runtime.RunFor(1);
+    ASSERT_EQ(timerTicks.size(), 1u);
+    EXPECT_EQ(timerTicks[0].timer, 17);
+    EXPECT_EQ(timerTicks[0].atMs, 5000);
+}
+
+// A menu answer, the value it must leave in the item, and the notifications it posts.
+struct MenuCase {
+    const char* answer;
+    int32_t item;
+    int64_t value;
+    std::vector<uint32_t> notifications;
+};
+
+TEST_F(AnalysisTest, MenuAnswersStoreTheValueByKindAndNotify) {
+    const std::vector<MenuCase> cases = {
+        {"EX0010500", 1, 500, {0x830B}},             // kind 0
+        {"EX0043", 4, 3, {0x830B}},                  // kind 1
+        {"EX030-05", 30, -5, {0x830B}},              // kind 4, signed
+        {"EX030+07", 30, 7, {0x830B}},               // kind 4, signed
+        {"EX01230", 12, 30, {0x830B}},               // kind 8
+        {"EX0901000000000001", 90, 4097, {0x830B}},  // kind 14, bits from 4096 down
+        {"EX016241", 16, 270, {0x830B}},             // kind 41 above 240
+        {"EX016120", 16, 120, {0x830B}},             // kind 41 up to 240
+        {"EX069+05", 69, 5, {0x830B, 0x8307}},       // kind 11: the CO redraw
+        {"EX0072", 7, 2, {0x830B, 0x8337}},          // kind 15: the SM redraw
+        {"EX0081", 8, 1, {0x830B, 0x8321}},          // kind 37: the RM redraw
+        {"EX0092", 9, 2, {0x830B, 0x8321}},          // kind 38
+        {"EX0103", 10, 3, {0x830B, 0x8321}},         // kind 39
+        {"EX09405", 94, 5, {0x830B}},                // kind 32, full width
+    };
+    for (const MenuCase& c : cases) {
+        Analyse(c.answer);
+        MenuItem item;
+        ASSERT_TRUE(GetMenuItem(c.item, &item));
+        EXPECT_EQ(MenuValueToWhole(item.value), c.value) << c.answer;
+        EXPECT_EQ(TakeWindowIds(), c.notifications) << c.answer;
+    }
+}
+
+TEST_F(AnalysisTest, MenuAnswerOfANarrowedEqualizerFrequencyIsOneCharacterShorter) {
+    SetField(Field::AI, 1);  // extended identification 0 and AI on: kinds 32 and 35 lose a digit
+    Analyse("EX0946");
+    MenuItem item;
+    ASSERT_TRUE(GetMenuItem(94, &item));
+    EXPECT_EQ(MenuValueToWhole(item.value), 6);
+    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x830B});
+}
+
+TEST_F(AnalysisTest, MenuAnswerEqualToTheStoredValueOrMalformedPostsNothing) {
+    for (const char* answer : {
+             "EX0010300",
+             "EX0908190" /* short of 13 */,
+             "EX0901111111111110",
+             "EX00105x0",
+             "EX119000",
+             "EX000000",
+             "EX0a10500",
+             "EX09011111111111x0",
+             "EX030-",
+         }) {
+        Analyse(answer);
+        EXPECT_TRUE(TakeWindowIds().empty()) << answer;
+    }
+    MenuItem item;
+    ASSERT_TRUE(GetMenuItem(1, &item));
+    EXPECT_EQ(MenuValueToWhole(item.value), 300);
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,410 @@
+#include "protocol/radio_state.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/file_menu_list_def_file.h"
+#include "menulist/menu_catalogue.h"
+#include "platform/virtual_runtime.h"
+#include "platform/workers.h"
+#include "protocol/control_mirror.h"
+
+namespace kestrel {
+namespace {
+
+class RadioStateTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetRadioState();
+        InitControlMirror();
+    }
+    void TearDown() override {
+        ResetRadioState();
+        InitControlMirror();
+    }
+};
+
+struct LimitRow {
+    Field field;
+    int32_t initial;
+    int32_t min;
+    int32_t max;
+};
+
+// clang-format off
+const LimitRow kLimitRows[] = {
+    {Field::FA,    7000000, 30000, 60000000},
+    {Field::SF,    8,       0,     8},
+    {Field::ANp4,  0,       0,     0},
+    {Field::KS,    4,       4,     60},
+    {Field::SD,    30,      30,    3000},
+    {Field::IFp5,  0,       0,     99999999},
+    {Field::IFp21, 0,       0,     4},
+    {Field::IS,    0,       -1000, 1000},
+    {Field::RL,    1,       1,     15},
+    {Field::PC,    5,       5,     100},
+    {Field::ID,    310,     310,   310},
+    {Field::IDX,   0,       0,     999},
+    {Field::MD0,   1,       0,     13},
+    {Field::BG0,   3,       -1,    5},
+    {Field::BG1,   0,       -1,    21},
+    {Field::KC,    1,       0,     5},
+};
+// clang-format on
+
+TEST_F(RadioStateTest, FieldsStartAtDefaultAndAcceptOnlyTheirLimits) {
+    for (const LimitRow& row : kLimitRows) {
+        SCOPED_TRACE(std::string(FieldName(row.field)));
+        EXPECT_EQ(GetField(row.field), row.initial);
+        EXPECT_FALSE(StoreField(row.field, row.min - 1));
+        EXPECT_FALSE(StoreField(row.field, row.max + 1));
+        EXPECT_EQ(GetField(row.field), row.initial);
+        EXPECT_TRUE(StoreField(row.field, row.max));
+        EXPECT_EQ(GetField(row.field), row.max);
+        EXPECT_TRUE(StoreField(row.field, row.min));
+        EXPECT_EQ(GetField(row.field), row.min);
+    }
+}
+
+TEST_F(RadioStateTest, FrequencyOutsideLimitsLeavesFaButSetterReportsSuccess) {
+    ASSERT_TRUE(SetField(Field::FA, 14250000));
+    EXPECT_TRUE(SetField(Field::FA, 29999));
+    EXPECT_EQ(GetField(Field::FA), 14250000);
+    EXPECT_TRUE(SetField(Field::FA, 60000001));
+    EXPECT_EQ(GetField(Field::FA), 14250000);
+    EXPECT_TRUE(SetField(Field::FA, 30000));
+    EXPECT_EQ(GetField(Field::FA), 30000);
+}
+
+TEST_F(RadioStateTest, IdentificationOtherThan310StaysAt310) {
+    SetField(Field::ID, 311);
+    SetField(Field::ID, 0);
+    EXPECT_EQ(GetField(Field::ID), 310);
+}
+
+TEST_F(RadioStateTest, SdBelowStoreMinimumMirrorsStoredValueNotAnswer) {
+    ASSERT_TRUE(SetMirror(Mirror::SD, 1234));
+    EXPECT_TRUE(SetFieldAndMirror(Field::SD, 20));
+    EXPECT_EQ(GetField(Field::SD), 30);
+    EXPECT_EQ(GetMirror(Mirror::SD), 30);
+    SetFieldAndMirror(Field::SD, 450);
+    EXPECT_EQ(GetMirror(Mirror::SD), 450);
+}
+
+TEST_F(RadioStateTest, KsAboveLimitKeepsFieldAndMirrorTakesCurrentValue) {
+    SetFieldAndMirror(Field::KS, 12);
+    ASSERT_TRUE(SetMirror(Mirror::KS, 30));
+    SetFieldAndMirror(Field::KS, 70);
+    EXPECT_EQ(GetField(Field::KS), 12);
+    EXPECT_EQ(GetMirror(Mirror::KS), 12);
+}
+
+TEST_F(RadioStateTest, MirrorKeepsItsOwnLimitsWhenCopiedFromStore) {
+    // The IF frequency field accepts 20000, the FA mirror (30000 to 60000000) does not.
+    SetFieldAndMirror(Field::FA, 14000000);
+    SetFieldAndMirror(Field::IFp5, 20000);
+    EXPECT_EQ(GetField(Field::IFp5), 20000);
+    EXPECT_EQ(GetMirror(Mirror::FA), 14000000);
+    SetFieldAndMirror(Field::IFp5, 7100000);
+    EXPECT_EQ(GetMirror(Mirror::FA), 7100000);
+    SetFieldAndMirror(Field::OIp5, 21000000);
+    EXPECT_EQ(GetMirror(Mirror::FB), 21000000);
+}
+
+TEST_F(RadioStateTest, MirroredFieldsLandInTheRightMirrorValue) {
+    SetFieldAndMirror(Field::NL1, 77);
+    EXPECT_EQ(GetMirror(Mirror::NL), 77);
+    SetFieldAndMirror(Field::NL0, 12);
+    EXPECT_EQ(GetMirror(Mirror::NL), 12);
+    SetFieldAndMirror(Field::IFp18, 1);
+    EXPECT_EQ(GetMirror(Mirror::RT), 1);
+    SetFieldAndMirror(Field::IFp19, 1);
+    EXPECT_EQ(GetMirror(Mirror::XT), 1);
+    SetFieldAndMirror(Field::SQ1, 200);
+    EXPECT_EQ(GetMirror(Mirror::SQ1), 200);
+    EXPECT_EQ(GetMirror(Mirror::SQ0), 0);
+    SetFieldAndMirror(Field::NR1, 1);
+    EXPECT_EQ(GetMirror(Mirror::NR), 0) << "only NR selector 0 is mirrored";
+    SetFieldAndMirror(Field::SM0, 100);
+    EXPECT_FALSE(MirrorOfField(Field::SM0).has_value());
+}
+
+TEST_F(RadioStateTest, MirrorStartsWithItsOwnDefaultsAndLimits) {
+    EXPECT_EQ(GetMirror(Mirror::BP1), 1);
+    EXPECT_EQ(GetMirror(Mirror::CO1), 1);
+    EXPECT_EQ(GetMirror(Mirror::ML1), 1);
+    EXPECT_EQ(GetMirror(Mirror::KS), 4);
+    EXPECT_EQ(GetMirror(Mirror::RL), 1);
+    EXPECT_EQ(GetMirror(Mirror::FA), 0);
+    EXPECT_EQ(GetMirror(Mirror::SD), 0);
+    EXPECT_TRUE(SetMirror(Mirror::SD, 5000));
+    EXPECT_FALSE(SetMirror(Mirror::SD, 5001));
+    EXPECT_TRUE(SetMirror(Mirror::BP1, 400));
+    EXPECT_FALSE(SetMirror(Mirror::BP1, 0));
+    EXPECT_FALSE(SetMirror(Mirror::SH, 32));
+    EXPECT_TRUE(SetMirror(Mirror::IS, -1000));
+    EXPECT_FALSE(SetMirror(Mirror::MDFilter, 3));
+    EXPECT_TRUE(SetMirror(Mirror::MD0, 99)) << "plain values take any number";
+    EXPECT_TRUE(SetMirror(Mirror::AI, -7));
+    EXPECT_EQ(GetMirror(Mirror::AI), -7);
+    EXPECT_FALSE(MirrorIsRanged(Mirror::PS));
+}
+
+TEST_F(RadioStateTest, ClarifierOffsetAcceptsOnlyPlusMinus9999) {
+    EXPECT_EQ(GetReal(RealField::IFp13), 0.0);
+    SetReal(RealField::IFp13, -9999.0);
+    EXPECT_EQ(GetReal(RealField::IFp13), -9999.0);
+    EXPECT_TRUE(SetReal(RealField::IFp13, 9999.5));
+    EXPECT_EQ(GetReal(RealField::IFp13), -9999.0);
+    SetReal(RealField::OIp13, std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(GetReal(RealField::OIp13), 0.0);
+}
+
+TEST_F(RadioStateTest, PeFrequencyIndexMaximumFollowsP2) {
+    const int32_t maxByP2[] = {7, 9, 18};
+    for (int p1 = 0; p1 < 2; ++p1) {
+        for (int p2 = 0; p2 < 3; ++p2) {
+            SCOPED_TRACE(p1 * 10 + p2);
+            EXPECT_EQ(GetPE(p1, p2, 0), 0);
+            EXPECT_EQ(GetPE(p1, p2, 1), 5);
+            EXPECT_EQ(GetPE(p1, p2, 2), 10);
+            SetPE(p1, p2, 0, maxByP2[p2] + 1);
+            EXPECT_EQ(GetPE(p1, p2, 0), 0);
+            SetPE(p1, p2, 0, maxByP2[p2]);
+            EXPECT_EQ(GetPE(p1, p2, 0), maxByP2[p2]);
+            SetPE(p1, p2, 1, -20);
+            EXPECT_EQ(GetPE(p1, p2, 1), -20);
+            SetPE(p1, p2, 1, 11);
+            EXPECT_EQ(GetPE(p1, p2, 1), -20);
+            SetPE(p1, p2, 2, 0);
+            EXPECT_EQ(GetPE(p1, p2, 2), 10);
+        }
+    }
+    EXPECT_FALSE(SetPE(2, 0, 0, 1));
+    EXPECT_FALSE(SetPE(0, 3, 0, 1));
+    EXPECT_FALSE(SetPE(0, 0, 3, 1));
+    EXPECT_FALSE(SetPE(-1, 0, 0, 1));
+}
+
+TEST_F(RadioStateTest, ShorterKeyerTextLeavesNoTraceOfLongerOne) {
+    ASSERT_TRUE(StoreKeyerText(3, 50, "CQ CQ CQ DE TEST TEST K"));
+    ASSERT_TRUE(StoreKeyerText(3, 50, "TU"));
+    char buffer[kKeyerTextSize];
+    std::memset(buffer, 'x', sizeof buffer);
+    ASSERT_TRUE(FetchKeyerText(3, kKeyerTextSize, buffer));
+    EXPECT_STREQ(buffer, "TU");
+    for (size_t i = 2; i < sizeof buffer; ++i) {
+        EXPECT_EQ(buffer[i], '\0') << i;
+    }
+    char other[kKeyerTextSize];
+    ASSERT_TRUE(FetchKeyerText(1, kKeyerTextSize, other));
+    EXPECT_STREQ(other, "");
+}
+
+TEST_F(RadioStateTest, KeyerTextLengthRules) {
+    char buffer[64] = {};
+    EXPECT_FALSE(StoreKeyerText(1, 52, "ABC"));
+    EXPECT_TRUE(StoreKeyerText(1, 51, "ABC"));
+    EXPECT_FALSE(FetchKeyerText(1, 52, buffer));
+    EXPECT_FALSE(StoreKeyerText(0, 50, "ABC"));
+    EXPECT_FALSE(StoreKeyerText(6, 50, "ABC"));
+    EXPECT_FALSE(FetchKeyerText(6, 10, buffer));
+    EXPECT_FALSE(FetchKeyerText(1, 10, nullptr));
+    EXPECT_FALSE(StoreKeyerText(1, 50, nullptr));
+
+    // A text without a NUL within the field keeps 50 characters and its terminator.
+    const std::string sixty(60, 'E');
+    ASSERT_TRUE(StoreKeyerText(2, 51, sixty.c_str()));
+    ASSERT_TRUE(FetchKeyerText(2, kKeyerTextSize, buffer));
+    EXPECT_EQ(std::string(buffer), std::string(50, 'E'));
+
+    // The declared length bounds what is read from the caller's text.
+    ASSERT_TRUE(StoreKeyerText(2, 4, "ABCDEFG"));
+    ASSERT_TRUE(FetchKeyerText(2, kKeyerTextSize, buffer));
+    EXPECT_STREQ(buffer, "ABCD");
+
+    // A short buffer is filled and still terminated.
+    char small[4];
+    ASSERT_TRUE(FetchKeyerText(2, sizeof small, small));
+    EXPECT_STREQ(small, "ABC");
+}
+
+TEST_F(RadioStateTest, ResetClearsKeyerTextsMarkerAndReadiness) {
+    StoreKeyerText(5, 50, "5NN");
+    PowerOffMarker = 1;
+    SavedAutoInfo = 1;
+    StoreReady = 1;
+    SetField(Field::FA, 14000000);
+    ResetRadioState();
+    char buffer[kKeyerTextSize];
+    FetchKeyerText(5, kKeyerTextSize, buffer);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(PowerOffMarker.load(), 0);
+    EXPECT_EQ(SavedAutoInfo.load(), 0);
+    EXPECT_EQ(StoreReady.load(), 0);
+    EXPECT_EQ(GetField(Field::FA), 7000000);
+    EXPECT_EQ(GetMenuItemCount(), 118);
+}
+
+TEST_F(RadioStateTest, MenuItemCountAcceptsOneTo500) {
+    EXPECT_FALSE(SetMenuItemCount(0));
+    EXPECT_FALSE(SetMenuItemCount(501));
+    EXPECT_EQ(GetMenuItemCount(), 118);
+    EXPECT_TRUE(SetMenuItemCount(500));
+    EXPECT_EQ(GetMenuItemCount(), 500);
+}
+
+TEST_F(RadioStateTest, MenuRecordsCopyWholeAndRefuseMissingOnes) {
+    MenuItem item = CatalogueMenuItem(36);
+    item.edited = 1;
+    item.editedValue = 55;
+    ASSERT_TRUE(PutMenuItem(36, &item));
+    MenuItem back;
+    ASSERT_TRUE(GetMenuItem(36, &back));
+    EXPECT_EQ(std::memcmp(&item, &back, sizeof item), 0);
+    EXPECT_FALSE(GetMenuItem(36, nullptr));
+    EXPECT_FALSE(PutMenuItem(36, nullptr));
+    EXPECT_FALSE(GetMenuItem(0, &back));
+    EXPECT_FALSE(GetMenuItem(119, &back));
+    EXPECT_FALSE(PutMenuItem(119, &item));
+    SetMenuItemCount(30);
+    EXPECT_FALSE(GetMenuItem(36, &back));
+}
+
+TEST_F(RadioStateTest, ReplacingMenuValueReportsOnlyChanges) {
+    LoadMenuCatalogue();
+    EXPECT_FALSE(ReplaceMenuItemValue(1, 300));
+    EXPECT_TRUE(ReplaceMenuItemValue(1, 320));
+    MenuItem item;
+    GetMenuItem(1, &item);
+    EXPECT_EQ(item.value, 320.0);
+    item.value = 2.9999999;
+    PutMenuItem(1, &item);
+    EXPECT_FALSE(ReplaceMenuItemValue(1, 3)) << "2.9999999 counts as 3";
+    EXPECT_FALSE(ReplaceMenuItemValue(119, 3));
+}
+
+TEST_F(RadioStateTest, LookupByKindReturnsFirstMatchOrDefault) {
+    // Before the catalogue is loaded no record has a catalogued kind.
+    EXPECT_EQ(MenuValueOfKind(40), 1.0);
+    EXPECT_EQ(MenuValueOfKind(12), 0.0);
+    LoadMenuCatalogue();
+    EXPECT_EQ(MenuValueOfKind(40), 1.0);  // item 6, default 1
+    EXPECT_EQ(MenuValueOfKind(15), 0.0);  // item 7
+    EXPECT_EQ(MenuValueOfKind(37), 0.0);
+    EXPECT_EQ(MenuValueOfKind(38), 0.0);
+    EXPECT_EQ(MenuValueOfKind(39), 0.0);
+    EXPECT_EQ(MenuValueOfKind(11), -15.0);  // item 69
+    EXPECT_EQ(MenuValueOfKind(12), 0.0);
+    EXPECT_EQ(MenuValueOfKind(99), 1.0);
+    ReplaceMenuItemValue(8, 3);
+    EXPECT_EQ(MenuValueOfKind(37), 3.0);
+    MenuItem item = CatalogueMenuItem(5);
+    item.kind = 40;
+    item.value = 2;
+    PutMenuItem(5, &item);
+    EXPECT_EQ(MenuValueOfKind(40), 2.0) << "the first item of the kind wins";
+    item.kind = 12;
+    item.value = 7;
+    PutMenuItem(5, &item);
+    EXPECT_EQ(MenuValueOfKind(12), 7.0);
+}
+
+TEST_F(RadioStateTest, MenuWidthCorrectionShortensKinds32And35Only) {
+    LoadMenuCatalogue();
+    SetField(Field::AI, 1);
+    EXPECT_TRUE(MenuWidthCorrectionActive());
+    EXPECT_EQ(MenuAnswerWidth(94), 1);
+    EXPECT_EQ(MenuAnswerWidth(103), 1);
+    EXPECT_EQ(MenuAnswerWidth(91), 2);
+    EXPECT_EQ(MenuAnswerWidth(97), 2);
+    EXPECT_EQ(MenuAnswerWidth(90), 13);
+    SetField(Field::IDX, 5);
+    EXPECT_EQ(MenuAnswerWidth(94), 2);
+    SetField(Field::IDX, 0);
+    SetField(Field::AI, 0);
+    EXPECT_EQ(MenuAnswerWidth(103), 2);
+    EXPECT_EQ(MenuAnswerWidth(0), -1);
+    EXPECT_EQ(MenuAnswerWidth(119), -1);
+    EXPECT_EQ(MenuItemKind(119), -1);
+    EXPECT_EQ(MenuItemKind(94), 32);
+}
+
+// Two writers put alternating whole records while two readers copy them out; every copy must be
+// one record or the other, never a mix.
+TEST(RadioStateThreads, MenuRecordIsNeverSeenTorn) {
+    ResetRadioState();
+    MenuItem a{};
+    MenuItem b{};
+    std::memset(a.name, 'A', sizeof a.name - 1);
+    std::memset(b.name, 'B', sizeof b.name - 1);
+    std::memset(a.choices, 'a', sizeof a.choices);
+    std::memset(b.choices, 'b', sizeof b.choices);
+    a.value = 1.0;
+    b.value = 2.0;
+    a.editedValue = 1.0;
+    b.editedValue = 2.0;
+    PutMenuItem(10, &a);
+    std::atomic<int> torn{0};
+    std::atomic<bool> stop{false};
+    constexpr int kRounds = 20000;
+    std::vector<std::thread> threads;
+    for (int w = 0; w < 2; ++w) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < kRounds; ++i) {
+                PutMenuItem(10, (i & 1) ? &a : &b);
+            }
+        });
+    }
+    for (int r = 0; r < 2; ++r) {
+        threads.emplace_back([&] {
+            MenuItem copy;
+            while (!stop.load()) {
+                GetMenuItem(10, &copy);
+                const MenuItem& like = copy.value == 1.0 ? a : b;
+                if (std::memcmp(copy.name, like.name, sizeof copy.name) != 0 ||
+                    std::memcmp(copy.choices, like.choices, sizeof copy.choices) != 0 ||
+                    copy.editedValue != like.editedValue) {
+                    ++torn;
+                }
+            }
+        });
+    }
+    threads[0].join();
+    threads[1].join();
+    stop = true;
+    threads[2].join();
+    threads[3].join();
+    EXPECT_EQ(torn.load(), 0);
+    ResetRadioState();
+}
+
+TEST(RadioStateInit, StartsLoaderWhichSetsStoreReadyAfterFillingItems) {
+    VirtualRuntime runtime;
+    SetRuntime(&runtime);
+    StoreReady = 1;
+    InitRadioState();
+    EXPECT_EQ(StoreReady.load(), 0) << "the loader has its message but has not run yet";
+    EXPECT_EQ(runtime.NowMs(), 10);
+    ASSERT_TRUE(runtime.RunUntil([] { return StoreReady.load() == 1; }, 100));
+    EXPECT_EQ(GetMenuItemCount(), 118);
+    MenuItem item;
+    ASSERT_TRUE(GetMenuItem(118, &item));
+    EXPECT_STREQ(item.name, "EMERGENCY FREQ TX");
+    runtime.RunFor(10);
+    auto loader = WorkerLoop(Worker::MenuLoader);
+    ASSERT_NE(loader, nullptr);
+    EXPECT_FALSE(loader->IsRunning()) << "the loader ends after loading";
+    SetWorkerLoop(Worker::MenuLoader, nullptr);
+    ResetRadioState();
+    SetRuntime(nullptr);
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,210 @@
+#include <cstring>
+
+#include "engine/request_table.h"
+#include "request_test_fixture.h"
+
+namespace kestrel {
+namespace {
+
+using TextList = std::vector<std::string>;
+using RequestSequences = RequestThreadTest;
+
+MenuItem EditedItem(uint32_t number, uint32_t width, uint32_t kind, double editedValue) {
+    MenuItem item;
+    item.number = number;
+    item.width = width;
+    item.kind = kind;
+    item.edited = 1;
+    item.editedValue = editedValue;
+    return item;
+}
+
+TEST_F(RequestSequences, VoxDelaySendsSdTwentyMillisecondsAfterVd) {
+    PostRequest(94, 0, 5);
+    runtime.RunFor(100);
+    ASSERT_EQ(Texts(), (TextList{"VD0005;", "SD0005;"}));
+    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 20);
+}
+
+TEST_F(RequestSequences, WaitsInsideARequestHoldUpTheRequestsBehindIt) {
+    PostRequest(94, 0, 40);
+    PostRequest(35, 0, 0);
+    runtime.RunFor(100);
+    ASSERT_EQ(Texts(), (TextList{"VD0040;", "SD0040;", "LK1;"}));
+    EXPECT_EQ(sent[2].atMs, sent[1].atMs);
+}
+
+TEST_F(RequestSequences, WakeSenderPostsASendStepForTextAlreadyInTheRing) {
+    ASSERT_TRUE(CommandRing.Push("FA;MD0;"));
+    PostRequest(106, 0, 0);
+    runtime.RunFor(5);
+    EXPECT_EQ(Texts(), (TextList{"FA;MD0;"}));
+}
+
+TEST_F(RequestSequences, KeyerMemoryReadCycleReadsFiveChannelsThenStops) {
+    PostRequest(146, 0, 0);
+    runtime.RunFor(1);
+    const int64_t start = runtime.NowMs();
+    runtime.RunFor(400);
+    ASSERT_EQ(Texts(), (TextList{"KM1;", "KM2;", "KM3;", "KM4;", "KM5;"}));
+    for (size_t i = 0; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].atMs, start - 1 + 30 * static_cast<int64_t>(i + 1)) << i;
+    }
+    EXPECT_FALSE(window->HasTimer(kTimerRequest25)) << "the sixth tick stops the cycle";
+    EXPECT_EQ(keyerReadSlot.load(), 1);
+}
+
+TEST_F(RequestSequences, KeyerMemoryReadCycleCanRunAgain) {
+    PostRequest(146, 0, 0);
+    runtime.RunFor(300);
+    PostRequest(146, 0, 0);
+    runtime.RunFor(300);
+    EXPECT_EQ(sent.size(), 10u);
+    EXPECT_EQ(sent[5].text, "KM1;");
+}
+
+TEST_F(RequestSequences, PowerOnSendsPs1TwiceThenOneReadAfterHalfASecond) {
+    SetMirror(Mirror::PS, 0);
+    PostRequest(2, 0, 0);
+    runtime.RunFor(4000);
+    ASSERT_EQ(Texts(), (TextList{"PS1;", "PS1;", "PS;"}));
+    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 800);
+    EXPECT_EQ(sent[2].atMs - sent[1].atMs, 800 + 500);
+    EXPECT_FALSE(window->HasTimer(kTimerRequest23));
+}
+
+TEST_F(RequestSequences, PowerOffSendsPs0ThenTwoReadsFiftyMillisecondsApart) {
+    SetMirror(Mirror::PS, 1);
+    PostRequest(2, 0, 0);
+    runtime.RunFor(500);
+    ASSERT_EQ(Texts(), (TextList{"PS0;", "PS;", "PS;"}));
+    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 50);
+    EXPECT_EQ(sent[2].atMs - sent[1].atMs, 50);
+    EXPECT_FALSE(window->HasTimer(kTimerRequest24));
+    sent.clear();
+    PostRequest(2, 0, 0);
+    runtime.RunFor(500);
+    EXPECT_EQ(Texts(), (TextList{"PS0;", "PS;", "PS;"})) << "the tick count starts over";
+}
+
+TEST_F(RequestSequences, MenuWriteWithNothingEditedSendsNothing) {
+    PostRequest(41, 0, 0);
+    runtime.RunFor(100);
+    EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(RequestSequences, MenuWriteSendsEditedItemsInOrderAndClearsTheirFlags) {
+    struct MenuCase {
+        MenuItem item;
+        std::string expected;
+    };
+    const std::vector<MenuCase> cases = {
+        {EditedItem(5, 2, 0, 7.9), "EX00507;"},
+        {EditedItem(6, 3, 4, -5), "EX006-05;"},
+        {EditedItem(7, 3, 25, 12), "EX007+12;"},
+        {EditedItem(8, 2, 4, -12), "EX00812;"},
+        {EditedItem(9, 13, 14, 4097), "EX0091000000000001;"},
+        {EditedItem(10, 4, 14, 0x1800), "EX0101100;"},
+        {EditedItem(11, 2, 2, 55), "EX01100;"},
+        {EditedItem(12, 2, 1, -3), "EX01200;"},
+        {EditedItem(13, 2, 41, 123), "EX01300;"},
+    };
+    for (const MenuCase& c : cases) {
+        ASSERT_TRUE(PutMenuItem(c.item.number, &c.item));
+    }
+    MenuItem untouched = EditedItem(14, 2, 0, 3);
+    untouched.edited = 0;
+    PutMenuItem(14, &untouched);
+    PostRequest(41, 0, 0);
+    runtime.RunFor(500);
+    ASSERT_EQ(sent.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(sent[i].text, cases[i].expected);
+        if (i > 0) {
+            EXPECT_EQ(sent[i].atMs - sent[i - 1].atMs, 10) << "items are written 10 ms apart";
+        }
+        MenuItem after;
+        ASSERT_TRUE(GetMenuItem(cases[i].item.number, &after));
+        EXPECT_EQ(after.edited, 0) << cases[i].expected;
+    }
+}
+
+TEST_F(RequestSequences, MenuWriteNarrowsTheFieldOfCorrectedKinds) {
+    SetField(Field::AI, 1);
+    const MenuItem corrected = EditedItem(20, 3, 32, 5);
+    const MenuItem plain = EditedItem(21, 3, 33, 5);
+    PutMenuItem(20, &corrected);
+    PutMenuItem(21, &plain);
+    PostRequest(41, 0, 0);
+    runtime.RunFor(100);
+    EXPECT_EQ(Texts(), (TextList{"EX02005;", "EX021005;"}));
+}
+
+TEST_F(RequestSequences, RefusedPushPostsNoSendStep) {
+    StopWorkerInSlot(Worker::SioSend);
+    int steps = 0;
+    SetWorkerLoop(Worker::SioSend, runtime.StartLoop("counting", [&](const Message& m) {
+        steps += m.id == kMsgSendStep ? 1 : 0;
+    }));
+    for (int i = 0; i < MessageRing::kSlots; ++i) {
+        ASSERT_TRUE(CommandRing.Push("FA;"));
+    }
+    EXPECT_FALSE(HandOffCommand(BuildFixedCommand("LK1;")));
+    EXPECT_FALSE(HandOffCommand(CatCommand{}));
+    runtime.RunFor(5);
+    EXPECT_EQ(steps, 0);
+    CommandRing.Empty();
+    EXPECT_TRUE(HandOffCommand(BuildFixedCommand("LK1;")));
+    runtime.RunFor(5);
+    EXPECT_EQ(steps, 1);
+}
+
+TEST_F(RequestSequences, ConnectOpensThePortThenSendsAi1AndReadsAi) {
+    SetMirror(Mirror::AI, 0);
+    PostRequest(1, 0, 0);
+    runtime.RunFor(100);
+    EXPECT_TRUE(TheSerialPort().IsOpen());
+    ASSERT_EQ(Texts(), (TextList{"AI1;", "AI;"}));
+    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 20);
+    EXPECT_TRUE(analysed.empty());
+}
+
+TEST_F(RequestSequences, DisconnectEndsTheConnectionWithoutWaitingForTheTransceiver) {
+    SetMirror(Mirror::AI, 1);
+    SetMirror(Mirror::PS, 0);
+    AutoInfoSent.store(1);
+    SavedAutoInfo.store(1);
+    PostRequest(146, 0, 0);
+    PostRequest(1, 0, 0);
+    runtime.RunFor(40);
+    ASSERT_EQ(Texts(), (TextList{"AI0;", "AI;"})) << "the keyer step waits behind the request";
+    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 20);
+    EXPECT_TRUE(analysed.empty()) << "the synthetic answer waits 25 ms after the read";
+    runtime.RunFor(200);
+    EXPECT_EQ(analysed, (std::vector<std::string>{"AI0"}));
+    EXPECT_EQ(AutoInfoSent.load(), 0);
+    EXPECT_EQ(SavedAutoInfo.load(), 0) << "switched off: the saved state is forgotten";
+    EXPECT_EQ(Texts(), (TextList{"AI0;", "AI;", "KM1;"})) << "the stop ended the keyer reads";
+}
+
+TEST_F(RequestSequences, DisconnectWhileSwitchedOnKeepsTheSavedState) {
+    SetMirror(Mirror::AI, 1);
+    SetMirror(Mirror::PS, 1);
+    SavedAutoInfo.store(1);
+    PostRequest(1, 0, 0);
+    runtime.RunFor(100);
+    EXPECT_EQ(SavedAutoInfo.load(), 1);
+    EXPECT_EQ(analysed, (std::vector<std::string>{"AI0"}));
+}
+
+TEST_F(RequestSequences, ConnectWithAnUnknownStateOnlyOpensThePort) {
+    SetMirror(Mirror::AI, 2);
+    PostRequest(1, 0, 0);
+    runtime.RunFor(100);
+    EXPECT_TRUE(TheSerialPort().IsOpen());
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(analysed.empty());
+}
+
+}  // namespace
+}  // namespace kestrel
