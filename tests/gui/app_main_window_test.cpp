@@ -1,6 +1,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QWindow>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -27,11 +28,11 @@ constexpr uint32_t kTestMessage = 0x9000;
 // A controller that records what the window hands it, and on which thread.
 class ProbeClient final : public PanelClient {
   public:
-    void OnLeftButtonDown(QMouseEvent*) override {}
-    void OnLeftButtonUp(QMouseEvent*) override {}
-    void OnRightButtonDown(QMouseEvent*) override {}
-    void OnRightButtonUp(QMouseEvent*) override {}
-    void OnMouseWheel(QWheelEvent*) override {}
+    void OnLeftButtonDown(QMouseEvent*) override { ++inputs; }
+    void OnLeftButtonUp(QMouseEvent*) override { ++inputs; }
+    void OnRightButtonDown(QMouseEvent*) override { ++inputs; }
+    void OnRightButtonUp(QMouseEvent*) override { ++inputs; }
+    void OnMouseWheel(QWheelEvent*) override { ++inputs; }
     void OnMenuCommand(int) override {}
     void OnTimer(int timerId) override {
         ticks.push_back(timerId);
@@ -39,7 +40,7 @@ class ProbeClient final : public PanelClient {
             onTick(timerId);
         }
     }
-    bool OnKeyPress(QKeyEvent*) override { return false; }
+    bool OnKeyPress(QKeyEvent*) override { return ++inputs, false; }
     int64_t OnWindowMessage(const Message& message) override {
         messages.push_back(message);
         handledOn = std::this_thread::get_id();
@@ -47,6 +48,7 @@ class ProbeClient final : public PanelClient {
     }
     bool Busy() const override { return false; }
 
+    int inputs = 0;  // mouse, wheel and key events that reached the panel
     std::vector<Message> messages;
     std::vector<int> ticks;
     std::function<void(int)> onTick;
@@ -228,6 +230,36 @@ TEST_F(MainWindowMessages, SplashGoesWhenItsTimerFires) {
     window->OnTimer(kTimerSplash);
     EXPECT_EQ(window->Splash(), nullptr);
     EXPECT_FALSE(window->HasTimer(kTimerSplash));
+}
+
+// Input goes in through the window, as the window system delivers it, at the COM key.
+TEST_F(MainWindowMessages, SplashSwallowsClicksWheelAndKeys) {
+    window->show();
+    auto* splash = new CSplashPanelDlg(window->PanelWidget());
+    splash->show();
+    const SkinRect com = ElementRect(SkinGroup::KeyCom, 0);
+    const QPointF at = window->PanelWidget()->mapTo(
+        window.get(), QPointF(com.left + com.width / 2.0, com.top + com.height / 2.0));
+    const auto sendInput = [&] {
+        QWindow* handle = window->windowHandle();
+        for (const QEvent::Type type :
+             {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick}) {
+            QMouseEvent click(type, at, window->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(handle, &click);
+        }
+        QWheelEvent wheel(at, window->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(handle, &wheel);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(handle, &key);
+    };
+    sendInput();
+    EXPECT_EQ(probe->inputs, 0);
+    delete splash;
+    sendInput();
+    EXPECT_EQ(probe->inputs, 5) << "without the splash every event reaches the panel";
 }
 
 TEST_F(MainWindowMessages, FullRefreshDrawsEveryDisplayFromTheStore) {
