@@ -1,13 +1,16 @@
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWindow>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <vector>
 
 #include "app/panel_client.h"
+#include "app/panel_controller_client.h"
 #include "app/power_events.h"
 #include "app/remote_controller_app.h"
 #include "app/splash_panel_dlg.h"
@@ -260,6 +263,54 @@ TEST_F(MainWindowMessages, SplashSwallowsClicksWheelAndKeys) {
     delete splash;
     sendInput();
     EXPECT_EQ(probe->inputs, 5) << "without the splash every event reaches the panel";
+}
+
+// A held knob steps every 200 ms until its release; when something else takes the mouse, the
+// release never comes to the panel, so that loss must count as the release.
+TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
+    const std::vector<std::pair<const char*, std::function<void(QWidget*)>>> losses = {
+        {"modal box",
+         [](QWidget* w) {
+             QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Ok, w);
+             QTimer::singleShot(0, &box, &QMessageBox::accept);
+             box.exec();
+         }},
+        {"deactivation",
+         [](QWidget* w) {
+             QEvent deactivate(QEvent::WindowDeactivate);
+             QCoreApplication::sendEvent(w, &deactivate);
+         }},
+        {"hide", [](QWidget* w) { w->hide(); }},
+    };
+    for (const auto& [name, lose] : losses) {
+        SCOPED_TRACE(name);
+        auto client = std::make_unique<PanelControllerClient>(window.get(), *window);
+        std::vector<int32_t> steps;
+        client->Controller().SetRequestSink([&](int, int, int32_t value) {
+            steps.push_back(value);
+            return true;
+        });
+        window->SetPanelClient(std::move(client));
+        window->show();
+        const QPointF at = window->PanelWidget()->mapTo(window.get(), QPointF(182, 212));
+        const auto mouse = [&](QEvent::Type type, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, window->mapToGlobal(at), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(window->windowHandle(), &event);
+        };
+        mouse(QEvent::MouseButtonPress, Qt::LeftButton);  // selects the MIC GAIN knob
+        mouse(QEvent::MouseButtonRelease, Qt::NoButton);
+        mouse(QEvent::MouseButtonPress, Qt::LeftButton);  // and holds it
+        window->OnTimer(kTimerKnobRepeat);
+        const size_t held = steps.size();
+        ASSERT_GT(held, 1u) << "the hold repeats";
+        lose(window.get());
+        window->OnTimer(kTimerKnobRepeat);
+        window->OnTimer(kTimerKnobRepeat);
+        EXPECT_EQ(steps.size(), held);
+        EXPECT_FALSE(window->HasTimer(kTimerKnobRepeat));
+        window->SetPanelClient(nullptr);
+    }
 }
 
 TEST_F(MainWindowMessages, FullRefreshDrawsEveryDisplayFromTheStore) {
