@@ -181,7 +181,13 @@ bool SerialPort::Probe(size_t row) {
     if (row >= kPortTable.size()) {
         return false;
     }
-    std::unique_ptr<SerialDevice> device = OpenDevice(DevicePath(kPortTable[row].number));
+    const std::string path = DevicePath(kPortTable[row].number);
+    // Line settings belong to the device, not to one open of it: a probe of the port in use, by
+    // whatever name, would rewrite the live line. A device another program holds does not open.
+    if (const std::shared_ptr<SerialDevice> held = Device(); held && held->IsDeviceAt(path)) {
+        return false;
+    }
+    std::unique_ptr<SerialDevice> device = OpenDevice(path);
     if (device == nullptr) {
         return false;
     }

@@ -77,8 +77,9 @@ class SerialPort {
     // Restores one stop bit and no CTS flow, closes the device and reports true; false when the
     // port was not open.
     bool Close();
-    // Reports whether the port of a port-table row exists and shows a usable line, without
-    // touching this port's own device.
+    // Reports whether the port of a port-table row exists, is free and shows a usable line; a
+    // device in use (this port's own, by any name, or one another program has locked) reports
+    // false untouched.
     bool Probe(size_t row);
 
     // Reads the settings file into the port; false (and the defaults) when it cannot be read.
