@@ -50,6 +50,10 @@ bool InitialiseSerialPort(const std::function<void(int stringId)>& showMessage) 
 
 void SerialPort::Initialise() {
     Close();
+    {
+        std::lock_guard openLock(openMutex_);
+        shutDown_ = false;
+    }
     portNumber_.store(1, std::memory_order_relaxed);
     baudRate_.store(4800, std::memory_order_relaxed);
     thirdValue_.store(0, std::memory_order_relaxed);
@@ -114,7 +118,7 @@ void SerialPort::ReportOpenFailure() const {
 
 bool SerialPort::Open(bool autoInfoOn) {
     std::lock_guard openLock(openMutex_);
-    if (IsOpen() || StartupBoxShown.load(std::memory_order_relaxed) != 0) {
+    if (shutDown_ || IsOpen() || StartupBoxShown.load(std::memory_order_relaxed) != 0) {
         return false;
     }
     std::string path;
@@ -148,6 +152,14 @@ bool SerialPort::Open(bool autoInfoOn) {
     shared->Write(reinterpret_cast<const uint8_t*>(autoInfo.data()), autoInfo.size(),
                   kWriteTimeoutConstantMs + kWriteTimeoutPerByteMs * autoInfo.size());
     return true;
+}
+
+void SerialPort::ShutDown() {
+    {
+        std::lock_guard openLock(openMutex_);
+        shutDown_ = true;
+    }
+    Close();
 }
 
 bool SerialPort::Close() {

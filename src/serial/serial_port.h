@@ -48,7 +48,7 @@ class SerialPort {
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // Closes any open device and returns to port 1, 4800 baud, third value 0.
+    // Closes any open device and returns to port 1, 4800 baud, third value 0, ready to open.
     void Initialise();
 
     // Stores a port number of 1 to 20 and reports true; otherwise stores 1 and reports false.
@@ -77,6 +77,9 @@ class SerialPort {
     // Restores one stop bit and no CTS flow, closes the device and reports true; false when the
     // port was not open.
     bool Close();
+    // Closes the port for the program's shutdown: from now until Initialise nothing opens it,
+    // so that a send step still queued behind the close cannot reach the line.
+    void ShutDown();
     // Reports whether the port of a port-table row exists, is free and shows a usable line; a
     // device in use (this port's own, by any name, or one another program has locked) reports
     // false untouched.
@@ -123,6 +126,7 @@ class SerialPort {
     std::string override_;
     SerialDeviceFactory factory_;
     std::atomic<uint8_t> open_{0};
+    bool shutDown_ = false;  // guarded by openMutex_
     std::atomic<int32_t> portNumber_{1};
     std::atomic<int32_t> baudRate_{4800};
     std::atomic<int32_t> thirdValue_{0};
