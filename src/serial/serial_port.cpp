@@ -39,13 +39,11 @@ SerialPort& TheSerialPort() {
 bool InitialiseSerialPort(const std::function<void(int stringId)>& showMessage) {
     SerialPort& port = TheSerialPort();
     port.Initialise();
-    if (port.LoadSettings()) {
-        return true;
-    }
-    if (showMessage) {
+    const SettingsFile file = port.LoadSettings();
+    if (file == SettingsFile::Unreadable && showMessage) {
         showMessage(kStringSettingsUnreadable);
     }
-    return false;
+    return file == SettingsFile::Read;
 }
 
 void SerialPort::Initialise() {
@@ -210,9 +208,9 @@ bool SerialPort::Probe(size_t row) {
     return usable;
 }
 
-bool SerialPort::LoadSettings() {
+SettingsFile SerialPort::LoadSettings() {
     SerialSettings settings;
-    const bool read = ReadSettingsFile(settings);
+    const SettingsFile read = ReadSettingsFile(settings);
     SetPortNumber(settings.portNumber);
     SetBaudRate(settings.baudRate);
     SetThirdValue(settings.thirdValue);

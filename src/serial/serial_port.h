@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/serial_device.h"
+#include "serial/serial_settings.h"
 
 namespace kestrel {
 
@@ -85,8 +86,8 @@ class SerialPort {
     // false untouched.
     bool Probe(size_t row);
 
-    // Reads the settings file into the port; false (and the defaults) when it cannot be read.
-    bool LoadSettings();
+    // Reads the settings file into the port; the defaults unless it was read.
+    SettingsFile LoadSettings();
     // Writes the port number, baud rate and third value to the settings file.
     bool SaveSettings() const;
 
@@ -135,9 +136,10 @@ class SerialPort {
 // Returns the program's one serial port.
 SerialPort& TheSerialPort();
 
-// Runs the port's part of start-up: initialises the port and loads the settings file. When the
-// file cannot be read, hands string 108 to showMessage (a modal box) and keeps the defaults.
-// Reports whether the file was read.
+// Runs the port's part of start-up: initialises the port and loads the settings file. A missing
+// file is a first start and keeps the defaults quietly (the file is written at exit); a file that
+// exists and cannot be read hands string 108 to showMessage (a modal box) and keeps the defaults
+// too. Reports whether the file was read.
 bool InitialiseSerialPort(const std::function<void(int stringId)>& showMessage);
 
 }  // namespace kestrel

@@ -404,6 +404,10 @@ TEST_F(StartupMessages, DisabledAndUnknownRowsShowNothing) {
 
 class PowerEvents : public MainWindowTest {
   protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        TheSerialPort().Initialise();  // an earlier test's shutdown leaves the port shut
+    }
     void TearDown() override {
         TheSerialPort().Close();
         TheSerialPort().SetDeviceOverride({});
