@@ -7,8 +7,9 @@ PACKAGES := cmake ninja-build ccache g++ clang libclang-rt-14-dev libgtest-dev l
   qt6-base-dev fonts-liberation2 fonts-dejavu-core
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
+SEEDS ?= 200
 
-.PHONY: all deps build test run asan tsan fuzz bench format clean
+.PHONY: all deps build test run faults asan tsan fuzz bench format clean
 
 all: build
 
@@ -30,6 +31,12 @@ test: build
 
 run: build
 	./scripts/run.sh $(BUILD)
+
+# The seeded fault matrix: SEEDS runs of the engine against a misbehaving simulated radio; the
+# last line reads "N seeds, K failures" and every failing seed is printed for a rerun alone.
+faults: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target fault_matrix
+	$(BUILD)/tests/fault_matrix --seeds $(SEEDS) --jobs $(JOBS)
 
 # The engine's tests once more under AddressSanitizer with UndefinedBehaviorSanitizer.
 asan: deps
