@@ -1,6 +1,5 @@
 #include "engine/anl_recv_thread.h"
 
-
 #include "engine/anl_send_thread.h"
 #include "engine/answer_parsers.h"
 #include "platform/main_window.h"
