@@ -10,6 +10,7 @@
 #include "engine/requests.h"
 #include "engine/startup_messages.h"
 #include "platform/runtime.h"
+#include "protocol/cat_catalogue.h"
 #include "protocol/field_names.h"
 #include "protocol/message_ring.h"
 #include "res/strings.h"
@@ -17,12 +18,6 @@
 namespace kestrel {
 
 namespace {
-
-constexpr uint32_t kFirstNotification = 0x8302;
-constexpr uint32_t kLastNotification = 0x8355;
-constexpr int kFirstRequest = 1;
-constexpr int kLastRequest = 153;
-constexpr int64_t kLongestWaitMs = 24 * 60 * 60 * 1000;
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -147,7 +142,7 @@ void ConsoleSession::Post(std::string_view arguments) {
         return;
     }
     const auto number = ParseNumber(words[0]);
-    if (!number || *number < kFirstRequest || *number > kLastRequest) {
+    if (!number || *number < 1 || *number > kRequestCount) {
         Error("request number must be 1 to 153");
         return;
     }

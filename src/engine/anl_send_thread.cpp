@@ -179,9 +179,9 @@ void Anl_Send_Thread::HandleRequest(int number, bool vfoB, int32_t value) {
         case kReqMenuWrite:
             WriteMenu();
             break;
-        case kReqEqualizerStep0:
-        case kReqEqualizerStep1:
-        case kReqEqualizerStep2: {
+        case kReqMainDialSteps:
+        case kReqRightDialSteps:
+        case kReqCentreKnobSteps: {
             if (value == 0 || magnitude >= 100) {
                 break;
             }
@@ -229,10 +229,10 @@ void Anl_Send_Thread::HandleRequest(int number, bool vfoB, int32_t value) {
                                              : number == kReqRotatorLeft ? "RO1;"
                                                                          : "RO2;"));
             break;
-        case kReqRotatorFast:
         case kReqRotatorSlow:
+        case kReqRotatorFast:
             if (value != 0) {
-                HandOffCommand(BuildFixedCommand(number == kReqRotatorFast ? "RO3;" : "RO4;"));
+                HandOffCommand(BuildFixedCommand(number == kReqRotatorSlow ? "RO3;" : "RO4;"));
             }
             break;
         case kReqInformation:
@@ -339,12 +339,12 @@ void DisarmLinkWatchdog() {
 }
 
 void StartKeyerReadCycle() {
-    SetMainWindowTimer(kTimerRequest25, kReadStepMs);
+    SetMainWindowTimer(kTimerKeyerRead, kReadStepMs);
 }
 
 void StopKeyerReadCycle() {
     keyerReadSlot.store(1, std::memory_order_relaxed);
-    KillMainWindowTimer(kTimerRequest25);
+    KillMainWindowTimer(kTimerKeyerRead);
 }
 
 bool HandOffCommand(const CatCommand& command) {

@@ -28,7 +28,7 @@ class ConnectionCycle {
     void StopReads();
     // Sends "PS;" while connected and "AI;" 30 ms later while the transceiver is also on.
     void Heartbeat();
-    // Kills timer 23 and sends "PS;".
+    // Kills the power-on read timer and sends "PS;".
     void PowerOnRead();
     // Sends "PS;" and kills timer 24 on its second tick.
     void PowerOffRead();

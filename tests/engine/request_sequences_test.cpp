@@ -50,7 +50,7 @@ TEST_F(RequestSequences, KeyerMemoryReadCycleReadsFiveChannelsThenStops) {
     for (size_t i = 0; i < sent.size(); ++i) {
         EXPECT_EQ(sent[i].atMs, start - 1 + 30 * static_cast<int64_t>(i + 1)) << i;
     }
-    EXPECT_FALSE(window->HasTimer(kTimerRequest25)) << "the sixth tick stops the cycle";
+    EXPECT_FALSE(window->HasTimer(kTimerKeyerRead)) << "the sixth tick stops the cycle";
     EXPECT_EQ(keyerReadSlot.load(), 1);
 }
 
@@ -70,7 +70,7 @@ TEST_F(RequestSequences, PowerOnSendsPs1TwiceThenOneReadAfterHalfASecond) {
     ASSERT_EQ(Texts(), (TextList{"PS1;", "PS1;", "PS;"}));
     EXPECT_EQ(sent[1].atMs - sent[0].atMs, 800);
     EXPECT_EQ(sent[2].atMs - sent[1].atMs, 800 + 500);
-    EXPECT_FALSE(window->HasTimer(kTimerRequest23));
+    EXPECT_FALSE(window->HasTimer(kTimerPowerOnRead));
 }
 
 TEST_F(RequestSequences, PowerOffSendsPs0ThenTwoReadsFiftyMillisecondsApart) {
@@ -80,7 +80,7 @@ TEST_F(RequestSequences, PowerOffSendsPs0ThenTwoReadsFiftyMillisecondsApart) {
     ASSERT_EQ(Texts(), (TextList{"PS0;", "PS;", "PS;"}));
     EXPECT_EQ(sent[1].atMs - sent[0].atMs, 50);
     EXPECT_EQ(sent[2].atMs - sent[1].atMs, 50);
-    EXPECT_FALSE(window->HasTimer(kTimerRequest24));
+    EXPECT_FALSE(window->HasTimer(kTimerPowerOffRead));
     sent.clear();
     PostRequest(2, 0, 0);
     runtime.RunFor(500);
