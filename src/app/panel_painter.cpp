@@ -359,10 +359,6 @@ int32_t PanelPainter::HeldValue(MeterBar bar) const {
     return Slot(bar).held;
 }
 
-int32_t PanelPainter::CurrentValue(MeterBar bar) const {
-    return Slot(bar).current;
-}
-
 void PanelPainter::DrawHeldSegment(MeterBar bar) {
     const int32_t held = Slot(bar).held;
     if (held < 0 || !MetersLive()) {

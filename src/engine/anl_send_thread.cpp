@@ -300,9 +300,6 @@ bool PostRequestMessage(uint32_t message, uint64_t wParam, int64_t lParam) {
     return Post(message, wParam, lParam);
 }
 
-bool PostRotatorRead() {
-    return Post(kMsgRotatorRead);
-}
 bool PostKeyerReadStep() {
     return Post(kMsgKeyerReadStep);
 }

@@ -322,14 +322,6 @@ std::optional<Mirror> MirrorOfField(Field f) {
     return kFieldRows[static_cast<size_t>(f)].mirror;
 }
 
-int32_t FieldMin(Field f) {
-    return FieldValue(f).Min();
-}
-
-int32_t FieldMax(Field f) {
-    return FieldValue(f).Max();
-}
-
 std::string_view FieldName(Field f) {
     return kFieldRows[static_cast<size_t>(f)].name;
 }

@@ -73,10 +73,6 @@ bool StoreField(Field f, int32_t v);
 bool SetFieldAndMirror(Field f, int32_t v);
 // Returns the ControlMirror value that the field is copied into after storing, if any.
 std::optional<Mirror> MirrorOfField(Field f);
-// Returns the smallest value the field accepts.
-int32_t FieldMin(Field f);
-// Returns the largest value the field accepts.
-int32_t FieldMax(Field f);
 // Returns the field's name ("FA", "MD0", "IFp18", "IDX").
 std::string_view FieldName(Field f);
 

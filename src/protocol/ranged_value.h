@@ -25,10 +25,6 @@ class RangedValue {
     }
     // Returns the value.
     int32_t Get() const { return value_.load(std::memory_order_relaxed); }
-    // Returns the largest value accepted.
-    int32_t Max() const { return max_.load(std::memory_order_relaxed); }
-    // Returns the smallest value accepted.
-    int32_t Min() const { return min_.load(std::memory_order_relaxed); }
 
   private:
     std::atomic<int32_t> value_{0};
@@ -56,10 +52,6 @@ class RangedReal {
     }
     // Returns the value.
     double Get() const { return value_.load(std::memory_order_relaxed); }
-    // Returns the largest value accepted.
-    double Max() const { return max_.load(std::memory_order_relaxed); }
-    // Returns the smallest value accepted.
-    double Min() const { return min_.load(std::memory_order_relaxed); }
 
   private:
     std::atomic<double> value_{0.0};

@@ -31,8 +31,7 @@ inline constexpr std::array<PortTableRow, 20> kPortTable{{
 // The baud rates the transceiver offers.
 inline constexpr std::array<int32_t, 4> kBaudRates{4800, 9600, 19200, 38400};
 
-// String-table numbers of the two failures the port reports.
-inline constexpr int kStringPortOpenFailed = 106;
+// String-table number of the failure the settings file reports.
 inline constexpr int kStringSettingsUnreadable = 108;
 
 // Write time-outs: a fixed part and a part per byte.
