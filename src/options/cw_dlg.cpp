@@ -113,6 +113,7 @@ CCwDlg::CCwDlg(QWidget* parent, MainWindow& window)
         }
         Unlock();
     });
+    NoDefaultButton(this);
     resize(640, 260);
 }
 
@@ -180,9 +181,10 @@ void CCwDlg::Write(int memory) {
 }
 
 void CCwDlg::keyPressEvent(QKeyEvent* event) {
-    if (locked_ || !OfferShortcut(this, event)) {
-        CChildDlg::keyPressEvent(event);
+    if (HandleEnter(this, event) || (!locked_ && OfferShortcut(this, event))) {
+        return;
     }
+    CChildDlg::keyPressEvent(event);
 }
 
 }  // namespace kestrel

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 #include "app/panel_controller_client.h"
@@ -20,6 +21,25 @@ bool OfferShortcut(QWidget* dialog, QKeyEvent* event) {
     offered.ignore();
     QCoreApplication::sendEvent(mainWindow, &offered);
     return offered.isAccepted();
+}
+
+void NoDefaultButton(QWidget* dialog) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+bool HandleEnter(QWidget* dialog, QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        return false;
+    }
+    auto* button = qobject_cast<QAbstractButton*>(dialog->focusWidget());
+    if (button != nullptr && button->isEnabled() && !event->isAutoRepeat()) {
+        button->click();
+    }
+    event->accept();
+    return true;
 }
 
 bool QueueRawOrReport(QWidget* parent, std::string_view text) {

@@ -66,6 +66,7 @@ CPlaybackDlg::CPlaybackDlg(QWidget* parent, MainWindow& window)
     play_->setMinimumSize(64, 28);
     grid->addWidget(rec_, 1, kChannels + 2);
     grid->addWidget(play_, 2, kChannels + 2);
+    NoDefaultButton(this);
 }
 
 void CPlaybackDlg::Open() {
@@ -94,7 +95,7 @@ void CPlaybackDlg::RefreshLamps() {
 }
 
 void CPlaybackDlg::keyPressEvent(QKeyEvent* event) {
-    if (!OfferShortcut(this, event)) {
+    if (!HandleEnter(this, event) && !OfferShortcut(this, event)) {
         CChildDlg::keyPressEvent(event);
     }
 }

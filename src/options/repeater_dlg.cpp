@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -201,6 +202,7 @@ CRepeaterDlg::CRepeaterDlg(QWidget* parent, MainWindow& window)
     auto* freq = new QPushButton(QStringLiteral("Freq"), this);
     connect(freq, &QPushButton::clicked, this, [this] { OpenToneWindow(); });
     rows[1]->addWidget(freq);
+    NoDefaultButton(this);
 }
 
 void CRepeaterDlg::Open() {
@@ -229,6 +231,12 @@ void CRepeaterDlg::HandleNotification(uint32_t id, uint64_t, int64_t) {
         Show(kMode, RadioEngine::Read(b ? Field::OIp22 : Field::IFp22));
         Show(kTone, RadioEngine::Read(b ? Field::OIp23 : Field::IFp23));
         Show(kShift, RadioEngine::Read(b ? Field::OIp25 : Field::IFp25));
+    }
+}
+
+void CRepeaterDlg::keyPressEvent(QKeyEvent* event) {
+    if (!HandleEnter(this, event)) {
+        CChildDlg::keyPressEvent(event);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "options/child_dlg.h"
 
+class QKeyEvent;
 class QLabel;
 
 namespace kestrel {
@@ -98,6 +99,9 @@ class CRepeaterDlg : public CChildDlg {
     ColorStatic& ReadoutLabel(Readout n) { return *readouts_[n]; }
     // Returns the VFO label's text.
     QString VfoLabel() const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Show(Readout n, int32_t value);
