@@ -114,7 +114,6 @@ CCwDlg::CCwDlg(QWidget* parent, MainWindow& window)
         Unlock();
     });
     NoDefaultButton(this);
-    resize(640, 260);
 }
 
 void CCwDlg::Open() {

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -126,13 +125,16 @@ ToneListBox::ToneListBox(QWidget* parent) : QListWidget(parent) {
     setUniformItemSizes(true);
     setGridSize(QSize(kToneColumnWidth, kToneItemHeight));
     setItemDelegate(new ToneItemDelegate(this));
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Five columns of ten fill the list exactly, so no scroll bar takes room from the rows.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (int item = 0; item < static_cast<int>(kToneTenthsHz.size()); ++item) {
         addItem(ToneItemText(ToneAtItem(item)));
     }
-    const int frame = 2 * frameWidth();
-    setFixedHeight(kToneRows * kToneItemHeight + frame);
-    setMinimumWidth(5 * kToneColumnWidth + frame + verticalScrollBar()->sizeHint().width());
+    // The frame, and a few pixels the view keeps free below the last row before it wraps.
+    const int frame = 2 * frameWidth() + 4;
+    const int columns = count() / kToneRows;
+    setFixedSize(columns * kToneColumnWidth + frame, kToneRows * kToneItemHeight + frame);
 }
 
 void ToneListBox::SetHighlightedTone(int32_t tone) {

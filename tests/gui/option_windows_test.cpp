@@ -344,11 +344,15 @@ TEST_F(OptionWindows, ToneListHighlightsTheCurrentToneAndSetsTheChosenOne) {
     auto& dlg = Open<CRepeaterDlg>();
     Run(300);
     QString highlighted;
+    bool rowOfLastTone = false;
     WhenModal([&](QWidget* modal) {
         auto* tone = qobject_cast<CToneDlg*>(modal);
         ASSERT_NE(tone, nullptr);
         ToneListBox& list = tone->List();
         highlighted = list.item(list.HighlightedItem())->text();
+        // Each row of the grid reads five neighbouring tones: 229.1 (45) begins the last row.
+        rowOfLastTone =
+            list.visualItemRect(list.item(49)).top() == list.visualItemRect(list.item(9)).top();
         const QRect item = list.visualItemRect(list.item(49));
         const QPoint offset = item.center() - list.viewport()->rect().center();
         LeftButton(list.viewport(), true, offset);
@@ -363,6 +367,7 @@ TEST_F(OptionWindows, ToneListHighlightsTheCurrentToneAndSetsTheChosenOne) {
     }
     Run(300);
     EXPECT_EQ(highlighted, QStringLiteral("  156.7"));
+    EXPECT_TRUE(rowOfLastTone);
     EXPECT_EQ(SentSince(mark, {"CN"}), (Texts{"CN049;"}));
     EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kTone).text(), QStringLiteral("254.1 Hz"));
 }
