@@ -129,7 +129,7 @@ void CCwDlg::Destroy() {
     CChildDlg::Destroy();
 }
 
-void CCwDlg::HandleNotification(uint32_t id, uint64_t, int64_t) {
+void CCwDlg::OnNotification(uint32_t id, uint64_t, int64_t) {
     if (id != kNotifyKM) {
         return;
     }

@@ -54,7 +54,7 @@ class CCwDlg : public CChildDlg {
     // Stops the read time-out and hides the window.
     void Destroy() override;
     // Fills the text box of the memory a KM answer named; the fifth memory unlocks the window.
-    void HandleNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
+    void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
 
     // Reports whether the window waits for the memories.
     bool Locked() const { return locked_; }

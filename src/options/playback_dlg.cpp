@@ -74,7 +74,7 @@ void CPlaybackDlg::Open() {
     CChildDlg::Open();
 }
 
-void CPlaybackDlg::HandleNotification(uint32_t id, uint64_t, int64_t) {
+void CPlaybackDlg::OnNotification(uint32_t id, uint64_t, int64_t) {
     if (id == kNotifyRI || id == kNotifyAI) {
         RefreshLamps();
     }

@@ -22,7 +22,7 @@ class CPlaybackDlg : public CChildDlg {
     // Opens the window with the lamps refreshed.
     void Open() override;
     // Refreshes the lamps on an RI report and on a change of the link (AI).
-    void HandleNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
+    void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
 
     // Returns the recording lamp.
     ColorStatic& RecLamp() { return *rec_; }

@@ -220,7 +220,7 @@ void CRepeaterDlg::Open() {
     CChildDlg::Open();
 }
 
-void CRepeaterDlg::HandleNotification(uint32_t id, uint64_t, int64_t) {
+void CRepeaterDlg::OnNotification(uint32_t id, uint64_t, int64_t) {
     const bool b = vfoB_ != 0;
     if (id == kNotifyCT) {
         Show(kMode, RadioEngine::Read(b ? Field::CT1 : Field::CT0));

@@ -91,7 +91,7 @@ class CRepeaterDlg : public CChildDlg {
     // Opens the window for the VFO selected now and asks the transceiver for that VFO's settings.
     void Open() override;
     // Refreshes the read-outs that a CN, CT, OS, IF or OI report of the window's VFO carries.
-    void HandleNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
+    void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
 
     // Returns the VFO the window addresses (1 = VFO-B).
     int VfoB() const { return vfoB_; }

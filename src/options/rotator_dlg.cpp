@@ -92,7 +92,7 @@ void CRotatorDlg::Destroy() {
     CChildDlg::Destroy();
 }
 
-void CRotatorDlg::HandleNotification(uint32_t id, uint64_t, int64_t) {
+void CRotatorDlg::OnNotification(uint32_t id, uint64_t, int64_t) {
     if (id == kNotifyRO) {
         RefreshReadouts();
     }

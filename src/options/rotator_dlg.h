@@ -29,7 +29,7 @@ class CRotatorDlg : public CChildDlg {
     // Lets every held key go, then hides the window.
     void Destroy() override;
     // Refreshes the read-outs on an RO report.
-    void HandleNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
+    void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
 
     // Returns a hold button by its code.
     HoldButton& Button(Key key) { return *buttons_[key]; }

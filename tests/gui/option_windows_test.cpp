@@ -71,7 +71,7 @@ class OptionWindows : public Station {
             for (size_t i = pumped_; i < events.size(); ++i) {
                 if (open_ != nullptr && open_->isVisible()) {
                     const Message& m = events[i].message;
-                    open_->HandleNotification(m.id, m.wParam, m.lParam);
+                    open_->OnNotification(m.id, m.wParam, m.lParam);
                 }
             }
             pumped_ = events.size();
@@ -217,7 +217,7 @@ TEST_F(OptionWindows, RotatorReadoutsShowTheStoredDirectionAndSpeed) {
     for (const Row& row : rows) {
         ASSERT_TRUE(StoreField(Field::ROp3, row.degrees));
         ASSERT_TRUE(StoreField(Field::ROp6, 50));
-        dlg.HandleNotification(kNotifyRO, 0, 0);
+        dlg.OnNotification(kNotifyRO, 0, 0);
         EXPECT_EQ(dlg.Direction().text(), QString::fromLatin1(row.shown)) << row.degrees;
         EXPECT_EQ(dlg.Direction().TextColour(), row.colour) << row.degrees;
     }
