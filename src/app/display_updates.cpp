@@ -201,7 +201,7 @@ bool ShowsSideB() {
 DisplayUpdates::DisplayUpdates(PanelPainter& painter, std::function<int()> digitCursor)
     : painter_(painter), digitCursor_(std::move(digitCursor)) {}
 
-void DisplayUpdates::OnNotification(uint32_t message) {
+void DisplayUpdates::HandleNotification(uint32_t message) {
     if (const NotificationRow* row = FindNotification(message)) {
         Apply(*row, Purpose::Notification);
     }

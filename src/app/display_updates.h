@@ -84,7 +84,7 @@ class DisplayUpdates {
     DisplayUpdates(PanelPainter& painter, std::function<int()> digitCursor);
 
     // Redraws what a notification concerns. Messages without a row draw nothing.
-    void OnNotification(uint32_t message);
+    void HandleNotification(uint32_t message);
     // Redraws every lamp, legend, display, knob, scale plate and key cap from the store for
     // RepaintAll, without taking new meter readings or resetting the peak holds.
     void RedrawFromStore();

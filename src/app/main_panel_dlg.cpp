@@ -287,7 +287,7 @@ int64_t CMainPanelDlg::WindowProc(const Message& message) {
         return 1;
     }
     if (id >= kFirstNotification && id <= kLastNotification) {
-        display_.OnNotification(id);
+        display_.HandleNotification(id);
         // The controller hands it on to the open child window that takes it, if any.
         if (client_) {
             client_->OnWindowMessage(message);
