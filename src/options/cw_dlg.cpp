@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QValidator>
 
-#include "engine/requests.h"
+#include "protocol/requests.h"
 #include "engine_api/radio_engine.h"
 #include "options/option_support.h"
 #include "panel/panel_messages.h"

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <array>
 
-#include "engine/requests.h"
+#include "protocol/requests.h"
 #include "engine_api/radio_engine.h"
 #include "options/color_static.h"
 #include "options/option_support.h"

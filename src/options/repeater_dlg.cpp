@@ -9,7 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "engine/requests.h"
+#include "protocol/requests.h"
 #include "engine_api/radio_engine.h"
 #include "options/color_static.h"
 #include "options/option_support.h"

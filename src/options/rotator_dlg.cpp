@@ -3,7 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "engine/requests.h"
+#include "protocol/requests.h"
 #include "engine_api/radio_engine.h"
 #include "options/color_static.h"
 #include "options/hold_button.h"
