@@ -7,12 +7,12 @@
 #include <QTimer>
 #include <QValidator>
 
-#include "protocol/requests.h"
 #include "engine_api/radio_engine.h"
 #include "options/option_support.h"
 #include "panel/panel_messages.h"
 #include "protocol/notifications.h"
 #include "protocol/radio_state.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
 

@@ -6,12 +6,12 @@
 #include <QPushButton>
 #include <array>
 
-#include "protocol/requests.h"
 #include "engine_api/radio_engine.h"
 #include "options/color_static.h"
 #include "options/option_support.h"
 #include "panel/panel_messages.h"
 #include "protocol/notifications.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
 

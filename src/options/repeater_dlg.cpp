@@ -9,12 +9,12 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "protocol/requests.h"
 #include "engine_api/radio_engine.h"
 #include "options/color_static.h"
 #include "options/option_support.h"
 #include "panel/panel_messages.h"
 #include "protocol/notifications.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
 

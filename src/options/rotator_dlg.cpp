@@ -3,13 +3,13 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "protocol/requests.h"
 #include "engine_api/radio_engine.h"
 #include "options/color_static.h"
 #include "options/hold_button.h"
 #include "options/option_support.h"
 #include "panel/panel_messages.h"
 #include "protocol/notifications.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
 
