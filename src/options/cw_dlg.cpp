@@ -11,7 +11,6 @@
 #include "options/option_support.h"
 #include "panel/panel_messages.h"
 #include "protocol/notifications.h"
-#include "protocol/radio_state.h"
 #include "protocol/requests.h"
 
 namespace kestrel {
@@ -41,16 +40,9 @@ class KeyerTextValidator final : public QValidator {
 // Returns the stored text of a keyer memory without its trailing spaces (the memory pads its
 // text to 50 characters).
 QString StoredKeyerText(int memory) {
-    char text[kKeyerTextSize] = {};
-    if (!FetchKeyerText(memory, kKeyerTextSize, text)) {
-        return {};
-    }
-    QString stored = QString::fromLatin1(text);
-    qsizetype end = stored.size();
-    while (end > 0 && stored[end - 1] == QLatin1Char(' ')) {
-        --end;
-    }
-    return stored.left(end);
+    std::string text = RadioEngine::ReadKeyerText(memory);
+    text.erase(text.find_last_not_of(' ') + 1);
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
