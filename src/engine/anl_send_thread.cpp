@@ -261,6 +261,9 @@ void Anl_Send_Thread::HandleRequest(int number, bool vfoB, int32_t value) {
             HandOffCommand(BuildFixedCommand(vfoB ? "OI;" : "IF;"));
             break;
         case kReqKeyerMemoryRead:
+            // A new read starts from memory 1, even while an earlier one has not finished (the
+            // CW window closed and opened again), so that every memory is read once more.
+            keyerReadSlot.store(1, std::memory_order_relaxed);
             StartKeyerReadCycle();
             break;
         default:
