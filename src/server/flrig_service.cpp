@@ -104,7 +104,7 @@ uint64_t FrequencyParam(FlrigCall& c) {
 }
 
 Vfo CurrentVfo(RadioAccess& radio) {
-    return radio.Read(Field::VS) != 0 ? Vfo::B : Vfo::A;
+    return ReceiveVfo(radio);
 }
 
 value Text(std::string_view text) {
@@ -121,7 +121,7 @@ value Nothing() {
 }
 
 value Frequency(RadioAccess& radio, Vfo vfo) {
-    return Text(std::to_string(radio.Read(vfo == Vfo::A ? Field::FA : Field::FB)));
+    return Text(std::to_string(FrequencyOf(radio, vfo)));
 }
 
 // Meter readings as the interface gives them: 0 to 100.
@@ -174,7 +174,7 @@ value Info(FlrigCall& c) {
     info += "FB:" + std::to_string(radio.Read(Field::FB)) + "\n";
     info += "M2:" + std::string(sub != nullptr ? sub->flrig : "") + "\n";
     info += "PTT:" + std::to_string(radio.Read(Field::TX) != 0 ? 1 : 0) + "\n";
-    info += "SPLIT:" + std::to_string(radio.Read(Field::FT) != radio.Read(Field::VS) ? 1 : 0);
+    info += "SPLIT:" + std::to_string(SplitOn(radio) ? 1 : 0);
     return Text(info);
 }
 
@@ -226,8 +226,8 @@ const std::array<FlrigMethod, 28> kFlrigMethods = {{
     {"rig.get_bws",      "A:",  true,  Bandwidths},
     {"rig.get_ptt",      "i:",  true,  [](FlrigCall& c) { return Int(c.Radio().Read(Field::TX) != 0 ? 1 : 0); }},
     {"rig.set_ptt",      "s:i", true,  [](FlrigCall& c) { Check(c.context.SetTransmit(c.client, SwitchParam(c))); return Nothing(); }},
-    {"rig.get_split",    "i:",  true,  [](FlrigCall& c) { return Int(c.Radio().Read(Field::FT) != c.Radio().Read(Field::VS) ? 1 : 0); }},
-    {"rig.set_split",    "s:i", true,  [](FlrigCall& c) { Check(c.Radio().SetSplit(SwitchParam(c))); return Nothing(); }},
+    {"rig.get_split",    "i:",  true,  [](FlrigCall& c) { return Int(SplitOn(c.Radio()) ? 1 : 0); }},
+    {"rig.set_split",    "s:i", true,  [](FlrigCall& c) { Check(SetSplit(c.Radio(), SwitchParam(c))); return Nothing(); }},
     {"rig.get_AB",       "s:",  true,  [](FlrigCall& c) { return Text(CurrentVfo(c.Radio()) == Vfo::A ? "A" : "B"); }},
     {"rig.set_AB",       "s:s", true,  [](FlrigCall& c) {
          const std::string vfo = StringParam(c, 0);

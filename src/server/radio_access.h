@@ -25,8 +25,6 @@ class RadioAccess {
     virtual bool SetMode(int modeCode) = 0;
     // Queues the command that switches transmit on or off.
     virtual bool SetTransmit(bool on) = 0;
-    // Queues the command that switches split (transmit on the other VFO) on or off.
-    virtual bool SetSplit(bool on) = 0;
     // Queues the command that selects the VFO of the main dial.
     virtual bool SetActiveVfo(Vfo vfo) = 0;
     // Makes a numbered request, as the panel keys do.

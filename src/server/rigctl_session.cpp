@@ -86,16 +86,7 @@ std::optional<uint64_t> ParseFrequency(std::string_view text) {
 }
 
 Vfo CurrentVfo(RadioAccess& radio) {
-    return radio.Read(Field::VS) != 0 ? Vfo::B : Vfo::A;
-}
-
-Vfo OtherVfo(Vfo vfo) {
-    return vfo == Vfo::A ? Vfo::B : Vfo::A;
-}
-
-// The VFO that transmits: FT 1 puts the transmitter on VFO-B.
-Vfo TransmitVfo(RadioAccess& radio) {
-    return radio.Read(Field::FT) != 0 ? Vfo::B : Vfo::A;
+    return ReceiveVfo(radio);
 }
 
 std::string_view VfoName(Vfo vfo) {
@@ -118,10 +109,6 @@ std::optional<Vfo> ParseVfo(RadioAccess& radio, std::string_view name) {
         return TransmitVfo(radio);
     }
     return std::nullopt;
-}
-
-int32_t FrequencyOf(RadioAccess& radio, Vfo vfo) {
-    return radio.Read(vfo == Vfo::A ? Field::FA : Field::FB);
 }
 
 std::string FormatFloat(double value) {
@@ -203,7 +190,7 @@ int SetPtt(Call& c) {
 int GetSplitVfo(Call& c) {
     RadioAccess& radio = c.Radio();
     const Vfo transmit = TransmitVfo(radio);
-    c.values.emplace_back(transmit != CurrentVfo(radio) ? "1" : "0");
+    c.values.emplace_back(SplitOn(radio) ? "1" : "0");
     c.values.emplace_back(VfoName(transmit));
     return kRigOk;
 }
@@ -214,12 +201,13 @@ int SetSplitVfo(Call& c) {
     if (!split || *split < 0 || *split > 1 || !ParseVfo(c.Radio(), c.args[1])) {
         return kRigInvalid;
     }
-    return Done(c.Radio().SetSplit(*split == 1));
+    return Done(SetSplit(c.Radio(), *split == 1));
 }
 
+// The split frequency is the transmitting VFO's. Hamlib's client selects that VFO before it
+// asks, as it does for every VFO a radio cannot address directly.
 int GetSplitFreq(Call& c) {
-    RadioAccess& radio = c.Radio();
-    c.values.push_back(std::to_string(FrequencyOf(radio, OtherVfo(CurrentVfo(radio)))));
+    c.values.push_back(std::to_string(FrequencyOf(c.Radio(), TransmitVfo(c.Radio()))));
     return kRigOk;
 }
 
@@ -228,7 +216,7 @@ int SetSplitFreq(Call& c) {
     if (!hertz) {
         return kRigInvalid;
     }
-    return Done(c.Radio().SetFrequency(OtherVfo(CurrentVfo(c.Radio())), *hertz));
+    return Done(c.Radio().SetFrequency(TransmitVfo(c.Radio()), *hertz));
 }
 
 template <typename Rows, typename Pick>

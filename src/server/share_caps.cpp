@@ -161,6 +161,10 @@ const ShareMode* ShareModeByCode(int code) {
 }
 
 const ShareMode* ShareModeByHamlib(std::string_view name) {
+    // Hamlib 4.5's network client writes packet FM as "FM-D".
+    if (name == "FM-D") {
+        name = "PKTFM";
+    }
     const auto it = std::find_if(kShareModes.begin(), kShareModes.end(),
                                  [name](const ShareMode& m) { return m.hamlib == name; });
     return it == kShareModes.end() ? nullptr : &*it;
@@ -178,6 +182,27 @@ uint64_t ShareModeMask() {
         mask |= mode.hamlibBit;
     }
     return mask;
+}
+
+Vfo ReceiveVfo(RadioAccess& radio) {
+    return radio.Read(Field::VS) != 0 ? Vfo::B : Vfo::A;
+}
+
+Vfo TransmitVfo(RadioAccess& radio) {
+    return radio.Read(Field::FT) != 0 ? Vfo::B : Vfo::A;
+}
+
+bool SplitOn(RadioAccess& radio) {
+    return TransmitVfo(radio) != ReceiveVfo(radio);
+}
+
+bool SetSplit(RadioAccess& radio, bool on) {
+    const bool transmitOnB = (ReceiveVfo(radio) == Vfo::B) != on;
+    return radio.Request(transmitOnB ? kReqTxSideB : kReqTxSideA, 0, 0);
+}
+
+int32_t FrequencyOf(RadioAccess& radio, Vfo vfo) {
+    return radio.Read(vfo == Vfo::A ? Field::FA : Field::FB);
 }
 
 std::optional<int32_t> CurrentPassband(RadioAccess& radio) {

@@ -40,12 +40,23 @@ inline constexpr std::array<ShareMode, 12> kShareModes = {{
 
 // Returns the row of an MD code, or nullptr for a code the protocols have no name for.
 const ShareMode* ShareModeByCode(int code);
-// Returns the first row with the Hamlib name, or nullptr.
+// Returns the first row with the Hamlib name (or Hamlib's other name for it), or nullptr.
 const ShareMode* ShareModeByHamlib(std::string_view name);
 // Returns the row with the XML-RPC name, or nullptr.
 const ShareMode* ShareModeByFlrig(std::string_view name);
 // Returns the mask of every mode's Hamlib bit.
 uint64_t ShareModeMask();
+// Returns the VFO on the main dial, which receives.
+Vfo ReceiveVfo(RadioAccess& radio);
+// Returns the VFO that transmits (FT 1: VFO-B).
+Vfo TransmitVfo(RadioAccess& radio);
+// Reports whether split is on: the transmitting VFO is not the receiving one.
+bool SplitOn(RadioAccess& radio);
+// Switches split on (transmit on the VFO not on the dial) or off (transmit on the dial's VFO).
+bool SetSplit(RadioAccess& radio, bool on);
+// Returns the frequency of a VFO as the radio last reported it.
+int32_t FrequencyOf(RadioAccess& radio, Vfo vfo);
+
 // Returns the passband of the main receiver's current filter in Hz, or nothing without a mode.
 std::optional<int32_t> CurrentPassband(RadioAccess& radio);
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "server/radio_access.h"
@@ -52,7 +53,6 @@ class FakeRadio : public RadioAccess {
     }
     bool SetMode(int modeCode) override { return Log("mode " + std::to_string(modeCode)); }
     bool SetTransmit(bool on) override { return Log(on ? "tx on" : "tx off"); }
-    bool SetSplit(bool on) override { return Log(on ? "split on" : "split off"); }
     bool SetActiveVfo(Vfo vfo) override { return Log(vfo == Vfo::A ? "vfo A" : "vfo B"); }
     bool Request(int number, int vfoB, int32_t value) override {
         return Log("request " + std::to_string(number) + " " + std::to_string(vfoB) + " " +

@@ -47,6 +47,7 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
         {"m",                   "USB\n1800\n",           {}},
         {"M CW 0",              "RPRT 0\n",              {"mode 3"}},
         {"M PKTUSB",            "RPRT 0\n",              {"mode 12"}},
+        {"M FM-D 0",            "RPRT 0\n",              {"mode 10"}},
         {"M USB -1",            "RPRT 0\n",              {}},
         {"M WFM 0",             "RPRT -1\n",             {}},
         {"M LSB wide",          "RPRT -1\n",             {}},
@@ -56,10 +57,11 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
         {"V VFOC",              "RPRT -1\n",             {}},
         {"t",                   "0\n",                   {}},
         {"s",                   "0\nVFOA\n",             {}},
-        {"S 1 VFOB",            "RPRT 0\n",              {"split on"}},
+        {"S 1 VFOB",            "RPRT 0\n",              {"request 62 0 0"}},
+        {"S 0 VFOA",            "RPRT 0\n",              {"request 33 0 0"}},
         {"S 2 VFOB",            "RPRT -1\n",             {}},
-        {"i",                   "7050000\n",             {}},
-        {"I 7074000",           "RPRT 0\n",              {"freq B 7074000"}},
+        {"i",                   "14074000\n",            {}},
+        {"I 7074000",           "RPRT 0\n",              {"freq A 7074000"}},
         {"l STRENGTH",          "0\n",                   {}},
         {"l SWR",               "2.000000\n",            {}},
         {"l ALC",               "RPRT -11\n",            {}},
@@ -137,6 +139,15 @@ TEST_F(RigctlSessionTest, RawCommandsPassOnlyWhenAllowed) {
     context_.allowRaw = true;
     EXPECT_EQ(Ask("w  FA14250000; "), "RPRT 0\n");
     EXPECT_EQ(radio_.TakeCalls(), std::vector<std::string>{"raw FA14250000;"});
+}
+
+TEST_F(RigctlSessionTest, SplitTransmitsOnTheVfoNotOnTheDial) {
+    radio_.Set(Field::VS, 1);
+    EXPECT_EQ(Ask("S 1 VFOB S 0 VFOB"), "RPRT 0\nRPRT 0\n");
+    EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"request 33 0 0", "request 62 0 0"}));
+    radio_.Set(Field::FT, 0);
+    EXPECT_EQ(Ask("s i I 3600000"), "1\nVFOA\n14074000\nRPRT 0\n");
+    EXPECT_EQ(radio_.TakeCalls(), std::vector<std::string>{"freq A 3600000"});
 }
 
 TEST_F(RigctlSessionTest, ModeThatTheHamlibNameAlreadyNamesIsKept) {
