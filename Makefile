@@ -4,7 +4,7 @@ JOBS ?= 2
 # ccache keeps rebuilds of unchanged files (other build folders, CI after a session) cheap.
 GENERATOR := -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 PACKAGES := cmake ninja-build ccache g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  qt6-base-dev fonts-liberation2 fonts-dejavu-core
+  qt6-base-dev fonts-liberation2 fonts-dejavu-core libxmlrpc-c++8-dev libhamlib-utils python3
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 

@@ -227,7 +227,7 @@ const std::array<FlrigMethod, 28> kFlrigMethods = {{
     {"rig.get_ptt",      "i:",  true,  [](FlrigCall& c) { return Int(c.Radio().Read(Field::TX) != 0 ? 1 : 0); }},
     {"rig.set_ptt",      "s:i", true,  [](FlrigCall& c) { Check(c.context.SetTransmit(c.client, SwitchParam(c))); return Nothing(); }},
     {"rig.get_split",    "i:",  true,  [](FlrigCall& c) { return Int(SplitOn(c.Radio()) ? 1 : 0); }},
-    {"rig.set_split",    "s:i", true,  [](FlrigCall& c) { Check(SetSplit(c.Radio(), SwitchParam(c))); return Nothing(); }},
+    {"rig.set_split",    "s:i", true,  [](FlrigCall& c) { Check(SetSplit(c.Radio(), ReceiveVfo(c.Radio()), SwitchParam(c))); return Nothing(); }},
     {"rig.get_AB",       "s:",  true,  [](FlrigCall& c) { return Text(CurrentVfo(c.Radio()) == Vfo::A ? "A" : "B"); }},
     {"rig.set_AB",       "s:s", true,  [](FlrigCall& c) {
          const std::string vfo = StringParam(c, 0);

@@ -31,6 +31,8 @@ constexpr int kRestOfLine = -1;
 struct Call {
     ShareContext& context;
     uint64_t client;
+    Vfo dial;                   // the VFO on the dial as this client last chose it
+    std::optional<Vfo> chosen;  // set by set_vfo
     std::vector<std::string_view> args;
     std::vector<std::string> values;
     std::string block;
@@ -85,17 +87,13 @@ std::optional<uint64_t> ParseFrequency(std::string_view text) {
     return static_cast<uint64_t>(hertz);
 }
 
-Vfo CurrentVfo(RadioAccess& radio) {
-    return ReceiveVfo(radio);
-}
-
 std::string_view VfoName(Vfo vfo) {
     return vfo == Vfo::A ? "VFOA" : "VFOB";
 }
 
 // Hamlib's names for the two VFOs of a radio whose main receiver tunes VFO-A and whose sub
 // receiver tunes VFO-B, and for the current and the transmitting one.
-std::optional<Vfo> ParseVfo(RadioAccess& radio, std::string_view name) {
+std::optional<Vfo> ParseVfo(Call& c, std::string_view name) {
     if (name == "VFOA" || name == "A" || name == "Main" || name == "MainA") {
         return Vfo::A;
     }
@@ -103,10 +101,10 @@ std::optional<Vfo> ParseVfo(RadioAccess& radio, std::string_view name) {
         return Vfo::B;
     }
     if (name == "currVFO" || name == "VFO" || name == "RX") {
-        return CurrentVfo(radio);
+        return c.dial;
     }
     if (name == "TX") {
-        return TransmitVfo(radio);
+        return TransmitVfo(c.Radio());
     }
     return std::nullopt;
 }
@@ -122,7 +120,7 @@ int Done(bool posted) {
 }
 
 int GetFreq(Call& c) {
-    c.values.push_back(std::to_string(FrequencyOf(c.Radio(), CurrentVfo(c.Radio()))));
+    c.values.push_back(std::to_string(FrequencyOf(c.Radio(), c.dial)));
     return kRigOk;
 }
 
@@ -131,7 +129,7 @@ int SetFreq(Call& c) {
     if (!hertz) {
         return kRigInvalid;
     }
-    return Done(c.Radio().SetFrequency(CurrentVfo(c.Radio()), *hertz));
+    return Done(c.Radio().SetFrequency(c.dial, *hertz));
 }
 
 int GetMode(Call& c) {
@@ -161,16 +159,17 @@ int SetMode(Call& c) {
 }
 
 int GetVfo(Call& c) {
-    c.values.emplace_back(VfoName(CurrentVfo(c.Radio())));
+    c.values.emplace_back(VfoName(c.dial));
     return kRigOk;
 }
 
 int SetVfo(Call& c) {
-    const auto vfo = ParseVfo(c.Radio(), c.args[0]);
-    if (!vfo) {
-        return kRigInvalid;
+    const auto vfo = ParseVfo(c, c.args[0]);
+    if (!vfo || !c.Radio().SetActiveVfo(*vfo)) {
+        return vfo ? kRigRejected : kRigInvalid;
     }
-    return Done(c.Radio().SetActiveVfo(*vfo));
+    c.chosen = vfo;
+    return kRigOk;
 }
 
 int GetPtt(Call& c) {
@@ -190,7 +189,7 @@ int SetPtt(Call& c) {
 int GetSplitVfo(Call& c) {
     RadioAccess& radio = c.Radio();
     const Vfo transmit = TransmitVfo(radio);
-    c.values.emplace_back(SplitOn(radio) ? "1" : "0");
+    c.values.emplace_back(transmit != c.dial ? "1" : "0");
     c.values.emplace_back(VfoName(transmit));
     return kRigOk;
 }
@@ -198,10 +197,10 @@ int GetSplitVfo(Call& c) {
 // Split transmits on the VFO that is not on the dial, whichever the client names.
 int SetSplitVfo(Call& c) {
     const auto split = ParseInt(c.args[0]);
-    if (!split || *split < 0 || *split > 1 || !ParseVfo(c.Radio(), c.args[1])) {
+    if (!split || *split < 0 || *split > 1 || !ParseVfo(c, c.args[1])) {
         return kRigInvalid;
     }
-    return Done(SetSplit(c.Radio(), *split == 1));
+    return Done(SetSplit(c.Radio(), c.dial, *split == 1));
 }
 
 // The split frequency is the transmitting VFO's. Hamlib's client selects that VFO before it
@@ -523,6 +522,12 @@ void Answer(std::string& out, const RigctlCommand& command, const Call& call, in
 }  // namespace
 
 bool RigctlSession::HandleLine(std::string_view line, std::string& out) {
+    // Hamlib's client reaches the VFO off the dial by selecting it, asking and selecting back,
+    // faster than the radio reports the selection: until the radio's report agrees, this
+    // client's choice stands for the dial.
+    if (chosenVfo_ && ReceiveVfo(context_.radio) == *chosenVfo_) {
+        chosenVfo_.reset();
+    }
     LineCursor cursor(line);
     while (!cursor.AtEnd()) {
         std::string_view token = cursor.Token();
@@ -540,7 +545,8 @@ bool RigctlSession::HandleLine(std::string_view line, std::string& out) {
             Report(out, kRigNotAvailable);
             break;
         }
-        Call call{context_, client_, {}, {}, {}};
+        Call call{context_, client_, chosenVfo_.value_or(ReceiveVfo(context_.radio)), {}, {},
+                  {},       {}};
         if (command->maxArgs == kRestOfLine) {
             const std::string_view rest = cursor.Rest();
             if (!rest.empty()) {
@@ -558,6 +564,9 @@ bool RigctlSession::HandleLine(std::string_view line, std::string& out) {
             status = kRigRejected;
         } else {
             status = command->run(call);
+        }
+        if (call.chosen) {
+            chosenVfo_ = call.chosen;
         }
         Answer(out, *command, call, status, separator);
         if (command->kind == Kind::Quit) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,7 @@ class RigctlSession {
   private:
     ShareContext& context_;
     uint64_t client_;
+    std::optional<Vfo> chosenVfo_;  // the client's last set_vfo until the radio confirms it
 };
 
 // Returns the answer to "\dump_state": the capabilities in the layout Hamlib's network client

@@ -196,8 +196,8 @@ bool SplitOn(RadioAccess& radio) {
     return TransmitVfo(radio) != ReceiveVfo(radio);
 }
 
-bool SetSplit(RadioAccess& radio, bool on) {
-    const bool transmitOnB = (ReceiveVfo(radio) == Vfo::B) != on;
+bool SetSplit(RadioAccess& radio, Vfo dial, bool on) {
+    const bool transmitOnB = (dial == Vfo::B) != on;
     return radio.Request(transmitOnB ? kReqTxSideB : kReqTxSideA, 0, 0);
 }
 

@@ -53,7 +53,7 @@ Vfo TransmitVfo(RadioAccess& radio);
 // Reports whether split is on: the transmitting VFO is not the receiving one.
 bool SplitOn(RadioAccess& radio);
 // Switches split on (transmit on the VFO not on the dial) or off (transmit on the dial's VFO).
-bool SetSplit(RadioAccess& radio, bool on);
+bool SetSplit(RadioAccess& radio, Vfo dial, bool on);
 // Returns the frequency of a VFO as the radio last reported it.
 int32_t FrequencyOf(RadioAccess& radio, Vfo vfo);
 

@@ -150,6 +150,20 @@ TEST_F(RigctlSessionTest, SplitTransmitsOnTheVfoNotOnTheDial) {
     EXPECT_EQ(radio_.TakeCalls(), std::vector<std::string>{"freq A 3600000"});
 }
 
+TEST_F(RigctlSessionTest, AClientsVfoChoiceStandsUntilTheRadioReportsIt) {
+    // Hamlib's client reads VFO-B by selecting it, asking and selecting VFO-A again.
+    EXPECT_EQ(Ask("V VFOB"), "RPRT 0\n");
+    EXPECT_EQ(Ask("f v"), "7050000\nVFOB\n");
+    EXPECT_EQ(Ask("V VFOA f"), "RPRT 0\n14074000\n");
+    radio_.Set(Field::VS, 1);  // the radio's late report of the first selection
+    EXPECT_EQ(Ask("f"), "14074000\n");
+    radio_.Set(Field::VS, 0);
+    EXPECT_EQ(Ask("f"), "14074000\n");
+    radio_.Set(Field::VS, 1);  // the operator turns to VFO-B at the panel
+    EXPECT_EQ(Ask("v"), "VFOB\n");
+    EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"vfo B", "vfo A"}));
+}
+
 TEST_F(RigctlSessionTest, ModeThatTheHamlibNameAlreadyNamesIsKept) {
     radio_.Set(Field::MD0, 11);  // FM-N reads as FM with the narrow filter
     EXPECT_EQ(Ask("m"), "FM\n9000\n");
