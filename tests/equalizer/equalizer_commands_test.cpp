@@ -1,0 +1,142 @@
+#include "equalizer/equalizer_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "menulist/menu_catalogue.h"
+#include "protocol/radio_state.h"
+
+namespace kestrel {
+namespace {
+
+TEST(EqualizerCommands, SetAndReadTextsOfBothFamilies) {
+    struct Case {
+        int mode;
+        int32_t extendedId;
+        int valueIndex;
+        int32_t value;
+        std::string_view set;
+        std::string_view read;
+    };
+    // clang-format off
+    const Case cases[] = {
+        // mode extendedId index value  set          read
+        {0,  0,     0,  7,   "EX0917;",   "EX091;"},
+        {0,  0,     1,  0,   "EX092+00;", "EX092;"},
+        {0,  0,     1, -5,   "EX092-05;", "EX092;"},
+        {0,  0,     2,  1,   "EX09301;",  "EX093;"},
+        {0,  0,     3,  9,   "EX0949;",   "EX094;"},
+        {0,  0,     6, 18,   "EX09718;",  "EX097;"},
+        {1,  0,     0,  2,   "EX1002;",   "EX100;"},
+        {1,  0,     7, 10,   "EX107+10;", "EX107;"},
+        {0,  1,     0,  7,   "PE000007;", "PE000;"},
+        {0,  1,     1,  0,   "PE001000;", "PE001;"},
+        {0,  1,     1, -20,  "PE001-20;", "PE001;"},
+        {1,  65535, 4,  3,   "PE211+03;", "PE211;"},
+        {1,  2,     6, 18,   "PE220018;", "PE220;"},
+        {1,  2,     8,  1,   "PE222001;", "PE222;"},
+        // Nothing to set off the tables; nothing at all for a bad index or mode.
+        {0,  0,     0,  8,   "",          "EX091;"},
+        {0,  1,     1, 11,   "",          "PE001;"},
+        {1,  0,     4, -21,  "",          "EX104;"},
+        {0,  1,     2,  0,   "",          "PE002;"},
+        {0,  0,     9,  1,   "",          ""},
+        {2,  1,     0,  1,   "",          ""},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(EqualizerSetCommand(c.mode, c.extendedId, c.valueIndex, c.value).Text(), c.set)
+            << c.mode << " " << c.extendedId << " " << c.valueIndex << " " << c.value;
+        EXPECT_EQ(EqualizerReadCommand(c.mode, c.extendedId, c.valueIndex).Text(), c.read)
+            << c.mode << " " << c.extendedId << " " << c.valueIndex;
+    }
+}
+
+TEST(EqualizerSteps, ButtonsStopAtEachLimit) {
+    const EqualizerValues atLimits = {7, 10, 1, 9, -20, 10, 18, 0, 5};
+    const std::optional<EqualizerStep> none;
+    struct Case {
+        int code;
+        std::optional<EqualizerStep> step;  // value index, new value, band
+    };
+    // clang-format off
+    const Case cases[] = {
+        {4, none},  {5, EqualizerStep{0, 6, 1}},   {6, none},  {7, EqualizerStep{3, 8, 2}},
+        {8, none},  {9, EqualizerStep{6, 17, 3}},  {10, none}, {11, EqualizerStep{1, 9, 1}},
+        {13, none}, {12, EqualizerStep{4, -19, 2}}, {14, EqualizerStep{7, 1, 3}},
+        {17, none}, {16, EqualizerStep{2, 2, 1}},  {18, none}, {19, EqualizerStep{5, 9, 2}},
+        {21, EqualizerStep{8, 4, 3}}, {3, none}, {22, none},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(StepOfButton(atLimits, c.code), c.step) << c.code;
+    }
+    // A cleared bandwidth of 0 can only step up onto the table; a wild value goes nowhere.
+    const EqualizerValues odd = {std::numeric_limits<int32_t>::max(), 0, 0};
+    EXPECT_EQ(StepOfButton(odd, 16), (EqualizerStep{2, 1, 1}));
+    EXPECT_FALSE(StepOfButton(odd, 17) || StepOfButton(odd, 4) || StepOfButton(odd, 5));
+}
+
+TEST(EqualizerValues, MenuValuesOffTheTableAreRefused) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        int valueIndex;
+        double menuValue;
+        std::optional<int32_t> expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {0, 7.0, 7}, {0, 8.0, std::nullopt}, {1, 2.9999999, 3}, {1, -20.6, -20},
+        {2, 0.0, std::nullopt}, {2, nan, std::nullopt}, {1, -inf, std::nullopt},
+        {2, 1e300, std::nullopt},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(EqualizerValueFromMenu(c.valueIndex, c.menuValue), c.expected)
+            << c.valueIndex << " " << c.menuValue;
+    }
+}
+
+class EqualizerStore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetRadioState();
+        LoadMenuCatalogue();
+    }
+    void TearDown() override { ResetRadioState(); }
+};
+
+TEST_F(EqualizerStore, ReadsMenuRecordsOrPeValuesAndKeepsWhatIsMissing) {
+    // The menu family: the processor set's catalogue defaults (items 100-108).
+    EqualizerValues values{};
+    EXPECT_TRUE(ReadEqualizerFromStore(1, 0, values));
+    EXPECT_EQ(values, (EqualizerValues{2, 0, 2, 2, 0, 1, 7, 0, 1}));
+    EXPECT_FALSE(ReadEqualizerFromStore(1, 0, values));
+
+    // A record holding a value off the table keeps the previous value.
+    ReplaceMenuItemValue(100, 30);
+    ReplaceMenuItemValue(101, -4);
+    EXPECT_TRUE(ReadEqualizerFromStore(1, 0, values));
+    EXPECT_EQ(values, (EqualizerValues{2, -4, 2, 2, 0, 1, 7, 0, 1}));
+
+    // The extended family reads the stored "PE" values of its set only.
+    SetPE(1, 2, 0, 18);
+    SetPE(0, 0, 1, -7);
+    EXPECT_TRUE(ReadEqualizerFromStore(1, 5, values));
+    EXPECT_EQ(values, (EqualizerValues{0, 5, 10, 0, 5, 10, 18, 5, 10}));
+
+    // Without the records nothing is found and nothing changes.
+    ASSERT_TRUE(SetMenuItemCount(99));
+    MenuItem item;
+    EXPECT_TRUE(FindEqualizerItem(0, 8, &item));
+    EXPECT_EQ(item.number, 99u);
+    EXPECT_FALSE(FindEqualizerItem(1, 0, &item));
+    EXPECT_FALSE(ReadEqualizerFromStore(1, 0, values));
+    EXPECT_EQ(values, (EqualizerValues{0, 5, 10, 0, 5, 10, 18, 5, 10}));
+}
+
+}  // namespace
+}  // namespace kestrel
