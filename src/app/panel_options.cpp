@@ -1,5 +1,7 @@
 #include "app/panel_options.h"
 
+#include "server/share_settings.h"
+
 namespace kestrel {
 
 std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& args,
@@ -24,6 +26,10 @@ std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& ar
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (TakeShareOption(args, i, options.share, error)) {
+            if (!error.empty()) {
+                return std::nullopt;
+            }
         } else {
             error = "unknown argument '" + arg + "'";
             return std::nullopt;
@@ -37,12 +43,17 @@ std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& ar
 }
 
 std::string PanelUsage() {
-    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--help] [--version]\n"
+    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--listen [ADDR:]PORT]\n"
+           "                     [--xmlrpc [ADDR:]PORT] [--allow-raw] [--tx-timeout SECONDS]\n"
+           "                     [--help] [--version]\n"
            "  --device PATH  open PATH as the serial port for this run\n"
            "  --simulate     the built-in simulated transceiver (connect with the COM key)\n"
            "  --skin DIR     take the panel images found in DIR instead of the built-in ones\n"
            "  --help         print this text\n"
-           "  --version      print the program's version\n";
+           "  --version      print the program's version\n" +
+           ShareOptionsUsage() +
+           "  without --listen or --xmlrpc the servers run as Setup > \"Share the radio...\" "
+           "left them\n";
 }
 
 }  // namespace kestrel

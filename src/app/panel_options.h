@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "server/radio_server.h"
+
 namespace kestrel {
 
 // The program's version, printed by --version.
@@ -16,6 +18,8 @@ struct PanelOptions {
     std::string skinFolder;  // --skin DIR: images that replace the built-in skin's
     bool help = false;
     bool version = false;
+    ServerOptions share;  // --listen, --xmlrpc, --allow-raw, --tx-timeout: for this run, in
+                          // place of the "Share the radio..." settings
 };
 
 // Parses the arguments (without the program name); on a bad command line returns nothing and
