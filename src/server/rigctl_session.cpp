@@ -31,8 +31,10 @@ constexpr int kRestOfLine = -1;
 struct Call {
     ShareContext& context;
     uint64_t client;
-    Vfo dial;                   // the VFO on the dial as this client last chose it
-    std::optional<Vfo> chosen;  // set by set_vfo
+    Vfo dial;                           // the VFO on the dial, as this client last chose it
+    Vfo transmit;                       // the transmitting VFO, likewise
+    std::optional<Vfo> chosenDial;      // set by set_vfo
+    std::optional<Vfo> chosenTransmit;  // set by set_split_vfo
     std::vector<std::string_view> args;
     std::vector<std::string> values;
     std::string block;
@@ -104,7 +106,7 @@ std::optional<Vfo> ParseVfo(Call& c, std::string_view name) {
         return c.dial;
     }
     if (name == "TX") {
-        return TransmitVfo(c.Radio());
+        return c.transmit;
     }
     return std::nullopt;
 }
@@ -168,7 +170,7 @@ int SetVfo(Call& c) {
     if (!vfo || !c.Radio().SetActiveVfo(*vfo)) {
         return vfo ? kRigRejected : kRigInvalid;
     }
-    c.chosen = vfo;
+    c.chosenDial = vfo;
     return kRigOk;
 }
 
@@ -187,10 +189,8 @@ int SetPtt(Call& c) {
 }
 
 int GetSplitVfo(Call& c) {
-    RadioAccess& radio = c.Radio();
-    const Vfo transmit = TransmitVfo(radio);
-    c.values.emplace_back(transmit != c.dial ? "1" : "0");
-    c.values.emplace_back(VfoName(transmit));
+    c.values.emplace_back(c.transmit != c.dial ? "1" : "0");
+    c.values.emplace_back(VfoName(c.transmit));
     return kRigOk;
 }
 
@@ -200,13 +200,17 @@ int SetSplitVfo(Call& c) {
     if (!split || *split < 0 || *split > 1 || !ParseVfo(c, c.args[1])) {
         return kRigInvalid;
     }
-    return Done(SetSplit(c.Radio(), c.dial, *split == 1));
+    if (!SetSplit(c.Radio(), c.dial, *split == 1)) {
+        return kRigRejected;
+    }
+    c.chosenTransmit = (*split == 1) == (c.dial == Vfo::A) ? Vfo::B : Vfo::A;
+    return kRigOk;
 }
 
 // The split frequency is the transmitting VFO's. Hamlib's client selects that VFO before it
 // asks, as it does for every VFO a radio cannot address directly.
 int GetSplitFreq(Call& c) {
-    c.values.push_back(std::to_string(FrequencyOf(c.Radio(), TransmitVfo(c.Radio()))));
+    c.values.push_back(std::to_string(FrequencyOf(c.Radio(), c.transmit)));
     return kRigOk;
 }
 
@@ -215,7 +219,7 @@ int SetSplitFreq(Call& c) {
     if (!hertz) {
         return kRigInvalid;
     }
-    return Done(c.Radio().SetFrequency(TransmitVfo(c.Radio()), *hertz));
+    return Done(c.Radio().SetFrequency(c.transmit, *hertz));
 }
 
 template <typename Rows, typename Pick>
@@ -523,10 +527,14 @@ void Answer(std::string& out, const RigctlCommand& command, const Call& call, in
 
 bool RigctlSession::HandleLine(std::string_view line, std::string& out) {
     // Hamlib's client reaches the VFO off the dial by selecting it, asking and selecting back,
-    // faster than the radio reports the selection: until the radio's report agrees, this
-    // client's choice stands for the dial.
-    if (chosenVfo_ && ReceiveVfo(context_.radio) == *chosenVfo_) {
-        chosenVfo_.reset();
+    // and sets the split frequency right after split, faster than the radio reports either:
+    // until the radio's report agrees, this client's choice stands.
+    RadioAccess& radio = context_.radio;
+    if (chosenDial_ && ReceiveVfo(radio) == *chosenDial_) {
+        chosenDial_.reset();
+    }
+    if (chosenTransmit_ && TransmitVfo(radio) == *chosenTransmit_) {
+        chosenTransmit_.reset();
     }
     LineCursor cursor(line);
     while (!cursor.AtEnd()) {
@@ -545,8 +553,10 @@ bool RigctlSession::HandleLine(std::string_view line, std::string& out) {
             Report(out, kRigNotAvailable);
             break;
         }
-        Call call{context_, client_, chosenVfo_.value_or(ReceiveVfo(context_.radio)), {}, {},
-                  {},       {}};
+        Call call{.context = context_,
+                  .client = client_,
+                  .dial = chosenDial_.value_or(ReceiveVfo(radio)),
+                  .transmit = chosenTransmit_.value_or(TransmitVfo(radio))};
         if (command->maxArgs == kRestOfLine) {
             const std::string_view rest = cursor.Rest();
             if (!rest.empty()) {
@@ -560,14 +570,13 @@ bool RigctlSession::HandleLine(std::string_view line, std::string& out) {
         int status = kRigOk;
         if (static_cast<int>(call.args.size()) < command->minArgs) {
             status = kRigInvalid;
-        } else if (command->needsRadio && !context_.radio.IsConnected()) {
+        } else if (command->needsRadio && !radio.IsConnected()) {
             status = kRigRejected;
         } else {
             status = command->run(call);
         }
-        if (call.chosen) {
-            chosenVfo_ = call.chosen;
-        }
+        chosenDial_ = call.chosenDial ? call.chosenDial : chosenDial_;
+        chosenTransmit_ = call.chosenTransmit ? call.chosenTransmit : chosenTransmit_;
         Answer(out, *command, call, status, separator);
         if (command->kind == Kind::Quit) {
             return false;

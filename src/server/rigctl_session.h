@@ -29,7 +29,9 @@ class RigctlSession {
   private:
     ShareContext& context_;
     uint64_t client_;
-    std::optional<Vfo> chosenVfo_;  // the client's last set_vfo until the radio confirms it
+    // The client's last set_vfo and set_split_vfo choices until the radio confirms them.
+    std::optional<Vfo> chosenDial_;
+    std::optional<Vfo> chosenTransmit_;
 };
 
 // Returns the answer to "\dump_state": the capabilities in the layout Hamlib's network client

@@ -141,13 +141,15 @@ TEST_F(RigctlSessionTest, RawCommandsPassOnlyWhenAllowed) {
     EXPECT_EQ(radio_.TakeCalls(), std::vector<std::string>{"raw FA14250000;"});
 }
 
-TEST_F(RigctlSessionTest, SplitTransmitsOnTheVfoNotOnTheDial) {
+TEST_F(RigctlSessionTest, SplitTransmitsOnTheVfoNotOnTheDialAndItsFrequencyFollowsAtOnce) {
     radio_.Set(Field::VS, 1);
-    EXPECT_EQ(Ask("S 1 VFOB S 0 VFOB"), "RPRT 0\nRPRT 0\n");
-    EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"request 33 0 0", "request 62 0 0"}));
-    radio_.Set(Field::FT, 0);
+    EXPECT_EQ(Ask("S 0 VFOB S 1 VFOB"), "RPRT 0\nRPRT 0\n");
+    EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"request 62 0 0", "request 33 0 0"}));
+    // Before the radio reports the split, its frequency already goes to the transmitting VFO.
     EXPECT_EQ(Ask("s i I 3600000"), "1\nVFOA\n14074000\nRPRT 0\n");
     EXPECT_EQ(radio_.TakeCalls(), std::vector<std::string>{"freq A 3600000"});
+    radio_.Set(Field::FT, 0);
+    EXPECT_EQ(Ask("s"), "1\nVFOA\n");
 }
 
 TEST_F(RigctlSessionTest, AClientsVfoChoiceStandsUntilTheRadioReportsIt) {
