@@ -33,11 +33,11 @@ struct Call {
     uint64_t client;
     Vfo dial;                           // the VFO on the dial, as this client last chose it
     Vfo transmit;                       // the transmitting VFO, likewise
-    std::optional<Vfo> chosenDial;      // set by set_vfo
-    std::optional<Vfo> chosenTransmit;  // set by set_split_vfo
-    std::vector<std::string_view> args;
-    std::vector<std::string> values;
-    std::string block;
+    std::optional<Vfo> chosenDial{};      // set by set_vfo
+    std::optional<Vfo> chosenTransmit{};  // set by set_split_vfo
+    std::vector<std::string_view> args{};
+    std::vector<std::string> values{};
+    std::string block{};
 
     RadioAccess& Radio() { return context.radio; }
 };
