@@ -9,7 +9,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/main_panel_dlg.h"
 #include "app/radio_sharing.h"
+#include "panel/panel_messages.h"
 
 namespace kestrel {
 
@@ -23,10 +25,10 @@ QString Endpoint(const ListenEndpoint& endpoint) {
 
 }  // namespace
 
-CShareDlg::CShareDlg(QWidget* parent, MainWindow& window, uint32_t closeMessage,
-                     RadioSharing& sharing)
-    : CChildDlg(parent, window, closeMessage, QStringLiteral("Share the radio")),
-      sharing_(sharing) {
+static_assert(CShareDlg::kCloseMessage == kMsgShareClosed);
+
+CShareDlg::CShareDlg(QWidget* parent, MainWindow& window)
+    : CChildDlg(parent, window, kCloseMessage, QStringLiteral("Share the radio")) {
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     rigctlOn_ = new QCheckBox(QStringLiteral("Hamlib network protocol (rigctld)"), this);
@@ -49,15 +51,26 @@ CShareDlg::CShareDlg(QWidget* parent, MainWindow& window, uint32_t closeMessage,
     layout->addWidget(error_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Apply | QDialogButtonBox::Close, this);
     layout->addWidget(buttons);
-    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
-            [this] { Apply(); });
+    apply_ = buttons->button(QDialogButtonBox::Apply);
+    connect(apply_, &QPushButton::clicked, this, [this] { Apply(); });
     connect(buttons->button(QDialogButtonBox::Close), &QPushButton::clicked, this,
             [this] { SendClosing(); });
-    connect(&sharing_, &RadioSharing::StatusChanged, this, [this] { ShowStatus(); });
 }
 
 void CShareDlg::Open() {
-    ShowSettings(sharing_.Settings());
+    auto* main = dynamic_cast<CMainPanelDlg*>(&Window());
+    RadioSharing* sharing = main != nullptr ? main->Sharing() : nullptr;
+    if (sharing != sharing_) {
+        if (sharing_ != nullptr) {
+            disconnect(sharing_, nullptr, this, nullptr);
+        }
+        sharing_ = sharing;
+        if (sharing_ != nullptr) {
+            connect(sharing_, &RadioSharing::StatusChanged, this, [this] { ShowStatus(); });
+        }
+    }
+    ShowSettings(sharing_ != nullptr ? sharing_->Settings() : ShareSettings{});
+    apply_->setEnabled(sharing_ != nullptr);
     error_->clear();
     ShowStatus();
     CChildDlg::Open();
@@ -87,8 +100,11 @@ bool CShareDlg::Apply() {
     settings.xmlrpc = *xmlrpc;
     settings.allowRaw = allowRaw_->isChecked();
     settings.transmitIdleSeconds = timeout_->value();
+    if (sharing_ == nullptr) {
+        return false;
+    }
     QString error;
-    const bool applied = sharing_.Apply(settings, error);
+    const bool applied = sharing_->Apply(settings, error);
     if (!WriteShareSettings(settings) && applied) {
         error = QStringLiteral("The choice is in effect but could not be saved.");
     }
@@ -103,17 +119,17 @@ QString CShareDlg::StatusText() const {
 
 void CShareDlg::ShowStatus() {
     QStringList servers;
-    if (sharing_.RigctlPort() != 0) {
-        servers << QStringLiteral("rigctld on port %1").arg(sharing_.RigctlPort());
+    if (sharing_ != nullptr && sharing_->RigctlPort() != 0) {
+        servers << QStringLiteral("rigctld on port %1").arg(sharing_->RigctlPort());
     }
-    if (sharing_.XmlrpcPort() != 0) {
-        servers << QStringLiteral("XML-RPC on port %1").arg(sharing_.XmlrpcPort());
+    if (sharing_ != nullptr && sharing_->XmlrpcPort() != 0) {
+        servers << QStringLiteral("XML-RPC on port %1").arg(sharing_->XmlrpcPort());
     }
     if (servers.isEmpty()) {
         status_->setText(QStringLiteral("The radio is not shared."));
         return;
     }
-    status_->setText(servers.join(QStringLiteral(", ")) + ": " + sharing_.Summary() + ".");
+    status_->setText(servers.join(QStringLiteral(", ")) + ": " + sharing_->Summary() + ".");
 }
 
 }  // namespace kestrel

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 
 namespace kestrel {
@@ -17,11 +18,15 @@ class RadioSharing;
 
 // The "Share the radio..." window: switches the rigctld and XML-RPC servers on and off while the
 // panel runs, with their addresses, raw commands and the transmit time-out, and shows who is
-// connected. Apply puts the choice into effect and saves it in "ShareSetting.csv".
+// connected. Apply puts the choice into effect and saves it in "ShareSetting.csv". It works on
+// the main window's radio sharing, found when it opens.
 class CShareDlg : public CChildDlg {
     Q_OBJECT
   public:
-    CShareDlg(QWidget* parent, MainWindow& window, uint32_t closeMessage, RadioSharing& sharing);
+    // The closing message of the window.
+    static constexpr uint32_t kCloseMessage = 0x85E4;
+
+    CShareDlg(QWidget* parent, MainWindow& window);
 
     // Opens the window showing the settings in effect.
     void Open() override;
@@ -35,7 +40,8 @@ class CShareDlg : public CChildDlg {
     void ShowSettings(const ShareSettings& settings);
     void ShowStatus();
 
-    RadioSharing& sharing_;
+    RadioSharing* sharing_ = nullptr;
+    QPushButton* apply_;
     QCheckBox* rigctlOn_;
     QLineEdit* rigctlAddress_;
     QCheckBox* xmlrpcOn_;
