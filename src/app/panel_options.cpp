@@ -45,12 +45,9 @@ std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& ar
 }
 
 std::string PanelUsage() {
-    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--files DIR]
-"
-           "                     [--listen [ADDR:]PORT] [--xmlrpc [ADDR:]PORT] [--allow-raw]
-"
-           "                     [--tx-timeout SECONDS] [--help] [--version]
-"
+    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--files DIR]\n"
+           "                     [--listen [ADDR:]PORT] [--xmlrpc [ADDR:]PORT] [--allow-raw]\n"
+           "                     [--tx-timeout SECONDS] [--help] [--version]\n"
            "  --device PATH  open PATH as the serial port for this run\n"
            "  --simulate     the built-in simulated transceiver (connect with the COM key)\n"
            "  --skin DIR     take the panel images found in DIR instead of the built-in ones\n"

@@ -25,10 +25,8 @@ QString Endpoint(const ListenEndpoint& endpoint) {
 
 }  // namespace
 
-static_assert(CShareDlg::kCloseMessage == kMsgShareClosed);
-
 CShareDlg::CShareDlg(QWidget* parent, MainWindow& window)
-    : CChildDlg(parent, window, kCloseMessage, QStringLiteral("Share the radio")) {
+    : CChildDlg(parent, window, kMsgShareClosed, QStringLiteral("Share the radio")) {
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     rigctlOn_ = new QCheckBox(QStringLiteral("Hamlib network protocol (rigctld)"), this);

@@ -23,9 +23,6 @@ class RadioSharing;
 class CShareDlg : public CChildDlg {
     Q_OBJECT
   public:
-    // The closing message of the window.
-    static constexpr uint32_t kCloseMessage = 0x85E4;
-
     CShareDlg(QWidget* parent, MainWindow& window);
 
     // Opens the window showing the settings in effect.
