@@ -18,7 +18,7 @@ class FuzzRadio : public RadioAccess {
     bool IsConnected() override { return fields_[0] != 0; }
     int32_t Read(Field field) override { return fields_[static_cast<size_t>(field)]; }
     bool SetFrequency(Vfo, uint64_t) override { return true; }
-    bool SetMode(int) override { return true; }
+    bool SetMode(int, Vfo) override { return true; }
     bool SetTransmit(bool) override { return true; }
     bool SetActiveVfo(Vfo) override { return true; }
     bool Request(int, int, int32_t) override { return true; }

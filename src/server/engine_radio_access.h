@@ -13,7 +13,7 @@ class EngineRadioAccess final : public RadioAccess {
     bool SetFrequency(Vfo vfo, uint64_t hertz) override {
         return RadioEngine::SetFrequency(vfo, hertz);
     }
-    bool SetMode(int modeCode) override { return RadioEngine::SetMode(modeCode); }
+    bool SetMode(int modeCode, Vfo vfo) override { return RadioEngine::SetMode(modeCode, vfo); }
     bool SetTransmit(bool on) override { return RadioEngine::SetTransmit(on); }
     bool SetActiveVfo(Vfo vfo) override { return RadioEngine::SetActiveVfo(vfo); }
     bool Request(int number, int vfoB, int32_t value) override {

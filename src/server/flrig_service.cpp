@@ -130,7 +130,7 @@ int32_t Percent(int32_t raw) {
 }
 
 const ShareMode& CurrentMode(RadioAccess& radio) {
-    const ShareMode* mode = ShareModeByCode(radio.Read(Field::MD0));
+    const ShareMode* mode = ModeOf(radio, CurrentVfo(radio));
     if (mode == nullptr) {
         throw fault("the radio reports no mode", fault::CODE_REQUEST_REFUSED);
     }
@@ -163,9 +163,9 @@ value Bandwidths(FlrigCall& c) {
 
 value Info(FlrigCall& c) {
     RadioAccess& radio = c.Radio();
-    const ShareMode* main = ShareModeByCode(radio.Read(Field::MD0));
-    const ShareMode* sub = ShareModeByCode(radio.Read(Field::MD1));
-    const auto passband = CurrentPassband(radio);
+    const ShareMode* main = ModeOf(radio, Vfo::A);
+    const ShareMode* sub = ModeOf(radio, Vfo::B);
+    const auto passband = CurrentPassband(radio, Vfo::A);
     std::string info = "R:Kestrel\n";
     info += std::string("T:") + (CurrentVfo(radio) == Vfo::A ? "A" : "B") + "\n";
     info += "FA:" + std::to_string(radio.Read(Field::FA)) + "\n";
@@ -212,14 +212,14 @@ const std::array<FlrigMethod, 28> kFlrigMethods = {{
     {"rig.set_mode",     "s:s", true,  [](FlrigCall& c) {
          const ShareMode* mode = ShareModeByFlrig(StringParam(c, 0));
          if (mode == nullptr) { BadArgument("unknown mode"); }
-         Check(c.Radio().SetMode(mode->code));
+         Check(c.Radio().SetMode(mode->code, CurrentVfo(c.Radio())));
          return Nothing(); }},
     {"rig.get_modes",    "A:",  false, [](FlrigCall&) {
          std::vector<value> names;
          for (const ShareMode& mode : kShareModes) { names.push_back(Text(mode.flrig)); }
          return value(xmlrpc_c::value_array(names)); }},
     {"rig.get_bw",       "A:",  true,  [](FlrigCall& c) {
-         const auto passband = CurrentPassband(c.Radio());
+         const auto passband = CurrentPassband(c.Radio(), CurrentVfo(c.Radio()));
          return value(xmlrpc_c::value_array(std::vector<value>{
              Text(passband ? std::to_string(*passband) : std::string()), Text("")})); }},
     {"rig.set_bw",       "s:i", true,  SetBandwidth},

@@ -21,8 +21,8 @@ class RadioAccess {
 
     // Queues the command that tunes the VFO to the frequency.
     virtual bool SetFrequency(Vfo vfo, uint64_t hertz) = 0;
-    // Queues the command that sets the main receiver's mode (1-12).
-    virtual bool SetMode(int modeCode) = 0;
+    // Queues the command that sets the mode (1-12) of a VFO's receiver.
+    virtual bool SetMode(int modeCode, Vfo vfo) = 0;
     // Queues the command that switches transmit on or off.
     virtual bool SetTransmit(bool on) = 0;
     // Queues the command that selects the VFO of the main dial.

@@ -31,8 +31,8 @@ constexpr int kRestOfLine = -1;
 struct Call {
     ShareContext& context;
     uint64_t client;
-    Vfo dial;                           // the VFO on the dial, as this client last chose it
-    Vfo transmit;                       // the transmitting VFO, likewise
+    Vfo dial;                             // the VFO on the dial, as this client last chose it
+    Vfo transmit;                         // the transmitting VFO, likewise
     std::optional<Vfo> chosenDial{};      // set by set_vfo
     std::optional<Vfo> chosenTransmit{};  // set by set_split_vfo
     std::vector<std::string_view> args{};
@@ -135,8 +135,8 @@ int SetFreq(Call& c) {
 }
 
 int GetMode(Call& c) {
-    const ShareMode* mode = ShareModeByCode(c.Radio().Read(Field::MD0));
-    const auto passband = CurrentPassband(c.Radio());
+    const ShareMode* mode = ModeOf(c.Radio(), c.dial);
+    const auto passband = CurrentPassband(c.Radio(), c.dial);
     if (mode == nullptr || !passband) {
         return kRigNotAvailable;
     }
@@ -153,11 +153,11 @@ int SetMode(Call& c) {
         return kRigInvalid;
     }
     // The same name again keeps the radio's own variant of it (FM-N stays FM-N).
-    const ShareMode* current = ShareModeByCode(c.Radio().Read(Field::MD0));
+    const ShareMode* current = ModeOf(c.Radio(), c.dial);
     if (current != nullptr && current->hamlib == mode->hamlib) {
         return kRigOk;
     }
-    return Done(c.Radio().SetMode(mode->code));
+    return Done(c.Radio().SetMode(mode->code, c.dial));
 }
 
 int GetVfo(Call& c) {

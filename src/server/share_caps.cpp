@@ -205,12 +205,17 @@ int32_t FrequencyOf(RadioAccess& radio, Vfo vfo) {
     return radio.Read(vfo == Vfo::A ? Field::FA : Field::FB);
 }
 
-std::optional<int32_t> CurrentPassband(RadioAccess& radio) {
-    const ShareMode* mode = ShareModeByCode(radio.Read(Field::MD0));
+const ShareMode* ModeOf(RadioAccess& radio, Vfo vfo) {
+    return ShareModeByCode(radio.Read(vfo == Vfo::A ? Field::MD0 : Field::MD1));
+}
+
+std::optional<int32_t> CurrentPassband(RadioAccess& radio, Vfo vfo) {
+    const ShareMode* mode = ModeOf(radio, vfo);
     if (mode == nullptr) {
         return std::nullopt;
     }
-    return radio.Read(Field::NA0) != 0 ? mode->narrowPassband : mode->normalPassband;
+    const bool narrow = radio.Read(vfo == Vfo::A ? Field::NA0 : Field::NA1) != 0;
+    return narrow ? mode->narrowPassband : mode->normalPassband;
 }
 
 const ShareLevel* ShareLevelByName(std::string_view name) {

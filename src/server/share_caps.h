@@ -57,8 +57,11 @@ bool SetSplit(RadioAccess& radio, Vfo dial, bool on);
 // Returns the frequency of a VFO as the radio last reported it.
 int32_t FrequencyOf(RadioAccess& radio, Vfo vfo);
 
-// Returns the passband of the main receiver's current filter in Hz, or nothing without a mode.
-std::optional<int32_t> CurrentPassband(RadioAccess& radio);
+// Returns the mode of a VFO's receiver (VFO-A the main one, VFO-B the sub), or nullptr when the
+// radio reports none the protocols name.
+const ShareMode* ModeOf(RadioAccess& radio, Vfo vfo);
+// Returns the passband of a VFO's current filter in Hz, or nothing without a mode.
+std::optional<int32_t> CurrentPassband(RadioAccess& radio, Vfo vfo);
 
 // A level of Hamlib's get_level/set_level. Values are Hamlib's: floats 0..1 unless stated, dB
 // for PREAMP, ATT and STRENGTH, words per minute for KEYSPD, the ratio for SWR.

@@ -22,6 +22,7 @@ class FakeRadio : public RadioAccess {
         Set(Field::FA, 14074000);
         Set(Field::FB, 7050000);
         Set(Field::MD0, 2);
+        Set(Field::MD1, 1);
         Set(Field::PC, 100);
         Set(Field::PS, 1);
     }
@@ -51,7 +52,9 @@ class FakeRadio : public RadioAccess {
     bool SetFrequency(Vfo vfo, uint64_t hertz) override {
         return Log(std::string("freq ") + (vfo == Vfo::A ? "A " : "B ") + std::to_string(hertz));
     }
-    bool SetMode(int modeCode) override { return Log("mode " + std::to_string(modeCode)); }
+    bool SetMode(int modeCode, Vfo vfo) override {
+        return Log(std::string("mode ") + (vfo == Vfo::A ? "A " : "B ") + std::to_string(modeCode));
+    }
     bool SetTransmit(bool on) override { return Log(on ? "tx on" : "tx off"); }
     bool SetActiveVfo(Vfo vfo) override { return Log(vfo == Vfo::A ? "vfo A" : "vfo B"); }
     bool Request(int number, int vfoB, int32_t value) override {

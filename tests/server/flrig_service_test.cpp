@@ -77,7 +77,7 @@ TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
     EXPECT_EQ(Call("rig.set_ptt", Params(xmlrpc_c::value_int(1))), "");
     EXPECT_EQ(Call("rig.set_AB", Params(xmlrpc_c::value_string("B"))), "");
     EXPECT_EQ(radio_.TakeCalls(),
-              (std::vector<std::string>{"freq B 7074000", "freq A 3573000", "mode 12",
+              (std::vector<std::string>{"freq B 7074000", "freq A 3573000", "mode A 12",
                                         "request 29 0 0", "request 107 0 50", "tx on", "vfo B"}));
     EXPECT_EQ(watchdog_.KeyingClient(), 3u);
 }

@@ -45,9 +45,9 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
         {"F 60000001",          "RPRT -1\n",             {}},
         {"F 14e6x",             "RPRT -1\n",             {}},
         {"m",                   "USB\n1800\n",           {}},
-        {"M CW 0",              "RPRT 0\n",              {"mode 3"}},
-        {"M PKTUSB",            "RPRT 0\n",              {"mode 12"}},
-        {"M FM-D 0",            "RPRT 0\n",              {"mode 10"}},
+        {"M CW 0",              "RPRT 0\n",              {"mode A 3"}},
+        {"M PKTUSB",            "RPRT 0\n",              {"mode A 12"}},
+        {"M FM-D 0",            "RPRT 0\n",              {"mode A 10"}},
         {"M USB -1",            "RPRT 0\n",              {}},
         {"M WFM 0",             "RPRT -1\n",             {}},
         {"M LSB wide",          "RPRT -1\n",             {}},
@@ -105,7 +105,7 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
         {"+l STRENGTH",         "get_level: STRENGTH\n0\nRPRT 0\n", {}},
         {"+F 1",                "set_freq: 1\nRPRT -1\n", {}},
         // Several commands on one line, as rigctld reads them.
-        {"F 14010000 M LSB 0 f", "RPRT 0\nRPRT 0\n14074000\n", {"freq A 14010000", "mode 1"}},
+        {"F 14010000 M LSB 0 f", "RPRT 0\nRPRT 0\n14074000\n", {"freq A 14010000", "mode A 1"}},
         {"f Y f",               "14074000\nRPRT -11\n",  {}},
     };
     // clang-format on
@@ -155,7 +155,7 @@ TEST_F(RigctlSessionTest, SplitTransmitsOnTheVfoNotOnTheDialAndItsFrequencyFollo
 TEST_F(RigctlSessionTest, AClientsVfoChoiceStandsUntilTheRadioReportsIt) {
     // Hamlib's client reads VFO-B by selecting it, asking and selecting VFO-A again.
     EXPECT_EQ(Ask("V VFOB"), "RPRT 0\n");
-    EXPECT_EQ(Ask("f v"), "7050000\nVFOB\n");
+    EXPECT_EQ(Ask("f v m"), "7050000\nVFOB\nLSB\n2400\n");
     EXPECT_EQ(Ask("V VFOA f"), "RPRT 0\n14074000\n");
     radio_.Set(Field::VS, 1);  // the radio's late report of the first selection
     EXPECT_EQ(Ask("f"), "14074000\n");
