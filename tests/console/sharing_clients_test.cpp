@@ -132,7 +132,7 @@ TEST(SharingClients, HamlibNetworkClientDrivesTheSimulatedRadio) {
     ASSERT_TRUE(console.ConnectSharing());
     const std::string rigctl = "rigctl -m 2 -r 127.0.0.1:" + console.rigctlPort + " ";
     EXPECT_EQ(Run(rigctl + "F 14074000 M PKTUSB 0 T 1 T 0 S 1 VFOB I 14076000 L RFPOWER 0.5 "
-                           "U LOCK 1 L PREAMP 20 \\\\set_powerstat 1 \\\\send_morse TEST 2>&1"),
+                           "U LOCK 1 L PREAMP 20 \\\\set_powerstat 1 2>&1"),
               "");
     // Settings reach the store only when the radio reports them: ask until it has.
     const std::string expected =
