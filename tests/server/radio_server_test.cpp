@@ -78,6 +78,8 @@ class RadioServerTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(server_.Start(options, error)) << error;
     }
+    // The server's thread reports into the members below: it ends before they go.
+    void TearDown() override { server_.Stop(); }
     // Waits for a status that satisfies the predicate (bounded); returns it.
     ServerStatus AwaitStatus(const std::function<bool(const ServerStatus&)>& wanted) {
         std::unique_lock lock(mutex_);
