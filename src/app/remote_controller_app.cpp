@@ -8,8 +8,7 @@
 #include "app/main_panel_dlg.h"
 #include "app/panel_client.h"
 #include "app/radio_sharing.h"
-#include "engine/engine_lifecycle.h"
-#include "serial/serial_port.h"
+#include "engine_api/radio_engine.h"
 #include "sim/built_in_radio.h"
 
 namespace kestrel {
@@ -29,7 +28,7 @@ bool CRemoteControllerApp::InitInstance() {
         prepareHook_(*dialog);
     }
     if (!options_.device.empty()) {
-        TheSerialPort().SetDeviceOverride(options_.device);
+        RadioEngine::SetDeviceOverride(options_.device);
     }
     dialog->OnInitDialog([this] { StartBuiltInRadio(); });
     StartSharing(*dialog);
@@ -41,13 +40,13 @@ bool CRemoteControllerApp::InitInstance() {
     dialog->SetSharing(nullptr);
     sharing_.reset();
     if (modalResult_ == QDialog::Accepted || modalResult_ == QDialog::Rejected) {
-        RunWithEventsFlowing([] { StopEngine(); });
+        RunWithEventsFlowing([] { RadioEngine::Stop(); });
     }
     SetMainWindow(nullptr);
     dialog.reset();
     g_pMainDlg = nullptr;
     radio_.reset();
-    TheSerialPort().SetDeviceOverride({});
+    RadioEngine::SetDeviceOverride({});
     return false;
 }
 
@@ -55,13 +54,13 @@ void CRemoteControllerApp::StartBuiltInRadio() {
     if (!options_.simulate) {
         return;
     }
-    radio_ = std::make_unique<BuiltInRadio>(TheSerialPort().BaudRate());
+    radio_ = std::make_unique<BuiltInRadio>(RadioEngine::BaudRate());
     const std::string path = radio_->Start();
     if (path.empty()) {
         radio_.reset();
         return;
     }
-    TheSerialPort().SetDeviceOverride(path);
+    RadioEngine::SetDeviceOverride(path);
 }
 
 void CRemoteControllerApp::StartSharing(CMainPanelDlg& dialog) {

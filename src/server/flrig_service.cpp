@@ -6,7 +6,7 @@
 #include <xmlrpc-c/registry.hpp>
 #include <xmlrpc-c/xml.hpp>
 
-#include "engine/requests.h"
+#include "protocol/requests.h"
 #include "server/http_framing.h"
 #include "server/share_caps.h"
 

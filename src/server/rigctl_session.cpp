@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/requests.h"
+#include "protocol/requests.h"
 #include "server/share_caps.h"
 
 namespace kestrel {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/requests.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
 
