@@ -528,12 +528,11 @@ void Answer(std::string& out, const RigctlCommand& command, const Call& call, in
 bool RigctlSession::HandleLine(std::string_view line, std::string& out) {
     // Hamlib's client reaches the VFO off the dial by selecting it, asking and selecting back,
     // and sets the split frequency right after split, faster than the radio reports either:
-    // until the radio's report agrees, this client's choice stands.
+    // for a while after each choice, this client's choice stands for the radio's report.
     RadioAccess& radio = context_.radio;
-    if (chosenDial_ && ReceiveVfo(radio) == *chosenDial_) {
+    const int64_t now = context_.nowMs();
+    if (now >= choiceEndsMs_) {
         chosenDial_.reset();
-    }
-    if (chosenTransmit_ && TransmitVfo(radio) == *chosenTransmit_) {
         chosenTransmit_.reset();
     }
     LineCursor cursor(line);
@@ -575,8 +574,11 @@ bool RigctlSession::HandleLine(std::string_view line, std::string& out) {
         } else {
             status = command->run(call);
         }
-        chosenDial_ = call.chosenDial ? call.chosenDial : chosenDial_;
-        chosenTransmit_ = call.chosenTransmit ? call.chosenTransmit : chosenTransmit_;
+        if (call.chosenDial || call.chosenTransmit) {
+            chosenDial_ = call.chosenDial ? call.chosenDial : chosenDial_;
+            chosenTransmit_ = call.chosenTransmit ? call.chosenTransmit : chosenTransmit_;
+            choiceEndsMs_ = now + kRigctlChoiceHoldMs;
+        }
         Answer(out, *command, call, status, separator);
         if (command->kind == Kind::Quit) {
             return false;

@@ -16,6 +16,10 @@ inline constexpr int kRigRejected = -9;       // the radio is not connected or t
 inline constexpr int kRigNotAvailable = -11;  // an unknown command, level or function
 inline constexpr int kRigBusBusy = -14;       // the command queue is full
 
+// How long a client's choice of VFO or split stands for the radio's report of it: the radio
+// reports a change within a few line times.
+inline constexpr int64_t kRigctlChoiceHoldMs = 1000;
+
 // One client of the rigctld protocol (Hamlib's "NET rigctl"): answers its command lines from the
 // store and passes its settings to the radio.
 class RigctlSession {
@@ -29,9 +33,10 @@ class RigctlSession {
   private:
     ShareContext& context_;
     uint64_t client_;
-    // The client's last set_vfo and set_split_vfo choices until the radio confirms them.
+    // The client's last set_vfo and set_split_vfo choices, which stand until choiceEndsMs_.
     std::optional<Vfo> chosenDial_;
     std::optional<Vfo> chosenTransmit_;
+    int64_t choiceEndsMs_ = 0;
 };
 
 // Returns the answer to "\dump_state": the capabilities in the layout Hamlib's network client

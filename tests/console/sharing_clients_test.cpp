@@ -20,7 +20,7 @@ bool CommandExists(const std::string& name) {
 }
 
 // Runs a shell command and returns what it printed on standard output.
-std::string Run(const std::string& command) {
+std::string RunShell(const std::string& command) {
     std::string output;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
@@ -131,20 +131,24 @@ TEST(SharingClients, HamlibNetworkClientDrivesTheSimulatedRadio) {
     ConsoleProcess console(kArguments);
     ASSERT_TRUE(console.ConnectSharing());
     const std::string rigctl = "rigctl -m 2 -r 127.0.0.1:" + console.rigctlPort + " ";
-    EXPECT_EQ(Run(rigctl + "F 14074000 M PKTUSB 0 T 1 T 0 S 1 VFOB I 14076000 L RFPOWER 0.5 "
-                           "U LOCK 1 L PREAMP 20 \\\\set_powerstat 1 2>&1"),
+    // (rigctl 4.5 itself prints nothing for \get_powerstat over model 2 and reads the argument
+    // of \set_powerstat as a command of its own, with rigctld -m 1 as well: those two are left to
+    // the protocol tests.)
+    EXPECT_EQ(RunShell(rigctl + "F 14074000 M PKTUSB 0 T 1 T 0 S 1 VFOB I 14076000 L RFPOWER 0.5 "
+                                "U LOCK 1 L PREAMP 20 2>&1"),
               "");
     // Settings reach the store only when the radio reports them: ask until it has.
     const std::string expected =
-        "14074000\nPKTUSB\n2400\nVFOA\n0\n1\nVFOB\n14076000\n0.500000\n1\n20\n1\n";
+        "14074000\nPKTUSB\n2400\nVFOA\n0\n1\nVFOB\n14076000\n0.500000\n1\n20\n";
     std::string answers;
     for (int attempt = 0; attempt < 200 && answers != expected; ++attempt) {
-        answers = Run(rigctl + "f m v t s i l RFPOWER u LOCK l PREAMP \\\\get_powerstat");
+        answers = RunShell(rigctl + "f m v t s i l RFPOWER u LOCK l PREAMP");
     }
     EXPECT_EQ(answers, expected);
     // What the radio does not report, and what is not a command, are errors, not crashes.
-    EXPECT_NE(Run(rigctl + "l ALC 2>&1").find("Feature not available"), std::string::npos);
-    EXPECT_EQ(Run(rigctl + "f"), "14074000\n");
+    // (The simulated radio's lower meter shows ALC, not SWR.)
+    EXPECT_NE(RunShell(rigctl + "l SWR 2>&1").find("Feature not available"), std::string::npos);
+    EXPECT_EQ(RunShell(rigctl + "f"), "14074000\n");
 }
 
 TEST(SharingClients, PythonXmlrpcClientDrivesTheSimulatedRadio) {
@@ -155,7 +159,8 @@ TEST(SharingClients, PythonXmlrpcClientDrivesTheSimulatedRadio) {
     ASSERT_TRUE(console.ConnectSharing());
     const std::string script = R"(
 import http.client, sys, time, xmlrpc.client
-rig = xmlrpc.client.ServerProxy("http://127.0.0.1:)" + console.xmlrpcPort + R"(/RPC2")
+rig = xmlrpc.client.ServerProxy("http://127.0.0.1:)" +
+                               console.xmlrpcPort + R"(/RPC2")
 rig.rig.set_vfoA(7074000.0)
 rig.rig.set_mode("PKT-U")
 rig.rig.set_ptt(1)
@@ -176,15 +181,17 @@ for call in (lambda: rig.rig.set_mode("NOPE"), lambda: rig.rig.cat_string("FA;")
         print("no fault")
     except xmlrpc.client.Fault as fault:
         print("fault")
-c = http.client.HTTPConnection("127.0.0.1", )" + console.xmlrpcPort + R"()
+c = http.client.HTTPConnection("127.0.0.1", )" +
+                               console.xmlrpcPort + R"()
 c.request("POST", "/RPC2", body="<methodCall><methodName>rig.get_vfo", headers={"Content-Type": "text/xml"})
 r = c.getresponse()
 print(r.status, b"faultCode" in r.read())
 c.request("PUT", "/RPC2", body="x")
 print(c.getresponse().status)
 )";
-    EXPECT_EQ(Run("python3 -c '" + script + "'"),
-              "('7074000', 'PKT-U', 0, 40)\nKestrel 1.4.0 True\nfault\nfault\nfault\n200 True\n405\n");
+    EXPECT_EQ(
+        RunShell("python3 -c '" + script + "'"),
+        "('7074000', 'PKT-U', 0, 40)\nKestrel 1.4.0 True\nfault\nfault\nfault\n200 True\n405\n");
 }
 
 }  // namespace

@@ -148,21 +148,22 @@ TEST_F(RigctlSessionTest, SplitTransmitsOnTheVfoNotOnTheDialAndItsFrequencyFollo
     // Before the radio reports the split, its frequency already goes to the transmitting VFO.
     EXPECT_EQ(Ask("s i I 3600000"), "1\nVFOA\n14074000\nRPRT 0\n");
     EXPECT_EQ(radio_.TakeCalls(), std::vector<std::string>{"freq A 3600000"});
+    now_ += kRigctlChoiceHoldMs;
     radio_.Set(Field::FT, 0);
     EXPECT_EQ(Ask("s"), "1\nVFOA\n");
 }
 
-TEST_F(RigctlSessionTest, AClientsVfoChoiceStandsUntilTheRadioReportsIt) {
+TEST_F(RigctlSessionTest, AClientsVfoChoiceStandsForAWhileOverTheRadiosReport) {
     // Hamlib's client reads VFO-B by selecting it, asking and selecting VFO-A again.
     EXPECT_EQ(Ask("V VFOB"), "RPRT 0\n");
     EXPECT_EQ(Ask("f v m"), "7050000\nVFOB\nLSB\n2400\n");
-    EXPECT_EQ(Ask("V VFOA f"), "RPRT 0\n14074000\n");
+    now_ += kRigctlChoiceHoldMs - 1;
+    EXPECT_EQ(Ask("V VFOA"), "RPRT 0\n");
     radio_.Set(Field::VS, 1);  // the radio's late report of the first selection
+    now_ += kRigctlChoiceHoldMs - 1;
     EXPECT_EQ(Ask("f"), "14074000\n");
-    radio_.Set(Field::VS, 0);
-    EXPECT_EQ(Ask("f"), "14074000\n");
-    radio_.Set(Field::VS, 1);  // the operator turns to VFO-B at the panel
-    EXPECT_EQ(Ask("v"), "VFOB\n");
+    now_ += 1;
+    EXPECT_EQ(Ask("f"), "7050000\n");  // the radio's word again: VFO-B, turned at the panel
     EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"vfo B", "vfo A"}));
 }
 
