@@ -122,8 +122,28 @@ void RadioEngine::SetDeviceFactory(SerialDeviceFactory factory) {
     TheSerialPort().SetDeviceFactory(std::move(factory));
 }
 
+int32_t RadioEngine::PortNumber() {
+    return TheSerialPort().PortNumber();
+}
+
+bool RadioEngine::SetPortNumber(int32_t number) {
+    return TheSerialPort().SetPortNumber(number);
+}
+
 int32_t RadioEngine::BaudRate() {
     return TheSerialPort().BaudRate();
+}
+
+bool RadioEngine::SetBaudRate(int32_t baud) {
+    return TheSerialPort().SetBaudRate(baud);
+}
+
+bool RadioEngine::SaveSerialSettings() {
+    return TheSerialPort().SaveSettings();
+}
+
+bool RadioEngine::ProbePort(size_t row) {
+    return TheSerialPort().Probe(row);
 }
 
 bool RadioEngine::ClosePort() {

@@ -3,16 +3,17 @@
 // The engine interface: the one door through which the panel, kestrel-console and the network
 // server reach the engine. They start and stop it, connect, make numbered requests and absolute
 // settings, queue raw command texts, read the radio state store and listen to notifications
-// through RadioEngine alone; beside it they may use only the read-only tables and plain types of
-// protocol/, menulist/ and platform/ (the command catalogue, request numbers, store field names,
-// the MainWindow interface). The engine's own headers stay out of their reach: the build links
-// the engine to this library privately, so an include of engine/ or serial/ from the GUI or the
-// console does not compile.
+// through RadioEngine alone. Beside it they use only what lies below the engine: the read-only
+// tables of protocol/ and menulist/ (command catalogue, request numbers, store fields and their
+// getters, menu records) and the stand-ins of platform/ (runtime, MainWindow interface, timer
+// and message numbers). The build links the engine to this library privately, so an include of
+// engine/ or serial/ from the GUI or the console does not compile.
 //
-// Every call is safe from any thread, and none waits for the transceiver. Commands go out in the
-// order they were asked for: requests, setters and connects all queue behind one another on the
-// request thread. A raw text goes straight into the command ring, as the Command Send window and
-// the keyboard shortcuts have always done.
+// Start and Stop belong to the program that owns the engine; every other call is safe
+// from any thread, and none waits for the transceiver. Commands go out in the order they were
+// asked for: requests, setters and connects all queue behind one another on the request thread.
+// A raw text goes straight into the command ring, as the Command Send window and the keyboard
+// shortcuts have always done.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,7 @@
 #include <string_view>
 
 #include "platform/serial_device.h"
+#include "platform/serial_ports.h"
 #include "protocol/radio_state.h"
 
 namespace kestrel {
@@ -76,9 +78,21 @@ class RadioEngine {
     static void SetDeviceOverride(std::string path);
     // Opens devices through the factory instead of termios (tracing, tests); nullptr restores it.
     static void SetDeviceFactory(SerialDeviceFactory factory);
+    // Returns the port number of the serial settings (a number of kPortTable).
+    static int32_t PortNumber();
+    // Stores a port number of kPortTable and reports true; otherwise stores 1 and reports false.
+    // It takes effect when the port next opens.
+    static bool SetPortNumber(int32_t number);
     // Returns the baud rate of the serial settings.
     static int32_t BaudRate();
-    // Closes the serial port (suspend); the next command that goes out opens it again.
+    // Stores one of kBaudRates and reports true; otherwise stores 4800 and reports false.
+    static bool SetBaudRate(int32_t baud);
+    // Writes the serial settings file.
+    static bool SaveSerialSettings();
+    // Reports whether the port of a kPortTable row exists and shows a usable line, without
+    // touching the port the engine holds.
+    static bool ProbePort(size_t row);
+    // Closes the serial port; the next command that goes out opens it again.
     static bool ClosePort();
 
     // Connects (request 1) unless the link is up already; false when it could not be posted.

@@ -10,26 +10,10 @@
 #include <string_view>
 
 #include "platform/serial_device.h"
+#include "platform/serial_ports.h"
+#include "serial/serial_settings.h"
 
 namespace kestrel {
-
-// One row of the port table: the ports the program offers.
-struct PortTableRow {
-    std::string_view name;
-    int32_t number;
-};
-
-// clang-format off
-inline constexpr std::array<PortTableRow, 20> kPortTable{{
-    {"COM1", 1},   {"COM2", 2},   {"COM3", 3},   {"COM4", 4},   {"COM5", 5},
-    {"COM6", 6},   {"COM7", 7},   {"COM8", 8},   {"COM9", 9},   {"COM10", 10},
-    {"COM11", 11}, {"COM12", 12}, {"COM13", 13}, {"COM14", 14}, {"COM15", 15},
-    {"COM16", 16}, {"COM17", 17}, {"COM18", 18}, {"COM19", 19}, {"COM20", 20},
-}};
-// clang-format on
-
-// The baud rates the transceiver offers.
-inline constexpr std::array<int32_t, 4> kBaudRates{4800, 9600, 19200, 38400};
 
 // String-table numbers of the two failures the port reports.
 inline constexpr int kStringPortOpenFailed = 106;
@@ -48,7 +32,7 @@ class SerialPort {
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // Closes any open device and returns to port 1, 4800 baud, third value 0.
+    // Closes any open device and returns to port 1, 4800 baud, third value 0, ready to open.
     void Initialise();
 
     // Stores a port number of 1 to 20 and reports true; otherwise stores 1 and reports false.
@@ -77,12 +61,16 @@ class SerialPort {
     // Restores one stop bit and no CTS flow, closes the device and reports true; false when the
     // port was not open.
     bool Close();
-    // Reports whether the port of a port-table row exists and shows a usable line, without
-    // touching this port's own device.
+    // Closes the port for the program's shutdown: from now until Initialise nothing opens it,
+    // so that a send step still queued behind the close cannot reach the line.
+    void ShutDown();
+    // Reports whether the port of a port-table row exists, is free and shows a usable line; a
+    // device in use (this port's own, by any name, or one another program has locked) reports
+    // false untouched.
     bool Probe(size_t row);
 
-    // Reads the settings file into the port; false (and the defaults) when it cannot be read.
-    bool LoadSettings();
+    // Reads the settings file into the port; the defaults unless it was read.
+    SettingsFile LoadSettings();
     // Writes the port number, baud rate and third value to the settings file.
     bool SaveSettings() const;
 
@@ -122,6 +110,7 @@ class SerialPort {
     std::string override_;
     SerialDeviceFactory factory_;
     std::atomic<uint8_t> open_{0};
+    bool shutDown_ = false;  // guarded by openMutex_
     std::atomic<int32_t> portNumber_{1};
     std::atomic<int32_t> baudRate_{4800};
     std::atomic<int32_t> thirdValue_{0};
@@ -130,9 +119,10 @@ class SerialPort {
 // Returns the program's one serial port.
 SerialPort& TheSerialPort();
 
-// Runs the port's part of start-up: initialises the port and loads the settings file. When the
-// file cannot be read, hands string 108 to showMessage (a modal box) and keeps the defaults.
-// Reports whether the file was read.
+// Runs the port's part of start-up: initialises the port and loads the settings file. A missing
+// file is a first start and keeps the defaults quietly (the file is written at exit); a file that
+// exists and cannot be read hands string 108 to showMessage (a modal box) and keeps the defaults
+// too. Reports whether the file was read.
 bool InitialiseSerialPort(const std::function<void(int stringId)>& showMessage);
 
 }  // namespace kestrel
