@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -73,9 +74,9 @@ class ConsoleProcess {
     void Write(const std::string& text) {
         [[maybe_unused]] const ssize_t n = ::write(input_, text.data(), text.size());
     }
-    // Reads lines until one matches; returns its match, or nothing after ten seconds or at the
-    // end of the output.
-    std::smatch AwaitLine(const std::regex& pattern) {
+    // Reads lines until one matches; returns the whole line and its groups, or nothing after
+    // ten seconds or at the end of the output.
+    std::vector<std::string> AwaitLine(const std::regex& pattern) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (std::chrono::steady_clock::now() < deadline) {
             for (size_t end; (end = pending_.find('\n')) != std::string::npos;) {
@@ -83,7 +84,7 @@ class ConsoleProcess {
                 pending_.erase(0, end + 1);
                 std::smatch match;
                 if (std::regex_match(line_, match, pattern)) {
-                    return match;
+                    return {match.begin(), match.end()};
                 }
             }
             pollfd fd{output_, POLLIN, 0};
