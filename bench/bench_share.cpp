@@ -99,12 +99,12 @@ int main() {
         if (!device) {
             return nullptr;
         }
-        return std::make_unique<TimingDevice>(
-            std::move(device), [&](std::string bytes, Clock::time_point at) {
-                std::lock_guard lock(mutex);
-                writes.emplace_back(std::move(bytes), at);
-                written.notify_all();
-            });
+        return std::make_unique<TimingDevice>(std::move(device),
+                                              [&](std::string bytes, Clock::time_point at) {
+                                                  std::lock_guard lock(mutex);
+                                                  writes.emplace_back(std::move(bytes), at);
+                                                  written.notify_all();
+                                              });
     });
     std::unique_ptr<BuiltInRadio> radio;
     HeadlessMainWindow window([](const Message& m) -> int64_t {
@@ -114,10 +114,11 @@ int main() {
         return 0;
     });
     SetMainWindow(&window);
-    RadioEngine::Start([](int) {}, [&] {
-        radio = std::make_unique<BuiltInRadio>(RadioEngine::BaudRate());
-        RadioEngine::SetDeviceOverride(radio->Start());
-    });
+    RadioEngine::Start([](int) {},
+                       [&] {
+                           radio = std::make_unique<BuiltInRadio>(RadioEngine::BaudRate());
+                           RadioEngine::SetDeviceOverride(radio->Start());
+                       });
     WaitFor([] { return StoreReady.load() != 0; }, 5);
     RadioEngine::Connect();
     // Measure in the steady state: after the initial and menu reads.
@@ -169,7 +170,8 @@ int main() {
                 return w.first.find(command) != std::string::npos;
             });
         };
-        if (written.wait_for(lock, std::chrono::seconds(2), [&] { return found() != writes.end(); })) {
+        if (written.wait_for(lock, std::chrono::seconds(2),
+                             [&] { return found() != writes.end(); })) {
             latencies.push_back(Micros(found()->second - asked));
         }
         lock.unlock();
