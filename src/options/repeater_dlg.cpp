@@ -194,12 +194,12 @@ CRepeaterDlg::CRepeaterDlg(QWidget* parent, MainWindow& window)
         rows[static_cast<size_t>(column)] = new QHBoxLayout;
         grid->addLayout(rows[static_cast<size_t>(column)], 3, column);
     }
-    for (const RepeaterButton& spec : kRepeaterButtons) {
-        auto* button = new QPushButton(QString::fromLatin1(spec.text), this);
-        const int request = spec.request;
+    for (const RepeaterButton& row : kRepeaterButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(row.text), this);
+        const int request = row.request;
         connect(button, &QPushButton::clicked, this,
                 [this, request] { RadioEngine::Request(request, vfoB_); });
-        rows[static_cast<size_t>(spec.column)]->addWidget(button);
+        rows[static_cast<size_t>(row.column)]->addWidget(button);
     }
     auto* freq = new QPushButton(QStringLiteral("Freq"), this);
     connect(freq, &QPushButton::clicked, this, [this] { OpenToneWindow(); });
