@@ -19,11 +19,10 @@ void NameThisThread(const std::string& name) {
 
 class RealSignal final : public Signal {
   public:
+    // Notifies under the lock: a waiter may destroy the signal as soon as it sees it set.
     void Set() override {
-        {
-            std::lock_guard lock(mutex_);
-            set_ = true;
-        }
+        std::lock_guard lock(mutex_);
+        set_ = true;
         changed_.notify_all();
     }
     bool IsSet() const override {
