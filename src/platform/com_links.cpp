@@ -39,15 +39,22 @@ std::string ComDevicePath(int32_t number) {
     return Exists(link) ? link : BuiltInDevice(number);
 }
 
-std::string ComTargetText(int32_t number) {
+std::string ComLinkTarget(int32_t number) {
     const std::string link = ComLinkPath(number);
-    if (IsLink(link)) {
-        std::error_code error;
-        const std::filesystem::path target = std::filesystem::read_symlink(link, error);
-        if (!error) {
-            return target.string();
-        }
+    if (!IsLink(link)) {
+        return {};
     }
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(link, error);
+    return error ? std::string() : target.string();
+}
+
+std::string ComTargetText(int32_t number) {
+    const std::string target = ComLinkTarget(number);
+    if (!target.empty()) {
+        return target;
+    }
+    const std::string link = ComLinkPath(number);
     return Exists(link) ? link : BuiltInDevice(number);
 }
 
@@ -89,6 +96,14 @@ bool LinkComPort(int32_t number, const std::string& target) {
         return false;
     }
     return true;
+}
+
+bool UnlinkComPort(int32_t number) {
+    const std::string link = ComLinkPath(number);
+    if (!Exists(link)) {
+        return true;
+    }
+    return IsLink(link) && ::unlink(link.c_str()) == 0;
 }
 
 }  // namespace kestrel

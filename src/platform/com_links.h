@@ -25,6 +25,8 @@ std::string ComLinkPath(int32_t number);
 // adapter is unplugged: the port is then missing, not replaced by a built-in one), otherwise
 // "/dev/ttyS<n-1>".
 std::string ComDevicePath(int32_t number);
+// Returns what COMn's link names, as written; empty when COMn has no link.
+std::string ComLinkTarget(int32_t number);
 // Returns what COMn leads to, for the operator: the link's target as written, otherwise
 // "/dev/ttyS<n-1>".
 std::string ComTargetText(int32_t number);
@@ -35,5 +37,8 @@ std::vector<SerialAdapter> ListSerialAdapters(
 // replacing an older link in one step. False when COMn there is not a link (a file is never
 // replaced) or a step fails.
 bool LinkComPort(int32_t number, const std::string& target);
+// Removes the link "CommoFiles/COMn", so that COMn is /dev/ttyS<n-1> again; a file is never
+// removed. True when no link is left.
+bool UnlinkComPort(int32_t number);
 
 }  // namespace kestrel

@@ -76,6 +76,10 @@ TEST_F(ComLinks, ChoosingAnAdapterLinksTheComPortToItsStableName) {
     EXPECT_FALSE(LinkComPort(4, adapter.path));
     EXPECT_EQ(ComDevicePath(4), ComLinkPath(4));
     EXPECT_FALSE(fs::exists(ComLinkPath(3) + ".new"));
+    EXPECT_FALSE(UnlinkComPort(4));
+    EXPECT_TRUE(UnlinkComPort(3));
+    EXPECT_EQ(ComLinkTarget(3), "");
+    EXPECT_EQ(ComDevicePath(3), "/dev/ttyS2");
 }
 
 }  // namespace
