@@ -4,11 +4,14 @@ JOBS ?= 2
 # ccache keeps rebuilds of unchanged files (other build folders, CI after a session) cheap.
 GENERATOR := -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 PACKAGES := cmake ninja-build ccache g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  qt6-base-dev fonts-liberation2 fonts-dejavu-core
+  qt6-base-dev qt6-svg-dev fonts-liberation2 fonts-dejavu-core \
+  dpkg-dev desktop-file-utils appstream mandoc man-db
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test run asan tsan fuzz bench format clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps build test run install package asan tsan fuzz bench format clean
 
 all: build
 
@@ -30,6 +33,14 @@ test: build
 
 run: build
 	./scripts/run.sh $(BUILD)
+
+# The programs, man pages, desktop entry, metainfo and icons below PREFIX (and DESTDIR, if set).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package $(BUILD)/kestrel-panel_VERSION_ARCH.deb (installed below /usr).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # The engine's tests once more under AddressSanitizer with UndefinedBehaviorSanitizer.
 asan: deps

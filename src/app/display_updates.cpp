@@ -26,7 +26,7 @@ constexpr auto kNotifications = std::to_array<NotificationRow>({
     {.message = kNotifyNR, .answer = "NR", .redraw = R::Lamp, .group = G::LampDnr, .field = F::NR0},
     {kNotifyFT, "FT", R::TransmitVfo},
     {kNotifyFR, "FR", R::ReceiveVfo},
-    {.message = kNotifyEX, .answer = "EX", .redraw = R::None, .toPanel = true},
+    {kNotifyEX, "EX", R::None},
     {.message = kNotifyLK, .answer = "LK", .redraw = R::Lamp, .group = G::LampLock, .field = F::LK},
     {.message = kNotifyFS, .answer = "FS", .redraw = R::Lamp, .group = G::LampFast, .field = F::FS},
     {kNotifyVS, "VS", R::VfoSide},
@@ -64,23 +64,23 @@ constexpr auto kNotifications = std::to_array<NotificationRow>({
     {.message = kNotifyBY, .answer = "BY", .redraw = R::Lamp, .group = G::LampBusy, .field = F::BYp2},
     {kNotifyFA, "FA", R::Frequency},
     {kNotifyFB, "FB", R::Frequency},
-    {.message = kNotifyRO, .answer = "RO", .redraw = R::None, .toPanel = true},
+    {kNotifyRO, "RO", R::None},
     {kNotifySM, "SM", R::None},
     {kNotifyTX, "TX", R::Transmit},
-    {.message = kNotifyAI, .answer = "AI", .redraw = R::AutoInfo, .toPanel = true},
-    {.message = kNotifyCN, .answer = "CN", .redraw = R::None, .toPanel = true},
-    {.message = kNotifyCT, .answer = "CT", .redraw = R::None, .toPanel = true},
-    {.message = kNotifyKM, .answer = "KM", .redraw = R::None, .toPanel = true},
+    {kNotifyAI, "AI", R::AutoInfo},
+    {kNotifyCN, "CN", R::None},
+    {kNotifyCT, "CT", R::None},
+    {kNotifyKM, "KM", R::None},
     {kNotifyOI, "OI", R::Clarifier},
-    {.message = kNotifyOS, .answer = "OS", .redraw = R::None, .toPanel = true},
+    {kNotifyOS, "OS", R::None},
     {kNotifyPC, "PC", R::None},
     {kNotifyID, "ID", R::None},
     {kNotifyMD, "MD", R::Mode},
     {kNotifyMS, "MS", R::MeterSelection},
     {kNotifyPS, "PS", R::Power},
-    {.message = kNotifyRI, .answer = "RI", .redraw = R::RadioIndicators, .toPanel = true},
+    {kNotifyRI, "RI", R::RadioIndicators},
     {kNotifyBG, "BG", R::Width},
-    {.message = kNotifyPE, .answer = "PE", .redraw = R::None, .toPanel = true},
+    {kNotifyPE, "PE", R::None},
     {kNotifyKC, "KC", R::DspKeys},
 });
 
@@ -201,13 +201,10 @@ bool ShowsSideB() {
 DisplayUpdates::DisplayUpdates(PanelPainter& painter, std::function<int()> digitCursor)
     : painter_(painter), digitCursor_(std::move(digitCursor)) {}
 
-bool DisplayUpdates::HandleNotification(uint32_t message) {
-    const NotificationRow* row = FindNotification(message);
-    if (row == nullptr) {
-        return false;
+void DisplayUpdates::HandleNotification(uint32_t message) {
+    if (const NotificationRow* row = FindNotification(message)) {
+        Apply(*row, Purpose::Notification);
     }
-    Apply(*row, Purpose::Notification);
-    return row->toPanel;
 }
 
 void DisplayUpdates::RedrawFromStore() {

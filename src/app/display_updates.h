@@ -59,7 +59,6 @@ struct NotificationRow {
     Redraw redraw;
     SkinGroup group = SkinGroup::Count;  // for Lamp, Legend and KeyCap
     Field field = Field::Count;          // for Lamp, Legend and KeyCap
-    bool toPanel = false;                // passed on to the panel controller afterwards
 };
 
 // Returns every notification the main window binds, in message order.
@@ -84,9 +83,8 @@ class DisplayUpdates {
     // Draws with the painter; digitCursor reads the main window's m_nDigitCursor.
     DisplayUpdates(PanelPainter& painter, std::function<int()> digitCursor);
 
-    // Redraws what a notification concerns; returns whether the panel controller is to be
-    // passed the notification as well. Messages without a row draw nothing.
-    bool HandleNotification(uint32_t message);
+    // Redraws what a notification concerns. Messages without a row draw nothing.
+    void HandleNotification(uint32_t message);
     // Redraws every lamp, legend, display, knob, scale plate and key cap from the store for
     // RepaintAll, without taking new meter readings or resetting the peak holds.
     void RedrawFromStore();

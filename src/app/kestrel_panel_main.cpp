@@ -2,7 +2,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QSocketNotifier>
+#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -14,7 +17,9 @@
 #include "app/panel_controller_client.h"
 #include "app/panel_options.h"
 #include "app/remote_controller_app.h"
+#include "app/skin_artwork.h"
 #include "app/suspend_watcher.h"
+#include "platform/paths.h"
 #include "platform/real_runtime.h"
 #include "res/strings.h"
 
@@ -25,6 +30,20 @@ bool DisplayAvailable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// The name of the desktop entry, which is also the window's class name.
+constexpr const char* kDesktopName = "kestrel-panel";
+
+// The sizes of the window icon, as the installed icon theme has them.
+constexpr std::array<int, 6> kIconSizes{16, 24, 32, 48, 64, 128};
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : kIconSizes) {
+        icon.addPixmap(QPixmap::fromImage(kestrel::DrawAppIconImage(size)));
+    }
+    return icon;
 }
 
 // The write end of the pipe through which SIGINT and SIGTERM reach the user-interface thread.
@@ -73,7 +92,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->version) {
-        std::cout << LoadString(114) << " " << kPanelVersion << "\n";
+        std::cout << LoadString(114) << " " << KESTREL_VERSION << "\n";
         return 0;
     }
     if (!options->skinFolder.empty() && !std::filesystem::is_directory(options->skinFolder)) {
@@ -87,8 +106,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // An unusable default folder still lets the panel run on its defaults; a folder named on the
+    // command line must be usable.
+    if (!ChooseCommoFolder(options->filesFolder, error)) {
+        std::cerr << "kestrel-panel: " << error << "\n";
+        if (!options->filesFolder.empty()) {
+            return 1;
+        }
+    }
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName("kestrel-panel");
+    QApplication::setApplicationName(kDesktopName);
+    QGuiApplication::setDesktopFileName(kDesktopName);
+    QApplication::setWindowIcon(ApplicationIcon());
     EndWindowOnStopSignals(&application);
     SuspendWatcher suspendWatcher;
     RealRuntime runtime;

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -125,6 +124,12 @@ CMainPanelDlg::CMainPanelDlg(QString skinFolder, QWidget* parent)
     timers_ = new WindowTimers([this](int timerId) { OnTimer(timerId); }, this);
 
     painter_.SetChangeCallback([this](const QRect& area) { view_->update(area); });
+    // On a screen of another scale the picture is drawn anew from the skin and the store.
+    view_->SetRatioChange([this](double ratio) {
+        painter_.LoadSkin(skinFolder_, ratio);
+        FullRefresh();
+        painter_.RepaintAll();
+    });
     painter_.SetHoldTimerHooks([this](int timerId, int ms) { SetTimer(timerId, ms); },
                                [this](int timerId) { KillTimer(timerId); });
     painter_.SetStoreRedraw([this] {
@@ -238,13 +243,9 @@ bool CMainPanelDlg::OnInitDialog(const std::function<void()>& beforePortOpens) {
 }
 
 void CMainPanelDlg::InitPanel() {
-    painter_.LoadSkin(skinFolder_);
+    painter_.LoadSkin(skinFolder_, view_->devicePixelRatioF());
     if (m_splash != nullptr) {
         m_splash->SetPicture(painter_.Skin().Picture(PanelPicture::Splash));
-    }
-    const QImage& face = painter_.Skin().Dial(DialImage::MainFace);
-    if (!face.isNull()) {
-        setWindowIcon(QIcon(QPixmap::fromImage(face)));
     }
     view_->update();
     SetTimer(kTimerFrequencyA, kFrequencyRedrawMs);
@@ -286,7 +287,9 @@ int64_t CMainPanelDlg::WindowProc(const Message& message) {
         return 1;
     }
     if (id >= kFirstNotification && id <= kLastNotification) {
-        if (display_.HandleNotification(id) && client_) {
+        display_.HandleNotification(id);
+        // The controller hands it on to the open child window that takes it, if any.
+        if (client_) {
             client_->OnWindowMessage(message);
         }
         return 0;

@@ -40,8 +40,7 @@ class PanelClient {
     virtual bool OnKeyPress(QKeyEvent* event) = 0;
     // Handles a window message meant for the controller: the connection-up message 0x810A, the
     // closing messages of its windows (0x85CC to 0x85CF, 0x85D3, 0x85D6 to 0x85D9, 0x85DB) and
-    // the notifications it is passed after the main window's own redraw (AI, RI, EX, RO, CN, CT,
-    // KM, OS, PE). Returns the message's result.
+    // every notification, after the main window's own redraw. Returns the message's result.
     virtual int64_t OnWindowMessage(const Message& message) = 0;
     // Reports whether any of the controller's pending operations is under way.
     virtual bool Busy() const = 0;

@@ -7,12 +7,14 @@ std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& ar
     PanelOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--device" || arg == "--skin") {
+        if (arg == "--device" || arg == "--skin" || arg == "--files") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 error = arg + " needs a path";
                 return std::nullopt;
             }
-            std::string& target = arg == "--device" ? options.device : options.skinFolder;
+            std::string& target = arg == "--device" ? options.device
+                                  : arg == "--skin" ? options.skinFolder
+                                                    : options.filesFolder;
             if (!target.empty()) {
                 error = arg + " given twice";
                 return std::nullopt;
@@ -37,10 +39,14 @@ std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& ar
 }
 
 std::string PanelUsage() {
-    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--help] [--version]\n"
+    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--files DIR] [--help]\n"
+           "                     [--version]\n"
            "  --device PATH  open PATH as the serial port for this run\n"
            "  --simulate     the built-in simulated transceiver (connect with the COM key)\n"
            "  --skin DIR     take the panel images found in DIR instead of the built-in ones\n"
+           "  --files DIR    keep the settings, shortcut file and COM links in DIR for this run\n"
+           "                 (default: ./CommoFiles if it exists, else\n"
+           "                 ${XDG_DATA_HOME:-~/.local/share}/kestrel-panel/CommoFiles)\n"
            "  --help         print this text\n"
            "  --version      print the program's version\n";
 }

@@ -6,14 +6,12 @@
 
 namespace kestrel {
 
-// The program's version, printed by --version.
-inline constexpr const char* kPanelVersion = "0.1.0";
-
 // The command line of kestrel-panel.
 struct PanelOptions {
-    std::string device;      // --device PATH: the port for this run, whatever the COM number
-    bool simulate = false;   // --simulate: the built-in transceiver on a pseudo-terminal
-    std::string skinFolder;  // --skin DIR: images that replace the built-in skin's
+    std::string device;       // --device PATH: the port for this run, whatever the COM number
+    bool simulate = false;    // --simulate: the built-in transceiver on a pseudo-terminal
+    std::string skinFolder;   // --skin DIR: images that replace the built-in skin's
+    std::string filesFolder;  // --files DIR: the folder of the program's files for this run
     bool help = false;
     bool version = false;
 };

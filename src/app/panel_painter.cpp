@@ -71,6 +71,18 @@ int NotchColumn(int32_t level) {
     return k;
 }
 
+const QRect kPanelRect(0, 0, kPanelWidth, kPanelHeight);
+
+// Both edges are rounded, so that neighbouring rectangles share their device pixel edge at any
+// scale, as the painter's own drawing of them does.
+QRect ToDevice(const QRect& area, double scale) {
+    const int left = static_cast<int>(std::lround(area.left() * scale));
+    const int top = static_cast<int>(std::lround(area.top() * scale));
+    const int right = static_cast<int>(std::lround((area.left() + area.width()) * scale));
+    const int bottom = static_cast<int>(std::lround((area.top() + area.height()) * scale));
+    return QRect(left, top, right - left, bottom - top);
+}
+
 void Light(bool* row, int column) {
     if (column >= 0 && column < kColumns) {
         row[column] = true;
@@ -83,8 +95,13 @@ PanelPainter::PanelPainter() : picture_(kPanelWidth, kPanelHeight, QImage::Forma
     picture_.fill(Qt::black);
 }
 
-void PanelPainter::LoadSkin(const QString& folder) {
-    skin_.Load(folder);
+void PanelPainter::LoadSkin(const QString& folder, double scale) {
+    skin_.Load(folder, scale);
+    if (scale != Scale()) {
+        picture_ = QImage(ToDevice(kPanelRect, scale).size(), QImage::Format_RGB32);
+        picture_.setDevicePixelRatio(scale);
+        picture_.fill(Qt::black);
+    }
     DrawPanelPicture(PanelPicture::LampsDark);
 }
 
@@ -107,22 +124,30 @@ void PanelPainter::DrawSkinElement(const QImage& image, int left, int top, int w
     if (image.isNull() || width <= 0 || height <= 0) {
         return;
     }
-    const QRect target = QRect(left, top, width, height).intersected(picture_.rect());
+    const QRect target = QRect(left, top, width, height).intersected(kPanelRect);
     if (target.isEmpty()) {
         return;
     }
     // Timers redraw the same pictures many times a second; only a real change of pixels is
-    // reported, so that the window repaints only what moved.
+    // reported, so that the window repaints only what moved. The compared area has a pixel to
+    // spare on each side for the rounding of fractional scales.
     const bool compare = scopeDepth_ == 0;
-    const QImage before = compare ? picture_.copy(target) : QImage();
+    const QRect device = DeviceRect(target).adjusted(-1, -1, 1, 1).intersected(picture_.rect());
+    const QImage before = compare ? picture_.copy(device) : QImage();
     {
         QPainter p(&picture_);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        const QRect source(0, 0, sourceWidth > 0 ? sourceWidth : width,
-                           sourceHeight > 0 ? sourceHeight : height);
-        p.drawImage(QRect(left, top, width, height), image, source);
+        // The source is in the image's own pixels: a skin file is panel-sized, the built-in
+        // artwork is drawn at the picture's scale.
+        const double ratio = image.devicePixelRatio();
+        const QRectF source(0, 0, (sourceWidth > 0 ? sourceWidth : width) * ratio,
+                            (sourceHeight > 0 ? sourceHeight : height) * ratio);
+        if (ratio != Scale()) {
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+        }
+        p.drawImage(QRectF(left, top, width, height), image, source);
     }
-    if (compare && picture_.copy(target) != before) {
+    if (compare && picture_.copy(device) != before) {
         Changed(target);
     }
 }
@@ -130,15 +155,16 @@ void PanelPainter::DrawSkinElement(const QImage& image, int left, int top, int w
 PanelPainter::ChangeScope::ChangeScope(PanelPainter& painter, const QRect& area)
     : painter_(painter), outermost_(painter.scopeDepth_ == 0) {
     if (outermost_) {
-        painter_.scopeArea_ = area.intersected(painter_.picture_.rect());
-        painter_.scopeBefore_ = painter_.picture_.copy(painter_.scopeArea_);
+        painter_.scopeArea_ = area.intersected(kPanelRect);
+        painter_.scopeBefore_ = painter_.picture_.copy(painter_.DeviceRect(painter_.scopeArea_));
     }
     ++painter_.scopeDepth_;
 }
 
 PanelPainter::ChangeScope::~ChangeScope() {
     --painter_.scopeDepth_;
-    if (outermost_ && painter_.picture_.copy(painter_.scopeArea_) != painter_.scopeBefore_) {
+    if (outermost_ &&
+        painter_.picture_.copy(painter_.DeviceRect(painter_.scopeArea_)) != painter_.scopeBefore_) {
         painter_.Changed(painter_.scopeArea_);
     }
 }
@@ -269,7 +295,7 @@ void PanelPainter::DrawNeedle(const KnobLayout& place, int angle) {
         p.drawLine(start, end);
     }
     if (scopeDepth_ == 0) {
-        Changed(area.intersected(picture_.rect()));
+        Changed(area.intersected(kPanelRect));
     }
 }
 
@@ -535,13 +561,15 @@ void PanelPainter::DrawKeyLamp(bool on, int lampIndex) {
         return;
     }
     const SkinRect r = KeyLampRect(lampIndex);
-    const QImage strip = skin_.Picture(on ? PanelPicture::LampsLit : PanelPicture::LampsDark)
-                             .copy(r.left, r.top, r.width, r.height);
+    const QImage& picture = skin_.Picture(on ? PanelPicture::LampsLit : PanelPicture::LampsDark);
+    QImage strip =
+        picture.copy(ToDevice(QRect(r.left, r.top, r.width, r.height), picture.devicePixelRatio()));
+    strip.setDevicePixelRatio(picture.devicePixelRatio());
     DrawSkinElement(strip, r.left, r.top, r.width, r.height);
 }
 
 void PanelPainter::RepaintAll() {
-    const ChangeScope scope(*this, picture_.rect());
+    const ChangeScope scope(*this, kPanelRect);
     DrawMainDial(mainDialAngle_);
     DrawDial2(360);
     if (storeRedraw_) {
@@ -552,6 +580,10 @@ void PanelPainter::RepaintAll() {
     if (lastLampIndex_ >= 0) {
         DrawKeyLamp(lastLampOn_, lastLampIndex_);
     }
+}
+
+QRect PanelPainter::DeviceRect(const QRect& area) const {
+    return ToDevice(area, Scale());
 }
 
 void PanelPainter::Changed(const QRect& area) {

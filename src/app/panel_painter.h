@@ -16,17 +16,21 @@ enum class MeterBar : uint8_t { Upper, Lower };
 
 // Paints the front panel into an off-screen 1024 x 320 picture, which the main window shows.
 // Every drawing call replaces exactly the rectangle of what it draws, except where the drawn
-// image is pure green, and reports that rectangle through the change callback.
+// image is pure green, and reports that rectangle through the change callback. Coordinates are
+// panel pixels; the picture itself holds `Scale()` device pixels per panel pixel, so that a
+// screen with a device pixel ratio gets a sharp panel.
 class PanelPainter {
   public:
     PanelPainter();
 
-    // Loads the skin (the built-in one, with the images of `folder` where it has them) and
-    // paints the panel picture with all key lamps dark.
-    void LoadSkin(const QString& folder = {});
+    // Loads the skin (the built-in one drawn at `scale` device pixels per panel pixel, with the
+    // images of `folder` where it has them) and paints the panel picture with all key lamps dark.
+    void LoadSkin(const QString& folder = {}, double scale = 1.0);
+    // Returns the device pixels per panel pixel of the picture.
+    double Scale() const { return picture_.devicePixelRatio(); }
     // Returns the skin in use.
     const CPanelSkin& Skin() const { return skin_; }
-    // Returns the painted panel: what the window shows.
+    // Returns the painted panel: what the window shows (its device pixel ratio is Scale()).
     const QImage& Picture() const { return picture_; }
     // Sets the function told about every changed rectangle (the window calls update() on it).
     void SetChangeCallback(std::function<void(const QRect&)> onChange);
@@ -124,6 +128,8 @@ class PanelPainter {
         bool outermost_;
     };
     void Changed(const QRect& area);
+    // Returns the picture's device pixels that a rectangle of panel pixels covers.
+    QRect DeviceRect(const QRect& area) const;
     void DrawNeedle(const KnobLayout& place, int angle);
     void DrawHeldSegment(MeterBar bar);
     void DrawRowColumns(SkinGroup group, int firstPosition, const bool* lit);

@@ -69,7 +69,7 @@ QImage KeyOutGreen(const QImage& image) {
     return keyed;
 }
 
-int CPanelSkin::Load(const QString& folder) {
+int CPanelSkin::Load(const QString& folder, double scale) {
     int used = 0;
     for (int g = 0; g < kSkinGroupCount; ++g) {
         const auto group = static_cast<SkinGroup>(g);
@@ -83,7 +83,7 @@ int CPanelSkin::Load(const QString& folder) {
                              QSize(row.width, row.height), &elements[e].bitmap)) {
                 ++used;
             } else {
-                elements[e].bitmap = KeyOutGreen(DrawElementArt(group, e));
+                elements[e].bitmap = KeyOutGreen(DrawElementArt(group, e, scale));
             }
         }
     }
@@ -93,8 +93,9 @@ int CPanelSkin::Load(const QString& folder) {
         QImage& slot = pictures_[static_cast<int>(picture)];
         const QImage art = picture == PanelPicture::Splash
                                ? DrawSplashArt()
-                               : DrawPanelArt(picture == PanelPicture::LampsLit);
-        if (ReadSkinFile(folder, QString::number(PanelPictureNumber(picture)), art.size(), &slot)) {
+                               : DrawPanelArt(picture == PanelPicture::LampsLit, scale);
+        if (ReadSkinFile(folder, QString::number(PanelPictureNumber(picture)),
+                         art.deviceIndependentSize().toSize(), &slot)) {
             ++used;
         } else {
             slot = KeyOutGreen(art);
@@ -106,7 +107,7 @@ int CPanelSkin::Load(const QString& folder) {
         if (ReadSkinFile(folder, QString::number(kDialNumbers[d]), QSize(size, size), &dials_[d])) {
             ++used;
         } else {
-            dials_[d] = KeyOutGreen(DrawDialArt(image));
+            dials_[d] = KeyOutGreen(DrawDialArt(image, scale));
         }
     }
     loaded_ = true;

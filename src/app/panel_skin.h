@@ -19,11 +19,12 @@ struct CSkinElement {
 // pictures. The built-in artwork fills it; a skin folder may replace any of the images.
 class CPanelSkin {
   public:
-    // Fills every image from the built-in artwork, then replaces those the folder holds
-    // (an empty folder name loads the built-in skin alone). Returns how many files were used.
-    int Load(const QString& folder = {});
-    // Writes every image to the folder under its skin file name, transparent pixels as pure
-    // green; returns how many files were written.
+    // Fills every image from the built-in artwork drawn at `scale` device pixels per panel pixel,
+    // then replaces those the folder holds (files are panel-sized; an empty folder name loads the
+    // built-in skin alone). Returns how many files were used.
+    int Load(const QString& folder = {}, double scale = 1.0);
+    // Writes every image as loaded (panel-sized when loaded at scale 1) to the folder under its
+    // skin file name, transparent pixels as pure green; returns how many files were written.
     int Save(const QString& folder) const;
     // Returns one element's image (a null image draws nothing).
     const QImage& Element(SkinGroup group, int element) const;

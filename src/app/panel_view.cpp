@@ -19,9 +19,19 @@ PanelView::PanelView(const PanelPainter& painter, std::function<PanelClient*()> 
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PanelView::paintEvent(QPaintEvent* event) {
+void PanelView::SetRatioChange(std::function<void(double)> onChange) {
+    onRatioChange_ = std::move(onChange);
+}
+
+// The picture carries its device pixel ratio, so drawing it at the origin maps each panel pixel
+// to its device pixels; the painter is clipped to the exposed area.
+void PanelView::paintEvent(QPaintEvent*) {
+    const double ratio = devicePixelRatioF();
+    if (onRatioChange_ && ratio != painter_.Scale()) {
+        onRatioChange_(ratio);
+    }
     QPainter painter(this);
-    painter.drawImage(event->rect(), painter_.Picture(), event->rect());
+    painter.drawImage(QPoint(0, 0), painter_.Picture());
 }
 
 // A double click counts as a second press, as the panel's keys treat it.

@@ -35,14 +35,18 @@ const QColor kEngrave(18, 19, 21);
 
 constexpr double kPi = 3.14159265358979;
 
-QImage Blank(int width, int height, const QColor& fill) {
-    QImage image(width, height, QImage::Format_RGB32);
+// An image of width x height panel pixels at `scale` device pixels each; a painter on it works in
+// panel pixels.
+QImage Blank(int width, int height, const QColor& fill, double scale) {
+    QImage image(static_cast<int>(std::ceil(width * scale - 0.01)),
+                 static_cast<int>(std::ceil(height * scale - 0.01)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(fill);
     return image;
 }
 
-QImage GreenBlank(int width, int height) {
-    return Blank(width, height, QColor(0, 255, 0));
+QImage GreenBlank(int width, int height, double scale) {
+    return Blank(width, height, QColor(0, 255, 0), scale);
 }
 
 QFont LabelFont(double pixelSize, bool bold = true) {
@@ -130,8 +134,8 @@ void SevenSegment(QPainter& p, const QRectF& box, uint8_t bits, const QColor& li
     }
 }
 
-QImage DigitArt(int width, int height, int image) {
-    QImage art = Blank(width, height, kLcdBack);
+QImage DigitArt(int width, int height, int image, double scale) {
+    QImage art = Blank(width, height, kLcdBack, scale);
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing);
     const bool cursor = image >= 11;
@@ -148,9 +152,9 @@ QImage DigitArt(int width, int height, int image) {
     return art;
 }
 
-QImage PointArt(SkinGroup group, int element) {
+QImage PointArt(SkinGroup group, int element, double scale) {
     const SkinGroupLayout& row = GroupLayout(group);
-    QImage art = Blank(row.width, row.height, kLcdBack);
+    QImage art = Blank(row.width, row.height, kLcdBack, scale);
     // The MHz point has a dark look (element 2) for frequencies below 1 MHz; the offset point's
     // element 0 is the one drawn, so it is the lit look.
     const bool lit = group == SkinGroup::FreqPoints ? element != 2 : element == 0;
@@ -163,9 +167,9 @@ QImage PointArt(SkinGroup group, int element) {
     return art;
 }
 
-QImage SignArt(SkinGroup group, int element) {
+QImage SignArt(SkinGroup group, int element, double scale) {
     const SkinGroupLayout& row = GroupLayout(group);
-    QImage art = Blank(row.width, row.height, kLcdBack);
+    QImage art = Blank(row.width, row.height, kLcdBack, scale);
     const QColor colour = element == 1 ? kDigitLit : kLcdGhost;
     QPainter p(&art);
     p.fillRect(0, row.height / 2, row.width, 1, colour);
@@ -190,9 +194,9 @@ QColor SegmentColour(SkinGroup group, int state) {
     }
 }
 
-QImage SegmentArt(SkinGroup group, int element) {
+QImage SegmentArt(SkinGroup group, int element, double scale) {
     const SkinGroupLayout& row = GroupLayout(group);
-    return Blank(row.width, row.height, SegmentColour(group, element % row.states));
+    return Blank(row.width, row.height, SegmentColour(group, element % row.states), scale);
 }
 
 // Where bar segment i sits on a scale plate that starts at plateLeft.
@@ -200,9 +204,9 @@ double SegmentX(int plateLeft, int segment) {
     return 209 - plateLeft + 4 * segment + 1;
 }
 
-QImage PlateArt(SkinGroup group, int element) {
+QImage PlateArt(SkinGroup group, int element, double scale) {
     const SkinGroupLayout& row = GroupLayout(group);
-    QImage art = Blank(row.width, row.height, kLcdBack);
+    QImage art = Blank(row.width, row.height, kLcdBack, scale);
     const bool lit = element == 1;
     QPainter p(&art);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -317,9 +321,9 @@ bool Boxed(SkinGroup group) {
     }
 }
 
-QImage LampArt(SkinGroup group, int element) {
+QImage LampArt(SkinGroup group, int element, double scale) {
     const SkinGroupLayout& row = GroupLayout(group);
-    QImage art = Blank(row.width, row.height, kLcdBack);
+    QImage art = Blank(row.width, row.height, kLcdBack, scale);
     const QStringList labels = Labels(group);
     const bool lit = element >= 1;
     const QString text = element == 2 && labels.size() > 1 ? labels[1] : labels[0];
@@ -338,9 +342,9 @@ QImage LampArt(SkinGroup group, int element) {
     return art;
 }
 
-QImage ColumnArt(SkinGroup group, int element) {
+QImage ColumnArt(SkinGroup group, int element, double scale) {
     const SkinGroupLayout& row = GroupLayout(group);
-    QImage art = Blank(row.width, row.height, kLcdBack);
+    QImage art = Blank(row.width, row.height, kLcdBack, scale);
     const QStringList labels = Labels(group);
     const bool lit = element >= row.positions;
     const int position = element % row.positions;
@@ -367,9 +371,9 @@ QColor KeyLedColour(SkinGroup group) {
     }
 }
 
-QImage KeyCapArt(SkinGroup group, int element) {
+QImage KeyCapArt(SkinGroup group, int element, double scale) {
     const SkinGroupLayout& row = GroupLayout(group);
-    QImage art = GreenBlank(row.width, row.height);
+    QImage art = GreenBlank(row.width, row.height, scale);
     const bool pressed = element % 2 == 1;
     const bool on = element >= 2;
     const QString label = Labels(group).front();
@@ -443,8 +447,10 @@ QImage KeyCapArt(SkinGroup group, int element) {
     return art;
 }
 
-// Draws a knurled turning knob: a skirt of grip ridges round a brushed metal cap.
-void KnurledKnob(QPainter& p, const QPointF& c, double outer, double cap, int ridges) {
+// Draws a knurled turning knob: a skirt of grip ridges round a metal cap, brushed (a conical
+// sheen) or plain (a radial one, for pictures that cannot hold a conical gradient).
+void KnurledKnob(QPainter& p, const QPointF& c, double outer, double cap, int ridges,
+                 bool brushed = true) {
     p.setPen(Qt::NoPen);
     QRadialGradient shadow(c + QPointF(0, 2), outer + 1);
     shadow.setColorAt(0.85, QColor(0, 0, 0, 160));
@@ -469,19 +475,26 @@ void KnurledKnob(QPainter& p, const QPointF& c, double outer, double cap, int ri
         p.drawLine(c + dir * (cap + 2), c + dir * (outer - 2));
     }
     p.setPen(Qt::NoPen);
-    QConicalGradient brushed(c, 45);
-    brushed.setColorAt(0.0, QColor(190, 192, 196));
-    brushed.setColorAt(0.125, QColor(96, 99, 104));
-    brushed.setColorAt(0.25, QColor(168, 170, 175));
-    brushed.setColorAt(0.375, QColor(86, 89, 94));
-    brushed.setColorAt(0.5, QColor(190, 192, 196));
-    brushed.setColorAt(0.625, QColor(96, 99, 104));
-    brushed.setColorAt(0.75, QColor(168, 170, 175));
-    brushed.setColorAt(0.875, QColor(86, 89, 94));
-    brushed.setColorAt(1.0, QColor(190, 192, 196));
+    QConicalGradient spun(c, 45);
+    spun.setColorAt(0.0, QColor(190, 192, 196));
+    spun.setColorAt(0.125, QColor(96, 99, 104));
+    spun.setColorAt(0.25, QColor(168, 170, 175));
+    spun.setColorAt(0.375, QColor(86, 89, 94));
+    spun.setColorAt(0.5, QColor(190, 192, 196));
+    spun.setColorAt(0.625, QColor(96, 99, 104));
+    spun.setColorAt(0.75, QColor(168, 170, 175));
+    spun.setColorAt(0.875, QColor(86, 89, 94));
+    spun.setColorAt(1.0, QColor(190, 192, 196));
+    QRadialGradient plain(c - QPointF(cap * 0.3, cap * 0.35), cap * 1.5);
+    plain.setColorAt(0, QColor(196, 198, 202));
+    plain.setColorAt(1, QColor(80, 83, 88));
     p.setBrush(QColor(30, 31, 33));
     p.drawEllipse(c, cap + 1, cap + 1);
-    p.setBrush(brushed);
+    if (brushed) {
+        p.setBrush(spun);
+    } else {
+        p.setBrush(plain);
+    }
     p.drawEllipse(c, cap, cap);
     QRadialGradient sheen(c - QPointF(cap * 0.3, cap * 0.4), cap * 1.2);
     sheen.setColorAt(0, QColor(255, 255, 255, 70));
@@ -510,14 +523,18 @@ void SnapToKey(QImage& art, const QImage& coverage) {
 }
 
 QImage Keyed(const QImage& drawn) {
-    QImage art = GreenBlank(drawn.width(), drawn.height());
+    QImage art = GreenBlank(drawn.width(), drawn.height(), 1.0);
+    art.setDevicePixelRatio(drawn.devicePixelRatio());
     const QImage unpremultiplied = drawn.convertToFormat(QImage::Format_ARGB32);
     SnapToKey(art, unpremultiplied);
     return art;
 }
 
-QImage RoundArt(int size, const std::function<void(QPainter&, QPointF, double)>& draw) {
-    QImage drawn(size, size, QImage::Format_ARGB32_Premultiplied);
+QImage RoundArt(int size, double scale,
+                const std::function<void(QPainter&, QPointF, double)>& draw) {
+    const int pixels = static_cast<int>(std::ceil(size * scale - 0.01));
+    QImage drawn(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    drawn.setDevicePixelRatio(scale);
     drawn.fill(Qt::transparent);
     QPainter p(&drawn);
     p.setRenderHint(QPainter::Antialiasing);
@@ -526,7 +543,7 @@ QImage RoundArt(int size, const std::function<void(QPainter&, QPointF, double)>&
     return Keyed(drawn);
 }
 
-void DrawElementDefaults(QPainter& p) {
+void DrawElementDefaults(QPainter& p, double scale) {
     for (int g = 0; g < kSkinGroupCount; ++g) {
         const auto group = static_cast<SkinGroup>(g);
         const SkinGroupLayout& row = GroupLayout(group);
@@ -565,7 +582,8 @@ void DrawElementDefaults(QPainter& p) {
         }
         for (const int element : elements) {
             const SkinRect r = ElementRect(group, element);
-            QImage art = DrawElementArt(group, element).convertToFormat(QImage::Format_ARGB32);
+            QImage art =
+                DrawElementArt(group, element, scale).convertToFormat(QImage::Format_ARGB32);
             for (int y = 0; y < art.height(); ++y) {
                 auto* line = reinterpret_cast<QRgb*>(art.scanLine(y));
                 for (int x = 0; x < art.width(); ++x) {
@@ -590,8 +608,8 @@ void LabelAbove(QPainter& p, SkinGroup group, const QString& text, double size =
     PanelLabel(p, QRectF(r.left - 14, r.top - 10, r.width + 28, 9), text, size);
 }
 
-void DrawDialAt(QPainter& p, DialImage image, int left, int top) {
-    QImage art = DrawDialArt(image).convertToFormat(QImage::Format_ARGB32);
+void DrawDialAt(QPainter& p, DialImage image, int left, int top, double scale) {
+    QImage art = DrawDialArt(image, scale).convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < art.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(art.scanLine(y));
         for (int x = 0; x < art.width(); ++x) {
@@ -613,34 +631,34 @@ void Engraved(QPainter& p, const QRectF& rect, double radius = 5) {
 
 }  // namespace
 
-QImage DrawElementArt(SkinGroup group, int element) {
+QImage DrawElementArt(SkinGroup group, int element, double scale) {
     const SkinGroupLayout& row = GroupLayout(group);
     switch (row.kind) {
         case SkinKind::Digits:
-            return DigitArt(row.width, row.height, element % row.states);
+            return DigitArt(row.width, row.height, element % row.states, scale);
         case SkinKind::Point:
-            return PointArt(group, element);
+            return PointArt(group, element, scale);
         case SkinKind::Sign:
-            return SignArt(group, element);
+            return SignArt(group, element, scale);
         case SkinKind::Segment:
-            return SegmentArt(group, element);
+            return SegmentArt(group, element, scale);
         case SkinKind::Plate:
-            return PlateArt(group, element);
+            return PlateArt(group, element, scale);
         case SkinKind::Lamp:
-            return LampArt(group, element);
+            return LampArt(group, element, scale);
         case SkinKind::Column:
-            return ColumnArt(group, element);
+            return ColumnArt(group, element, scale);
         case SkinKind::KeyCap:
-            return KeyCapArt(group, element);
+            return KeyCapArt(group, element, scale);
     }
     return {};
 }
 
-QImage DrawDialArt(DialImage image) {
+QImage DrawDialArt(DialImage image, double scale) {
     const int size = DialImageSize(image);
     switch (image) {
         case DialImage::MainFace:
-            return RoundArt(size, [](QPainter& p, QPointF c, double r) {
+            return RoundArt(size, scale, [](QPainter& p, QPointF c, double r) {
                 // A heavy tuning knob: rubber grip ring, then a spun-metal face.
                 KnurledKnob(p, c, r - 0.5, r * 0.72, 90);
                 p.setPen(QPen(QColor(40, 41, 44), 1.2));
@@ -650,7 +668,7 @@ QImage DrawDialArt(DialImage image) {
                 }
             });
         case DialImage::MainDimple:
-            return RoundArt(size, [](QPainter& p, QPointF c, double r) {
+            return RoundArt(size, scale, [](QPainter& p, QPointF c, double r) {
                 // A finger dimple: lit from the top left, so its hollow is bright at the
                 // bottom right and shaded at the top left.
                 QRadialGradient hollow(c + QPointF(r * 0.3, r * 0.35), r * 1.3);
@@ -662,15 +680,15 @@ QImage DrawDialArt(DialImage image) {
                 p.drawEllipse(c, r - 1, r - 1);
             });
         case DialImage::Dial2Face:
-            return RoundArt(size, [](QPainter& p, QPointF c, double r) {
+            return RoundArt(size, scale, [](QPainter& p, QPointF c, double r) {
                 KnurledKnob(p, c, r - 0.5, r * 0.74, 60);
             });
         case DialImage::Dial3Face:
-            return RoundArt(size, [](QPainter& p, QPointF c, double r) {
+            return RoundArt(size, scale, [](QPainter& p, QPointF c, double r) {
                 KnurledKnob(p, c, r - 0.5, r * 0.72, 44);
             });
         case DialImage::Dot:
-            return RoundArt(size, [](QPainter& p, QPointF c, double r) {
+            return RoundArt(size, scale, [](QPainter& p, QPointF c, double r) {
                 QRadialGradient dot(c - QPointF(r * 0.3, r * 0.3), r);
                 dot.setColorAt(0, QColor(250, 250, 250));
                 dot.setColorAt(1, QColor(120, 122, 126));
@@ -679,11 +697,11 @@ QImage DrawDialArt(DialImage image) {
                 p.drawEllipse(c, r - 1.5, r - 1.5);
             });
         case DialImage::KnobFace:
-            return RoundArt(size, [](QPainter& p, QPointF c, double r) {
+            return RoundArt(size, scale, [](QPainter& p, QPointF c, double r) {
                 KnurledKnob(p, c, r - 0.5, r * 0.72, 28);
             });
         case DialImage::DualKnobFace:
-            return RoundArt(size, [](QPainter& p, QPointF c, double r) {
+            return RoundArt(size, scale, [](QPainter& p, QPointF c, double r) {
                 // The RF ring around the AF knob: the needles run at radius 22 and 28.
                 KnurledKnob(p, c, r - 0.5, 27, 40);
                 KnurledKnob(p, c, 21, 15, 26);
@@ -694,15 +712,15 @@ QImage DrawDialArt(DialImage image) {
     return {};
 }
 
-QImage DrawPanelArt(bool lampsLit) {
-    QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
+QImage DrawPanelArt(bool lampsLit, double scale) {
+    QImage panel = Blank(kPanelWidth, kPanelHeight, kChassisBottom, scale);
     QPainter p(&panel);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient chassis(0, 0, 0, kPanelHeight);
     chassis.setColorAt(0, kChassisTop);
     chassis.setColorAt(0.08, QColor(46, 48, 52));
     chassis.setColorAt(1, kChassisBottom);
-    p.fillRect(panel.rect(), chassis);
+    p.fillRect(QRect(0, 0, kPanelWidth, kPanelHeight), chassis);
     p.setPen(QPen(QColor(90, 93, 98), 1));
     p.drawLine(QPointF(4, 1.5), QPointF(kPanelWidth - 5, 1.5));
     p.setPen(QPen(QColor(10, 10, 11), 2));
@@ -765,15 +783,15 @@ QImage DrawPanelArt(bool lampsLit) {
                Qt::AlignLeft | Qt::AlignVCenter);
     PanelLabel(p, QRectF(18, 240, 121, 9), QStringLiteral("FUNCTION"), 6.5);
 
-    DrawElementDefaults(p);
-    DrawDialAt(p, DialImage::MainFace, 487, 131);
-    DrawDialAt(p, DialImage::MainDimple, 553, 161);
-    DrawDialAt(p, DialImage::Dial2Face, 884, 203);
-    DrawDialAt(p, DialImage::Dial3Face, 321, 232);
+    DrawElementDefaults(p, scale);
+    DrawDialAt(p, DialImage::MainFace, 487, 131, scale);
+    DrawDialAt(p, DialImage::MainDimple, 553, 161, scale);
+    DrawDialAt(p, DialImage::Dial2Face, 884, 203, scale);
+    DrawDialAt(p, DialImage::Dial3Face, 321, 232, scale);
     for (int k = 0; k < static_cast<int>(Knob::Count); ++k) {
         const KnobLayout& knob = KnobPlace(static_cast<Knob>(k));
         DrawDialAt(p, knob.faceSize == 47 ? DialImage::KnobFace : DialImage::DualKnobFace,
-                   knob.faceLeft, knob.faceTop);
+                   knob.faceLeft, knob.faceTop, scale);
     }
 
     // The lamp strips that show which knob the wheel turns.
@@ -812,6 +830,48 @@ QImage DrawSplashArt() {
     FitText(p, QRectF(0, 100, kWidth, 32), QStringLiteral("Remote Control Panel"),
             QColor(255, 178, 52), 26);
     return splash;
+}
+
+void DrawAppIcon(QPainter& p, double size) {
+    // Laid out on a 256-unit square: the panel's chassis, its display window with three lit
+    // digits, and the main tuning dial with its finger dimple.
+    p.save();
+    p.scale(size / 256.0, size / 256.0);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient chassis(0, 8, 0, 248);
+    chassis.setColorAt(0, kChassisTop);
+    chassis.setColorAt(1, kChassisBottom);
+    p.setPen(QPen(kEngrave, 6));
+    p.setBrush(chassis);
+    p.drawRoundedRect(QRectF(11, 11, 234, 234), 40, 40);
+    p.setPen(QPen(QColor(14, 15, 16), 6));
+    p.setBrush(kLcdBack);
+    p.drawRoundedRect(QRectF(32, 34, 192, 80), 10, 10);
+    constexpr std::array<int, 3> kDigits{1, 4, 2};
+    for (int i = 0; i < static_cast<int>(kDigits.size()); ++i) {
+        SevenSegment(p, QRectF(52 + 56.0 * i, 48, 40, 52), kSegmentsOfDigit[kDigits[i]], kDigitLit,
+                     kLcdGhost);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(kDigitLit);
+    p.drawEllipse(QPointF(152, 98), 4.5, 4.5);
+    const QPointF centre(128, 178);
+    KnurledKnob(p, centre, 58, 40, 36, false);
+    QRadialGradient hollow(centre + QPointF(26, -12), 18);
+    hollow.setColorAt(0, QColor(200, 202, 206));
+    hollow.setColorAt(1, QColor(70, 72, 76));
+    p.setPen(QPen(QColor(52, 53, 56), 2));
+    p.setBrush(hollow);
+    p.drawEllipse(centre + QPointF(18, -18), 11, 11);
+    p.restore();
+}
+
+QImage DrawAppIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    DrawAppIcon(p, size);
+    return image;
 }
 
 }  // namespace kestrel

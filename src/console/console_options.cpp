@@ -19,6 +19,12 @@ std::optional<ConsoleOptions> ParseConsoleOptions(const std::vector<std::string>
                 error = "--device needs a path";
                 return std::nullopt;
             }
+        } else if (arg == "--files") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                error = "--files needs a path";
+                return std::nullopt;
+            }
+            options.files = args[++i];
         } else if (arg == "--simulate") {
             options.simulate = true;
         } else if (arg == "--trace") {
@@ -38,13 +44,15 @@ std::optional<ConsoleOptions> ParseConsoleOptions(const std::vector<std::string>
 }
 
 std::string ConsoleUsage() {
-    return R"(usage: kestrel-console [--device PATH] [--simulate] [--trace] [--help]
+    return R"(usage: kestrel-console [--device PATH] [--simulate] [--files DIR] [--trace] [--help]
 
-Runs the Kestrel Panel engine without a window. Reads "CommoFiles/CommSetting.csv" in the
-working directory, opens the port, starts the workers and prints "ready".
+Runs the Kestrel Panel engine without a window. Reads "CommSetting.csv" in the program's
+folder (./CommoFiles if it exists, else ${XDG_DATA_HOME:-~/.local/share}/kestrel-panel/CommoFiles),
+opens the port, starts the workers and prints "ready".
 
 options:
   --device PATH  use PATH as the port for this run, whatever the COM number
+  --files DIR    keep the settings file and COM links in DIR for this run
   --simulate     start the built-in simulated transceiver on a pseudo-terminal and use it
   --trace        print every write to the port as "tx <bytes>" and every read as "rx <bytes>"
   --help         print this text

@@ -9,6 +9,7 @@ namespace kestrel {
 // The command line of kestrel-console.
 struct ConsoleOptions {
     std::string device;  // --device PATH: the port for this run, whatever the COM number
+    std::string files;   // --files DIR: the folder of the program's files for this run
     bool simulate = false;
     bool trace = false;
     bool help = false;

@@ -9,6 +9,7 @@
 #include "console/tracing_device.h"
 #include "engine/engine_lifecycle.h"
 #include "platform/headless_main_window.h"
+#include "platform/paths.h"
 #include "platform/real_runtime.h"
 #include "protocol/store_flags.h"
 #include "serial/serial_port.h"
@@ -33,6 +34,13 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::cout << ConsoleUsage();
         return 0;
+    }
+
+    if (!ChooseCommoFolder(options->files, error)) {
+        std::cerr << "kestrel-console: " << error << "\n";
+        if (!options->files.empty()) {
+            return 1;
+        }
     }
 
     RealRuntime runtime;

@@ -18,13 +18,21 @@ void CChildDlg::Open() {
     repaint();
 }
 
+void CChildDlg::RunModal() {
+    exec();
+}
+
 void CChildDlg::Destroy() {
     hide();
 }
 
-void CChildDlg::HandleNotification(uint32_t, uint64_t, int64_t) {}
+void CChildDlg::OnNotification(uint32_t, uint64_t, int64_t) {}
 
 void CChildDlg::reject() {
+    if (closeMessage_ == 0) {
+        QDialog::reject();
+        return;
+    }
     SendClosing();
 }
 
@@ -33,6 +41,10 @@ void CChildDlg::SendClosing(uint64_t wParam) {
 }
 
 void CChildDlg::closeEvent(QCloseEvent* event) {
+    if (closeMessage_ == 0) {
+        QDialog::closeEvent(event);
+        return;
+    }
     // The controller hides the window when it handles the closing message; a window hidden by
     // it does not come through here again.
     event->ignore();

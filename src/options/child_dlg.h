@@ -9,10 +9,10 @@ class QCloseEvent;
 
 namespace kestrel {
 
-// A modeless child window of the main window that the panel controller owns: the object lives as
-// long as the controller, its window is shown and hidden many times, and every way of closing it
-// (its buttons, Escape, the close box) sends its closing message to the main window, whose
-// controller then hides it.
+// A child window of the main window that the panel controller owns: the object lives as long as
+// the controller, its window is shown and hidden many times. A modeless one sends its closing
+// message to the main window on every way of closing (its buttons, Escape, the close box), and
+// the controller then hides it; a modal one (closing message 0) ends like a plain dialog.
 class CChildDlg : public QDialog {
     Q_OBJECT
   public:
@@ -21,10 +21,17 @@ class CChildDlg : public QDialog {
 
     // Shows the window, brings it to the front and paints it at once.
     virtual void Open();
-    // Hides the window; the object keeps its members for the next opening.
+    // Runs the window modally until it ends.
+    virtual void RunModal();
+    // Hides the window; the object keeps its members for the next opening. A window with timers
+    // of its own stops them here.
     virtual void Destroy();
     // Takes a notification that the controller hands on while the window is open.
-    virtual void HandleNotification(uint32_t id, uint64_t wParam, int64_t lParam);
+    virtual void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam);
+    // Sets the mode the window opens in: the position of the menu command that opened it.
+    void SetMode(int mode) { mode_ = mode; }
+    // Returns the mode the window was last opened in (the equalizer's normal 0 or processor 1).
+    int Mode() const { return mode_; }
     // Returns the message the window sends when it closes.
     uint32_t CloseMessage() const { return closeMessage_; }
 
@@ -41,6 +48,7 @@ class CChildDlg : public QDialog {
   private:
     MainWindow& window_;
     uint32_t closeMessage_;
+    int mode_ = 0;
 };
 
 }  // namespace kestrel

@@ -1,16 +1,18 @@
 #include "options/option_placeholder_dlg.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kestrel {
 
 COptionPlaceholderDlg::COptionPlaceholderDlg(QWidget* parent, MainWindow& window,
-                                             uint32_t closeMessage, const QString& title)
+                                             uint32_t closeMessage, const QString& title,
+                                             const QString& note)
     : CChildDlg(parent, window, closeMessage, title), note_(new QLabel(this)) {
     auto* layout = new QVBoxLayout(this);
-    note_->setText(title);
+    note_->setText(note);
     note_->setAlignment(Qt::AlignCenter);
     layout->addWidget(note_);
     auto* close = new QPushButton(tr("CANCEL"), this);
@@ -19,11 +21,13 @@ COptionPlaceholderDlg::COptionPlaceholderDlg(QWidget* parent, MainWindow& window
     resize(260, 120);
 }
 
-void COptionPlaceholderDlg::SetMode(int mode) {
-    mode_ = mode;
+void COptionPlaceholderDlg::RunModal() {
+    QMessageBox box(QMessageBox::Information, windowTitle(), note_->text(), QMessageBox::Ok,
+                    parentWidget());
+    box.exec();
 }
 
-void COptionPlaceholderDlg::HandleNotification(uint32_t id, uint64_t, int64_t) {
+void COptionPlaceholderDlg::OnNotification(uint32_t id, uint64_t, int64_t) {
     ++notifications_;
     lastNotification_ = id;
 }

@@ -1,11 +1,14 @@
 #include "panel/connecting_dlg.h"
 
+#include <QCloseEvent>
+
 #include "panel/status_box.h"
 
 namespace kestrel {
 
-CConnectingDlg::CConnectingDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+CConnectingDlg::CConnectingDlg(QWidget* parent, MainWindow& window)
+    : CChildDlg(parent, window, 0, QString()) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     BuildStatusBox(*this, 110);  // "Connecting the COM port now."
 }
 
@@ -15,8 +18,8 @@ void CConnectingDlg::Open() {
     repaint();
 }
 
-void CConnectingDlg::Destroy() {
-    hide();
+void CConnectingDlg::closeEvent(QCloseEvent* event) {
+    event->ignore();
 }
 
 }  // namespace kestrel

@@ -5,17 +5,17 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QWidget>
+#include <algorithm>
+#include <utility>
 
 #include "engine/anl_send_thread.h"
 #include "engine/request_table.h"
-#include "options/option_placeholder_dlg.h"
 #include "options/vfo_set_dlg.h"
-#include "panel/connecting_dlg.h"
+#include "panel/child_window_table.h"
 #include "panel/panel_messages.h"
 #include "panel/reading_dlg.h"
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
-#include "protocol/notifications.h"
 #include "protocol/radio_state.h"
 #include "res/strings.h"
 
@@ -28,8 +28,6 @@ constexpr int kDragSampleMs = 30;
 constexpr int kRepeatFirstMs = 1000;
 constexpr int kRepeatHeldMs = 200;
 constexpr int kDialRestMs = 200;
-constexpr int kConnectTimeoutMs = 5000;
-constexpr int kRotatorReadMs = 100;
 
 // The box shown when the transceiver reports a menu setting while the MENU LIST window shows
 // the values it read before.
@@ -67,34 +65,20 @@ PanelController::PanelController(QWidget* mainWidget, MainWindow& window)
       choice_([mainWidget](const ChoiceMenu& menu, QPoint pos) {
           return DefaultChoice(mainWidget, menu, pos);
       }) {
-    auto make = [&](uint32_t message, const char* title) {
-        return new COptionPlaceholderDlg(mainWidget, window, message, QString::fromLatin1(title));
-    };
-    entry_ = new CVfoSetDlg(mainWidget, window);
-    connecting_ = new CConnectingDlg(mainWidget);
-    menuList_ = make(kMsgMenuListClosed, "MENU LIST");
-    comSelect_ = make(kMsgComSelectClosed, "COM Select");
-    baudRate_ = make(kMsgBaudRateClosed, "Baud rate");
-    commandSend_ = make(kMsgCommandSendClosed, "Command Send");
-    playback_ = make(kMsgPlaybackClosed, "Playback");
-    rotator_ = make(kMsgRotatorClosed, "Rotator");
-    cw_ = make(kMsgCwClosed, "CW");
-    repeater_ = make(kMsgRepeaterClosed, "Repeater");
-    equalizer_ = make(kMsgEqualizerClosed, "Parametric Equalizer");
+    for (const ChildWindowRow& row : ChildWindowTable()) {
+        children_.push_back({.row = &row, .dlg = row.make(mainWidget, window, row)});
+    }
 }
 
 PanelController::~PanelController() {
     // A window that went with the main widget has left its QPointer null.
-    QWidget* const windows[] = {entry_,    connecting_,  menuList_, comSelect_,
-                                baudRate_, commandSend_, playback_, rotator_,
-                                cw_,       repeater_,    equalizer_};
-    for (QWidget* window : windows) {
-        delete window;
+    for (Child& child : children_) {
+        delete child.dlg.data();
     }
 }
 
 CVfoSetDlg& PanelController::EntryWindow() {
-    return *entry_;
+    return *qobject_cast<CVfoSetDlg*>(ChildOfClose(kMsgEntryClosed)->dlg.data());
 }
 
 void PanelController::SetRequestSink(RequestSink sink) {
@@ -267,18 +251,10 @@ void PanelController::OnTimer(int timerId) {
 // Keys
 
 void PanelController::FocusOpenChild() {
-    const std::pair<uint8_t, QWidget*> order[] = {
-        {menuListOpen, menuList_},       {entryOpen, entry_},
-        {comSelectOpen, comSelect_},     {baudRateOpen, baudRate_},
-        {commandSendOpen, commandSend_}, {cwOpen, cw_},
-        {playbackOpen, playback_},       {rotatorOpen, rotator_},
-        {repeaterOpen, repeater_},       {eqOpen, equalizer_},
-        {connectingOpen, connecting_},
-    };
-    for (const auto& [open, window] : order) {
-        if (open != 0) {
-            window->activateWindow();
-            window->setFocus();
+    for (const Child& child : children_) {
+        if (child.open) {
+            child.dlg->activateWindow();
+            child.dlg->setFocus();
             return;
         }
     }
@@ -312,37 +288,45 @@ void PanelController::DeselectKnobOrDigit() {
 }
 
 bool PanelController::OtherChildOpen() const {
-    return comSelectOpen || baudRateOpen || commandSendOpen || cwOpen || playbackOpen ||
-           rotatorOpen || repeaterOpen || eqOpen || connectingOpen;
+    // The panel keys still reach the MENU LIST and VFO SET windows (PressKey).
+    return std::ranges::any_of(children_, [](const Child& child) {
+        return child.open && child.row->closeMessage != kMsgMenuListClosed &&
+               child.row->closeMessage != kMsgEntryClosed;
+    });
+}
+
+bool PanelController::MenuListOpen() const {
+    return WindowOpen(kMsgMenuListClosed);
+}
+
+bool PanelController::EntryOpen() const {
+    return WindowOpen(kMsgEntryClosed);
 }
 
 void PanelController::PressKey(int key) {
     if (OtherChildOpen()) {
         return;
     }
-    if (menuListOpen != 0 && currentKey == 0) {
+    if (MenuListOpen() && currentKey == 0) {
         return;
     }
-    if (key == kKeyMenuList && currentKey == 0 && entryOpen == 0) {
+    if (key == kKeyMenuList && currentKey == 0 && !EntryOpen()) {
         ShowKey(key, true);
-        RunReadingWindow();
-        menuListOpen = 1;
-        UpdateMenuItems();
-        menuList_->Open();
+        OpenChild(*ChildOfClose(kMsgMenuListClosed));
         ShowKey(key, false);
         // The reading window took the button's release.
         leftDown_ = false;
         return;
     }
-    if (entryOpen != 0 && currentKey == 0) {
+    if (EntryOpen() && currentKey == 0) {
         if (key >= kKeyDigitZero && key <= kKeyDigitNine) {
-            entry_->AppendDigit(key - kKeyDigitZero);
+            EntryWindow().AppendDigit(key - kKeyDigitZero);
         } else if (key == kKeyEnter) {
-            entry_->Accept();
+            EntryWindow().Accept();
         } else {
             return;
         }
-    } else if (key == kKeyEnter && currentKey == 0 && entryOpen == 0) {
+    } else if (key == kKeyEnter && currentKey == 0 && !EntryOpen()) {
         OpenEntryWindow();
     }
     if (key == currentKey) {
@@ -356,7 +340,7 @@ void PanelController::PressKey(int key) {
     }
     currentKey = key;
     ShowKey(key, true);
-    if (entryOpen == 0) {
+    if (!EntryOpen()) {
         if (const Hotspot* hotspot = HotspotOfKey(key)) {
             PostKeyRequest(*hotspot);
         }
@@ -666,13 +650,15 @@ QAction* PanelController::MenuAction(int id) const {
 void PanelController::UpdateMenuItems() {
     const bool enable = !ChildWindowOpen();
     for (const auto& [id, action] : menuActions_) {
-        action->setEnabled(id == kMenuExit || enable);
+        // Only the items that open a window are greyed ("Exit" never is).
+        const bool opensWindow = std::ranges::any_of(
+            children_, [id](const Child& child) { return ModeOfMenu(*child.row, id) >= 0; });
+        action->setEnabled(enable || !opensWindow);
     }
 }
 
 bool PanelController::ChildWindowOpen() const {
-    return comSelectOpen || baudRateOpen || commandSendOpen || cwOpen || playbackOpen ||
-           rotatorOpen || repeaterOpen || eqOpen || menuListOpen || connectingOpen || entryOpen;
+    return std::ranges::any_of(children_, [](const Child& child) { return child.open; });
 }
 
 void PanelController::OnMenuCommand(int id) {
@@ -687,66 +673,61 @@ void PanelController::OnMenuCommand(int id) {
     if (ChildWindowOpen()) {
         return;
     }
-    switch (id) {
-        case kMenuCommandSend:
-            commandSendOpen = 1;
-            UpdateMenuItems();
-            commandSend_->Open();
-            break;
-        case kMenuComSelect:
-            comSelectOpen = 1;
-            UpdateMenuItems();
-            comSelect_->Open();
-            break;
-        case kMenuBaudRate:
-            baudRateOpen = 1;
-            UpdateMenuItems();
-            baudRate_->Open();
-            break;
-        case kMenuPlayback:
-            playback_->Open();
-            playbackOpen = 1;
-            UpdateMenuItems();
-            break;
-        case kMenuRotator:
-            rotator_->Open();
-            rotatorOpen = 1;
-            UpdateMenuItems();
-            window_.SetTimer(kTimerRotatorRead, kRotatorReadMs);
-            postMessage_(kMsgRotatorRead);
-            break;
-        case kMenuCw:
-            cw_->Open();
-            cwOpen = 1;
-            UpdateMenuItems();
-            break;
-        case kMenuRepeater:
-            repeater_->Open();
-            repeaterOpen = 1;
-            UpdateMenuItems();
-            break;
-        case kMenuPrmtrc:
-            OpenEqualizer(0);
-            break;
-        case kMenuPPrmtrc:
-            OpenEqualizer(1);
-            break;
-        case kMenuVersion:
-            RunVersionWindow();
-            break;
-        default:
-            break;
+    for (Child& child : children_) {
+        if (const int mode = ModeOfMenu(*child.row, id); mode >= 0) {
+            OpenChild(child, mode);
+            return;
+        }
     }
 }
 
-void PanelController::OpenEqualizer(int mode) {
-    if (GetField(Field::IDX) == 0) {
+void PanelController::OpenChild(Child& child, int mode) {
+    const ChildWindowRow& row = *child.row;
+    if (row.readFirst == ReadFirst::Always ||
+        (row.readFirst == ReadFirst::WhenIdUnknown && GetField(Field::IDX) == 0)) {
         RunReadingWindow();
     }
-    eqOpen = 1;
+    child.dlg->SetMode(mode);
+    if (row.modal) {
+        child.dlg->RunModal();
+        return;
+    }
+    // The menu is greyed before the window runs any code of its own, so that nothing it does
+    // can open a second window.
+    child.open = true;
     UpdateMenuItems();
-    equalizer_->SetMode(mode);
-    equalizer_->Open();
+    child.dlg->Open();
+    if (row.timer.id != 0) {
+        window_.SetTimer(row.timer.id, row.timer.ms);
+    }
+    if (row.openMessage != 0) {
+        postMessage_(row.openMessage);
+    }
+}
+
+bool PanelController::CloseChild(Child& child) {
+    // A closing message for a window that is not open changes nothing.
+    if (!child.open) {
+        return false;
+    }
+    if (child.row->timer.id != 0) {
+        window_.KillTimer(child.row->timer.id);
+    }
+    child.open = false;
+    UpdateMenuItems();
+    child.dlg->Destroy();
+    return true;
+}
+
+PanelController::Child* PanelController::ChildOfClose(uint32_t closeMessage) {
+    return const_cast<Child*>(std::as_const(*this).ChildOfClose(closeMessage));
+}
+
+const PanelController::Child* PanelController::ChildOfClose(uint32_t closeMessage) const {
+    const auto found = std::ranges::find_if(children_, [closeMessage](const Child& child) {
+        return !child.row->modal && child.row->closeMessage == closeMessage;
+    });
+    return found == children_.end() ? nullptr : &*found;
 }
 
 void PanelController::RunReadingWindow() {
@@ -756,63 +737,29 @@ void PanelController::RunReadingWindow() {
     reading_ = nullptr;
 }
 
-void PanelController::RunVersionWindow() {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Version"),
-                    ToQString(LoadString(113)) + QLatin1Char('\n') + ToQString(LoadString(114)),
-                    QMessageBox::Ok, widget_);
-    box.exec();
-}
-
 void PanelController::OpenEntryWindow() {
     if (ChildWindowOpen()) {
         return;
     }
     vfoB = GetField(Field::VS) == 1 ? 1 : 0;
     vfoBAtEntry = vfoB;
-    entryOpen = 1;
-    UpdateMenuItems();
-    entry_->Open();
+    OpenChild(*ChildOfClose(kMsgEntryClosed));
 }
 
 void PanelController::OpenConnectingWindow() {
-    connectingOpen = 1;
-    UpdateMenuItems();
-    connecting_->Open();
-    window_.SetTimer(kTimerConnecting, kConnectTimeoutMs);
+    OpenChild(*ChildOfClose(kMsgConnectionUp));
 }
 
 void PanelController::CloseConnectingWindow() {
-    if (connectingOpen == 0) {
-        return;
-    }
-    window_.KillTimer(kTimerConnecting);
-    connectingOpen = 0;
-    UpdateMenuItems();
-    connecting_->Destroy();
+    CloseChild(*ChildOfClose(kMsgConnectionUp));
 }
 
-void PanelController::OnEntryClosed(uint64_t wParam) {
-    entryOpen = 0;
-    UpdateMenuItems();
-    entry_->Destroy();
+void PanelController::EnterFrequency(uint64_t wParam) {
     if (wParam == 0) {
         return;
     }
     frequency = static_cast<int32_t>(wParam);
     Post(vfoBAtEntry == 0 ? kReqMsgFrequencyA : kReqMsgFrequencyB, RequestBits::Bit20, frequency);
-}
-
-void PanelController::CloseChild(uint8_t& flag, CChildDlg& dlg) {
-    flag = 0;
-    UpdateMenuItems();
-    dlg.Destroy();
-}
-
-void PanelController::ForwardTo(uint8_t open, CChildDlg& dlg, uint32_t id, uint64_t wParam,
-                                int64_t lParam) {
-    if (open != 0) {
-        dlg.HandleNotification(id, wParam, lParam);
-    }
 }
 
 void PanelController::ShowMenuChangedBox() {
@@ -823,125 +770,55 @@ void PanelController::ShowMenuChangedBox() {
 }
 
 bool PanelController::HandleWindowMessage(uint32_t id, uint64_t wParam, int64_t lParam) {
-    switch (id) {
-        case kMsgConnectionUp:
-            CloseConnectingWindow();
-            return true;
-        case kMsgCloseReadingWindow:
-            if (reading_ != nullptr) {
-                reading_->OnReadingDone();
-            }
-            return true;
-        case kMsgEntryClosed:
-            OnEntryClosed(wParam);
-            return true;
-        case kMsgComSelectClosed:
-            CloseChild(comSelectOpen, *comSelect_);
-            return true;
-        case kMsgBaudRateClosed:
-            CloseChild(baudRateOpen, *baudRate_);
-            return true;
-        case kMsgCommandSendClosed:
-            CloseChild(commandSendOpen, *commandSend_);
-            return true;
-        case kMsgMenuListClosed:
-            CloseChild(menuListOpen, *menuList_);
-            return true;
-        case kMsgPlaybackClosed:
-            CloseChild(playbackOpen, *playback_);
-            return true;
-        case kMsgCwClosed:
-            CloseChild(cwOpen, *cw_);
-            return true;
-        case kMsgRepeaterClosed:
-            CloseChild(repeaterOpen, *repeater_);
-            return true;
-        case kMsgRotatorClosed:
-            window_.KillTimer(kTimerRotatorRead);
-            CloseChild(rotatorOpen, *rotator_);
-            return true;
-        case kMsgEqualizerClosed:
-            CloseChild(eqOpen, *equalizer_);
-            return true;
-        default:
-            break;
+    if (id == kMsgCloseReadingWindow) {
+        if (reading_ != nullptr) {
+            reading_->OnReadingDone();
+        }
+        return true;
     }
-    if (id == kNotifyRI) {
-        ForwardTo(playbackOpen, *playback_, id, wParam, lParam);
-    } else if (id == kNotifyCN || id == kNotifyCT || id == kNotifyOS) {
-        ForwardTo(repeaterOpen, *repeater_, id, wParam, lParam);
-    } else if (id == kNotifyRO) {
-        ForwardTo(rotatorOpen, *rotator_, id, wParam, lParam);
-    } else if (id == kNotifyKM) {
-        ForwardTo(cwOpen, *cw_, id, wParam, lParam);
-    } else if (id == kNotifyPE || id == kNotifyAI) {
-        ForwardTo(eqOpen, *equalizer_, id, wParam, lParam);
-    } else if (id == kNotifyEX) {
-        if (menuListOpen != 0) {
+    if (Child* child = ChildOfClose(id)) {
+        // The VFO SET window's closing message carries the frequency entered.
+        if (CloseChild(*child) && id == kMsgEntryClosed) {
+            EnterFrequency(wParam);
+        }
+        return true;
+    }
+    return HandOn(id, wParam, lParam);
+}
+
+bool PanelController::HandOn(uint32_t id, uint64_t wParam, int64_t lParam) {
+    bool taken = false;
+    for (Child& child : children_) {
+        if (!Takes(*child.row, id)) {
+            continue;
+        }
+        taken = true;
+        if (!child.open) {
+            continue;
+        }
+        // The first open window in the table's order takes it: "EX" shows the MENU LIST's box
+        // and only reaches the equalizer while no MENU LIST is open.
+        if (child.row->onNotify == OnNotify::MenuChangedBox) {
             if (busyBoxShown == 0) {
                 ShowMenuChangedBox();
             }
         } else {
-            ForwardTo(eqOpen, *equalizer_, id, wParam, lParam);
+            child.dlg->OnNotification(id, wParam, lParam);
         }
-    } else {
-        return false;
+        return true;
     }
-    return true;
+    return taken;
 }
 
 bool PanelController::WindowOpen(uint32_t closeMessage) const {
-    switch (closeMessage) {
-        case kMsgConnectionUp:
-            return connectingOpen != 0;
-        case kMsgEntryClosed:
-            return entryOpen != 0;
-        case kMsgComSelectClosed:
-            return comSelectOpen != 0;
-        case kMsgBaudRateClosed:
-            return baudRateOpen != 0;
-        case kMsgCommandSendClosed:
-            return commandSendOpen != 0;
-        case kMsgMenuListClosed:
-            return menuListOpen != 0;
-        case kMsgPlaybackClosed:
-            return playbackOpen != 0;
-        case kMsgCwClosed:
-            return cwOpen != 0;
-        case kMsgRepeaterClosed:
-            return repeaterOpen != 0;
-        case kMsgRotatorClosed:
-            return rotatorOpen != 0;
-        case kMsgEqualizerClosed:
-            return eqOpen != 0;
-        default:
-            return false;
-    }
+    const Child* child = ChildOfClose(closeMessage);
+    return child != nullptr && child->open;
 }
 
-COptionPlaceholderDlg* PanelController::Placeholder(uint32_t closeMessage) const {
-    switch (closeMessage) {
-        case kMsgComSelectClosed:
-            return comSelect_.data();
-        case kMsgBaudRateClosed:
-            return baudRate_.data();
-        case kMsgCommandSendClosed:
-            return commandSend_.data();
-        case kMsgMenuListClosed:
-            return menuList_.data();
-        case kMsgPlaybackClosed:
-            return playback_.data();
-        case kMsgCwClosed:
-            return cw_.data();
-        case kMsgRepeaterClosed:
-            return repeater_.data();
-        case kMsgRotatorClosed:
-            return rotator_.data();
-        case kMsgEqualizerClosed:
-            return equalizer_.data();
-        default:
-            return nullptr;
-    }
+CChildDlg* PanelController::Window(const ChildWindowRow& row) const {
+    const auto found =
+        std::ranges::find_if(children_, [&row](const Child& child) { return child.row == &row; });
+    return found == children_.end() ? nullptr : found->dlg.data();
 }
 
 }  // namespace kestrel

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "panel/panel_tables.h"
 #include "platform/main_window.h"
@@ -16,10 +17,9 @@ class QWidget;
 namespace kestrel {
 
 class CChildDlg;
-class COptionPlaceholderDlg;
 class CVfoSetDlg;
-class CConnectingDlg;
 class CReadingDlg;
+struct ChildWindowRow;
 
 // Turns the operator's mouse input on the panel picture into requests and drawing messages, runs
 // the menu bar's commands and owns every child window. Lives as long as the main window, which
@@ -34,7 +34,7 @@ class PanelController {
     using ChoiceRunner = std::function<int(const ChoiceMenu& menu, QPoint screenPos)>;
 
     // Makes the controller for the main window's widget and its message interface; the child
-    // windows are made hidden, as children of the widget.
+    // windows of the child window table are made hidden, as children of the widget.
     PanelController(QWidget* mainWidget, MainWindow& window);
     ~PanelController();
     PanelController(const PanelController&) = delete;
@@ -68,9 +68,10 @@ class PanelController {
     void OnMenuCommand(int id);
     // Greys every menu item but "Exit" while a child window is open, enables them otherwise.
     void UpdateMenuItems();
-    // Handles a message the main window passes on: the connection-up message 0x810A, the reading
-    // window's 0x8803, the closing messages 0x85CC-0x85DB and the notifications that open child
-    // windows need. Returns whether the message was one of them.
+    // Handles a message the main window passes on: the reading window's 0x8803, the closing
+    // message of a child window (0x810A closes the connecting window) and the notifications,
+    // which go to the open child window that takes them. Returns whether the message was one of
+    // them.
     bool HandleWindowMessage(uint32_t id, uint64_t wParam, int64_t lParam);
     // Closes the connecting window, if it is open, and stops its timer.
     void CloseConnectingWindow();
@@ -92,8 +93,8 @@ class PanelController {
     // Returns the open flag of a child window by its closing message (0x85CC-0x85DB), or of the
     // connecting window for 0x810A.
     bool WindowOpen(uint32_t closeMessage) const;
-    // Returns a placeholder child window by its closing message, or nullptr.
-    COptionPlaceholderDlg* Placeholder(uint32_t closeMessage) const;
+    // Returns the window object of a row of the child window table.
+    CChildDlg* Window(const ChildWindowRow& row) const;
     // Returns the menu bar's action of a command id, or nullptr before CreateMenuBar.
     QAction* MenuAction(int id) const;
     // Returns whether the menu-changed box is on screen.
@@ -131,18 +132,28 @@ class PanelController {
     int32_t& RestOf(int key);
     int32_t& StepsOf(int key);
 
-    // Child windows.
+    // Child windows: one per row of the child window table, in its order.
+    struct Child {
+        const ChildWindowRow* row;
+        // The windows are Qt children of the main widget; whichever of the two goes first, the
+        // controller deletes only the windows still there.
+        QPointer<CChildDlg> dlg;
+        bool open = false;
+    };
+    Child* ChildOfClose(uint32_t closeMessage);
+    const Child* ChildOfClose(uint32_t closeMessage) const;
+    void OpenChild(Child& child, int mode = 0);
+    bool CloseChild(Child& child);
+    bool HandOn(uint32_t id, uint64_t wParam, int64_t lParam);
     void OpenConnectingWindow();
-    void OnEntryClosed(uint64_t frequency);
-    void CloseChild(uint8_t& flag, CChildDlg& dlg);
+    void EnterFrequency(uint64_t frequency);
     void RunReadingWindow();
-    void OpenEqualizer(int mode);
-    void RunVersionWindow();
     void ShowMenuChangedBox();
-    void ForwardTo(uint8_t open, CChildDlg& dlg, uint32_t id, uint64_t wParam, int64_t lParam);
     bool IsKnobSelected() const;
     bool IsDigitSelected() const;
     bool OtherChildOpen() const;
+    bool MenuListOpen() const;
+    bool EntryOpen() const;
 
     QWidget* widget_;
     MainWindow& window_;
@@ -164,9 +175,6 @@ class PanelController {
     int32_t knobValue = 0;
     int32_t digitIndex = 0;
 
-    uint8_t eqOpen = 0, connectingOpen = 0, repeaterOpen = 0, cwOpen = 0, rotatorOpen = 0;
-    uint8_t playbackOpen = 0, menuListOpen = 0, comSelectOpen = 0, baudRateOpen = 0;
-    uint8_t commandSendOpen = 0, entryOpen = 0;
     uint8_t busyBoxShown = 0;
 
     // The buttons as this controller saw them go down and up, and the cursor's last position.
@@ -174,12 +182,7 @@ class PanelController {
     bool rightDown_ = false;
     QPoint cursor_;
 
-    // The child windows are Qt children of the main widget; whichever of the two goes first, the
-    // controller deletes only the windows still there.
-    QPointer<CVfoSetDlg> entry_;
-    QPointer<CConnectingDlg> connecting_;
-    QPointer<COptionPlaceholderDlg> menuList_, comSelect_, baudRate_, commandSend_;
-    QPointer<COptionPlaceholderDlg> playback_, rotator_, cw_, repeater_, equalizer_;
+    std::vector<Child> children_;
     CReadingDlg* reading_ = nullptr;  // the reading window while it runs
     std::map<int, QAction*> menuActions_;
 };

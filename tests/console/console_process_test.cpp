@@ -11,14 +11,31 @@
 
 namespace {
 
-// Runs kestrel-console in a fresh working directory with the script on its standard input and
-// returns every line it printed.
-std::vector<std::string> RunConsole(const std::string& arguments, const std::string& script) {
+// Replaces every "@" in the text with the folder.
+std::string At(std::string text, const std::string& folder) {
+    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
+        text.replace(at, 1, folder);
+        at += folder.size();
+    }
+    return text;
+}
+
+// Runs kestrel-console in a fresh working directory ("@" in the arguments and the environment
+// stands for it; HOME is its folder "home") with the script on its standard input, and returns
+// every line it printed, then "saved: " with the settings file found at `settings` below it.
+// With localFolder the directory has its own "CommoFiles" folder.
+std::vector<std::string> RunConsole(const std::string& arguments, const std::string& script,
+                                    bool localFolder = true, const std::string& environment = "",
+                                    const std::string& settings = "CommoFiles/CommSetting.csv") {
     char folderPattern[] = "/tmp/kestrel-console-test-XXXXXX";
     const std::string folder = ::mkdtemp(folderPattern);
     std::ofstream(folder + "/script") << script;
-    const std::string command =
-        "cd " + folder + " && " + KESTREL_CONSOLE_BINARY + " " + arguments + " < script 2>&1";
+    if (localFolder) {
+        std::filesystem::create_directory(folder + "/CommoFiles");
+    }
+    const std::string command = "cd " + folder + " && env -u XDG_DATA_HOME HOME=" + folder +
+                                "/home " + At(environment, folder) + " " + KESTREL_CONSOLE_BINARY +
+                                " " + At(arguments, folder) + " < script 2>&1";
     std::vector<std::string> lines;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
@@ -31,9 +48,9 @@ std::vector<std::string> RunConsole(const std::string& arguments, const std::str
         }
         ::pclose(pipe);
     }
-    std::ifstream settings(folder + "/CommoFiles/CommSetting.csv");
+    std::ifstream file(folder + "/" + settings);
     std::stringstream saved;
-    saved << settings.rdbuf();
+    saved << file.rdbuf();
     lines.push_back("saved: " + saved.str());
     std::filesystem::remove_all(folder);
     return lines;
@@ -76,6 +93,32 @@ TEST(ConsoleProcess, TracesTheLineAndEndsAtTheEndOfInput) {
     EXPECT_TRUE(Contains(lines, "tx AI1;"));
     EXPECT_TRUE(Contains(lines, "tx ID;"));
     EXPECT_EQ(lines.back(), "saved: 1,4800,0\n");
+}
+
+// Without a "CommoFiles" folder in the working directory the files go to the user's data folder,
+// which is made on the way; --files names the folder for one run.
+TEST(ConsoleProcess, KeepsItsFilesInTheFolderChosenForTheRun) {
+    struct Case {
+        bool localFolder;
+        const char* arguments;
+        const char* environment;
+        const char* settings;
+    };
+    const Case cases[] = {
+        {false, "", "", "home/.local/share/kestrel-panel/CommoFiles/CommSetting.csv"},
+        {false, "", "XDG_DATA_HOME=@/data", "data/kestrel-panel/CommoFiles/CommSetting.csv"},
+        {true, "--files @/station/one", "", "station/one/CommSetting.csv"},
+    };
+    for (const Case& c : cases) {
+        const auto lines = RunConsole(std::string("--simulate ") + c.arguments, "quit\n",
+                                      c.localFolder, c.environment, c.settings);
+        EXPECT_EQ(lines.back(), "saved: 1,4800,0\n") << c.settings;
+    }
+    const auto refused = RunConsole("--simulate --files @/script", "quit\n");
+    ASSERT_FALSE(refused.empty());
+    EXPECT_TRUE(refused[0].starts_with("kestrel-console: cannot use the folder '"))
+        << "a --files folder that cannot be made ends the run: " << refused[0];
+    EXPECT_EQ(refused.back(), "saved: ") << "nothing is written elsewhere";
 }
 
 TEST(ConsoleProcess, RefusesABadCommandLine) {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/display_updates.h"
-#include "app/panel_client.h"
 #include "app_window_fixture.h"
 #include "panel/panel_messages.h"
 #include "platform/timer_numbers.h"
@@ -435,39 +434,6 @@ TEST_F(DisplayNotifications, WidthAndShiftRowsFollowBgAndIs) {
     for (int column = 0; column < 11; ++column) {
         EXPECT_TRUE(Shows(G::ShiftRow, 2 * column + (column == 5 ? 1 : 0))) << column;
     }
-}
-
-// A controller that records the window messages it is passed.
-class RecordingClient final : public PanelClient {
-  public:
-    explicit RecordingClient(std::vector<uint32_t>& seen) : seen_(seen) {}
-    void OnLeftButtonDown(QMouseEvent*) override {}
-    void OnLeftButtonUp(QMouseEvent*) override {}
-    void OnRightButtonDown(QMouseEvent*) override {}
-    void OnRightButtonUp(QMouseEvent*) override {}
-    void OnMouseWheel(QWheelEvent*) override {}
-    void OnMenuCommand(int) override {}
-    void OnTimer(int) override {}
-    bool OnKeyPress(QKeyEvent*) override { return false; }
-    int64_t OnWindowMessage(const Message& message) override {
-        seen_.push_back(message.id);
-        return 0;
-    }
-    bool Busy() const override { return false; }
-
-  private:
-    std::vector<uint32_t>& seen_;
-};
-
-TEST_F(DisplayNotifications, OnlyTheControllersNotificationsArePassedOn) {
-    std::vector<uint32_t> seen;
-    window->SetPanelClient(std::make_unique<RecordingClient>(seen));
-    const std::vector<uint32_t> passed{kNotifyEX, kNotifyRO, kNotifyAI, kNotifyCN, kNotifyCT,
-                                       kNotifyKM, kNotifyOS, kNotifyRI, kNotifyPE};
-    for (uint32_t message = 0x8302; message <= 0x8355; ++message) {
-        Notify(message);
-    }
-    EXPECT_EQ(seen, passed);
 }
 
 TEST_F(DisplayNotifications, EveryBoundNotificationHasOneRow) {

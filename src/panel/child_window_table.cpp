@@ -1,0 +1,96 @@
+#include "panel/child_window_table.h"
+
+#include "options/option_placeholder_dlg.h"
+#include "options/vfo_set_dlg.h"
+#include "panel/connecting_dlg.h"
+#include "panel/panel_messages.h"
+#include "platform/message.h"
+#include "platform/timer_numbers.h"
+#include "protocol/notifications.h"
+#include "res/strings.h"
+
+namespace kestrel {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A window class made with the main widget and the main window's message interface.
+template <class Dlg>
+CChildDlg* Make(QWidget* parent, MainWindow& window, const ChildWindowRow&) {
+    return new Dlg(parent, window);
+}
+
+// A window not built yet: the row's title and closing message.
+CChildDlg* MakePlaceholder(QWidget* parent, MainWindow& window, const ChildWindowRow& row) {
+    const QString title = ToQString(row.title);
+    return new COptionPlaceholderDlg(parent, window, row.closeMessage, title, title);
+}
+
+// Until the Version window is built, its row shows the two version strings in a box.
+CChildDlg* MakeVersionPlaceholder(QWidget* parent, MainWindow& window, const ChildWindowRow& row) {
+    return new COptionPlaceholderDlg(
+        parent, window, row.closeMessage, ToQString(row.title),
+        ToQString(LoadString(113)) + QLatin1Char('\n') + ToQString(LoadString(114)));
+}
+
+using R = ReadFirst;
+
+// The child windows, in the order in which an open one takes the focus; a notification goes to
+// the first open window that takes it. MENU LIST, VFO SET and the connecting window open from the
+// panel keys 51, 63 and 1 (PanelController::PressKey), the others from the menu bar.
+//
+// To add a window: write its class on CChildDlg (it sends its closing message when it closes,
+// takes notifications in OnNotification, reads Mode() in Open and stops timers of its own in
+// Destroy), add its row here with make = Make<CItsDlg>, and put its menu command on the menu bar
+// (PanelController::CreateMenuBar). To replace a placeholder, change the row's make only.
+// clang-format off
+constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
+    {.title = "MENU LIST",            .make = MakePlaceholder,        .menus = {},                          .closeMessage = kMsgMenuListClosed,    .notifications = {kNotifyEX},                       .onNotify = OnNotify::MenuChangedBox, .readFirst = R::Always},
+    {.title = "VFO SET",              .make = Make<CVfoSetDlg>,       .menus = {},                          .closeMessage = kMsgEntryClosed,       .notifications = {}},
+    {.title = "COM Select",           .make = MakePlaceholder,        .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
+    {.title = "Baud rate",            .make = MakePlaceholder,        .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},
+    {.title = "Command Send",         .make = MakePlaceholder,        .menus = {kMenuCommandSend},          .closeMessage = kMsgCommandSendClosed, .notifications = {}},
+    {.title = "CW",                   .make = MakePlaceholder,        .menus = {kMenuCw},                   .closeMessage = kMsgCwClosed,          .notifications = {kNotifyKM}},
+    {.title = "Playback",             .make = MakePlaceholder,        .menus = {kMenuPlayback},             .closeMessage = kMsgPlaybackClosed,    .notifications = {kNotifyRI}},
+    {.title = "Rotator",              .make = MakePlaceholder,        .menus = {kMenuRotator},              .closeMessage = kMsgRotatorClosed,     .notifications = {kNotifyRO},                       .timer = {kTimerRotatorRead, 100}, .openMessage = kMsgRotatorRead},
+    {.title = "Repeater",             .make = MakePlaceholder,        .menus = {kMenuRepeater},             .closeMessage = kMsgRepeaterClosed,    .notifications = {kNotifyCN, kNotifyCT, kNotifyOS}},
+    {.title = "Parametric Equalizer", .make = MakePlaceholder,        .menus = {kMenuPrmtrc, kMenuPPrmtrc}, .closeMessage = kMsgEqualizerClosed,   .notifications = {kNotifyPE, kNotifyAI, kNotifyEX}, .readFirst = R::WhenIdUnknown},
+    {.title = "connecting",           .make = Make<CConnectingDlg>,   .menus = {},                          .closeMessage = kMsgConnectionUp,      .notifications = {},                                .timer = {kTimerConnecting, 5000}},
+    {.title = "Version",              .make = MakeVersionPlaceholder, .menus = {kMenuVersion},              .closeMessage = 0,                     .notifications = {},                                .modal = true},
+});
+// clang-format on
+
+constexpr bool RowsAreConsistent() {
+    for (size_t i = 0; i < kChildWindows.size(); ++i) {
+        const ChildWindowRow& row = kChildWindows[i];
+        // A modeless window needs a closing message; a modal one ends by itself.
+        if (row.modal != (row.closeMessage == 0) ||
+            (row.modal && (row.timer.id != 0 || row.notifications[0] != 0))) {
+            return false;
+        }
+        for (size_t j = i + 1; j < kChildWindows.size(); ++j) {
+            const ChildWindowRow& other = kChildWindows[j];
+            if (!row.modal && row.closeMessage == other.closeMessage) {
+                return false;
+            }
+            for (int id : row.menus) {
+                if (id != 0 && ModeOfMenu(other, id) >= 0) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+static_assert(RowsAreConsistent(), "one window per closing message and per menu command");
+
+}  // namespace
+
+std::span<const ChildWindowRow> ChildWindowTable() {
+    return kChildWindows;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,85 @@
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+#include <cmath>
+#include <vector>
+
+#include "app/panel_controller_client.h"
+#include "app_window_fixture.h"
+#include "engine/request_table.h"
+#include "panel_test_fixture.h"
+
+namespace kestrel::testing {
+namespace {
+
+// The panel on a screen with a device pixel ratio: drawn at the device's resolution, while mouse
+// input stays in panel pixels. ctest runs these tests once more with every screen at ratio 2
+// (QT_SCALE_FACTOR=2).
+class ScaledScreen : public MainWindowTest {
+  protected:
+    void SendToPanel(QEvent* event) { QCoreApplication::sendEvent(window->PanelWidget(), event); }
+    void Click(QPoint at) {
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, window->PanelWidget()->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                              Qt::NoModifier);
+            SendToPanel(&event);
+        }
+    }
+};
+
+// Counts the 2 x 2 pixel blocks of an area that are not one colour: none in a picture blown up
+// from panel pixels, many where edges are drawn at the device's resolution.
+int MixedBlocks(const QImage& image, const QRect& area) {
+    int mixed = 0;
+    for (int y = area.top() & ~1; y + 1 <= area.bottom(); y += 2) {
+        for (int x = area.left() & ~1; x + 1 <= area.right(); x += 2) {
+            const QRgb c = image.pixel(x, y);
+            mixed += image.pixel(x + 1, y) != c || image.pixel(x, y + 1) != c ||
+                     image.pixel(x + 1, y + 1) != c;
+        }
+    }
+    return mixed;
+}
+
+TEST_F(ScaledScreen, PanelIsDrawnAtTheScreensRatioAndClicksHitTheKeysUnderThem) {
+    QWidget* panel = window->PanelWidget();
+    const double ratio = panel->devicePixelRatioF();
+    if (const QByteArray factor = qgetenv("QT_SCALE_FACTOR"); !factor.isEmpty()) {
+        ASSERT_EQ(ratio, factor.toDouble()) << "every offscreen screen takes the scale factor";
+    }
+    window->SetPanelClient(MakePanelControllerClient(*window));
+    std::vector<Posted> posted;
+    static_cast<PanelControllerClient*>(window->Controller())
+        ->Controller()
+        .SetRequestSink([&](int number, int vfoB, int32_t value) {
+            posted.push_back({number, vfoB, value});
+            return true;
+        });
+    Set(Field::FA, 14195000);
+    // The fixture drew the skin at ratio 1: the first paint on the screen draws it anew.
+    window->show();
+    const QImage shown = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& picture = Picture();
+    EXPECT_EQ(picture.devicePixelRatio(), ratio);
+    EXPECT_EQ(picture.size(), QSize(std::lround(1024 * ratio), std::lround(320 * ratio)));
+    EXPECT_TRUE(shown == picture) << "the window shows the picture pixel for pixel";
+    if (ratio >= 2) {
+        const QRect digits = Area({SkinGroup::MainDigits, SkinGroup::LastDigit});
+        EXPECT_GT(MixedBlocks(picture, QRect(digits.topLeft() * ratio, digits.size() * ratio)), 200)
+            << "the digits' edges are drawn at the device's resolution";
+    }
+
+    Click({700, 160});  // LOCK
+    Click({785, 33});   // band 1.8
+    QWheelEvent wheel(QPointF(575, 219), panel->mapToGlobal(QPointF(575, 219)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    SendToPanel(&wheel);  // the main dial, one step down
+    EXPECT_EQ(posted, (std::vector<Posted>{{RequestNumberOfMessage(0x8523), 0, 0},
+                                           {RequestNumberOfMessage(0x852B), 0, 0},
+                                           {RequestNumberOfMessage(0x854F), 0, -1}}));
+}
+
+}  // namespace
+}  // namespace kestrel::testing
