@@ -26,6 +26,10 @@ class CChildDlg : public QDialog {
     // Hides the window; the object keeps its members for the next opening. A window with timers
     // of its own stops them here.
     virtual void Destroy();
+    // Hands a notification on to the window while it is open (the controller's way in).
+    void HandOn(uint32_t id, uint64_t wParam, int64_t lParam);
+    // Returns how many notifications were handed on since the window was made.
+    int NotificationsHandedOn() const { return handedOn_; }
     // Takes a notification that the controller hands on while the window is open.
     virtual void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam);
     // Sets the mode the window opens in: the position of the menu command that opened it.
@@ -49,6 +53,7 @@ class CChildDlg : public QDialog {
     MainWindow& window_;
     uint32_t closeMessage_;
     int mode_ = 0;
+    int handedOn_ = 0;
 };
 
 }  // namespace kestrel

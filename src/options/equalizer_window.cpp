@@ -299,15 +299,15 @@ EqualizerWindow::~EqualizerWindow() {
 }
 
 void EqualizerWindow::SetTitles() {
-    setWindowTitle(FromStd(EqualizerTitle(mode_)));
+    setWindowTitle(FromStd(EqualizerTitle(Mode())));
     for (int band = 1; band <= kEqualizerBands; ++band) {
-        groups_[static_cast<size_t>(band - 1)]->setTitle(FromStd(BandTitle(mode_, band)));
+        groups_[static_cast<size_t>(band - 1)]->setTitle(FromStd(BandTitle(Mode(), band)));
     }
 }
 
 void EqualizerWindow::Open() {
     SetTitles();
-    session_.Open(mode_);
+    session_.Open(Mode());
     CChildDlg::Open();
 }
 
@@ -321,7 +321,7 @@ void EqualizerWindow::Destroy() {
     CChildDlg::Destroy();
 }
 
-void EqualizerWindow::HandleNotification(uint32_t id, uint64_t, int64_t) {
+void EqualizerWindow::OnNotification(uint32_t id, uint64_t, int64_t) {
     session_.OnNotification(id);
 }
 

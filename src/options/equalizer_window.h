@@ -61,14 +61,12 @@ class EqualizerWindow : public CChildDlg, private EqualizerHost {
     EqualizerWindow(QWidget* parent, MainWindow& window);
     ~EqualizerWindow() override;
 
-    // Sets the set the next opening shows: 0 normal, 1 processor.
-    void SetMode(int mode) { mode_ = mode; }
-    // Opens the window on the set last chosen and starts its session.
+    // Opens the window on the set of its mode (0 normal, 1 processor) and starts its session.
     void Open() override;
     // Lets every held button go, stops the session and hides the window.
     void Destroy() override;
     // Takes the notifications the controller hands on: "EX", "PE" and "AI".
-    void HandleNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
+    void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
 
     // Replaces where commands go, how boxes show and how files are chosen.
     void SetCommandSink(CommandSink sink) { sink_ = std::move(sink); }
@@ -97,7 +95,6 @@ class EqualizerWindow : public CChildDlg, private EqualizerHost {
     void SetTitles();
 
     EqualizerSession session_;
-    int mode_ = 0;
     CommandSink sink_;
     BoxRunner boxes_;
     FileChooser chooser_;

@@ -20,17 +20,9 @@ class COptionPlaceholderDlg : public CChildDlg {
 
     // Shows the note in an information box with the window's title.
     void RunModal() override;
-    // Counts the notification.
-    void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam) override;
-    // Returns how many notifications were handed on since the program started.
-    int NotificationCount() const { return notifications_; }
-    // Returns the last notification handed on.
-    uint32_t LastNotification() const { return lastNotification_; }
 
   private:
     QLabel* note_;
-    int notifications_ = 0;
-    uint32_t lastNotification_ = 0;
 };
 
 }  // namespace kestrel

@@ -1,11 +1,15 @@
 #include "panel/child_window_table.h"
 
+#include "engine/anl_send_thread.h"
+#include "engine/requests.h"
+#include "options/equalizer_window.h"
 #include "options/option_placeholder_dlg.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
 #include "panel/panel_messages.h"
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
+#include "protocol/message_ring.h"
 #include "protocol/notifications.h"
 #include "res/strings.h"
 
@@ -36,6 +40,15 @@ CChildDlg* MakeVersionPlaceholder(QWidget* parent, MainWindow& window, const Chi
         ToQString(LoadString(113)) + QLatin1Char('\n') + ToQString(LoadString(114)));
 }
 
+// The equalizer window's commands go to the line through the engine's raw queue.
+CChildDlg* MakeEqualizer(QWidget* parent, MainWindow& window, const ChildWindowRow&) {
+    auto* equalizer = new EqualizerWindow(parent, window);
+    equalizer->SetCommandSink([](std::string_view text) {
+        return CommandRing.Push(text) && PostRequestMessage(kMsgWakeSender);
+    });
+    return equalizer;
+}
+
 using R = ReadFirst;
 
 // The child windows, in the order in which an open one takes the focus; a notification goes to
@@ -57,7 +70,7 @@ constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
     {.title = "Playback",             .make = MakePlaceholder,        .menus = {kMenuPlayback},             .closeMessage = kMsgPlaybackClosed,    .notifications = {kNotifyRI}},
     {.title = "Rotator",              .make = MakePlaceholder,        .menus = {kMenuRotator},              .closeMessage = kMsgRotatorClosed,     .notifications = {kNotifyRO},                       .timer = {kTimerRotatorRead, 100}, .openMessage = kMsgRotatorRead},
     {.title = "Repeater",             .make = MakePlaceholder,        .menus = {kMenuRepeater},             .closeMessage = kMsgRepeaterClosed,    .notifications = {kNotifyCN, kNotifyCT, kNotifyOS}},
-    {.title = "Parametric Equalizer", .make = MakePlaceholder,        .menus = {kMenuPrmtrc, kMenuPPrmtrc}, .closeMessage = kMsgEqualizerClosed,   .notifications = {kNotifyPE, kNotifyAI, kNotifyEX}, .readFirst = R::WhenIdUnknown},
+    {.title = "Parametric Equalizer", .make = MakeEqualizer,          .menus = {kMenuPrmtrc, kMenuPPrmtrc}, .closeMessage = kMsgEqualizerClosed,   .notifications = {kNotifyPE, kNotifyAI, kNotifyEX}, .readFirst = R::WhenIdUnknown},
     {.title = "connecting",           .make = Make<CConnectingDlg>,   .menus = {},                          .closeMessage = kMsgConnectionUp,      .notifications = {},                                .timer = {kTimerConnecting, 5000}},
     {.title = "Version",              .make = MakeVersionPlaceholder, .menus = {kMenuVersion},              .closeMessage = 0,                     .notifications = {},                                .modal = true},
 });
