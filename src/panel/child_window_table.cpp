@@ -4,6 +4,7 @@
 #include "engine/requests.h"
 #include "options/equalizer_window.h"
 #include "options/option_placeholder_dlg.h"
+#include "options/version_window.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
 #include "panel/panel_messages.h"
@@ -11,7 +12,6 @@
 #include "platform/timer_numbers.h"
 #include "protocol/message_ring.h"
 #include "protocol/notifications.h"
-#include "res/strings.h"
 
 namespace kestrel {
 
@@ -31,13 +31,6 @@ CChildDlg* Make(QWidget* parent, MainWindow& window, const ChildWindowRow&) {
 CChildDlg* MakePlaceholder(QWidget* parent, MainWindow& window, const ChildWindowRow& row) {
     const QString title = ToQString(row.title);
     return new COptionPlaceholderDlg(parent, window, row.closeMessage, title, title);
-}
-
-// Until the Version window is built, its row shows the two version strings in a box.
-CChildDlg* MakeVersionPlaceholder(QWidget* parent, MainWindow& window, const ChildWindowRow& row) {
-    return new COptionPlaceholderDlg(
-        parent, window, row.closeMessage, ToQString(row.title),
-        ToQString(LoadString(113)) + QLatin1Char('\n') + ToQString(LoadString(114)));
 }
 
 // The equalizer window's commands go to the line through the engine's raw queue.
@@ -72,7 +65,7 @@ constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
     {.title = "Repeater",             .make = MakePlaceholder,        .menus = {kMenuRepeater},             .closeMessage = kMsgRepeaterClosed,    .notifications = {kNotifyCN, kNotifyCT, kNotifyOS}},
     {.title = "Parametric Equalizer", .make = MakeEqualizer,          .menus = {kMenuPrmtrc, kMenuPPrmtrc}, .closeMessage = kMsgEqualizerClosed,   .notifications = {kNotifyPE, kNotifyAI, kNotifyEX}, .readFirst = R::WhenIdUnknown},
     {.title = "connecting",           .make = Make<CConnectingDlg>,   .menus = {},                          .closeMessage = kMsgConnectionUp,      .notifications = {},                                .timer = {kTimerConnecting, 5000}},
-    {.title = "Version",              .make = MakeVersionPlaceholder, .menus = {kMenuVersion},              .closeMessage = 0,                     .notifications = {},                                .modal = true},
+    {.title = "Version",              .make = Make<VersionWindow>,      .menus = {kMenuVersion},              .closeMessage = 0,                     .notifications = {},                                .modal = true},
 });
 // clang-format on
 
