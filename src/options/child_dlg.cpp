@@ -26,12 +26,12 @@ void CChildDlg::Destroy() {
     hide();
 }
 
-void CChildDlg::HandOn(uint32_t id, uint64_t wParam, int64_t lParam) {
-    ++handedOn_;
+void CChildDlg::OnNotification(uint32_t, uint64_t, int64_t) {}
+
+void CChildDlg::TakeNotification(uint32_t id, uint64_t wParam, int64_t lParam) {
+    ++notifications_;
     OnNotification(id, wParam, lParam);
 }
-
-void CChildDlg::OnNotification(uint32_t, uint64_t, int64_t) {}
 
 void CChildDlg::reject() {
     if (closeMessage_ == 0) {

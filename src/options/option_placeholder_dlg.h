@@ -9,8 +9,8 @@ class QLabel;
 namespace kestrel {
 
 // Stands in for an option window that is not built yet: it opens, takes the notifications
-// handed to it, and closes through its closing message like the real window will; run modally,
-// it shows its note in a message box.
+// handed to it (counted by CChildDlg), and closes through its closing message like the real window
+// will; run modally, it shows its note in a message box.
 class COptionPlaceholderDlg : public CChildDlg {
     Q_OBJECT
   public:

@@ -85,7 +85,8 @@ TEST_F(MenuBarTest, EachChildWindowOpensAloneTakesItsNotificationsAndCloses) {
     auto windowsTook = [this] {
         int n = 0;
         for (const ChildWindowRow& row : ChildWindowTable()) {
-            n += controller().Window(row)->NotificationsHandedOn();
+            const CChildDlg* dlg = controller().Window(row);
+            n += dlg != nullptr ? dlg->NotificationCount() : 0;
         }
         return n;
     };
