@@ -1,7 +1,6 @@
 #include "panel/child_window_table.h"
 
-#include "engine/anl_send_thread.h"
-#include "engine/requests.h"
+#include "engine_api/radio_engine.h"
 #include "options/equalizer_window.h"
 #include "options/option_placeholder_dlg.h"
 #include "options/version_window.h"
@@ -10,7 +9,6 @@
 #include "panel/panel_messages.h"
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
-#include "protocol/message_ring.h"
 #include "protocol/notifications.h"
 
 namespace kestrel {
@@ -36,9 +34,8 @@ CChildDlg* MakePlaceholder(QWidget* parent, MainWindow& window, const ChildWindo
 // The equalizer window's commands go to the line through the engine's raw queue.
 CChildDlg* MakeEqualizer(QWidget* parent, MainWindow& window, const ChildWindowRow&) {
     auto* equalizer = new EqualizerWindow(parent, window);
-    equalizer->SetCommandSink([](std::string_view text) {
-        return CommandRing.Push(text) && PostRequestMessage(kMsgWakeSender);
-    });
+    equalizer->SetCommandSink(
+        [](std::string_view text) { return RadioEngine::QueueRaw(text) == RawResult::Queued; });
     return equalizer;
 }
 

@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/anl_send_thread.h"
-#include "engine/requests.h"
+#include "engine_api/radio_engine.h"
 #include "equalizer/pef_file.h"
 #include "platform/main_window.h"
-#include "protocol/message_ring.h"
 #include "protocol/radio_state.h"
+#include "protocol/requests.h"
 #include "station_fixture.h"
 
 namespace kestrel {
@@ -28,11 +27,7 @@ class TestHost final : public EqualizerHost {
   public:
     explicit TestHost(MainWindow& window) : window_(window) {}
     bool Send(std::string_view text) override {
-        if (!CommandRing.Push(text)) {
-            return false;
-        }
-        PostRequestMessage(kMsgWakeSender);
-        return true;
+        return RadioEngine::QueueRaw(text) == RawResult::Queued;
     }
     void StartTimer(EqualizerTimer timer, int ms) override {
         window_.SetTimer(kFirstEqualizerTimer + static_cast<int>(timer), ms);
@@ -274,7 +269,7 @@ TEST_F(PeEqualizer, UnansweredCommandsGiveUpAfterATimeOutAndReadAgain) {
 
 TEST_F(PeEqualizer, LinkLossGoesOfflineAndReturnPostsNothing) {
     OpenOnLine(0);
-    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));  // the operator disconnects
+    ASSERT_TRUE(RadioEngine::Disconnect());  // the operator disconnects
     ASSERT_TRUE(rt.RunUntil([&] { return !session->Online(); }, 1000));
     rt.RunFor(100);  // a read queued before is still written
     int64_t t0 = Now();
