@@ -3,6 +3,7 @@
 #include "engine_api/radio_engine.h"
 #include "options/equalizer_window.h"
 #include "options/option_placeholder_dlg.h"
+#include "options/serial_setting_window.h"
 #include "options/version_window.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
@@ -53,8 +54,8 @@ using R = ReadFirst;
 constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
     {.title = "MENU LIST",            .make = MakePlaceholder,        .menus = {},                          .closeMessage = kMsgMenuListClosed,    .notifications = {kNotifyEX},                       .onNotify = OnNotify::MenuChangedBox, .readFirst = R::Always},
     {.title = "VFO SET",              .make = Make<CVfoSetDlg>,       .menus = {},                          .closeMessage = kMsgEntryClosed,       .notifications = {}},
-    {.title = "COM Select",           .make = MakePlaceholder,        .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
-    {.title = "Baud rate",            .make = MakePlaceholder,        .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},
+    {.title = "COM Select",           .make = Make<ComSelectWindow>,    .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
+    {.title = "Baud rate",            .make = Make<BaudRateWindow>,     .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},
     {.title = "Command Send",         .make = MakePlaceholder,        .menus = {kMenuCommandSend},          .closeMessage = kMsgCommandSendClosed, .notifications = {}},
     {.title = "CW",                   .make = MakePlaceholder,        .menus = {kMenuCw},                   .closeMessage = kMsgCwClosed,          .notifications = {kNotifyKM}},
     {.title = "Playback",             .make = MakePlaceholder,        .menus = {kMenuPlayback},             .closeMessage = kMsgPlaybackClosed,    .notifications = {kNotifyRI}},
