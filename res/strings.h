@@ -27,6 +27,7 @@ inline constexpr std::array kStringTable{
     StringEntry{112, "Update the menu setting.\nPlease close and open the menu window."},
     StringEntry{113, "TRN-747 Version  " KESTREL_VERSION},
     StringEntry{114, "Kestrel Panel for Linux"},
+    StringEntry{115, "Failed to open the port."},
     StringEntry{120, "Failed to save the file.\nPlease confirm the folder and the file name."},
     StringEntry{121, "The transceiver did not stop its automatic information.\nThe port was closed all the same."},
     StringEntry{122, "Failed to link the COM port to the adapter."},
