@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -94,10 +95,14 @@ SerialSettingWindow::SerialSettingWindow(QWidget* parent, MainWindow& window, ui
     connect(ok_, &QPushButton::clicked, this, &SerialSettingWindow::accept);
     connect(cancel_, &QPushButton::clicked, this, &SerialSettingWindow::reject);
 
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
     auto* layout = new QGridLayout(this);
     layout->addWidget(list_, 0, 0, 1, 2);
-    layout->addWidget(ok_, 2, 0);
-    layout->addWidget(cancel_, 2, 1);
+    layout->addLayout(buttons, 2, 0, 1, 2);
+    layout->setColumnStretch(1, 1);
     setMinimumWidth(240);
 }
 
