@@ -93,16 +93,6 @@ TEST_F(EqualizerWindowTest, OfflineButtonsChangeOnlyWhatIsShownAndDrawTheActiveB
     eq->Destroy();
 }
 
-TEST_F(EqualizerWindowTest, FlatBandsLieOnTheZeroLineInTheActiveBandsColour) {
-    EqualizerValues off{0, 0, 5, 0, 0, 5, 0, 0, 5};
-    for (int active = 1; active <= 3; ++active) {
-        const QImage graph = DrawEqualizerGraph(off, active, true);
-        const Rgb colour = CurveColour(static_cast<EqualizerCurve>(active));
-        EXPECT_EQ(graph.pixelColor(450, kZeroLineY), QColor(colour.red, colour.green, colour.blue));
-        EXPECT_EQ(graph.pixelColor(450, kZeroLineY + 1), QColor(255, 128, 0));
-    }
-}
-
 TEST_F(EqualizerWindowTest, OnlineStepSendsSetAndReadOfTheFirstFamily) {
     SetField(Field::AI, 1);
     SetField(Field::IDX, 0);
