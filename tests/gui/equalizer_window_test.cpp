@@ -12,6 +12,7 @@
 
 #include "equalizer/equalizer_curves.h"
 #include "equalizer/pef_file.h"
+#include "option_test_support.h"
 #include "options/hold_button.h"
 #include "panel/panel_messages.h"
 #include "panel_test_fixture.h"
@@ -20,19 +21,6 @@
 
 namespace kestrel::testing {
 namespace {
-
-void Mouse(QWidget* widget, bool down) {
-    const QPointF at = QPointF(widget->rect().center());
-    QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
-                      widget->mapToGlobal(at), Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-void Click(QWidget* widget) {
-    Mouse(widget, true);
-    Mouse(widget, false);
-}
 
 class EqualizerWindowTest : public ::testing::Test {
   protected:
@@ -70,9 +58,9 @@ TEST_F(EqualizerWindowTest, OfflineButtonsChangeOnlyWhatIsShownAndDrawTheActiveB
     EXPECT_EQ(eq->windowTitle(), "P-Prmtrc");
     EXPECT_FALSE(eq->Session().Online());
     const EqualizerValues opened = eq->Session().Values();
-    Click(eq->Button(6));  // band 2 frequency up
-    Click(eq->Button(6));
-    Click(eq->Button(12));  // band 2 level up
+    ClickOn(eq->Button(6));  // band 2 frequency up
+    ClickOn(eq->Button(6));
+    ClickOn(eq->Button(12));  // band 2 level up
     const EqualizerValues& now = eq->Session().Values();
     EXPECT_EQ(now[3], opened[3] + 2);
     EXPECT_EQ(eq->ValueText(2, EqParam::Frequency),
@@ -99,7 +87,7 @@ TEST_F(EqualizerWindowTest, OnlineStepSendsSetAndReadOfTheFirstFamily) {
     OpenOffline(0);
     ASSERT_TRUE(eq->Session().Online());
     sent.clear();
-    Mouse(eq->Button(17), true);  // band 1 bandwidth down
+    LeftButton(eq->Button(17), true);  // band 1 bandwidth down
     ASSERT_GE(sent.size(), 2u);
     EXPECT_TRUE(sent[0].starts_with("EX093")) << sent[0];
     EXPECT_EQ(sent[1], "EX093;");
@@ -121,27 +109,27 @@ TEST_F(EqualizerWindowTest, FilesLoadAllOrNothingAndAFailedSaveIsReported) {
 
     const EqualizerValues before = eq->Session().Values();
     chosen = QString::fromStdString(folder + "/bad.pef");
-    Click(eq->Button(kEqualizerFileLoad));
+    ClickOn(eq->Button(kEqualizerFileLoad));
     EXPECT_EQ(boxes, std::vector<int>{104});
     EXPECT_EQ(eq->Session().Values(), before);
 
     chosen = QString::fromStdString(folder + "/good.pef");
-    Click(eq->Button(kEqualizerFileLoad));
+    ClickOn(eq->Button(kEqualizerFileLoad));
     const EqualizerValues loaded{0, 0, 10, 4, -5, 3, 6, 7, 1};
     EXPECT_EQ(eq->Session().Values(), loaded);
     EXPECT_EQ(eq->ValueText(1, EqParam::Frequency), "OFF");
     EXPECT_EQ(eq->ValueText(2, EqParam::Frequency), "1000 Hz");
 
     chosen = QString::fromStdString(folder + "/no-such-folder/x.pef");
-    Click(eq->Button(kEqualizerFileSave));
+    ClickOn(eq->Button(kEqualizerFileSave));
     EXPECT_EQ(boxes, (std::vector<int>{104, 120}));
     chosen = QString::fromStdString(folder + "/saved.pef");
-    Click(eq->Button(kEqualizerFileSave));
+    ClickOn(eq->Button(kEqualizerFileSave));
     std::ifstream saved(folder + "/saved.pef");
     const std::string text((std::istreambuf_iterator<char>(saved)), {});
     EXPECT_EQ(text, "0,0,10\n1000,-5,3\n2000,7,1\n");
 
-    Click(eq->Button(kEqualizerExit));
+    ClickOn(eq->Button(kEqualizerExit));
     ASSERT_FALSE(window.sent.empty());
     EXPECT_EQ(window.sent.back().id, kMsgEqualizerClosed);
     std::filesystem::remove_all(folder);

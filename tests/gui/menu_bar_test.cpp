@@ -73,9 +73,9 @@ TEST_F(MenuBarTest, EachChildWindowOpensAloneTakesItsNotificationsAndCloses) {
     const std::map<uint32_t, std::set<uint32_t>> takes = {
         {kMsgMenuListClosed, {kNotifyEX}},
         {kMsgCwClosed, {kNotifyKM}},
-        {kMsgPlaybackClosed, {kNotifyRI}},
+        {kMsgPlaybackClosed, {kNotifyRI, kNotifyAI}},
         {kMsgRotatorClosed, {kNotifyRO}},
-        {kMsgRepeaterClosed, {kNotifyCN, kNotifyCT, kNotifyOS}},
+        {kMsgRepeaterClosed, {kNotifyCN, kNotifyCT, kNotifyOS, kNotifyIF, kNotifyOI}},
         {kMsgEqualizerClosed, {kNotifyPE, kNotifyAI, kNotifyEX}},
     };
     // The windows the panel keys open: MENU, ENT and COM.
