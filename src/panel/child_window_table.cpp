@@ -9,6 +9,7 @@
 #include "options/repeater_dlg.h"
 #include "options/rotator_dlg.h"
 #include "options/serial_setting_window.h"
+#include "options/share_dlg.h"
 #include "options/version_window.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
@@ -61,6 +62,7 @@ constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
     {.title = "VFO SET",              .make = Make<CVfoSetDlg>,       .menus = {},                          .closeMessage = kMsgEntryClosed,       .notifications = {}},
     {.title = "COM Select",           .make = Make<ComSelectWindow>,  .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
     {.title = "Baud rate",            .make = Make<BaudRateWindow>,   .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},
+    {.title = "Share the radio",      .make = Make<CShareDlg>,        .menus = {kMenuShare},                .closeMessage = kMsgShareClosed,       .notifications = {}},
     {.title = "Command Send",         .make = Make<CCommandSendDlg>,  .menus = {kMenuCommandSend},          .closeMessage = kMsgCommandSendClosed, .notifications = {}},
     {.title = "CW",                   .make = Make<CCwDlg>,           .menus = {kMenuCw},                   .closeMessage = kMsgCwClosed,          .notifications = {kNotifyKM}},
     {.title = "Playback",             .make = Make<CPlaybackDlg>,     .menus = {kMenuPlayback},             .closeMessage = kMsgPlaybackClosed,    .notifications = {kNotifyRI, kNotifyAI}},
