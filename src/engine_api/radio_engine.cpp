@@ -34,8 +34,8 @@ static_assert(RadioEngine::kLastModeCode <= 15, "a mode is one hexadecimal digit
 
 // One listener: its queue of undelivered notifications and the state of its delivery.
 struct Channel {
-    Channel(RadioEngine::Listener listener, size_t limit)
-        : listener(std::move(listener)), limit(limit) {}
+    Channel(RadioEngine::Listener deliver, size_t queueLimit)
+        : listener(std::move(deliver)), limit(queueLimit) {}
 
     const RadioEngine::Listener listener;
     const size_t limit;

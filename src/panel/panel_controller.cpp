@@ -60,8 +60,8 @@ bool IsDigitKey(int key) {
 PanelController::PanelController(QWidget* mainWidget, MainWindow& window)
     : widget_(mainWidget),
       window_(window),
-      post_([](int number, int vfoB, int32_t value) {
-          return RadioEngine::Request(number, vfoB, value);
+      post_([](int number, int onVfoB, int32_t value) {
+          return RadioEngine::Request(number, onVfoB, value);
       }),
       postMessage_([](uint32_t message) { return RadioEngine::RequestMessage(message); }),
       choice_([mainWidget](const ChoiceMenu& menu, QPoint pos) {

@@ -108,9 +108,9 @@ class VirtualRuntime::VirtualSignal final : public Signal {
         for (auto& [loop, suspension] : waiters_) {
             VirtualRuntime* runtime = &runtime_;
             runtime_.ScheduleLocked(runtime_.now_, [runtime, loop = loop, suspension = suspension] {
-                std::unique_lock lock(runtime->mutex_);
+                std::unique_lock wakeLock(runtime->mutex_);
                 if (loop->suspension_ == suspension) {
-                    runtime->RunSliceLocked(lock, loop);
+                    runtime->RunSliceLocked(wakeLock, loop);
                 }
             });
         }
@@ -161,9 +161,9 @@ void VirtualRuntime::SleepMs(int64_t ms) {
     std::unique_lock lock(mutex_);
     const uint64_t suspension = ++loop->suspension_;
     ScheduleLocked(now_ + std::max<int64_t>(ms, 0), [this, loop, suspension] {
-        std::unique_lock lock(mutex_);
+        std::unique_lock wakeLock(mutex_);
         if (loop->suspension_ == suspension) {
-            RunSliceLocked(lock, loop);
+            RunSliceLocked(wakeLock, loop);
         }
     });
     YieldLocked(lock, loop);
@@ -207,9 +207,9 @@ bool VirtualRuntime::Wait(Signal& signal, int64_t timeoutMs) {
     const uint64_t suspension = ++loop->suspension_;
     virtualSignal.waiters_.emplace_back(loop, suspension);
     ScheduleLocked(now_ + std::max<int64_t>(timeoutMs, 0), [this, loop, suspension] {
-        std::unique_lock lock(mutex_);
+        std::unique_lock wakeLock(mutex_);
         if (loop->suspension_ == suspension) {
-            RunSliceLocked(lock, loop);
+            RunSliceLocked(wakeLock, loop);
         }
     });
     YieldLocked(lock, loop);

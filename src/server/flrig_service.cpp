@@ -254,9 +254,9 @@ const std::array<FlrigMethod, 28> kFlrigMethods = {{
 
 class MethodAdapter : public xmlrpc_c::method2 {
   public:
-    MethodAdapter(ShareContext& context, const FlrigMethod& method)
-        : context_(context), method_(method) {
-        _signature = method.signature;
+    MethodAdapter(ShareContext& context, const FlrigMethod& row)
+        : context_(context), method_(row) {
+        _signature = row.signature;
     }
 
     void execute(const xmlrpc_c::paramList& params, const xmlrpc_c::callInfo* info,

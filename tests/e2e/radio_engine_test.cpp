@@ -158,11 +158,11 @@ TEST_F(Station, TwoListenersHearEveryNotificationInTheWindowsOrder) {
     RadioEngine::RemoveListener(a);
     RadioEngine::RemoveListener(b);
 
-    const std::vector<uint32_t> window = EnginePosts(WindowSince(0));
-    ASSERT_GT(window.size(), 100u);
-    EXPECT_NE(std::find(window.begin(), window.end(), kNotifyFA), window.end());
-    EXPECT_EQ(first, window);
-    EXPECT_EQ(second, window);
+    const std::vector<uint32_t> posted = EnginePosts(WindowSince(0));
+    ASSERT_GT(posted.size(), 100u);
+    EXPECT_NE(std::find(posted.begin(), posted.end(), kNotifyFA), posted.end());
+    EXPECT_EQ(first, posted);
+    EXPECT_EQ(second, posted);
     EXPECT_EQ(RadioEngine::DroppedNotifications(a), 0u) << "unknown once removed";
 }
 

@@ -68,7 +68,7 @@ TEST_F(EngineCrossCheck, EveryMenuAnswerIsStoredInBothFirmwareModes) {
         for (int item = 1; item <= GetMenuItemCount(); ++item) {
             // A value no answer carries, so that taking the answer always changes it.
             ReplaceMenuItemValue(item, 99999);
-            char read[8];
+            char read[16];
             std::snprintf(read, sizeof read, "EX%03d;", item);
             const std::string answer = radio->AnswerTo(read);
             EXPECT_TRUE(EngineTakes(answer)) << read << " -> " << answer;
