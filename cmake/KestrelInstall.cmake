@@ -1,6 +1,7 @@
 # Installation (`make install`, honouring DESTDIR and the prefix) and the Debian package
 # (`make package`): the three programs, their man pages, and the panel's desktop entry,
-# AppStream metainfo and icons. The version is the one of project(); --version prints it too.
+# AppStream metainfo and icons. The version is the one of project() (src/CMakeLists.txt hands it
+# to the string table); --version prints it too.
 include(GNUInstallDirs)
 
 set(KESTREL_PACKAGING ${PROJECT_SOURCE_DIR}/packaging)
@@ -10,9 +11,6 @@ foreach(program kestrel-panel kestrel-console kestrel-sim)
     list(APPEND kestrel_programs ${program})
   endif()
 endforeach()
-if(TARGET kestrel-panel)
-  target_compile_definitions(kestrel-panel PRIVATE KESTREL_VERSION="${PROJECT_VERSION}")
-endif()
 install(TARGETS ${kestrel_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Man pages carry the version and are installed compressed, as Debian keeps them.

@@ -11,6 +11,7 @@ struct StringEntry {
     std::string_view text;
 };
 
+// String 113 carries the program's version, which the build takes from project().
 // clang-format off
 inline constexpr std::array kStringTable{
     StringEntry{102, "Please enter the operating frequency."},
@@ -24,9 +25,12 @@ inline constexpr std::array kStringTable{
     StringEntry{110, "Connecting the COM port now."},
     StringEntry{111, "Failed to connect the COM port."},
     StringEntry{112, "Update the menu setting.\nPlease close and open the menu window."},
-    StringEntry{113, "TRN-747 Version  1.24"},
+    StringEntry{113, "TRN-747 Version  " KESTREL_VERSION},
     StringEntry{114, "Kestrel Panel for Linux"},
     StringEntry{115, "Failed to open the port."},
+    StringEntry{120, "Failed to save the file.\nPlease confirm the folder and the file name."},
+    StringEntry{121, "The transceiver did not stop its automatic information.\nThe port was closed all the same."},
+    StringEntry{122, "Failed to link the COM port to the adapter."},
 };
 // clang-format on
 

@@ -95,6 +95,24 @@ class RadioEngine {
     // Closes the serial port; the next command that goes out opens it again.
     static bool ClosePort();
 
+    // Changing the port or the speed while the program runs (COM Select, Baud rate).
+    // What a change came to.
+    enum class SettingChange : uint8_t {
+        Saved,             // the setting in force, stored and saved again; the port untouched
+        ProbeFailed,       // the new port is missing, in use or unusable: nothing changed
+        Switched,          // the transceiver left the link; stored, saved and the port closed
+        AutoInfoStayedOn,  // as Switched, though the transceiver kept reporting for 2.9 s
+    };
+    // Receives the outcome of a change, on the caller's thread or a runtime thread.
+    using SettingDone = std::function<void(SettingChange)>;
+    // Makes port `number` the port: unless it is the one in force (and its device was not just
+    // relinked), it is probed first, automatic information is switched off and waited for on a
+    // timer, and the port closes so that the next connection opens the new one. False, doing
+    // nothing, for a number not in kPortTable.
+    static bool ChangePort(int32_t number, bool relinked, SettingDone done);
+    // Makes `baud` the speed the same way, without a probe; false for a speed not in kBaudRates.
+    static bool ChangeBaudRate(int32_t baud, SettingDone done);
+
     // Connects (request 1) unless the link is up already; false when it could not be posted.
     static bool Connect();
     // Disconnects (request 1) unless the link is down already; false when it could not be posted.

@@ -30,14 +30,15 @@ std::string PeSelectors(int mode, int valueIndex) {
             static_cast<char>('0' + static_cast<int>(ParamOfValue(valueIndex)))};
 }
 
-std::string Printed(const char* format, int32_t value) {
+// Returns a value in decimal, zero-padded to `width` digits (0: as many as it has).
+std::string Digits(int32_t value, int width) {
     char text[16];
-    std::snprintf(text, sizeof text, format, value);
+    std::snprintf(text, sizeof text, "%0*d", width, value);
     return text;
 }
 
 std::string SignedMagnitude(int32_t value) {
-    return (value < 0 ? "-" : "+") + Printed("%02d", std::abs(value));
+    return (value < 0 ? "-" : "+") + Digits(std::abs(value), 2);
 }
 
 // The value field of the "EX" family. The frequency indexes of bands 1 and 2 never pass 9 and go
@@ -45,11 +46,11 @@ std::string SignedMagnitude(int32_t value) {
 std::string MenuValueField(int valueIndex, int32_t value) {
     switch (ParamOfValue(valueIndex)) {
         case EqParam::Frequency:
-            return Printed(BandOfValue(valueIndex) == 3 ? "%02d" : "%d", value);
+            return Digits(value, BandOfValue(valueIndex) == 3 ? 2 : 0);
         case EqParam::Level:
             return SignedMagnitude(value);
         case EqParam::Bandwidth:
-            return Printed("%02d", value);
+            return Digits(value, 2);
     }
     return {};
 }
@@ -59,7 +60,7 @@ std::string PeValueField(int valueIndex, int32_t value) {
     if (ParamOfValue(valueIndex) == EqParam::Level && value != 0) {
         return SignedMagnitude(value);
     }
-    return Printed("%03d", value);
+    return Digits(value, 3);
 }
 
 CatCommand BuildText(std::string_view code, const std::string& parameter) {
@@ -73,7 +74,7 @@ CatCommand EqualizerSetCommand(int mode, int32_t extendedId, int valueIndex, int
         return {};
     }
     if (extendedId == 0) {
-        return BuildText("EX", Printed("%03d", EqualizerMenuNumber(mode, valueIndex)) +
+        return BuildText("EX", Digits(EqualizerMenuNumber(mode, valueIndex), 3) +
                                    MenuValueField(valueIndex, value));
     }
     return BuildCommand("PE", CatAnswerTable[kPeAnswerRow].length,

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 #include "menulist/menu_item.h"
 
@@ -84,12 +83,6 @@ bool ValidMode(int mode) {
 
 bool ValidValueIndex(int valueIndex) {
     return valueIndex >= 0 && valueIndex < kEqualizerValueCount;
-}
-
-std::string Format(const char* format, int32_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
 }
 
 }  // namespace
@@ -194,15 +187,15 @@ std::string FrequencyText(int band, int32_t freqIndex) {
     if (!centre) {
         return "";
     }
-    return *centre == 0 ? "OFF" : Format("%d Hz", *centre);
+    return *centre == 0 ? "OFF" : std::to_string(*centre) + " Hz";
 }
 
 std::string LevelText(int32_t level) {
-    return Format("%d dB", level);
+    return std::to_string(level) + " dB";
 }
 
 std::string BandwidthText(int32_t bandwidth) {
-    return Format("%d", bandwidth);
+    return std::to_string(bandwidth);
 }
 
 std::string EqualizerTitle(int mode) {

@@ -1,19 +1,22 @@
 #include "panel/child_window_table.h"
 
+#include "engine_api/radio_engine.h"
 #include "options/command_send_dlg.h"
 #include "options/cw_dlg.h"
+#include "options/equalizer_window.h"
 #include "options/option_placeholder_dlg.h"
 #include "options/playback_dlg.h"
 #include "options/repeater_dlg.h"
 #include "options/rotator_dlg.h"
+#include "options/serial_setting_window.h"
 #include "options/share_dlg.h"
+#include "options/version_window.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
 #include "panel/panel_messages.h"
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
 #include "protocol/notifications.h"
-#include "res/strings.h"
 
 namespace kestrel {
 
@@ -35,11 +38,12 @@ CChildDlg* MakePlaceholder(QWidget* parent, MainWindow& window, const ChildWindo
     return new COptionPlaceholderDlg(parent, window, row.closeMessage, title, title);
 }
 
-// Until the Version window is built, its row shows the two version strings in a box.
-CChildDlg* MakeVersionPlaceholder(QWidget* parent, MainWindow& window, const ChildWindowRow& row) {
-    return new COptionPlaceholderDlg(
-        parent, window, row.closeMessage, ToQString(row.title),
-        ToQString(LoadString(113)) + QLatin1Char('\n') + ToQString(LoadString(114)));
+// The equalizer window's commands go to the line through the engine's raw queue.
+CChildDlg* MakeEqualizer(QWidget* parent, MainWindow& window, const ChildWindowRow&) {
+    auto* equalizer = new EqualizerWindow(parent, window);
+    equalizer->SetCommandSink(
+        [](std::string_view text) { return RadioEngine::QueueRaw(text) == RawResult::Queued; });
+    return equalizer;
 }
 
 using R = ReadFirst;
@@ -56,17 +60,17 @@ using R = ReadFirst;
 constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
     {.title = "MENU LIST",            .make = MakePlaceholder,        .menus = {},                          .closeMessage = kMsgMenuListClosed,    .notifications = {kNotifyEX},                       .onNotify = OnNotify::MenuChangedBox, .readFirst = R::Always},
     {.title = "VFO SET",              .make = Make<CVfoSetDlg>,       .menus = {},                          .closeMessage = kMsgEntryClosed,       .notifications = {}},
-    {.title = "COM Select",           .make = MakePlaceholder,        .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
-    {.title = "Baud rate",            .make = MakePlaceholder,        .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},
+    {.title = "COM Select",           .make = Make<ComSelectWindow>,  .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
+    {.title = "Baud rate",            .make = Make<BaudRateWindow>,   .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},
     {.title = "Share the radio",      .make = Make<CShareDlg>,        .menus = {kMenuShare},                .closeMessage = kMsgShareClosed,       .notifications = {}},
     {.title = "Command Send",         .make = Make<CCommandSendDlg>,  .menus = {kMenuCommandSend},          .closeMessage = kMsgCommandSendClosed, .notifications = {}},
     {.title = "CW",                   .make = Make<CCwDlg>,           .menus = {kMenuCw},                   .closeMessage = kMsgCwClosed,          .notifications = {kNotifyKM}},
     {.title = "Playback",             .make = Make<CPlaybackDlg>,     .menus = {kMenuPlayback},             .closeMessage = kMsgPlaybackClosed,    .notifications = {kNotifyRI, kNotifyAI}},
     {.title = "Rotator",              .make = Make<CRotatorDlg>,      .menus = {kMenuRotator},              .closeMessage = kMsgRotatorClosed,     .notifications = {kNotifyRO},                       .timer = {kTimerRotatorRead, 100}, .openMessage = kMsgRotatorRead},
     {.title = "Repeater",             .make = Make<CRepeaterDlg>,     .menus = {kMenuRepeater},             .closeMessage = kMsgRepeaterClosed,    .notifications = {kNotifyCN, kNotifyCT, kNotifyOS, kNotifyIF, kNotifyOI}},
-    {.title = "Parametric Equalizer", .make = MakePlaceholder,        .menus = {kMenuPrmtrc, kMenuPPrmtrc}, .closeMessage = kMsgEqualizerClosed,   .notifications = {kNotifyPE, kNotifyAI, kNotifyEX}, .readFirst = R::WhenIdUnknown},
+    {.title = "Parametric Equalizer", .make = MakeEqualizer,          .menus = {kMenuPrmtrc, kMenuPPrmtrc}, .closeMessage = kMsgEqualizerClosed,   .notifications = {kNotifyPE, kNotifyAI, kNotifyEX}, .readFirst = R::WhenIdUnknown},
     {.title = "connecting",           .make = Make<CConnectingDlg>,   .menus = {},                          .closeMessage = kMsgConnectionUp,      .notifications = {},                                .timer = {kTimerConnecting, 5000}},
-    {.title = "Version",              .make = MakeVersionPlaceholder, .menus = {kMenuVersion},              .closeMessage = 0,                     .notifications = {},                                .modal = true},
+    {.title = "Version",              .make = Make<VersionWindow>,    .menus = {kMenuVersion},              .closeMessage = 0,                     .notifications = {},                                .modal = true},
 });
 // clang-format on
 

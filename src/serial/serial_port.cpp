@@ -1,9 +1,8 @@
 #include "serial/serial_port.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
+#include "platform/com_links.h"
 #include "platform/main_window.h"
 #include "platform/message.h"
 #include "platform/paths.h"
@@ -74,13 +73,7 @@ bool SerialPort::HandleValid() const {
 }
 
 std::string SerialPort::DevicePath(int32_t number) {
-    const std::string link = CommoFilePath("COM" + std::to_string(number));
-    struct stat info {};
-    // A dangling link still names the port: its adapter is unplugged, not replaced by ttyS.
-    if (!link.empty() && ::lstat(link.c_str(), &info) == 0) {
-        return link;
-    }
-    return "/dev/ttyS" + std::to_string(number - 1);
+    return ComDevicePath(number);
 }
 
 void SerialPort::SetDeviceOverride(std::string path) {

@@ -146,11 +146,18 @@ void Station::SetUp() {
 
     window = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
         if (m.id == kMsgTimer) {
-            DispatchEngineTimer(static_cast<int>(m.wParam));
+            if (!DispatchEngineTimer(static_cast<int>(m.wParam)) && windowHook) {
+                windowHook(m);
+            }
             return 0;
         }
-        std::lock_guard lock(windowMutex_);
-        windowEvents_.push_back({rt.NowMs(), m});
+        {
+            std::lock_guard lock(windowMutex_);
+            windowEvents_.push_back({rt.NowMs(), m});
+        }
+        if (windowHook) {
+            windowHook(m);
+        }
         return 0;
     });
     SetMainWindow(window.get());

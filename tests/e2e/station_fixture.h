@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -91,6 +92,9 @@ class Station : public ::testing::Test {
     std::unique_ptr<ByteSink> radioOut;
     std::unique_ptr<Transceiver> radio;
     std::unique_ptr<HeadlessMainWindow> window;
+
+    // Takes every window message the engine does not handle itself, on the window's loop.
+    std::function<void(const Message&)> windowHook;
 
     LineLog commands;  // what the program wrote to its port
     LineLog answers;   // what the radio put on the line

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <map>
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "options/child_dlg.h"
+#include "options/version_window.h"
 #include "panel/child_window_table.h"
 #include "panel/reading_dlg.h"
 #include "panel_test_fixture.h"
@@ -41,7 +43,7 @@ class MenuBarTest : public PanelFixture {
 };
 
 // Answers every modal window while it lives: counts the reading windows, and counts and closes
-// the message boxes.
+// the message boxes and the Version window.
 struct ModalWatcher {
     ModalWatcher() {
         QObject::connect(&timer, &QTimer::timeout, [this] {
@@ -49,7 +51,11 @@ struct ModalWatcher {
             if (w != nullptr && !w->property("seen").toBool()) {
                 w->setProperty("seen", true);
                 readings += qobject_cast<CReadingDlg*>(w) != nullptr ? 1 : 0;
-                if (qobject_cast<QMessageBox*>(w) != nullptr) {
+                if (auto* version = qobject_cast<VersionWindow*>(w)) {
+                    versionText = version->VersionLine().text();
+                }
+                if (qobject_cast<QMessageBox*>(w) != nullptr ||
+                    qobject_cast<VersionWindow*>(w) != nullptr) {
                     ++boxes;
                     w->close();
                 }
@@ -60,6 +66,7 @@ struct ModalWatcher {
     QTimer timer;
     int readings = 0;
     int boxes = 0;
+    QString versionText;
 };
 
 TEST_F(MenuBarTest, EachChildWindowOpensAloneTakesItsNotificationsAndCloses) {
@@ -101,6 +108,7 @@ TEST_F(MenuBarTest, EachChildWindowOpensAloneTakesItsNotificationsAndCloses) {
             }
             if (row.modal) {
                 EXPECT_EQ(modals.boxes, 1);
+                EXPECT_EQ(modals.versionText, "TRN-747 Version  " KESTREL_VERSION);
                 EXPECT_FALSE(controller().ChildWindowOpen());
                 continue;
             }

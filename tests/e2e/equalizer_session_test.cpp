@@ -1,0 +1,287 @@
+// The equalizer window's behaviour against the simulated transceiver in virtual time: both
+// command families on the line, the read-back, APPLI, CANCEL, files, hold repeat, and the link
+// and answer faults.
+#include "equalizer/equalizer_session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine_api/radio_engine.h"
+#include "equalizer/pef_file.h"
+#include "platform/main_window.h"
+#include "protocol/radio_state.h"
+#include "protocol/requests.h"
+#include "station_fixture.h"
+
+namespace kestrel {
+namespace {
+
+// The window's timers as numbered timers of the headless main window, clear of the engine's.
+constexpr int kFirstEqualizerTimer = 40;
+
+// The window around the session: commands go to the command ring, timers and notifications
+// arrive on the main window's loop.
+class TestHost final : public EqualizerHost {
+  public:
+    explicit TestHost(MainWindow& window) : window_(window) {}
+    bool Send(std::string_view text) override {
+        return RadioEngine::QueueRaw(text) == RawResult::Queued;
+    }
+    void StartTimer(EqualizerTimer timer, int ms) override {
+        window_.SetTimer(kFirstEqualizerTimer + static_cast<int>(timer), ms);
+    }
+    void StopTimer(EqualizerTimer timer) override {
+        window_.KillTimer(kFirstEqualizerTimer + static_cast<int>(timer));
+    }
+    void Redraw() override { ++redraws; }
+
+    int redraws = 0;
+
+  private:
+    MainWindow& window_;
+};
+
+template <class Base>
+class EqualizerTest : public Base {
+  protected:
+    void SetUp() override {
+        Base::SetUp();
+        host = std::make_unique<TestHost>(*this->window);
+        session = std::make_unique<EqualizerSession>(*host);
+        this->windowHook = [this](const Message& m) {
+            if (m.id == kMsgTimer) {
+                session->OnTimer(static_cast<EqualizerTimer>(m.wParam - kFirstEqualizerTimer));
+            } else {
+                session->OnNotification(m.id);
+            }
+        };
+    }
+    void TearDown() override {
+        session->Close();
+        this->windowHook = nullptr;
+        Base::TearDown();
+    }
+
+    // Opens the set on line and waits for its values to arrive.
+    void OpenOnLine(int mode) {
+        ASSERT_TRUE(this->ConnectAndReadAll());
+        session->Open(mode);
+        ASSERT_TRUE(this->rt.RunUntil([&] { return session->PendingAnswers() == 0; }, 1000));
+        this->rt.RunFor(100);
+    }
+    // Clicks a button: down, held for ms, up; returns what the window must do.
+    EqualizerAction Click(int code, int64_t holdMs = 60) {
+        session->Press(code);
+        this->rt.RunFor(holdMs);
+        const EqualizerAction action = session->Release(code);
+        this->rt.RunFor(300);
+        return action;
+    }
+    // Returns the radio's nine values of a set.
+    EqualizerValues Radio(int mode) const {
+        const SimState state = this->radio->State();
+        EqualizerValues values{};
+        for (int i = 0; i < kEqualizerValueCount; ++i) {
+            values[i] = state.menu[static_cast<size_t>(90 + 9 * mode + i)];
+        }
+        return values;
+    }
+    // Returns the commands written since a time that start with a prefix.
+    std::vector<std::string> Sent(int64_t sinceMs, std::string_view prefix) const {
+        std::vector<std::string> found;
+        for (const std::string& text : TextsOf(this->commands.Since(sinceMs))) {
+            if (text.starts_with(prefix)) {
+                found.push_back(text);
+            }
+        }
+        return found;
+    }
+
+    std::unique_ptr<TestHost> host;
+    std::unique_ptr<EqualizerSession> session;
+};
+
+using ExEqualizer = EqualizerTest<OldFirmwareStation>;
+using PeEqualizer = EqualizerTest<Station>;
+
+TEST_F(ExEqualizer, StepSendsSetThenReadTheDisplayFollowsAndAHeldButtonRepeats) {
+    OpenOnLine(0);
+    const EqualizerValues before = Radio(0);
+    EXPECT_EQ(session->Values(), before);
+    EXPECT_EQ(session->RestorePoint(), before);
+
+    const int64_t t0 = this->Now();
+    EXPECT_EQ(Click(14), EqualizerAction::None);  // band 3 level up
+    char set[32];
+    std::snprintf(set, sizeof set, "EX098%c%02d;", before[7] + 1 < 0 ? '-' : '+',
+                  std::abs(before[7] + 1));
+    const std::vector<std::string> item98 = Sent(t0, "EX098");
+    ASSERT_GE(item98.size(), 2u);
+    EXPECT_EQ(item98[0], set);
+    EXPECT_EQ(item98[1], "EX098;");
+    EXPECT_EQ(Radio(0)[7], before[7] + 1);
+    EXPECT_EQ(session->Values()[7], before[7] + 1);
+    EXPECT_EQ(session->ActiveBand(), 3);
+
+    // Polling resumes after the release and walks the nine items.
+    const int64_t t1 = this->Now();
+    this->rt.RunFor(500);
+    std::vector<std::string> reads = Sent(t1, "EX");
+    for (int item = 91; item <= 99; ++item) {
+        EXPECT_NE(std::find(reads.begin(), reads.end(), "EX0" + std::to_string(item) + ";"),
+                  reads.end())
+            << item;
+    }
+
+    // Held for 900 ms, band 3's bandwidth steps down once and then every 200 ms: five sets.
+    const int32_t bandwidth = Radio(0)[8];
+    ASSERT_GE(bandwidth, 6);
+    const int64_t t2 = this->Now();
+    session->Press(21);
+    this->rt.RunFor(900);
+    session->Release(21);
+    this->rt.RunFor(600);
+    int sets = 0;
+    for (const std::string& text : Sent(t2, "EX099")) {
+        sets += text.size() > 6 ? 1 : 0;
+    }
+    EXPECT_EQ(sets, 5);
+    EXPECT_EQ(Radio(0)[8], bandwidth - 5);
+}
+
+TEST_F(PeEqualizer, OpensByReadingTheNineValuesPacedAndTakesThemAsRestorePoint) {
+    ASSERT_TRUE(ConnectAndReadAll());
+    const int64_t t0 = Now();
+    session->Open(1);
+    ASSERT_TRUE(rt.RunUntil([&] { return session->PendingAnswers() == 0; }, 1000));
+    std::vector<LineText> sent = commands.Since(t0);
+    std::erase_if(sent, [](const LineText& entry) { return !entry.text.starts_with("PE2"); });
+    ASSERT_GE(sent.size(), 9u);
+    const char* expected[] = {"PE200;", "PE201;", "PE202;", "PE210;", "PE211;",
+                              "PE212;", "PE220;", "PE221;", "PE222;"};
+    for (size_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(sent[i].text, expected[i]);
+        if (i > 0) {
+            EXPECT_GE(sent[i].atMs - sent[i - 1].atMs, kEqualizerPaceMs - 5) << i;
+        }
+    }
+    EXPECT_EQ(session->Values(), Radio(1));
+    EXPECT_EQ(session->RestorePoint(), Radio(1));
+    EXPECT_TRUE(session->Online());
+    EXPECT_GT(host->redraws, 0);
+}
+
+TEST_F(PeEqualizer, CancelReturnsToTheLastAppliedValues) {
+    OpenOnLine(0);
+    Click(4);  // band 1 frequency up
+    Click(kEqualizerApply);
+    const EqualizerValues applied = Radio(0);
+    EXPECT_EQ(session->RestorePoint(), applied);
+    Click(12);  // band 2 level up
+    Click(13);  // ... and down
+    Click(13);
+    Click(21);  // band 3 bandwidth down
+    EXPECT_NE(Radio(0), applied);
+
+    const int64_t t0 = Now();
+    Click(kEqualizerCancel);
+    rt.RunFor(600);
+    EXPECT_EQ(Radio(0), applied);
+    EXPECT_EQ(session->Values(), applied);
+    EXPECT_EQ(session->RestorePoint(), applied);
+    // Each changed value is set and read back at once, then the menu records are read as well.
+    const std::vector<std::string> sent = Sent(t0, "PE0");
+    int sets = 0;
+    for (size_t i = 0; i + 1 < sent.size(); ++i) {
+        if (sent[i].size() == 9) {
+            ++sets;
+            EXPECT_EQ(sent[i + 1], sent[i].substr(0, 5) + ";");
+        }
+    }
+    EXPECT_EQ(sets, 2);
+    EXPECT_EQ(Sent(t0, "EX09").size(), 9u);
+
+    // A CANCEL while the last one is still busy is skipped, and polling resumes at once, not
+    // only when the busy one's follow-up runs 500 ms after it.
+    Click(8);
+    session->Press(kEqualizerCancel);
+    session->Release(kEqualizerCancel);
+    rt.RunFor(50);
+    session->Press(kEqualizerCancel);
+    session->Release(kEqualizerCancel);
+    rt.RunFor(250);
+    const int64_t t1 = Now();
+    rt.RunFor(150);
+    EXPECT_GE(Sent(t1, "PE0").size(), 2u);
+}
+
+TEST_F(PeEqualizer, FileSaveAndLoadRoundTripAndPollingResumesAfterEach) {
+    OpenOnLine(0);
+    Click(6);   // band 2 frequency up
+    Click(11);  // band 1 level down
+    const EqualizerValues saved = session->Values();
+    ASSERT_EQ(Click(kEqualizerFileSave), EqualizerAction::SaveFile);
+    const std::string path = testing::TempDir() + "/eq-round-trip.pef";
+    ASSERT_TRUE(WritePefFile(path, saved));
+    int64_t t0 = Now();
+    rt.RunFor(200);
+    EXPECT_FALSE(Sent(t0, "PE0").empty()) << "polling runs after FILE SAVE";
+
+    Click(7);  // band 2 frequency down
+    Click(16);
+    ASSERT_NE(Radio(0), saved);
+    ASSERT_EQ(Click(kEqualizerFileLoad), EqualizerAction::LoadFile);
+    EqualizerValues loaded{};
+    ASSERT_TRUE(ReadPefFile(path, loaded));
+    session->LoadValues(loaded);
+    rt.RunFor(600);
+    EXPECT_EQ(Radio(0), saved);
+    EXPECT_EQ(session->RestorePoint(), saved);
+    t0 = Now();
+    rt.RunFor(200);
+    EXPECT_FALSE(Sent(t0, "PE0").empty()) << "polling runs after FILE LOAD";
+    std::remove(path.c_str());
+}
+
+TEST_F(PeEqualizer, UnansweredCommandsGiveUpAfterATimeOutAndReadAgain) {
+    OpenOnLine(0);
+    EqualizerValues target = session->Values();
+    target[2] = target[2] == 10 ? 9 : 10;
+    target[5] = target[5] == 1 ? 2 : 1;
+    radio->StartFault(SimFault::Silence);
+    rt.RunFor(100);  // answers already on their way still arrive
+    session->LoadValues(target);
+    EXPECT_EQ(session->PendingAnswers(), 2);
+    rt.RunFor(kEqualizerPendingTimeoutMs - 100);
+    EXPECT_EQ(session->PendingAnswers(), 2) << "still waiting";
+    const int64_t t0 = Now();
+    rt.RunFor(400);
+    EXPECT_EQ(session->PendingAnswers(), 0) << "gave up";
+    EXPECT_GE(Sent(t0, "PE0").size(), 9u) << "and asked for every value again";
+    radio->StopFault(SimFault::Silence);
+    rt.RunFor(800);
+    EXPECT_EQ(session->Values(), Radio(0));
+}
+
+TEST_F(PeEqualizer, LinkLossGoesOfflineAndReturnPostsNothing) {
+    OpenOnLine(0);
+    ASSERT_TRUE(RadioEngine::Disconnect());  // the operator disconnects
+    ASSERT_TRUE(rt.RunUntil([&] { return !session->Online(); }, 1000));
+    rt.RunFor(100);  // a read queued before is still written
+    int64_t t0 = Now();
+    rt.RunFor(500);
+    EXPECT_TRUE(Sent(t0, "PE").empty()) << "no polling off line";
+
+    // Coming back on line leaves the window off line and the connection alone.
+    t0 = Now();
+    ASSERT_TRUE(ConnectAndReadAll());
+    rt.RunFor(500);
+    EXPECT_FALSE(session->Online());
+    EXPECT_EQ(GetField(Field::AI), 1);
+    EXPECT_TRUE(Sent(t0, "AI0").empty());
+}
+
+}  // namespace
+}  // namespace kestrel

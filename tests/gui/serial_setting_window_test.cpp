@@ -1,0 +1,107 @@
+// COM Select and Baud rate on screen, over the program's serial port with no link up: the lists,
+// OK with nothing chosen, a speed stored and saved, and an adapter whose probe fails leaving
+// every link as it was.
+#include "options/serial_setting_window.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "panel/panel_messages.h"
+#include "panel_test_fixture.h"
+#include "platform/paths.h"
+
+namespace kestrel::testing {
+namespace {
+
+class SerialSettingWindows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kestrel-setting-windows-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        SetWorkingDirectoryBase(folder_);
+        std::filesystem::create_directories(folder_ + "/CommoFiles");
+        std::filesystem::create_directories(folder_ + "/by-id");
+        ResetRadioState();
+    }
+    void TearDown() override {
+        SetWorkingDirectoryBase("");
+        std::filesystem::remove_all(folder_);
+    }
+    std::string SavedSettings() const {
+        std::ifstream file(folder_ + "/CommoFiles/CommSetting.csv");
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    // Presses OK and lets the engine's report come back.
+    static void PressOk(SerialSettingWindow& dlg) {
+        dlg.OkButton().click();
+        for (int i = 0; i < 20 && dlg.Busy(); ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+
+    std::string folder_;
+    RecordingWindow window;
+    std::vector<int> boxes;
+};
+
+TEST_F(SerialSettingWindows, BaudRateStoresAChosenSpeedAndNothingWithoutAChoice) {
+    const int32_t before = RadioEngine::BaudRate();
+    BaudRateWindow dlg(nullptr, window);
+    dlg.SetBoxRunner([this](int id) { boxes.push_back(id); });
+    dlg.Open();
+    EXPECT_EQ(dlg.List().count(), 4);
+    EXPECT_EQ(dlg.List().currentIndex(), -1) << "no entry chosen at first";
+    PressOk(dlg);
+    EXPECT_EQ(window.sent.back().id, kMsgBaudRateClosed);
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "/CommoFiles/CommSetting.csv"));
+
+    dlg.Open();
+    const int speed = before == 9600 ? 2 : 1;  // 19200 or 9600
+    dlg.List().setCurrentIndex(speed);
+    EXPECT_EQ(dlg.ChosenValue(), speed == 1 ? 9600 : 19200);
+    window.sent.clear();
+    PressOk(dlg);
+    ASSERT_FALSE(window.sent.empty());
+    EXPECT_EQ(window.sent.back().id, kMsgBaudRateClosed);
+    EXPECT_EQ(RadioEngine::BaudRate(), dlg.ChosenValue());
+    EXPECT_NE(SavedSettings().find("," + std::to_string(dlg.ChosenValue()) + ","),
+              std::string::npos);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(SerialSettingWindows, ComSelectShowsWhereEachPortLeadsAndUndoesALinkThatFailsItsProbe) {
+    std::ofstream(folder_ + "/not-a-tty").put('x');
+    std::filesystem::create_symlink("../not-a-tty", folder_ + "/by-id/usb-Test_Adapter-if00");
+    ASSERT_TRUE(LinkComPort(4, "/dev/serial/by-id/usb-Other-if00"));
+    ComSelectWindow dlg(nullptr, window, folder_ + "/by-id");
+    dlg.SetBoxRunner([this](int id) { boxes.push_back(id); });
+    dlg.Open();
+    ASSERT_EQ(dlg.List().count(), 20);
+    EXPECT_EQ(dlg.List().itemText(2), " COM3  /dev/ttyS2");
+    EXPECT_EQ(dlg.List().itemText(3), " COM4  /dev/serial/by-id/usb-Other-if00");
+    ASSERT_EQ(dlg.Adapters().count(), 1);
+    EXPECT_TRUE(dlg.Adapters().itemText(0).startsWith("usb-Test_Adapter-if00"));
+
+    dlg.List().setCurrentIndex(3);
+    dlg.Adapters().setCurrentIndex(0);
+    PressOk(dlg);
+    EXPECT_EQ(boxes, std::vector<int>{115});
+    EXPECT_TRUE(window.sent.empty()) << "the window stays open";
+    EXPECT_EQ(ComLinkTarget(4), "/dev/serial/by-id/usb-Other-if00");
+    EXPECT_EQ(RadioEngine::PortNumber(), 1);
+
+    dlg.List().setCurrentIndex(5);  // COM6 had no link: none is left behind
+    PressOk(dlg);
+    EXPECT_EQ(ComLinkTarget(6), "");
+    EXPECT_EQ(boxes, (std::vector<int>{115, 115}));
+}
+
+}  // namespace
+}  // namespace kestrel::testing

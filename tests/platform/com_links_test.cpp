@@ -1,0 +1,86 @@
+#include "platform/com_links.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/paths.h"
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A private working directory with a fake /dev: ttyUSB devices and a by-id folder of relative
+// links to them, as udev makes it.
+class ComLinks : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kestrel-com-links-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        SetWorkingDirectoryBase(root_);
+        fs::create_directories(root_ + "/dev/serial/by-id");
+        byId_ = root_ + "/dev/serial/by-id";
+    }
+    void TearDown() override {
+        SetWorkingDirectoryBase("");
+        fs::remove_all(root_);
+    }
+    void Plug(const std::string& name, const std::string& tty) {
+        std::ofstream(root_ + "/dev/" + tty).put('\0');
+        fs::create_symlink("../../" + tty, byId_ + "/" + name);
+    }
+
+    std::string root_;
+    std::string byId_;
+};
+
+TEST_F(ComLinks, ListsAdaptersByStableNameWithTheirDevices) {
+    EXPECT_TRUE(ListSerialAdapters(root_ + "/no-such-folder").empty());
+    Plug("usb-Prolific_PL2303-if00-port0", "ttyUSB1");
+    Plug("usb-FTDI_FT232R_A601-if00-port0", "ttyUSB0");
+    fs::create_symlink("../../ttyACM9", byId_ + "/usb-Gone_Adapter-if00");  // unplugged meanwhile
+    const std::vector<SerialAdapter> adapters = ListSerialAdapters(byId_);
+    ASSERT_EQ(adapters.size(), 3u);
+    EXPECT_EQ(adapters[0].name, "usb-FTDI_FT232R_A601-if00-port0");
+    EXPECT_EQ(adapters[0].path, byId_ + "/usb-FTDI_FT232R_A601-if00-port0");
+    EXPECT_EQ(adapters[0].device, root_ + "/dev/ttyUSB0");
+    EXPECT_EQ(adapters[1].name, "usb-Gone_Adapter-if00");
+    EXPECT_EQ(adapters[1].device, adapters[1].path);
+    EXPECT_EQ(adapters[2].device, root_ + "/dev/ttyUSB1");
+}
+
+TEST_F(ComLinks, ChoosingAnAdapterLinksTheComPortToItsStableName) {
+    EXPECT_EQ(ComTargetText(3), "/dev/ttyS2");
+    EXPECT_EQ(ComDevicePath(3), "/dev/ttyS2");
+    Plug("usb-FTDI_FT232R_A601-if00-port0", "ttyUSB0");
+    const SerialAdapter adapter = ListSerialAdapters(byId_).at(0);
+    ASSERT_TRUE(LinkComPort(3, adapter.path));  // the folder is made on the way
+    EXPECT_EQ(ComTargetText(3), adapter.path);
+    EXPECT_EQ(ComDevicePath(3), ComLinkPath(3));
+    EXPECT_EQ(fs::canonical(ComDevicePath(3)).string(), root_ + "/dev/ttyUSB0");
+
+    // The adapter comes back as ttyUSB1: the same COM3 reaches it.
+    fs::remove(byId_ + "/" + adapter.name);
+    Plug(adapter.name, "ttyUSB1");
+    EXPECT_EQ(fs::canonical(ComDevicePath(3)).string(), root_ + "/dev/ttyUSB1");
+
+    // Choosing again replaces the link; a file standing in its place is never replaced.
+    ASSERT_TRUE(LinkComPort(3, "/dev/ttyS7"));
+    EXPECT_EQ(ComTargetText(3), "/dev/ttyS7");
+    std::ofstream(ComLinkPath(4)) << "not a link";
+    EXPECT_FALSE(LinkComPort(4, adapter.path));
+    EXPECT_EQ(ComDevicePath(4), ComLinkPath(4));
+    EXPECT_FALSE(fs::exists(ComLinkPath(3) + ".new"));
+    EXPECT_FALSE(UnlinkComPort(4));
+    EXPECT_TRUE(UnlinkComPort(3));
+    EXPECT_EQ(ComLinkTarget(3), "");
+    EXPECT_EQ(ComDevicePath(3), "/dev/ttyS2");
+}
+
+}  // namespace
+}  // namespace kestrel
