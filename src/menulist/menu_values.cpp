@@ -288,6 +288,23 @@ std::string MenuSettingText(const MenuItem& item, int bitIndex) {
     return text;
 }
 
+std::string MenuValueText(const MenuItem& item, int64_t wire) {
+    MenuItem shown = item;
+    shown.edited = 0;
+    shown.value = static_cast<double>(wire);
+    if (!IsBitSetItem(item)) {
+        const std::string text = MenuSettingText(shown, 0);
+        return text.empty() || text[0] != ' ' ? text : text.substr(1);
+    }
+    std::string text;
+    for (int i = 0; i < MenuBitBoxCount(item); ++i) {
+        if ((wire & MenuChoiceBit(i)) != 0) {
+            text += (text.empty() ? "" : "/") + MenuChoiceText(item, i);
+        }
+    }
+    return (text.empty() ? "none" : text) + " (" + NumberText(wire) + ")";
+}
+
 std::string MenuRowText(const MenuItem& item, int bitIndex) {
     std::string row = Format("%03u", item.number);
     std::string name = "  " + MenuItemName(item);

@@ -47,6 +47,9 @@ std::string MenuItemUnit(const MenuItem& item);
 // Returns the setting text of the SETTING column with the unit after it unless dropped; a
 // bit-set item shows choice bitIndex with ON or OFF.
 std::string MenuSettingText(const MenuItem& item, int bitIndex);
+// Returns how an "EX" value of the item reads, as the SETTING column would show it without its
+// leading space; a set of bits lists its ticked choices ("1.8/3.5/GEN") and its number.
+std::string MenuValueText(const MenuItem& item, int64_t wire);
 // Returns the text of the item's row: number, name padded to 21, range padded to 96, setting.
 std::string MenuRowText(const MenuItem& item, int bitIndex);
 // Returns the title of the bits dialog: "%03d  %s" of number and name.

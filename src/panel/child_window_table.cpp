@@ -1,5 +1,6 @@
 #include "panel/child_window_table.h"
 
+#include "menu_list_window/menu_list_window.h"
 #include "options/option_placeholder_dlg.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
@@ -48,7 +49,7 @@ using R = ReadFirst;
 // (PanelController::CreateMenuBar). To replace a placeholder, change the row's make only.
 // clang-format off
 constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
-    {.title = "MENU LIST",            .make = MakePlaceholder,        .menus = {},                          .closeMessage = kMsgMenuListClosed,    .notifications = {kNotifyEX},                       .onNotify = OnNotify::MenuChangedBox, .readFirst = R::Always},
+    {.title = "MENU LIST",            .make = Make<MenuListWindow>,   .menus = {},                          .closeMessage = kMsgMenuListClosed,    .notifications = {kNotifyEX},                       .onNotify = OnNotify::MenuChangedBox, .readFirst = R::Always},
     {.title = "VFO SET",              .make = Make<CVfoSetDlg>,       .menus = {},                          .closeMessage = kMsgEntryClosed,       .notifications = {}},
     {.title = "COM Select",           .make = MakePlaceholder,        .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
     {.title = "Baud rate",            .make = MakePlaceholder,        .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},

@@ -1,0 +1,314 @@
+#include "menu_list_window/menu_list_window.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+
+#include "menu_list_window/bits_dialog.h"
+#include "menu_list_window/choice_dialog.h"
+#include "menulist/menu_values.h"
+#include "panel/child_window_table.h"
+#include "panel_test_fixture.h"
+#include "platform/paths.h"
+
+namespace kestrel::testing {
+namespace {
+
+constexpr QPoint kMenuKey{470, 295};  // key 51
+constexpr int kRowOfItem90 = 89;
+
+// Presses and releases the left button on a widget at a point, or double-clicks there.
+void ClickAt(QWidget* widget, QPoint at, bool twice = false) {
+    const QPointF p(at);
+    const QPointF global = widget->mapToGlobal(p);
+    for (const QEvent::Type type :
+         twice ? std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}
+               : std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        QMouseEvent event(type, p, global, Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+// Clicks the push button with the object name or, failing that, the text.
+void ClickButton(QWidget* parent, const QString& name) {
+    QPushButton* button = parent->findChild<QPushButton*>(name);
+    for (QPushButton* b : parent->findChildren<QPushButton*>()) {
+        button = button == nullptr && b->text() == name ? b : button;
+    }
+    ASSERT_NE(button, nullptr) << name.toStdString();
+    ClickAt(button, button->rect().center());
+}
+
+// Opens a setting dialog's list and clicks the entry with the text (or double-clicks it).
+void ClickEntry(ChoiceDialog* dialog, const QString& text, bool twice = false) {
+    ChoiceCombo* combo = dialog->Combo();
+    const int row = combo->findText(text);
+    ASSERT_GE(row, 0) << text.toStdString();
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    const QModelIndex index = view->model()->index(row, 0);
+    view->scrollTo(index);
+    ClickAt(view->viewport(), view->visualRect(index).center(), twice);
+}
+
+// Clicks an entry of the setting dialog that opens next, then its OK button.
+void WhenChoiceDialog(const QString& entry) {
+    WhenModal([entry](QWidget* w) {
+        auto* dialog = qobject_cast<ChoiceDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        ClickEntry(dialog, entry);
+        ClickButton(dialog, "OK");
+    });
+}
+
+class MenuListTest : public PanelFixture {
+  protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        LoadMenuCatalogue();
+    }
+
+    MenuListWindow* Window() {
+        for (const ChildWindowRow& row : ChildWindowTable()) {
+            if (auto* w = qobject_cast<MenuListWindow*>(controller().Window(row))) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+    // Opens the window with the panel's MENU key.
+    MenuListWindow* Open() {
+        Click(kMenuKey.x(), kMenuKey.y());
+        return Window();
+    }
+    QString Row(int row) { return Window()->List()->item(row)->text(); }
+    void Key(int key) { SendKey(Window()->List(), key); }
+    static MenuItem Stored(int number) {
+        MenuItem item;
+        GetMenuItem(number, &item);
+        return item;
+    }
+};
+
+TEST_F(MenuListTest, OpensWithEveryRowAndTheBitSetRowOnItsLastChoice) {
+    MenuListWindow* window = Open();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "MENU LIST");
+    EXPECT_EQ(window->List()->count(), 118);
+    EXPECT_EQ(window->List()->currentRow(), 0);
+    EXPECT_TRUE(window->List()->hasFocus() || !window->isActiveWindow());
+    EXPECT_TRUE(QFontInfo(window->List()->font()).fixedPitch());
+    EXPECT_TRUE(Row(0).startsWith("001  FAST DELAY"));
+    EXPECT_TRUE(Row(kRowOfItem90).endsWith(" GEN ON"));
+    // Each heading stands over the first character of its column.
+    const int charWidth = QFontMetrics(window->List()->font()).horizontalAdvance('0');
+    int previous = -1;
+    for (const char* heading : {"NO", "USER NAME", "SETTING RANGE", "SETTING"}) {
+        QLabel* label = nullptr;
+        for (QLabel* l : window->findChildren<QLabel*>()) {
+            label = l->text() == heading ? l : label;
+        }
+        ASSERT_NE(label, nullptr) << heading;
+        EXPECT_GT(label->x(), previous);
+        previous = label->x();
+    }
+    EXPECT_GT(previous, 120 * charWidth);
+}
+
+TEST_F(MenuListTest, LeftAndRightStepTheBitSetRowAndKeepTheSelection) {
+    Open();
+    Window()->List()->setCurrentRow(kRowOfItem90);
+    // The row opens on GEN; Left steps back one choice (to 50), as the arrow keys always do.
+    const std::pair<int, const char*> steps[] = {{Qt::Key_Left, " 50 ON"},
+                                                 {Qt::Key_Right, " GEN ON"},
+                                                 {Qt::Key_Right, " 1.8 ON"},
+                                                 {Qt::Key_Left, " GEN ON"}};
+    for (const auto& [key, text] : steps) {
+        Key(key);
+        EXPECT_TRUE(Row(kRowOfItem90).endsWith(text)) << Row(kRowOfItem90).toStdString();
+        EXPECT_EQ(Window()->List()->currentRow(), kRowOfItem90);
+    }
+    Window()->List()->setCurrentRow(3);
+    const QString before = Row(3);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Row(3), before);
+    EXPECT_EQ(Window()->List()->currentRow(), 3);
+}
+
+TEST_F(MenuListTest, TheSelectedRowIsKeptAcrossOpenings) {
+    Open();
+    for (int i = 0; i < 5; ++i) {
+        Key(Qt::Key_Down);
+    }
+    ClickButton(Window(), "cancel");
+    EXPECT_FALSE(controller().WindowOpen(kMsgMenuListClosed));
+    Open();
+    EXPECT_EQ(Window()->List()->currentRow(), 5);
+    EXPECT_EQ(Window()->SelectedRow(), 5);
+}
+
+TEST_F(MenuListTest, ChoiceDialogOpensWithNothingChosenAndTheRadiosEntryInRed) {
+    Open();
+    bool checked = false;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<ChoiceDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "MENU LIST SETTING");
+        EXPECT_NE(dialog->findChild<QLabel*>()->text().indexOf("001  FAST DELAY  (msec)"), -1);
+        ChoiceCombo* combo = dialog->Combo();
+        EXPECT_EQ(combo->currentIndex(), -1);
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        const QImage image = view->viewport()->grab().toImage();
+        // The entry of 300 (the radio's value) has red ink, its neighbour none.
+        auto redIn = [&](int row) {
+            const QRect r = view->visualRect(view->model()->index(row, 0));
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    const QColor c =
+                        image.pixelColor(x * image.width() / view->viewport()->width(),
+                                         y * image.height() / view->viewport()->height());
+                    if (c.red() > 150 && c.green() < 80 && c.blue() < 80) {
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        view->scrollTo(view->model()->index(14, 0));
+        EXPECT_EQ(combo->itemText(14), "300");
+        EXPECT_TRUE(redIn(14));
+        EXPECT_FALSE(redIn(15));
+        combo->hidePopup();
+        ClickButton(dialog, "OK");  // OK with nothing chosen
+        checked = true;
+    });
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(Window()->Items()[0].edited, 0);
+    EXPECT_TRUE(Row(0).endsWith(" 300msec"));
+}
+
+TEST_F(MenuListTest, ChangedAndChangedBackSendsNothingAndADoubleClickActsAsOk) {
+    Open();
+    WhenChoiceDialog("320");
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(Row(0).endsWith(" 320msec"));
+    EXPECT_EQ(Window()->Items()[0].edited, 1);
+
+    // Back to 300 by a double click on the entry in the open list.
+    WhenModal([](QWidget* w) { ClickEntry(qobject_cast<ChoiceDialog*>(w), "300", true); });
+    ClickAt(Window()->List()->viewport(),
+            Window()->List()->visualItemRect(Window()->List()->item(0)).center(), true);
+    EXPECT_TRUE(Row(0).endsWith(" 300msec"));
+    EXPECT_EQ(Window()->Items()[0].edited, 0);
+    EXPECT_EQ(Window()->List()->currentRow(), 0);
+
+    ClickButton(Window(), "ok");
+    EXPECT_FALSE(controller().WindowOpen(kMsgMenuListClosed));
+    EXPECT_EQ(Stored(1).edited, 0);
+}
+
+TEST_F(MenuListTest, BitsDialogHasTwelveBoxesInThreeColumnsAndKeepsBitsWithoutABox) {
+    MenuItem item90 = Stored(90);
+    item90.value = 0x1FFF;  // the radio also reports bit 0x1, which has no box
+    PutMenuItem(90, &item90);
+    Open();
+    Window()->List()->setCurrentRow(kRowOfItem90);
+    WhenModal([](QWidget* w) {
+        auto* dialog = qobject_cast<BitsDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->findChild<QLabel*>()->text(), "090  MY BAND");
+        for (int i = 0; i < kMenuBitBoxes; ++i) {
+            EXPECT_TRUE(dialog->Box(i)->isVisible());
+            EXPECT_TRUE(dialog->Box(i)->isChecked());
+        }
+        EXPECT_EQ(dialog->Box(1)->x(), dialog->Box(0)->x());  // four down a column
+        EXPECT_GT(dialog->Box(1)->y(), dialog->Box(0)->y());
+        EXPECT_GT(dialog->Box(4)->x(), dialog->Box(0)->x());  // then the next column
+        EXPECT_EQ(dialog->Box(4)->y(), dialog->Box(0)->y());
+        EXPECT_EQ(dialog->Box(11)->text(), "GEN");
+        ClickAt(dialog->Box(11), dialog->Box(11)->rect().center());
+        ClickButton(dialog, "OK");
+    });
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(Row(kRowOfItem90).endsWith(" GEN OFF"));
+    EXPECT_EQ(Window()->Items()[89].editedValue, 0x1FFF & ~0x2);
+}
+
+TEST_F(MenuListTest, OkStoresEveryEditAndCancelStoresNothing) {
+    Open();
+    WhenChoiceDialog("320");
+    Key(Qt::Key_Return);
+    ClickButton(Window(), "cancel");
+    EXPECT_EQ(Stored(1).value, 300);
+    EXPECT_EQ(Stored(1).edited, 0);
+
+    Open();
+    EXPECT_TRUE(Row(0).endsWith(" 300msec")) << "the edit went with the copy";
+    WhenChoiceDialog("320");
+    Key(Qt::Key_Return);
+    Window()->List()->setCurrentRow(72);  // item 73, kilohertz shown in megahertz
+    WhenChoiceDialog("1.850");
+    Key(Qt::Key_Return);
+    ClickButton(Window(), "ok");
+    EXPECT_EQ(Stored(1).value, 320);
+    EXPECT_EQ(Stored(1).edited, 1);
+    EXPECT_EQ(Stored(73).value, 1850);
+    EXPECT_EQ(Stored(73).edited, 1);
+    EXPECT_EQ(Stored(2).edited, 0);
+}
+
+TEST_F(MenuListTest, ARangeThatCannotBeListedSaysSo) {
+    MenuItem item = Stored(1);
+    item.step = 0;
+    PutMenuItem(1, &item);
+    Open();
+    EXPECT_TRUE(Row(0).endsWith(" 300msec"));
+    QString note;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<ChoiceDialog*>(w);
+        EXPECT_FALSE(dialog->Combo()->isEnabled());
+        EXPECT_EQ(dialog->Combo()->count(), 0);
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            note += label->text();
+        }
+        ClickButton(dialog, "OK");
+    });
+    Key(Qt::Key_Return);
+    EXPECT_NE(note.indexOf("The setting range is unavailable."), -1);
+    EXPECT_EQ(Window()->Items()[0].edited, 0);
+}
+
+TEST_F(MenuListTest, FunctionKeysGoToTheShortcutKeysFirst) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("kestrel-menu-list-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "CommoFiles");
+    {
+        std::ofstream file(dir / "CommoFiles" / "TRNKSDEF.txt");
+        for (int line = 0; line < 46; ++line) {
+            file << "FA0000700000" << line % 10 << ";\n";
+        }
+    }
+    SetWorkingDirectoryBase(dir.string());
+    std::vector<std::string> sent;
+    client->Shortcuts().SetCommandSink([&](std::string_view c) { sent.emplace_back(c); });
+    Open();
+    Key(Qt::Key_F2);
+    Key(Qt::Key_Down);
+    SetWorkingDirectoryBase("");
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(Window()->List()->currentRow(), 1) << "other keys still move the list";
+}
+
+}  // namespace
+}  // namespace kestrel::testing
