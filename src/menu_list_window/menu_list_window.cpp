@@ -166,7 +166,10 @@ MenuListWindow::MenuListWindow(QWidget* parent, MainWindow& window)
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { EditSelected(); });
 
     // The headings stand over the columns of the rows.
-    const int charWidth = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
+    // Characters advance by a fraction of a pixel: measure a long run, not one character.
+    const double charWidth =
+        QFontMetricsF(font).horizontalAdvance(QString(kSettingColumn, QLatin1Char('0'))) /
+        kSettingColumn;
     const int textLeft = kListRect.left() + list_->frameWidth() + 3;
     const std::pair<const char*, int> headings[] = {{"NO", 0},
                                                     {"USER NAME", kNameColumn},
@@ -174,7 +177,7 @@ MenuListWindow::MenuListWindow(QWidget* parent, MainWindow& window)
                                                     {"SETTING", kSettingColumn}};
     for (const auto& [text, column] : headings) {
         auto* heading = new QLabel(QString::fromLatin1(text), this);
-        heading->move(textLeft + column * charWidth, kHeadingTop);
+        heading->move(textLeft + static_cast<int>(column * charWidth + 0.5), kHeadingTop);
     }
 
     const std::tuple<const char*, const char*, std::function<void()>> buttons[] = {

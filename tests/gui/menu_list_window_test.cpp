@@ -109,18 +109,20 @@ TEST_F(MenuListTest, OpensWithEveryRowAndTheBitSetRowOnItsLastChoice) {
     EXPECT_TRUE(Row(0).startsWith("001  FAST DELAY"));
     EXPECT_TRUE(Row(kRowOfItem90).endsWith(" GEN ON"));
     // Each heading stands over the first character of its column.
-    const int charWidth = QFontMetrics(window->List()->font()).horizontalAdvance('0');
-    int previous = -1;
-    for (const char* heading : {"NO", "USER NAME", "SETTING RANGE", "SETTING"}) {
+    const QString row = Row(0);
+    const QFontMetricsF metrics(window->List()->font());
+    const int textLeft = window->List()->viewport()->mapTo(window, QPoint(0, 0)).x();
+    const std::pair<const char*, int> headings[] = {
+        {"NO", 0}, {"USER NAME", 5}, {"SETTING RANGE", 26}, {"SETTING", 121}};
+    for (const auto& [heading, column] : headings) {
         QLabel* label = nullptr;
         for (QLabel* l : window->findChildren<QLabel*>()) {
             label = l->text() == heading ? l : label;
         }
         ASSERT_NE(label, nullptr) << heading;
-        EXPECT_GT(label->x(), previous);
-        previous = label->x();
+        EXPECT_NEAR(label->x(), textLeft + metrics.horizontalAdvance(row.left(column)), 4)
+            << heading;
     }
-    EXPECT_GT(previous, 120 * charWidth);
 }
 
 TEST_F(MenuListTest, LeftAndRightStepTheBitSetRowAndKeepTheSelection) {
