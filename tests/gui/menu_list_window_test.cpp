@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "menu_list_test_support.h"
 #include "menu_list_window/bits_dialog.h"
 #include "menu_list_window/choice_dialog.h"
 #include "menulist/menu_values.h"
@@ -20,53 +21,6 @@ namespace {
 
 constexpr QPoint kMenuKey{470, 295};  // key 51
 constexpr int kRowOfItem90 = 89;
-
-// Presses and releases the left button on a widget at a point, or double-clicks there.
-void ClickAt(QWidget* widget, QPoint at, bool twice = false) {
-    const QPointF p(at);
-    const QPointF global = widget->mapToGlobal(p);
-    for (const QEvent::Type type :
-         twice ? std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}
-               : std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        const bool down = type != QEvent::MouseButtonRelease;
-        QMouseEvent event(type, p, global, Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(widget, &event);
-    }
-}
-
-// Clicks the push button with the object name or, failing that, the text.
-void ClickButton(QWidget* parent, const QString& name) {
-    QPushButton* button = parent->findChild<QPushButton*>(name);
-    for (QPushButton* b : parent->findChildren<QPushButton*>()) {
-        button = button == nullptr && b->text() == name ? b : button;
-    }
-    ASSERT_NE(button, nullptr) << name.toStdString();
-    ClickAt(button, button->rect().center());
-}
-
-// Opens a setting dialog's list and clicks the entry with the text (or double-clicks it).
-void ClickEntry(ChoiceDialog* dialog, const QString& text, bool twice = false) {
-    ChoiceCombo* combo = dialog->Combo();
-    const int row = combo->findText(text);
-    ASSERT_GE(row, 0) << text.toStdString();
-    combo->showPopup();
-    QAbstractItemView* view = combo->view();
-    const QModelIndex index = view->model()->index(row, 0);
-    view->scrollTo(index);
-    ClickAt(view->viewport(), view->visualRect(index).center(), twice);
-}
-
-// Clicks an entry of the setting dialog that opens next, then its OK button.
-void WhenChoiceDialog(const QString& entry) {
-    WhenModal([entry](QWidget* w) {
-        auto* dialog = qobject_cast<ChoiceDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        ClickEntry(dialog, entry);
-        ClickButton(dialog, "OK");
-    });
-}
 
 class MenuListTest : public PanelFixture {
   protected:
