@@ -8,10 +8,11 @@ PACKAGES := cmake ninja-build ccache g++ clang libclang-rt-14-dev libgtest-dev l
   dpkg-dev desktop-file-utils appstream mandoc man-db
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
+SEEDS ?= 200
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps build test run install package asan tsan fuzz bench format clean
+.PHONY: all deps build test run install package faults asan tsan fuzz bench format clean
 
 all: build
 
@@ -41,6 +42,12 @@ install: build
 # The Debian package $(BUILD)/kestrel-panel_VERSION_ARCH.deb (installed below /usr).
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The seeded fault matrix: SEEDS runs of the engine against a misbehaving simulated radio; the
+# last line reads "N seeds, K failures" and every failing seed is printed for a rerun alone.
+faults: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target fault_matrix
+	$(BUILD)/tests/fault_matrix --seeds $(SEEDS) --jobs $(JOBS)
 
 # The engine's tests once more under AddressSanitizer with UndefinedBehaviorSanitizer.
 asan: deps

@@ -269,6 +269,18 @@ bool CMainPanelDlg::event(QEvent* event) {
         }
         return true;
     }
+    switch (event->type()) {
+        case QEvent::WindowBlocked:
+        case QEvent::WindowDeactivate:
+        case QEvent::Hide:
+        case QEvent::FocusOut:
+            if (client_) {
+                client_->OnInputLost();
+            }
+            break;
+        default:
+            break;
+    }
     return QDialog::event(event);
 }
 

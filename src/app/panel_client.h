@@ -29,6 +29,9 @@ class PanelClient {
     virtual void OnRightButtonUp(QMouseEvent* event) = 0;
     // Handles a mouse move over the panel picture (the window tracks the mouse without a button).
     virtual void OnMouseMove(QMouseEvent* event) {}
+    // Handles the loss of the mouse to something else (focus loss, a modal box, hide or
+    // deactivation of the window): a button held now counts as released.
+    virtual void OnInputLost() {}
     // Handles a wheel turn over the panel picture.
     virtual void OnMouseWheel(QWheelEvent* event) = 0;
     // Handles a menu bar command (32779 to 32789).

@@ -79,6 +79,10 @@ void PanelControllerClient::OnMouseWheel(QWheelEvent* event) {
     }
 }
 
+void PanelControllerClient::OnInputLost() {
+    controller_.OnInputLost();
+}
+
 void PanelControllerClient::OnMenuCommand(int commandId) {
     controller_.OnMenuCommand(commandId);
 }

@@ -24,6 +24,7 @@ class PanelControllerClient final : public PanelClient {
     void OnRightButtonUp(QMouseEvent* event) override;
     void OnMouseMove(QMouseEvent* event) override;
     void OnMouseWheel(QWheelEvent* event) override;
+    void OnInputLost() override;
     void OnMenuCommand(int commandId) override;
     void OnTimer(int timerId) override;
     bool OnKeyPress(QKeyEvent* event) override;

@@ -1,13 +1,17 @@
 #include "app/splash_panel_dlg.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include "app/panel_skin.h"
 
 namespace kestrel {
 
+// A disabled child would hand its mouse events on to the panel under it, so the splash stays
+// enabled, takes the input itself and holds the keyboard focus while it is shown.
 CSplashPanelDlg::CSplashPanelDlg(QWidget* parent) : QWidget(parent) {
-    setEnabled(false);
+    setAttribute(Qt::WA_NoMousePropagation);
+    setFocusPolicy(Qt::StrongFocus);
     if (parent != nullptr) {
         setGeometry(parent->rect());
     }
@@ -16,6 +20,29 @@ CSplashPanelDlg::CSplashPanelDlg(QWidget* parent) : QWidget(parent) {
 void CSplashPanelDlg::SetPicture(const QImage& picture) {
     picture_ = KeyOutGreen(picture);
     update();
+}
+
+bool CSplashPanelDlg::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:  // accepted, so that no shortcut fires either
+        case QEvent::ContextMenu:
+            event->accept();
+            return true;
+        default:
+            return QWidget::event(event);
+    }
+}
+
+void CSplashPanelDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    setFocus(Qt::OtherFocusReason);
 }
 
 void CSplashPanelDlg::paintEvent(QPaintEvent*) {

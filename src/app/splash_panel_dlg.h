@@ -5,8 +5,8 @@
 
 namespace kestrel {
 
-// The splash picture that covers the panel for the first three seconds. It is disabled, so the
-// panel under it takes no clicks meanwhile.
+// The splash picture that covers the panel for the first three seconds. It takes every click,
+// wheel turn and key meanwhile, so that nothing reaches the panel under it.
 class CSplashPanelDlg final : public QWidget {
     Q_OBJECT
   public:
@@ -17,6 +17,8 @@ class CSplashPanelDlg final : public QWidget {
     void SetPicture(const QImage& picture);
 
   protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:

@@ -32,16 +32,15 @@ bool StartEngine(const std::function<void(int stringId)>& showMessage,
     return started;
 }
 
+// Every send step reopens a closed port, so the port is shut for good before the workers stop:
+// a heartbeat or read step that comes in meanwhile must not reach the line.
 void StopEngine() {
-    TheSerialPort().Close();
+    TheSerialPort().ShutDown();
     TheSerialPort().SaveSettings();
     StopSioRecvThread();
     StopAnalysisThread();
     StopRequestThread();
     StopSioSendThread();
-    // Every send step reopens a closed port, so a heartbeat or read step that came in while the
-    // workers were stopping may have opened it again.
-    TheSerialPort().Close();
 }
 
 }  // namespace kestrel

@@ -14,8 +14,9 @@ namespace kestrel {
 bool StartEngine(const std::function<void(int stringId)>& showMessage,
                  const std::function<void()>& beforePortOpens = {});
 
-// Runs the shutdown sequence: closes the port, writes the serial settings, and stops
-// Sio_Recv_Thread, Anl_Recv_Thread, Anl_Send_Thread and Sio_Send_Thread in that order.
+// Runs the shutdown sequence: closes the port for good (nothing reopens it), writes the serial
+// settings, and stops Sio_Recv_Thread, Anl_Recv_Thread, Anl_Send_Thread and Sio_Send_Thread in that
+// order.
 void StopEngine();
 
 }  // namespace kestrel

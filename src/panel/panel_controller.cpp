@@ -195,6 +195,15 @@ void PanelController::OnMouseMove(int x, int y) {
     cursor_ = QPoint(x, y);
 }
 
+// A knob's repeat stops at once, without the click step of a release seen on the panel; a drag
+// and a held key end at their next tick, which finds the button up.
+void PanelController::OnInputLost() {
+    leftDown_ = false;
+    rightDown_ = false;
+    window_.KillTimer(kTimerKnobRepeat);
+    repeatFast = 0;
+}
+
 void PanelController::OnMouseWheel(int delta, int x, int y) {
     const bool up = delta > 0;
     if (IsKnobSelected()) {

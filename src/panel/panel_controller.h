@@ -57,6 +57,9 @@ class PanelController {
     void OnRightButtonUp();
     // Records the cursor's client position (drags and the key-hold test read it).
     void OnMouseMove(int x, int y);
+    // Counts every held button as released: their release goes elsewhere once a modal box, a
+    // focus change, hiding or deactivation takes the mouse.
+    void OnInputLost();
     // Handles one wheel message at a client position; only the sign of delta counts.
     void OnMouseWheel(int delta, int x, int y);
     // Handles the ticks of timers 1, 2, 18, 19 and 22.

@@ -1,5 +1,7 @@
 #include "platform/headless_main_window.h"
 
+#include <utility>
+
 namespace kestrel {
 
 namespace {
@@ -79,32 +81,57 @@ int64_t HeadlessMainWindow::SendMessage(uint32_t id, uint64_t wParam, int64_t lP
     return pending->result;
 }
 
+// Runtime timers are started and cancelled without the lock: cancelling waits for a running
+// tick, and the tick takes the lock.
 void HeadlessMainWindow::SetTimer(int timerId, int64_t ms) {
-    std::lock_guard lock(mutex_);
-    if (closing_) {
-        return;
-    }
-    if (auto old = timers_.find(timerId); old != timers_.end()) {
-        Rt().CancelTimer(old->second);
-    }
-    timers_[timerId] = Rt().StartTimer(ms, [this, timerId] {
-        {
-            std::lock_guard lock(mutex_);
-            if (closing_ || !pendingTicks_.insert(timerId).second) {
-                return;
-            }
+    uint64_t generation = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) {
+            return;
         }
-        loop_->Post({kMsgTimer, static_cast<uint64_t>(timerId), 0});
-    });
+        generation = nextGeneration_++;
+    }
+    TimerId started =
+        Rt().StartTimer(ms, [this, timerId, generation] { Tick(timerId, generation); });
+    TimerId stale = started;
+    {
+        std::lock_guard lock(mutex_);
+        if (!closing_) {
+            auto [slot, added] = timers_.try_emplace(timerId, WindowTimer{started, generation});
+            stale = added ? 0 : std::exchange(slot->second, {started, generation}).runtimeId;
+        }
+    }
+    if (stale != 0) {
+        Rt().CancelTimer(stale);
+    }
+}
+
+void HeadlessMainWindow::Tick(int timerId, uint64_t generation) {
+    {
+        std::lock_guard lock(mutex_);
+        auto timer = timers_.find(timerId);
+        if (closing_ || timer == timers_.end() || timer->second.generation != generation ||
+            !pendingTicks_.insert(timerId).second) {
+            return;
+        }
+    }
+    loop_->Post({kMsgTimer, static_cast<uint64_t>(timerId), 0});
 }
 
 void HeadlessMainWindow::KillTimer(int timerId) {
-    std::lock_guard lock(mutex_);
-    if (auto timer = timers_.find(timerId); timer != timers_.end()) {
-        Rt().CancelTimer(timer->second);
-        timers_.erase(timer);
+    TimerId stale = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (auto timer = timers_.find(timerId); timer != timers_.end()) {
+            stale = timer->second.runtimeId;
+            timers_.erase(timer);
+        }
+        pendingTicks_.erase(timerId);
     }
-    pendingTicks_.erase(timerId);
+    if (stale != 0) {
+        Rt().CancelTimer(stale);
+    }
 }
 
 bool HeadlessMainWindow::HasTimer(int timerId) const {
@@ -113,14 +140,17 @@ bool HeadlessMainWindow::HasTimer(int timerId) const {
 }
 
 void HeadlessMainWindow::Close() {
-    std::lock_guard lock(mutex_);
-    closing_ = true;
-    for (auto& [id, timer] : timers_) {
-        Rt().CancelTimer(timer);
+    std::map<int, WindowTimer> timers;
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+        timers.swap(timers_);
+        for (auto& pending : pendingSends_) {
+            pending->done->Set();
+        }
     }
-    timers_.clear();
-    for (auto& pending : pendingSends_) {
-        pending->done->Set();
+    for (const auto& [id, timer] : timers) {
+        Rt().CancelTimer(timer.runtimeId);
     }
 }
 

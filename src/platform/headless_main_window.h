@@ -48,13 +48,20 @@ class HeadlessMainWindow final : public MainWindow {
 
   private:
     struct PendingSend;
+    // A numbered timer's runtime timer; the generation tells a replaced timer's late tick apart.
+    struct WindowTimer {
+        TimerId runtimeId;
+        uint64_t generation;
+    };
     void Handle(const Message& message);
+    void Tick(int timerId, uint64_t generation);
 
     WindowHandler handler_;
     std::shared_ptr<MessageLoop> loop_;
     mutable std::mutex mutex_;
     bool closing_ = false;
-    std::map<int, TimerId> timers_;
+    std::map<int, WindowTimer> timers_;
+    uint64_t nextGeneration_ = 1;
     std::set<int> pendingTicks_;  // desktop timers never queue a second tick of the same timer
     std::set<std::shared_ptr<PendingSend>> pendingSends_;
     std::atomic<uint8_t> windowWaiting_{0};

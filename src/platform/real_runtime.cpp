@@ -156,8 +156,14 @@ TimerId RealRuntime::AddTimer(int64_t firstMs, int64_t periodMs, std::function<v
 }
 
 void RealRuntime::CancelTimer(TimerId id) {
-    std::lock_guard lock(timerMutex_);
+    std::unique_lock lock(timerMutex_);
     timers_.erase(id);
+    // The timer thread may have copied the callback already: wait until it has returned, so
+    // that the caller may destroy what the callback uses. A callback that cancels a timer runs
+    // on the timer thread itself, where nothing else can be running.
+    if (std::this_thread::get_id() != timerThread_.get_id()) {
+        timerDone_.wait(lock, [&] { return runningId_ != id; });
+    }
 }
 
 std::shared_ptr<Signal> RealRuntime::MakeSignal() {
@@ -197,9 +203,13 @@ void RealRuntime::TimerThreadMain() {
             // A late timer fires once and keeps its rhythm from now, as desktop timers do.
             deadlines_.emplace(std::max(deadline + timer->second.periodMs, now + 1), id);
         }
+        runningId_ = id;
         lock.unlock();
         fn();
+        fn = nullptr;
         lock.lock();
+        runningId_ = 0;
+        timerDone_.notify_all();
     }
 }
 

@@ -44,7 +44,9 @@ class RealRuntime final : public Runtime {
 
     std::mutex timerMutex_;
     std::condition_variable timerWake_;
+    std::condition_variable timerDone_;
     bool stopping_ = false;
+    TimerId runningId_ = 0;  // the timer whose callback runs now with the lock released
     TimerId nextTimerId_ = 1;
     std::map<TimerId, Timer> timers_;
     std::multimap<int64_t, TimerId> deadlines_;

@@ -76,6 +76,9 @@ class SerialDevice {
     virtual bool SetRts(bool raised) = 0;
     // Reports whether the far end has hung up (cable pulled, adapter unplugged).
     virtual bool HungUp() = 0;
+    // Reports whether the path, links followed, leads to this very device; a device without a
+    // path in the file system never matches.
+    virtual bool IsDeviceAt(const std::string& path) const { return false; }
 };
 
 // Opens the device at a path, or returns nullptr when it cannot be opened.

@@ -1,7 +1,9 @@
 #include "platform/termios_device.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -64,7 +66,17 @@ std::unique_ptr<TermiosDevice> TermiosDevice::Open(const std::string& path) {
         CloseFd(fd);
         return nullptr;
     }
-    // The port is not shared: a second open by another program fails while this one holds it.
+    // The port is not shared. TIOCEXCL alone lets root through and does nothing against a program
+    // that opened the port first, so the advisory lock that serial programs on Linux take decides;
+    // it also refuses a second open within this program.
+    int locked;
+    do {
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked < 0 && errno == EINTR);
+    if (locked < 0) {
+        CloseFd(fd);
+        return nullptr;
+    }
     IoctlRetry(fd, TIOCEXCL, nullptr);
     return std::make_unique<TermiosDevice>(fd);
 }
@@ -73,6 +85,19 @@ TermiosDevice::TermiosDevice(int fd) : fd_(fd) {
     serial_icounter_struct counters{};
     hasCounters_ = IoctlRetry(fd_, TIOCGICOUNT, &counters) == 0;
     lastCounters_ = counters;
+}
+
+// Terminals are compared by device number, which every name of the same port shares.
+bool TermiosDevice::IsDeviceAt(const std::string& path) const {
+    struct stat mine {};
+    struct stat named {};
+    if (fd_ < 0 || ::fstat(fd_, &mine) != 0 || ::stat(path.c_str(), &named) != 0) {
+        return false;
+    }
+    if (S_ISCHR(mine.st_mode) && S_ISCHR(named.st_mode)) {
+        return mine.st_rdev == named.st_rdev;
+    }
+    return mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
 }
 
 TermiosDevice::~TermiosDevice() {

@@ -15,7 +15,8 @@ namespace kestrel {
 // and a 0 return as a vanished device.
 class TermiosDevice final : public SerialDevice {
   public:
-    // Opens a terminal device for exclusive use; nullptr when it is missing or not a terminal.
+    // Opens a terminal device for exclusive use; nullptr when it is missing, not a terminal or
+    // locked by another open (of this program or another).
     static std::unique_ptr<TermiosDevice> Open(const std::string& path);
     // Takes ownership of an open terminal descriptor.
     explicit TermiosDevice(int fd);
@@ -31,6 +32,7 @@ class TermiosDevice final : public SerialDevice {
     bool QueryStatus(LineStatus& status) override;
     bool SetRts(bool raised) override;
     bool HungUp() override;
+    bool IsDeviceAt(const std::string& path) const override;
 
     // Returns the descriptor, or -1 after a move.
     int Fd() const { return fd_; }

@@ -48,7 +48,7 @@ class VirtualRuntime::Loop final : public MessageLoop {
         currentLoop = this;
         std::unique_lock lock(runtime_.mutex_);
         for (;;) {
-            runtime_.batonMoved_.wait(lock, [&] { return runtime_.baton_ == this || abandoned_; });
+            wake_.wait(lock, [&] { return runtime_.baton_ == this || abandoned_; });
             if (abandoned_) {
                 break;
             }
@@ -69,14 +69,14 @@ class VirtualRuntime::Loop final : public MessageLoop {
             busy_ = false;
             ScheduleDispatchLocked();
             runtime_.baton_ = nullptr;
-            runtime_.batonMoved_.notify_all();
+            runtime_.driverWake_.notify_one();
         }
         running_.store(false, std::memory_order_release);
         busy_ = false;
         if (runtime_.baton_ == this) {
             runtime_.baton_ = nullptr;
         }
-        runtime_.batonMoved_.notify_all();
+        runtime_.driverWake_.notify_one();
     }
 
     static thread_local Loop* currentLoop;
@@ -89,6 +89,9 @@ class VirtualRuntime::Loop final : public MessageLoop {
     bool busy_ = false;
     bool dispatchScheduled_ = false;
     bool abandoned_ = false;
+    // Each thread sleeps on a condition of its own, so that handing the baton on wakes only the
+    // thread that takes it.
+    std::condition_variable wake_;
     uint64_t suspension_ = 0;  // counts suspensions, so a stale wake-up is recognised
     std::thread thread_;
 };
@@ -133,10 +136,10 @@ VirtualRuntime::~VirtualRuntime() {
         shuttingDown_ = true;
         for (auto& loop : loops_) {
             loop->abandoned_ = true;
+            loop->wake_.notify_one();
         }
         loops.swap(loops_);
     }
-    batonMoved_.notify_all();
     for (auto& loop : loops) {
         if (loop->thread_.joinable()) {
             loop->thread_.join();
@@ -273,14 +276,14 @@ void VirtualRuntime::ScheduleTimerLocked(TimerId id, int64_t time) {
 void VirtualRuntime::RunSliceLocked(std::unique_lock<std::mutex>& lock, Loop* loop) {
     assert(baton_ == nullptr);
     baton_ = loop;
-    batonMoved_.notify_all();
-    batonMoved_.wait(lock, [&] { return baton_ == nullptr; });
+    loop->wake_.notify_one();
+    driverWake_.wait(lock, [&] { return baton_ == nullptr; });
 }
 
 void VirtualRuntime::YieldLocked(std::unique_lock<std::mutex>& lock, Loop* loop) {
     baton_ = nullptr;
-    batonMoved_.notify_all();
-    batonMoved_.wait(lock, [&] { return baton_ == loop || loop->abandoned_; });
+    driverWake_.notify_one();
+    loop->wake_.wait(lock, [&] { return baton_ == loop || loop->abandoned_; });
     if (loop->abandoned_) {
         throw LoopAbandoned{};
     }

@@ -66,8 +66,8 @@ class VirtualRuntime final : public Runtime {
     bool RunNextEvent(int64_t limit);
 
     mutable std::mutex mutex_;
-    std::condition_variable batonMoved_;
-    Loop* baton_ = nullptr;  // the loop that runs now; nullptr while the driver runs
+    std::condition_variable driverWake_;  // the driving thread waits here for the baton
+    Loop* baton_ = nullptr;               // the loop that runs now; nullptr while the driver runs
     bool shuttingDown_ = false;
     int64_t now_ = 0;
     uint64_t nextSeq_ = 0;

@@ -150,9 +150,14 @@ void FramingStep(ReceiveBuffer& buffer, uint32_t lineError, AnswerSink& sink,
         buffer.expected = 0;
         const AnswerLengthResult result = AnswerLength(buffer, menuWidth);
         if (result.outcome == LengthOutcome::BadMenuNo) {
-            // Every byte of such an answer is one that resynchronisation keeps, so left alone it
-            // would hold the front of the buffer for good.
-            DiscardThroughTerminator(buffer);
+            // Line noise after "EX" is cut like any other impossible byte, so that the answer
+            // behind it survives. A number that is only invalid is made of bytes that
+            // resynchronisation keeps: left alone it would hold the front of the buffer for good.
+            const uint32_t held = buffer.count;
+            Resynchronise(buffer);
+            if (buffer.count == held) {
+                DiscardThroughTerminator(buffer);
+            }
             return;
         }
         if (result.outcome == LengthOutcome::Unknown) {

@@ -39,17 +39,19 @@ SerialPort& TheSerialPort() {
 bool InitialiseSerialPort(const std::function<void(int stringId)>& showMessage) {
     SerialPort& port = TheSerialPort();
     port.Initialise();
-    if (port.LoadSettings()) {
-        return true;
-    }
-    if (showMessage) {
+    const SettingsFile file = port.LoadSettings();
+    if (file == SettingsFile::Unreadable && showMessage) {
         showMessage(kStringSettingsUnreadable);
     }
-    return false;
+    return file == SettingsFile::Read;
 }
 
 void SerialPort::Initialise() {
     Close();
+    {
+        std::lock_guard openLock(openMutex_);
+        shutDown_ = false;
+    }
     portNumber_.store(1, std::memory_order_relaxed);
     baudRate_.store(4800, std::memory_order_relaxed);
     thirdValue_.store(0, std::memory_order_relaxed);
@@ -114,7 +116,7 @@ void SerialPort::ReportOpenFailure() const {
 
 bool SerialPort::Open(bool autoInfoOn) {
     std::lock_guard openLock(openMutex_);
-    if (IsOpen() || StartupBoxShown.load(std::memory_order_relaxed) != 0) {
+    if (shutDown_ || IsOpen() || StartupBoxShown.load(std::memory_order_relaxed) != 0) {
         return false;
     }
     std::string path;
@@ -150,6 +152,14 @@ bool SerialPort::Open(bool autoInfoOn) {
     return true;
 }
 
+void SerialPort::ShutDown() {
+    {
+        std::lock_guard openLock(openMutex_);
+        shutDown_ = true;
+    }
+    Close();
+}
+
 bool SerialPort::Close() {
     std::lock_guard openLock(openMutex_);
     if (!IsOpen()) {
@@ -181,7 +191,13 @@ bool SerialPort::Probe(size_t row) {
     if (row >= kPortTable.size()) {
         return false;
     }
-    std::unique_ptr<SerialDevice> device = OpenDevice(DevicePath(kPortTable[row].number));
+    const std::string path = DevicePath(kPortTable[row].number);
+    // Line settings belong to the device, not to one open of it: a probe of the port in use, by
+    // whatever name, would rewrite the live line. A device another program holds does not open.
+    if (const std::shared_ptr<SerialDevice> held = Device(); held && held->IsDeviceAt(path)) {
+        return false;
+    }
+    std::unique_ptr<SerialDevice> device = OpenDevice(path);
     if (device == nullptr) {
         return false;
     }
@@ -192,9 +208,9 @@ bool SerialPort::Probe(size_t row) {
     return usable;
 }
 
-bool SerialPort::LoadSettings() {
+SettingsFile SerialPort::LoadSettings() {
     SerialSettings settings;
-    const bool read = ReadSettingsFile(settings);
+    const SettingsFile read = ReadSettingsFile(settings);
     SetPortNumber(settings.portNumber);
     SetBaudRate(settings.baudRate);
     SetThirdValue(settings.thirdValue);

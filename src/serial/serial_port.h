@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/serial_device.h"
+#include "serial/serial_settings.h"
 
 namespace kestrel {
 
@@ -48,7 +49,7 @@ class SerialPort {
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // Closes any open device and returns to port 1, 4800 baud, third value 0.
+    // Closes any open device and returns to port 1, 4800 baud, third value 0, ready to open.
     void Initialise();
 
     // Stores a port number of 1 to 20 and reports true; otherwise stores 1 and reports false.
@@ -77,12 +78,16 @@ class SerialPort {
     // Restores one stop bit and no CTS flow, closes the device and reports true; false when the
     // port was not open.
     bool Close();
-    // Reports whether the port of a port-table row exists and shows a usable line, without
-    // touching this port's own device.
+    // Closes the port for the program's shutdown: from now until Initialise nothing opens it,
+    // so that a send step still queued behind the close cannot reach the line.
+    void ShutDown();
+    // Reports whether the port of a port-table row exists, is free and shows a usable line; a
+    // device in use (this port's own, by any name, or one another program has locked) reports
+    // false untouched.
     bool Probe(size_t row);
 
-    // Reads the settings file into the port; false (and the defaults) when it cannot be read.
-    bool LoadSettings();
+    // Reads the settings file into the port; the defaults unless it was read.
+    SettingsFile LoadSettings();
     // Writes the port number, baud rate and third value to the settings file.
     bool SaveSettings() const;
 
@@ -122,6 +127,7 @@ class SerialPort {
     std::string override_;
     SerialDeviceFactory factory_;
     std::atomic<uint8_t> open_{0};
+    bool shutDown_ = false;  // guarded by openMutex_
     std::atomic<int32_t> portNumber_{1};
     std::atomic<int32_t> baudRate_{4800};
     std::atomic<int32_t> thirdValue_{0};
@@ -130,9 +136,10 @@ class SerialPort {
 // Returns the program's one serial port.
 SerialPort& TheSerialPort();
 
-// Runs the port's part of start-up: initialises the port and loads the settings file. When the
-// file cannot be read, hands string 108 to showMessage (a modal box) and keeps the defaults.
-// Reports whether the file was read.
+// Runs the port's part of start-up: initialises the port and loads the settings file. A missing
+// file is a first start and keeps the defaults quietly (the file is written at exit); a file that
+// exists and cannot be read hands string 108 to showMessage (a modal box) and keeps the defaults
+// too. Reports whether the file was read.
 bool InitialiseSerialPort(const std::function<void(int stringId)>& showMessage);
 
 }  // namespace kestrel

@@ -42,19 +42,24 @@ std::string SettingsFilePath() {
     return CommoFilePath(kSettingsFileName);
 }
 
-bool ReadSettingsFile(SerialSettings& settings) {
+SettingsFile ReadSettingsFile(SerialSettings& settings) {
     settings = SerialSettings{};
     const std::string path = SettingsFilePath();
+    // No installer writes the file, so its absence is the first start of a new user.
+    struct stat info {};
+    if (!path.empty() && ::stat(path.c_str(), &info) != 0 && errno == ENOENT) {
+        return SettingsFile::Missing;
+    }
     CsvReader reader;
     // Fewer than three cells would leave the port without a value to take: the file counts as
     // unreadable and every value keeps its default.
     if (path.empty() || !reader.ReadFile(path) || reader.CellCount() < 3) {
-        return false;
+        return SettingsFile::Unreadable;
     }
     settings.portNumber = CellToInt(reader.CellAt(0));
     settings.baudRate = CellToInt(reader.CellAt(1));
     settings.thirdValue = CellToInt(reader.CellAt(2));
-    return true;
+    return SettingsFile::Read;
 }
 
 bool WriteSettingsFile(const SerialSettings& settings) {

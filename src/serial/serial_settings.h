@@ -20,9 +20,16 @@ struct SerialSettings {
 // Converts a cell as a decimal integer the way atoi does (leading blanks, a sign, the digits up
 // to the first other character), clamped to the 32-bit range.
 int32_t CellToInt(std::string_view cell);
+// What reading the settings file came to.
+enum class SettingsFile : uint8_t {
+    Read,        // the three values came from the file
+    Missing,     // no file yet: a first start
+    Unreadable,  // a file that cannot be read or holds fewer than three cells
+};
+
 // Reads the first three cells of the settings file, in row order whatever lines they stand on.
-// A file that cannot be read or holds fewer than three cells leaves the defaults and reports false.
-bool ReadSettingsFile(SerialSettings& settings);
+// Unless the file was read, every value keeps its default.
+SettingsFile ReadSettingsFile(SerialSettings& settings);
 // Writes the line "%d,%d,%d\n" to the settings file, creating the folder when needed. The line
 // goes to a temporary file in the same folder that is renamed over the old file, so a failed
 // write leaves the old file whole.

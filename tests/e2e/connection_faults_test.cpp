@@ -6,6 +6,8 @@
 
 #include "connection_line.h"
 #include "engine/anl_send_thread.h"
+#include "engine/engine_lifecycle.h"
+#include "engine/engine_timers.h"
 #include "engine/requests.h"
 #include "engine/startup_messages.h"
 #include "protocol/notifications.h"
@@ -50,6 +52,19 @@ class ConnectedStation : public Station {
         return last;
     }
 };
+
+// A quit that comes while the heartbeat waits between its "PS;" and its "AI;": the "AI;" still
+// reaches the send queue as the workers stop, and must not open the port again.
+TEST_F(ConnectedStation, NothingReopensThePortOnceShutdownHasClosedIt) {
+    const size_t before = commands.Size();
+    ASSERT_TRUE(DispatchEngineTimer(kTimerHeartbeat));
+    ASSERT_TRUE(rt.RunUntil([&] { return CountOf(commands.From(before), "PS;") == 1; }, 100));
+    const size_t closedAt = commands.Size();
+    StopEngine();
+    rt.RunFor(1000);
+    EXPECT_EQ(TextsOf(commands.From(closedAt)), TextList{});
+    EXPECT_FALSE(TheSerialPort().IsOpen());
+}
 
 TEST_F(ConnectedStation, SilenceEndsTheConnectionThreeSecondsAfterTheLastAnswer) {
     radio->StartFault(SimFault::Silence);

@@ -259,6 +259,17 @@ TEST_F(Framing, DiscardsAMenuAnswerWhoseNumberCanNeverBeValid) {
     }
 }
 
+TEST_F(Framing, NoiseInAMenuNumberLosesOnlyTheMenuAnswer) {
+    for (const char* noisy : {"EX\x01", "EX1\x02", "EX12\x7f", "EX\xff\xfe"}) {
+        SCOPED_TRACE(noisy);
+        buffer.Reset();
+        sink.answers.clear();
+        Read(std::string(noisy) + "FA14070000;");
+        Drain();
+        EXPECT_EQ(sink.answers, Answers{"FA14070000"});
+    }
+}
+
 TEST_F(Framing, DiscardsABadMenuAnswerBeforeItsTerminatorArrives) {
     Read("EX999");
     EXPECT_EQ(buffer.count, 0u);

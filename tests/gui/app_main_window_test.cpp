@@ -1,12 +1,16 @@
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QTimer>
+#include <QWindow>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <vector>
 
 #include "app/panel_client.h"
+#include "app/panel_controller_client.h"
 #include "app/power_events.h"
 #include "app/remote_controller_app.h"
 #include "app/splash_panel_dlg.h"
@@ -27,11 +31,11 @@ constexpr uint32_t kTestMessage = 0x9000;
 // A controller that records what the window hands it, and on which thread.
 class ProbeClient final : public PanelClient {
   public:
-    void OnLeftButtonDown(QMouseEvent*) override {}
-    void OnLeftButtonUp(QMouseEvent*) override {}
-    void OnRightButtonDown(QMouseEvent*) override {}
-    void OnRightButtonUp(QMouseEvent*) override {}
-    void OnMouseWheel(QWheelEvent*) override {}
+    void OnLeftButtonDown(QMouseEvent*) override { ++inputs; }
+    void OnLeftButtonUp(QMouseEvent*) override { ++inputs; }
+    void OnRightButtonDown(QMouseEvent*) override { ++inputs; }
+    void OnRightButtonUp(QMouseEvent*) override { ++inputs; }
+    void OnMouseWheel(QWheelEvent*) override { ++inputs; }
     void OnMenuCommand(int) override {}
     void OnTimer(int timerId) override {
         ticks.push_back(timerId);
@@ -39,7 +43,7 @@ class ProbeClient final : public PanelClient {
             onTick(timerId);
         }
     }
-    bool OnKeyPress(QKeyEvent*) override { return false; }
+    bool OnKeyPress(QKeyEvent*) override { return ++inputs, false; }
     int64_t OnWindowMessage(const Message& message) override {
         messages.push_back(message);
         handledOn = std::this_thread::get_id();
@@ -47,6 +51,7 @@ class ProbeClient final : public PanelClient {
     }
     bool Busy() const override { return false; }
 
+    int inputs = 0;  // mouse, wheel and key events that reached the panel
     std::vector<Message> messages;
     std::vector<int> ticks;
     std::function<void(int)> onTick;
@@ -230,6 +235,84 @@ TEST_F(MainWindowMessages, SplashGoesWhenItsTimerFires) {
     EXPECT_FALSE(window->HasTimer(kTimerSplash));
 }
 
+// Input goes in through the window, as the window system delivers it, at the COM key.
+TEST_F(MainWindowMessages, SplashSwallowsClicksWheelAndKeys) {
+    window->show();
+    auto* splash = new CSplashPanelDlg(window->PanelWidget());
+    splash->show();
+    const SkinRect com = ElementRect(SkinGroup::KeyCom, 0);
+    const QPointF at = window->PanelWidget()->mapTo(
+        window.get(), QPointF(com.left + com.width / 2.0, com.top + com.height / 2.0));
+    const auto sendInput = [&] {
+        QWindow* handle = window->windowHandle();
+        for (const QEvent::Type type :
+             {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick}) {
+            QMouseEvent click(type, at, window->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(handle, &click);
+        }
+        QWheelEvent wheel(at, window->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(handle, &wheel);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(handle, &key);
+    };
+    sendInput();
+    EXPECT_EQ(probe->inputs, 0);
+    delete splash;
+    sendInput();
+    EXPECT_EQ(probe->inputs, 5) << "without the splash every event reaches the panel";
+}
+
+// A held knob steps every 200 ms until its release; when something else takes the mouse, the
+// release never comes to the panel, so that loss must count as the release.
+TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
+    const std::vector<std::pair<const char*, std::function<void(QWidget*)>>> losses = {
+        {"modal box",
+         [](QWidget* w) {
+             QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Ok, w);
+             QTimer::singleShot(0, &box, &QMessageBox::accept);
+             box.exec();
+         }},
+        {"deactivation",
+         [](QWidget* w) {
+             QEvent deactivate(QEvent::WindowDeactivate);
+             QCoreApplication::sendEvent(w, &deactivate);
+         }},
+        {"hide", [](QWidget* w) { w->hide(); }},
+    };
+    for (const auto& [name, lose] : losses) {
+        SCOPED_TRACE(name);
+        auto client = std::make_unique<PanelControllerClient>(window.get(), *window);
+        std::vector<int32_t> steps;
+        client->Controller().SetRequestSink([&](int, int, int32_t value) {
+            steps.push_back(value);
+            return true;
+        });
+        window->SetPanelClient(std::move(client));
+        window->show();
+        const QPointF at = window->PanelWidget()->mapTo(window.get(), QPointF(182, 212));
+        const auto mouse = [&](QEvent::Type type, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, window->mapToGlobal(at), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(window->windowHandle(), &event);
+        };
+        mouse(QEvent::MouseButtonPress, Qt::LeftButton);  // selects the MIC GAIN knob
+        mouse(QEvent::MouseButtonRelease, Qt::NoButton);
+        mouse(QEvent::MouseButtonPress, Qt::LeftButton);  // and holds it
+        window->OnTimer(kTimerKnobRepeat);
+        const size_t held = steps.size();
+        ASSERT_GT(held, 1u) << "the hold repeats";
+        lose(window.get());
+        window->OnTimer(kTimerKnobRepeat);
+        window->OnTimer(kTimerKnobRepeat);
+        EXPECT_EQ(steps.size(), held);
+        EXPECT_FALSE(window->HasTimer(kTimerKnobRepeat));
+        window->SetPanelClient(nullptr);
+    }
+}
+
 TEST_F(MainWindowMessages, FullRefreshDrawsEveryDisplayFromTheStore) {
     Set(Field::AI, 1);
     Set(Field::PS, 1);
@@ -323,6 +406,10 @@ TEST_F(StartupMessages, DisabledAndUnknownRowsShowNothing) {
 
 class PowerEvents : public MainWindowTest {
   protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        TheSerialPort().Initialise();  // an earlier test's shutdown leaves the port shut
+    }
     void TearDown() override {
         TheSerialPort().Close();
         TheSerialPort().SetDeviceOverride({});

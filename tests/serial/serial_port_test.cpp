@@ -1,10 +1,15 @@
 #include "serial/serial_port.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "platform/pty_pair.h"
+#include "platform/termios_device.h"
 #include "protocol/control_mirror.h"
 #include "serial/serial_fixture.h"
 
@@ -97,6 +102,37 @@ TEST_F(SerialLinkTest, ProbeLeavesThePortsOwnDeviceAlone) {
     other.SetStatusBits(Side::A, kStatusTxim);
     EXPECT_FALSE(TheSerialPort().Probe(1));
     EXPECT_FALSE(TheSerialPort().Probe(20));
+}
+
+// Termios settings belong to the device: a probe that opened the port in use, under another
+// name, would rewrite its stop bits and flow control.
+TEST_F(SerialLinkTest, ProbeReportsDevicesInUseWithoutTouchingThem) {
+    auto held = PtyPair::Create();
+    auto lockedElsewhere = PtyPair::Create();
+    auto free = PtyPair::Create();
+    ASSERT_TRUE(held && lockedElsewhere && free);
+    std::filesystem::create_directories(dir_.Path() + "/CommoFiles");
+    ASSERT_TRUE(held->LinkAs(dir_.Path() + "/CommoFiles/COM2"));
+    ASSERT_TRUE(lockedElsewhere->LinkAs(dir_.Path() + "/CommoFiles/COM3"));
+    ASSERT_TRUE(free->LinkAs(dir_.Path() + "/CommoFiles/COM4"));
+    TheSerialPort().SetDeviceFactory(nullptr);
+    TheSerialPort().SetDeviceOverride(held->Path());
+    ASSERT_TRUE(TheSerialPort().Open(false));
+
+    const int other = ::open(lockedElsewhere->Path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+
+    EXPECT_FALSE(TheSerialPort().Probe(1)) << "the held device under its COM2 name";
+    EXPECT_FALSE(TheSerialPort().Probe(2)) << "locked by another program";
+    EXPECT_TRUE(TheSerialPort().Probe(3));
+    termios line{};
+    ASSERT_EQ(::tcgetattr(held->FarFd(), &line), 0);
+    EXPECT_TRUE(line.c_cflag & CSTOPB);
+    EXPECT_TRUE(line.c_cflag & CRTSCTS);
+    EXPECT_EQ(TermiosDevice::Open(held->Path()), nullptr) << "nor does a second open succeed";
+    ::close(other);
+    EXPECT_TRUE(TheSerialPort().Probe(2));
 }
 
 TEST_F(SerialLinkTest, VanishedDeviceReadsAsIoErrorAndClosedPort) {

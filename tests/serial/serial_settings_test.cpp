@@ -34,7 +34,7 @@ TEST_F(SettingsTest, ThreeNineSixHundredOpensComThreeAtNineSixHundred) {
         opened_.push_back(path);
         return pair_.Open(MemorySerialPair::Side::A);
     });
-    ASSERT_TRUE(TheSerialPort().LoadSettings());
+    ASSERT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Read);
     ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0], "/dev/ttyS2");
@@ -46,7 +46,7 @@ TEST_F(SettingsTest, ThreeNineSixHundredOpensComThreeAtNineSixHundred) {
 
 TEST_F(SettingsTest, OutOfRangeValuesTakeDefaultsAndThirdValueIsWrittenBack) {
     WriteFile("25,1200,7\n");
-    EXPECT_TRUE(TheSerialPort().LoadSettings());
+    EXPECT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Read);
     EXPECT_EQ(TheSerialPort().PortNumber(), 1);
     EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
     ASSERT_TRUE(TheSerialPort().SaveSettings());
@@ -55,27 +55,34 @@ TEST_F(SettingsTest, OutOfRangeValuesTakeDefaultsAndThirdValueIsWrittenBack) {
 
 TEST_F(SettingsTest, CellsCountInRowOrderWhateverLineTheyStandOn) {
     WriteFile("2\n19200\n5\n");
-    EXPECT_TRUE(TheSerialPort().LoadSettings());
+    EXPECT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Read);
     EXPECT_EQ(TheSerialPort().PortNumber(), 2);
     EXPECT_EQ(TheSerialPort().BaudRate(), 19200);
     EXPECT_EQ(TheSerialPort().ThirdValue(), 5);
 }
 
-TEST_F(SettingsTest, MissingFileShowsMessageOnceAndIsCreatedAtSave) {
+// No installer writes the file: a first start uses the defaults without a box and writes it at
+// exit. A file that is there and cannot be read still gets the box.
+TEST_F(SettingsTest, MissingFileIsAQuietFirstStartAndIsCreatedAtSave) {
     TheSerialPort().SetPortNumber(4);
     std::vector<int> shown;
     EXPECT_FALSE(InitialiseSerialPort([&](int id) { shown.push_back(id); }));
-    EXPECT_EQ(shown, std::vector<int>{108});
+    EXPECT_EQ(shown, std::vector<int>{});
     EXPECT_EQ(TheSerialPort().PortNumber(), 1);
     EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
     EXPECT_EQ(TheSerialPort().ThirdValue(), 0);
     ASSERT_TRUE(TheSerialPort().SaveSettings());
     EXPECT_EQ(ReadFile(), "1,4800,0\n");
+
+    std::filesystem::remove(FilePath());
+    std::filesystem::create_directories(FilePath());  // there, but no file to read
+    EXPECT_FALSE(InitialiseSerialPort([&](int id) { shown.push_back(id); }));
+    EXPECT_EQ(shown, std::vector<int>{108});
 }
 
 TEST_F(SettingsTest, AHandEditedLineWithoutNewlineIsRead) {
     WriteFile("3,9600,0");
-    EXPECT_TRUE(TheSerialPort().LoadSettings());
+    EXPECT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Read);
     EXPECT_EQ(TheSerialPort().PortNumber(), 3);
     EXPECT_EQ(TheSerialPort().BaudRate(), 9600);
 }
@@ -86,7 +93,7 @@ TEST_F(SettingsTest, UnreadableFilesKeepDefaults) {
         WriteFile(text);
         TheSerialPort().SetPortNumber(5);
         TheSerialPort().SetThirdValue(9);
-        EXPECT_FALSE(TheSerialPort().LoadSettings());
+        EXPECT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Unreadable);
         EXPECT_EQ(TheSerialPort().PortNumber(), 1);
         EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
         EXPECT_EQ(TheSerialPort().ThirdValue(), 0);

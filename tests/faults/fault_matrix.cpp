@@ -1,0 +1,503 @@
+// The seeded fault matrix: the engine and the simulated transceiver over the in-memory cable, in
+// virtual time, through connect, the full read, operator requests, power off and on and
+// disconnect, with the simulator's faults mixed in by the seed. Each seed runs in a child process
+// of its own, so that a crash or a hang fails that seed alone and every seed starts from clean
+// globals. After each run the invariants below are checked; a failing seed is printed so that it
+// can be rerun alone with --seed.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/anl_send_thread.h"
+#include "engine/engine_lifecycle.h"
+#include "engine/engine_timers.h"
+#include "engine/requests.h"
+#include "platform/headless_main_window.h"
+#include "platform/memory_serial_pair.h"
+#include "platform/paths.h"
+#include "platform/startup_box.h"
+#include "platform/virtual_runtime.h"
+#include "platform/workers.h"
+#include "protocol/control_mirror.h"
+#include "protocol/notifications.h"
+#include "protocol/radio_state.h"
+#include "serial/serial_port.h"
+#include "sim/memory_pair_link.h"
+#include "sim/transceiver.h"
+
+namespace kestrel {
+namespace {
+
+// The radio's line; the settings file names the same rate.
+constexpr LineSettings kRadioLine{.baud = 4800, .stopBits = 2, .ctsFlow = false};
+constexpr const char* kSettingsText = "1,4800,0\n";
+// The transceiver's identification in the store.
+constexpr int32_t kRadioId = 310;
+
+// The phases of one run, in virtual milliseconds.
+constexpr int64_t kConnectPhaseMaxMs = 10000;  // faults may start this far into the full read
+constexpr int64_t kChaosMs = 15000;            // faults and operator actions
+constexpr int64_t kLongestOutageMs = 5000;     // an unplugged cable is back after at most this
+constexpr int64_t kOnLineBoundMs = 30000;      // on line again this soon after the faults end
+constexpr int64_t kLiveAnswerMs = 2000;        // on line: an answer no older than this
+// A child that has not finished in this many real seconds hangs.
+constexpr unsigned kRealSecondsPerSeed = 60;
+
+// Prints what a run does and what crosses the line (--trace, for one seed).
+bool tracing = false;
+void Trace(int64_t atMs, const std::string& what) {
+    if (tracing) {
+        std::printf("%8lld %s\n", static_cast<long long>(atMs), what.c_str());
+    }
+}
+
+// The program's end of the cable, logging every command the device takes.
+class LoggingDevice final : public SerialDevice {
+  public:
+    LoggingDevice(std::unique_ptr<SerialDevice> inner, std::function<void(std::string_view)> log)
+        : inner_(std::move(inner)), log_(std::move(log)) {}
+    bool Configure(const LineSettings& settings) override { return inner_->Configure(settings); }
+    ReadResult Read(uint8_t* data, size_t max) override { return inner_->Read(data, max); }
+    bool Write(const uint8_t* data, size_t size, int64_t timeoutMs) override {
+        const bool taken = inner_->Write(data, size, timeoutMs);
+        if (taken) {
+            log_(std::string_view(reinterpret_cast<const char*>(data), size));
+        }
+        return taken;
+    }
+    bool QueryStatus(LineStatus& status) override { return inner_->QueryStatus(status); }
+    bool SetRts(bool raised) override { return inner_->SetRts(raised); }
+    bool HungUp() override { return inner_->HungUp(); }
+
+  private:
+    std::unique_ptr<SerialDevice> inner_;
+    std::function<void(std::string_view)> log_;
+};
+
+// The radio's way out: notes when it last said something, then passes the bytes on.
+class AnswerClock final : public ByteSink {
+  public:
+    explicit AnswerClock(ByteSink& next) : next_(next) {}
+    void Send(std::string_view bytes) override {
+        if (!bytes.empty()) {
+            lastMs_.store(Rt().NowMs());
+            Trace(Rt().NowMs(), "radio  " + std::string(bytes));
+        }
+        next_.Send(bytes);
+    }
+    int64_t LastMs() const { return lastMs_.load(); }
+
+  private:
+    ByteSink& next_;
+    std::atomic<int64_t> lastMs_{-1};
+};
+
+// An operator's frequency request the engine took, to be found on the line or reported.
+struct OperatorCommand {
+    int64_t atMs;
+    int32_t hertz;
+    bool onLine;  // the panel showed the radio connected when the operator asked
+};
+
+// One run of one seed: the whole station, the scenario the seed makes, and the checks.
+class Run {
+  public:
+    explicit Run(uint32_t seed) : seed_(seed), rng_(seed) {}
+
+    // Runs the scenario and returns the broken invariants (none when the run passed).
+    std::vector<std::string> Execute() {
+        if (!SetUp()) {
+            return failures_;
+        }
+        Scenario();
+        CheckStore();
+        CheckCommands();
+        StopEngine();
+        CheckSettingsFile();
+        return failures_;
+    }
+
+  private:
+    bool SetUp() {
+        char dirTemplate[] = "/tmp/kestrel-faults-XXXXXX";
+        if (::mkdtemp(dirTemplate) == nullptr) {
+            Fail("no temporary folder");
+            return false;
+        }
+        workDir_ = dirTemplate;
+        commo_ = workDir_ + "/" + std::string(kCommoFolder);
+        std::filesystem::create_directory(commo_);
+        std::ofstream(commo_ + "/CommSetting.csv") << kSettingsText;
+        SetWorkingDirectoryBase(workDir_);
+        SetRuntime(&rt_);
+
+        SimOptions options;
+        options.seed = seed_;
+        link_ = std::make_unique<MemoryPairLink>(pair_, kRadioLine);
+        clock_ = std::make_unique<AnswerClock>(*link_);
+        radio_ = std::make_unique<Transceiver>(*clock_, options);
+        link_->Attach(*radio_);
+        radio_->SetLinkControl(link_.get());
+        link_->Start();
+        radio_->Start();
+        TheSerialPort().SetDeviceFactory(
+            [open = pair_.Factory(MemorySerialPair::Side::A),
+             this](const std::string& path) -> std::unique_ptr<SerialDevice> {
+                auto device = open(path);
+                if (!device) {
+                    return nullptr;
+                }
+                return std::make_unique<LoggingDevice>(
+                    std::move(device), [this](std::string_view bytes) { LogCommand(bytes); });
+            });
+        window_ = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
+            if (m.id == kMsgTimer) {
+                DispatchEngineTimer(static_cast<int>(m.wParam));
+            } else if (m.id == kMsgStartupFailure || m.id == kNotifyAI) {
+                std::lock_guard lock(mutex_);
+                lastReportMs_ = rt_.NowMs();
+                if (m.id == kMsgStartupFailure) {
+                    // The operator answers the box at once.
+                    StartupBoxShown.store(0);
+                }
+            }
+            return 0;
+        });
+        SetMainWindow(window_.get());
+        if (!StartEngine([](int) {}) ||
+            !rt_.RunUntil([] { return StoreReady.load() == 1; }, 2000)) {
+            Fail("the engine did not start");
+            return false;
+        }
+        return true;
+    }
+
+    bool Ask(int number, int32_t value = 0) {
+        Trace(rt_.NowMs(),
+              "operator request " + std::to_string(number) + " " + std::to_string(value));
+        return PostRequest(number, 0, value);
+    }
+
+    void Scenario() {
+        Ask(kReqConnect);
+        rt_.RunFor(Uniform(0, kConnectPhaseMaxMs));
+
+        const int64_t chaosEnd = rt_.NowMs() + kChaosMs;
+        std::map<SimFault, int64_t> faultEnds;
+        while (rt_.NowMs() < chaosEnd) {
+            rt_.RunFor(Uniform(50, 1500));
+            for (auto it = faultEnds.begin(); it != faultEnds.end();) {
+                if (rt_.NowMs() >= it->second) {
+                    Trace(rt_.NowMs(), "fault off " + std::string(FaultInfo(it->first).name));
+                    radio_->StopFault(it->first);
+                    it = faultEnds.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            const int64_t pick = Uniform(0, 99);
+            if (pick < 35) {
+                StartFault(faultEnds);
+            } else if (pick < 70) {
+                AskFrequency();
+            } else if (pick < 85) {
+                static constexpr int kRequests[] = {
+                    kReqModeLsb, kReqModeLsb + 2, kReqVfoA,      kReqVfoB,       kReqLockToggle,
+                    kReqBand18,  kReqBand18 + 5,  kReqMoxToggle, kReqInformation};
+                Ask(kRequests[Uniform(0, std::ssize(kRequests) - 1)]);
+            } else if (pick < 93) {
+                Ask(kReqPower);
+            } else {
+                Ask(kReqConnect);
+            }
+        }
+        Trace(rt_.NowMs(), "every fault off");
+        for (const SimFaultInfo& info : SimFaultTable) {
+            radio_->StopFault(info.fault);
+        }
+        // A cable pulled near the end is back within the longest outage.
+        rt_.RunFor(kLongestOutageMs);
+        const int64_t faultsEnd = rt_.NowMs();
+
+        // The operator brings the station back as anyone would: makes sure the radio itself is
+        // on (a "PS0;" lost to the faults leaves the panel believing it on), then connects when
+        // the panel shows no connection, switches on when it shows the radio off, and waits.
+        if (!radio_->PoweredOn()) {
+            Trace(rt_.NowMs(), "operator switches the radio on at the radio");
+            radio_->SetPower(true);
+        }
+        int64_t nextActionMs = faultsEnd + 3500;  // the watchdog has had its say by then
+        while (!OnLine()) {
+            if (rt_.NowMs() - faultsEnd > kOnLineBoundMs) {
+                Fail("not on line " + std::to_string(kOnLineBoundMs) +
+                     " ms after the faults ended (AI mirror " +
+                     std::to_string(GetMirror(Mirror::AI)) + ", PS mirror " +
+                     std::to_string(GetMirror(Mirror::PS)) + ", ID " +
+                     std::to_string(GetField(Field::ID)) + ", last answer at " +
+                     std::to_string(clock_->LastMs()) + ", now " + std::to_string(rt_.NowMs()) +
+                     ")");
+                return;
+            }
+            if (rt_.NowMs() >= nextActionMs) {
+                if (GetMirror(Mirror::AI) != 1) {
+                    Ask(kReqConnect);
+                } else if (GetMirror(Mirror::PS) != 1) {
+                    Ask(kReqPower);
+                }
+                nextActionMs = rt_.NowMs() + 6000;
+            }
+            rt_.RunFor(100);
+        }
+    }
+
+    // On line: connected, the radio on and identified, and answering now.
+    bool OnLine() const {
+        return GetMirror(Mirror::AI) == 1 && GetMirror(Mirror::PS) == 1 &&
+               GetField(Field::ID) == kRadioId && rt_.NowMs() - clock_->LastMs() <= kLiveAnswerMs;
+    }
+
+    void StartFault(std::map<SimFault, int64_t>& faultEnds) {
+        const SimFault fault = SimFaultTable[Uniform(0, std::ssize(SimFaultTable) - 1)].fault;
+        double amount = 0.0;
+        switch (fault) {
+            case SimFault::Noise:
+                amount = static_cast<double>(Uniform(1, 300));
+                break;
+            case SimFault::LostBytes:
+                amount = static_cast<double>(Uniform(1, 400)) / 1000.0;
+                break;
+            case SimFault::Slow:
+                amount = static_cast<double>(Uniform(5, 1500));
+                break;
+            case SimFault::Unplug:
+                amount = static_cast<double>(Uniform(50, kLongestOutageMs));
+                break;
+            case SimFault::Malformed:
+                amount = static_cast<double>(Uniform(1, 700)) / 1000.0;
+                break;
+            case SimFault::Silence:
+            case SimFault::WrongId:
+                break;
+        }
+        Trace(rt_.NowMs(),
+              "fault on " + std::string(FaultInfo(fault).name) + " " + std::to_string(amount));
+        radio_->StartFault(fault, amount);
+        faultEnds[fault] = rt_.NowMs() + Uniform(50, 8000);
+    }
+
+    void AskFrequency() {
+        const auto hertz = static_cast<int32_t>(1800000 + Uniform(0, 27999) * 1000 + ++asked_);
+        const bool onLine = GetMirror(Mirror::AI) == 1;
+        if (Ask(kReqFrequencyA, hertz)) {
+            asked_commands_.push_back({rt_.NowMs(), hertz, onLine});
+        }
+    }
+
+    void LogCommand(std::string_view bytes) {
+        Trace(rt_.NowMs(), "engine " + std::string(bytes));
+        std::lock_guard lock(mutex_);
+        for (const char c : bytes) {
+            pendingCommand_ += c;
+            if (c == ';') {
+                if (pendingCommand_.rfind("FA", 0) == 0 && pendingCommand_.size() > 3) {
+                    sentFrequencies_.push_back(std::atoi(pendingCommand_.c_str() + 2));
+                }
+                pendingCommand_.clear();
+            }
+        }
+    }
+
+    // Every store field lies within its limits, whatever the line carried.
+    void CheckStore() {
+        for (int i = 0; i < kFieldCount; ++i) {
+            const auto field = static_cast<Field>(i);
+            const int32_t value = GetField(field);
+            if (value < FieldMin(field) || value > FieldMax(field)) {
+                Fail("store field " + std::string(FieldName(field)) + " holds " +
+                     std::to_string(value) + ", outside " + std::to_string(FieldMin(field)) +
+                     " to " + std::to_string(FieldMax(field)));
+            }
+        }
+        for (const RealField field : {RealField::IFp13, RealField::OIp13}) {
+            const double value = GetReal(field);
+            if (!(value >= -9999.0 && value <= 9999.0)) {
+                Fail("clarifier offset " + std::to_string(value) + " out of range");
+            }
+        }
+    }
+
+    // A frequency the engine took either went out on the line or the operator was told that the
+    // line was down: the panel showed no connection then, or a port failure or a change of the
+    // connection came after.
+    void CheckCommands() {
+        std::lock_guard lock(mutex_);
+        for (const OperatorCommand& command : asked_commands_) {
+            const bool sent = std::find(sentFrequencies_.begin(), sentFrequencies_.end(),
+                                        command.hertz) != sentFrequencies_.end();
+            if (!sent && command.onLine && lastReportMs_ < command.atMs) {
+                Fail("frequency " + std::to_string(command.hertz) + " asked at " +
+                     std::to_string(command.atMs) + " ms never reached the line, unreported");
+            }
+        }
+    }
+
+    // The settings file holds what it held, and nothing else is left in its folder.
+    void CheckSettingsFile() {
+        std::ifstream in(commo_ + "/CommSetting.csv", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        if (text.str() != kSettingsText) {
+            Fail("settings file reads \"" + text.str() + "\"");
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(commo_)) {
+            if (entry.path().filename() != "CommSetting.csv") {
+                Fail("left in the settings folder: " + entry.path().filename().string());
+            }
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(workDir_, ignored);
+    }
+
+    int64_t Uniform(int64_t low, int64_t high) {
+        return std::uniform_int_distribution<int64_t>(low, high)(rng_);
+    }
+    void Fail(std::string what) { failures_.push_back(std::move(what)); }
+
+    const uint32_t seed_;
+    std::mt19937 rng_;
+    VirtualRuntime rt_;
+    MemorySerialPair pair_;
+    std::unique_ptr<MemoryPairLink> link_;
+    std::unique_ptr<AnswerClock> clock_;
+    std::unique_ptr<Transceiver> radio_;
+    std::unique_ptr<HeadlessMainWindow> window_;
+    std::string workDir_;
+    std::string commo_;
+
+    std::mutex mutex_;  // the line and window records, written on runtime threads
+    std::string pendingCommand_;
+    std::vector<int32_t> sentFrequencies_;
+    int64_t lastReportMs_ = -1;
+    std::vector<OperatorCommand> asked_commands_;
+    int32_t asked_ = 0;
+    std::vector<std::string> failures_;
+};
+
+// Writes a whole line with one call, so that lines of children running side by side never mix.
+void PrintLine(const std::string& line) {
+    const std::string text = line + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
+}
+
+// Runs one seed in this (child) process and returns its exit code.
+int RunSeedHere(uint32_t seed) {
+    ::alarm(kRealSecondsPerSeed);
+    Run run(seed);
+    const std::vector<std::string> failures = run.Execute();
+    for (const std::string& failure : failures) {
+        PrintLine("seed " + std::to_string(seed) + ": " + failure);
+    }
+    // The run's threads and globals go with the process; nothing needs tearing down.
+    std::fflush(stdout);
+    ::_exit(failures.empty() ? 0 : 1);
+}
+
+// Describes how a child ended, when it did not pass.
+std::string ChildOutcome(int status) {
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
+        return signal == SIGALRM ? std::string("hang (no end within ") +
+                                       std::to_string(kRealSecondsPerSeed) + " s of real time)"
+                                 : std::string("crash (") + ::strsignal(signal) + ")";
+    }
+    return "invariants broken (above)";
+}
+
+int Main(int argc, char** argv) {
+    uint32_t first = 1;
+    uint32_t count = 100;
+    unsigned jobs = 2;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--seeds" && value) {
+            count = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
+        } else if (arg == "--first" && value) {
+            first = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
+        } else if (arg == "--seed" && value) {
+            first = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
+            count = 1;
+        } else if (arg == "--trace") {
+            tracing = true;
+            continue;
+        } else if (arg == "--jobs" && value) {
+            jobs = std::max(1u, static_cast<unsigned>(std::strtoul(value, nullptr, 10)));
+        } else {
+            std::fprintf(stderr,
+                         "usage: fault_matrix [--seeds N] [--first SEED] [--seed SEED] [--jobs J] "
+                         "[--trace]\n");
+            return 2;
+        }
+        ++i;
+    }
+    std::fflush(stdout);
+    const auto start = std::chrono::steady_clock::now();
+    std::map<pid_t, uint32_t> running;
+    std::vector<uint32_t> failed;
+    uint32_t next = first;
+    const uint32_t end = first + count;
+    while (next < end || !running.empty()) {
+        while (next < end && running.size() < jobs) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                RunSeedHere(next);
+            }
+            if (pid < 0) {
+                std::perror("fork");
+                return 2;
+            }
+            running[pid] = next++;
+        }
+        int status = 0;
+        const pid_t done = ::wait(&status);
+        if (done < 0) {
+            break;
+        }
+        const uint32_t seed = running[done];
+        running.erase(done);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            failed.push_back(seed);
+            PrintLine("FAILED seed " + std::to_string(seed) + ": " + ChildOutcome(status) +
+                      "; rerun with: fault_matrix --seed " + std::to_string(seed));
+        }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    char timing[64];
+    std::snprintf(timing, sizeof timing, "%.1f", seconds);
+    PrintLine("ran seeds " + std::to_string(first) + " to " + std::to_string(end - 1) + " in " +
+              timing + " s on " + std::to_string(jobs) + " jobs");
+    PrintLine(std::to_string(count) + " seeds, " + std::to_string(failed.size()) + " failures");
+    return failed.empty() ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace kestrel
+
+int main(int argc, char** argv) {
+    return kestrel::Main(argc, argv);
+}
