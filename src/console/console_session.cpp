@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "console/menu_commands.h"
 #include "engine/anl_send_thread.h"
 #include "engine/engine_timers.h"
 #include "engine/requests.h"
@@ -134,6 +135,8 @@ bool ConsoleSession::HandleLine(std::string_view line) {
         Get(rest);
     } else if (command == "wait") {
         Wait(rest);
+    } else if (command == "menu") {
+        RunMenuCommand(rest, [this](std::string_view text) { Print(text); });
     } else {
         Error("unknown command '" + std::string(command) + "'");
     }
