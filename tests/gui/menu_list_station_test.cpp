@@ -53,10 +53,10 @@ class MenuListStation : public Station {
         WhenChoiceDialog(entry);
         SendKey(list->List(), Qt::Key_Return);
     }
-    // Presses OK and returns the "EX" commands that went out in the next half second.
-    std::vector<std::string> OkAndSent() {
+    // Presses OK (or CANCEL) and returns the "EX" commands that went out in the next half second.
+    std::vector<std::string> PressAndSent(const char* button = "ok") {
         const size_t mark = commands.Size();
-        ClickButton(list.get(), "ok");
+        ClickButton(list.get(), button);
         rt.RunFor(500);
         std::vector<std::string> sent;
         for (const std::string& text : TextsOf(commands.From(mark))) {
@@ -76,14 +76,19 @@ class MenuListStation : public Station {
     std::vector<std::pair<MenuListWindow::Report, QString>> reports;
 };
 
-TEST_F(MenuListStation, OkSendsExactlyTheEditedItems) {
+TEST_F(MenuListStation, OkSendsExactlyTheEditedItemsAndCancelNothing) {
+    Edit(0, "320");
+    Edit(2, "20");
+    EXPECT_TRUE(PressAndSent("cancel").empty());
+    EXPECT_EQ(closing.closed, 1);
+    list->Open();
     Edit(0, "320");
     Edit(1, "720");
     Edit(1, "700");  // item 2 changed and changed back
     Edit(72, "1.850");
     Edit(15, "270");
-    EXPECT_EQ(OkAndSent(), (std::vector<std::string>{"EX0010320;", "EX016241;", "EX07301850;"}));
-    EXPECT_EQ(closing.closed, 1);
+    EXPECT_EQ(PressAndSent(), (std::vector<std::string>{"EX0010320;", "EX016241;", "EX07301850;"}));
+    EXPECT_EQ(closing.closed, 2);
     const SimState radioState = radio->State();
     EXPECT_EQ(radioState.menu[0], 320);
     EXPECT_EQ(radioState.menu[1], 700);
@@ -96,7 +101,7 @@ TEST_F(MenuListStation, OkSendsExactlyTheEditedItems) {
     EXPECT_TRUE(list->List()->item(15)->text().endsWith(" 270sec"));
     Edit(15, "270");
     EXPECT_EQ(list->Items()[15].edited, 0);
-    EXPECT_TRUE(OkAndSent().empty());
+    EXPECT_TRUE(PressAndSent().empty());
 }
 
 TEST_F(MenuListStation, SaveChangeOnTheRadioCompareAndLoadBack) {
@@ -132,7 +137,7 @@ TEST_F(MenuListStation, SaveChangeOnTheRadioCompareAndLoadBack) {
     EXPECT_EQ(reports.size(), 2u);
     EXPECT_TRUE(list->List()->item(0)->text().endsWith(" 300msec"));
     EXPECT_TRUE(list->List()->item(72)->text().endsWith(" 1.800MHz"));
-    EXPECT_EQ(OkAndSent(), (std::vector<std::string>{"EX0010300;", "EX07301800;"}));
+    EXPECT_EQ(PressAndSent(), (std::vector<std::string>{"EX0010300;", "EX07301800;"}));
     EXPECT_EQ(radio->State().menu[0], 300);
     EXPECT_EQ(radio->State().menu[72], 1800);
 }

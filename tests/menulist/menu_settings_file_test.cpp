@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -95,48 +93,6 @@ TEST(MenuSettingsFile, CommentsBlankLinesSpacesAndCarriageReturnsAreRead) {
     std::string error;
     ASSERT_TRUE(ParseMenuSettings(text, Catalogue(), values, error)) << error;
     EXPECT_EQ(values[4], 9);
-}
-
-TEST(MenuSettingsFile, CompareAndLoadTakeOnlyTheItemsThatDiffer) {
-    std::vector<MenuItem> radio = Catalogue();
-    std::vector<int64_t> file(118);
-    for (size_t i = 0; i < radio.size(); ++i) {
-        file[i] = MenuSettingsValue(radio[i]);
-    }
-    radio[15].value = 270;  // the same setting as code 241 in the file
-    file[15] = 241;
-    file[0] = 320;
-    file[89] = 0x1FFF;
-    radio[4].edited = 1;  // an earlier hand edit of an item the file agrees with is dropped
-    radio[4].editedValue = 3;
-
-    const std::vector<MenuDifference> differences = CompareMenuSettings(radio, file);
-    ASSERT_EQ(differences.size(), 2u);
-    EXPECT_EQ(differences[0].number, 1);
-    EXPECT_EQ(differences[0].fileValue, 320);
-    EXPECT_EQ(differences[0].radioValue, 300);
-    EXPECT_EQ(differences[1].number, 90);
-
-    EXPECT_EQ(ApplyMenuSettings(radio, file), 2);
-    EXPECT_EQ(radio[0].edited, 1);
-    EXPECT_EQ(radio[0].editedValue, 320);
-    EXPECT_EQ(radio[4].edited, 0);
-    EXPECT_EQ(radio[15].edited, 0);
-}
-
-TEST(MenuSettingsFile, WritesThroughARenameAndReadsTheFileBack) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("kestrel-menu-file-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "station.menu").string();
-    ASSERT_TRUE(WriteMenuSettingsFile(path, Catalogue(), "kestrel-test"));
-    std::vector<int64_t> values;
-    std::string error;
-    EXPECT_TRUE(ReadMenuSettingsFile(path, Catalogue(), values, error)) << error;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
-    EXPECT_FALSE(ReadMenuSettingsFile((dir / "none").string(), Catalogue(), values, error));
-    EXPECT_FALSE(WriteMenuSettingsFile((dir / "no" / "such").string(), Catalogue(), "x"));
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -139,23 +139,6 @@ TEST(MenuValues, RangesThatCannotBeListedGiveNoEntriesAndKeepTheRow) {
     }
 }
 
-TEST(MenuValues, ChoosingTheRadiosValueAgainClearsTheEdit) {
-    MenuItem item = ItemWithValue(1, 300);
-    ChooseMenuValue(item, 320);
-    EXPECT_EQ(item.edited, 1);
-    EXPECT_EQ(item.editedValue, 320);
-    ChooseMenuValue(item, 300);
-    EXPECT_EQ(item.edited, 0);
-
-    // The radio reports 270 seconds; the dialog's entry for it stores the code 241.
-    MenuItem beacon = ItemWithValue(16, 270);
-    ChooseMenuValue(beacon, 241);
-    EXPECT_EQ(beacon.edited, 0);
-    ChooseMenuValue(beacon, 242);
-    EXPECT_EQ(beacon.edited, 1);
-    EXPECT_EQ(beacon.editedValue, 242);
-}
-
 TEST(MenuValues, BitsWithoutABoxSurviveTheBitsDialog) {
     // Bit 0x1 has no box; it stays set when the boxes are left as they were.
     MenuItem item = ItemWithValue(90, 0x1FFF);
@@ -171,27 +154,6 @@ TEST(MenuValues, BitsWithoutABoxSurviveTheBitsDialog) {
     ChooseMenuBits(few, 0b110);
     EXPECT_EQ(few.edited, 1);
     EXPECT_EQ(few.editedValue, 0x800 | 0x400 | 0x20 | 0x1);
-}
-
-TEST(MenuValues, WireValuesAndTheValuesEachItemTakes) {
-    EXPECT_EQ(MenuWireValue(CatalogueMenuItem(16), 270), 241);
-    EXPECT_EQ(MenuWireValue(CatalogueMenuItem(16), 690), 255);
-    EXPECT_EQ(MenuWireValue(CatalogueMenuItem(16), 240), 240);
-    EXPECT_EQ(MenuWireValue(CatalogueMenuItem(18), 270), 270);
-    struct Accept {
-        int number;
-        int64_t value;
-        bool taken;
-    };
-    const Accept cases[] = {
-        {1, 20, true},    {1, 4001, false}, {12, 30, true},    {12, -2, false}, {36, 1000, true},
-        {36, 101, false}, {90, 8191, true}, {90, 8192, false}, {31, 0, true},   {31, 31, false},
-        {16, 255, true},  {16, 256, false}, {4, 4, true},      {4, 5, false},   {92, -20, true},
-    };
-    for (const Accept& c : cases) {
-        EXPECT_EQ(MenuValueAccepted(CatalogueMenuItem(c.number), c.value), c.taken)
-            << "item " << c.number << " value " << c.value;
-    }
 }
 
 }  // namespace
