@@ -38,6 +38,9 @@ class EntryDelegate : public QStyledItemDelegate {
 }  // namespace
 
 ChoiceCombo::ChoiceCombo(QWidget* parent) : QComboBox(parent) {
+    // Styles that open the list over the combo box would show a long range screen-high and
+    // ignore the visible count; a plain drop-down list keeps it.
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     setMaxVisibleItems(kVisibleEntries);
     view()->viewport()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this] { sinceChosen_.start(); });
