@@ -15,11 +15,11 @@
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
 #include "engine/engine_timers.h"
-#include "engine/requests.h"
 #include "platform/headless_main_window.h"
 #include "platform/pty_pair.h"
 #include "platform/real_runtime.h"
 #include "protocol/notifications.h"
+#include "protocol/requests.h"
 #include "protocol/store_flags.h"
 #include "serial/serial_port.h"
 

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<kestrel::MenuItem> items = Catalogue();
     for (size_t i = 0; i < items.size(); ++i) {
-        if (!kestrel::MenuValueAccepted(items[i], values[i])) {
+        if (!kestrel::MenuTakesValue(items[i], values[i])) {
             std::abort();  // a value outside its item got through
         }
         items[i].value = static_cast<double>(values[i]);

@@ -15,15 +15,13 @@
 #include "app/power_events.h"
 #include "app/splash_panel_dlg.h"
 #include "app/window_timers.h"
-#include "engine/engine_lifecycle.h"
-#include "engine/engine_timers.h"
-#include "engine/startup_messages.h"
+#include "engine_api/radio_engine.h"
 #include "panel/panel_messages.h"
 #include "platform/runtime.h"
 #include "platform/startup_box.h"
+#include "platform/startup_messages.h"
 #include "protocol/notifications.h"
 #include "res/strings.h"
-#include "serial/serial_port.h"
 
 namespace kestrel {
 
@@ -235,7 +233,8 @@ bool CMainPanelDlg::OnInitDialog(const std::function<void()>& beforePortOpens) {
     m_splash = new CSplashPanelDlg(view_);
     m_splash->show();
     SetTimer(kTimerSplash, kSplashMs);
-    const bool started = StartEngine([this](int stringId) { RunBox(stringId); }, beforePortOpens);
+    const bool started =
+        RadioEngine::Start([this](int stringId) { RunBox(stringId); }, beforePortOpens);
     InitPanel();
     m_bBoxShown = 0;
     StartupBoxShown.store(0, std::memory_order_relaxed);
@@ -367,7 +366,7 @@ void CMainPanelDlg::OnTimer(int timerId) {
         default:
             break;
     }
-    if (!DispatchEngineTimer(timerId) && client_) {
+    if (!RadioEngine::DispatchTimer(timerId) && client_) {
         client_->OnTimer(timerId);
     }
 }
@@ -416,7 +415,7 @@ void CMainPanelDlg::ShowStartupMessage(uint64_t mode, int64_t row) {
 
 void CMainPanelDlg::OnPowerBroadcast(uint64_t code) {
     if (PowerEventClosesPort(code)) {
-        TheSerialPort().Close();
+        RadioEngine::ClosePort();
     }
 }
 

@@ -6,8 +6,7 @@
 
 #include "app/main_panel_dlg.h"
 #include "app/panel_client.h"
-#include "engine/engine_lifecycle.h"
-#include "serial/serial_port.h"
+#include "engine_api/radio_engine.h"
 #include "sim/built_in_radio.h"
 
 namespace kestrel {
@@ -27,7 +26,7 @@ bool CRemoteControllerApp::InitInstance() {
         prepareHook_(*dialog);
     }
     if (!options_.device.empty()) {
-        TheSerialPort().SetDeviceOverride(options_.device);
+        RadioEngine::SetDeviceOverride(options_.device);
     }
     dialog->OnInitDialog([this] { StartBuiltInRadio(); });
     if (runningHook_) {
@@ -35,13 +34,13 @@ bool CRemoteControllerApp::InitInstance() {
     }
     modalResult_ = dialog->exec();
     if (modalResult_ == QDialog::Accepted || modalResult_ == QDialog::Rejected) {
-        RunWithEventsFlowing([] { StopEngine(); });
+        RunWithEventsFlowing([] { RadioEngine::Stop(); });
     }
     SetMainWindow(nullptr);
     dialog.reset();
     g_pMainDlg = nullptr;
     radio_.reset();
-    TheSerialPort().SetDeviceOverride({});
+    RadioEngine::SetDeviceOverride({});
     return false;
 }
 
@@ -49,13 +48,13 @@ void CRemoteControllerApp::StartBuiltInRadio() {
     if (!options_.simulate) {
         return;
     }
-    radio_ = std::make_unique<BuiltInRadio>(TheSerialPort().BaudRate());
+    radio_ = std::make_unique<BuiltInRadio>(RadioEngine::BaudRate());
     const std::string path = radio_->Start();
     if (path.empty()) {
         radio_.reset();
         return;
     }
-    TheSerialPort().SetDeviceOverride(path);
+    RadioEngine::SetDeviceOverride(path);
 }
 
 void RunWithEventsFlowing(const std::function<void()>& fn) {

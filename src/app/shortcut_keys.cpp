@@ -2,10 +2,9 @@
 
 #include <fstream>
 
-#include "engine/anl_send_thread.h"
+#include "engine_api/radio_engine.h"
 #include "platform/paths.h"
 #include "platform/timer_numbers.h"
-#include "protocol/message_ring.h"
 
 namespace kestrel {
 
@@ -47,10 +46,10 @@ static_assert(LinesInRange(kPlain) && LinesInRange(kShift) && LinesInRange(kCtrl
 // The pause after a command before the next one: 2 ms a character.
 constexpr int64_t kMsPerCharacter = 2;
 
+// A command the ring refuses is lost, as a key press the radio did not hear; the timer paces
+// the next one all the same.
 void QueueCommand(std::string_view command) {
-    if (CommandRing.Push(command)) {
-        PostRequestMessage(kMsgWakeSender);
-    }
+    RadioEngine::QueueRaw(command);
 }
 
 }  // namespace

@@ -63,8 +63,8 @@ class CShortcutKeys {
     // The characters a line keeps.
     static constexpr size_t kLineLength = 255;
 
-    // Hands a command to the send side: CommandRing and a wake-up of Anl_Send_Thread unless a
-    // test sets another.
+    // Hands a command to the send side: the engine's raw-command path (RadioEngine::QueueRaw)
+    // unless a test sets another.
     using CommandSink = std::function<void(std::string_view command)>;
 
     // Makes the sender for the main window (which runs timer 31); busy reports whether the panel

@@ -147,7 +147,8 @@ QImage DigitArt(int width, int height, int image, double scale) {
         p.setBrush(QColor(30, 58, 70));
         p.drawRect(QRectF(0, 0, width, height));
     }
-    const uint8_t bits = image == 10 ? 0 : kSegmentsOfDigit[digit];
+    // Images 10 and 21 are a blank place, without and with the cursor: no segment lit.
+    const uint8_t bits = digit < 10 ? kSegmentsOfDigit[digit] : 0;
     SevenSegment(p, box, bits, cursor ? kDigitCursor : kDigitLit, kLcdGhost);
     return art;
 }

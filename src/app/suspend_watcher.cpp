@@ -18,7 +18,10 @@ SuspendWatcher::SuspendWatcher(QObject* parent) : QObject(parent) {
 }
 
 void SuspendWatcher::OnPrepareForSleep(bool sleeping) {
-    PostToMainWindow(kMsgPowerBroadcast, sleeping ? kPowerSuspend : kPowerResumeSuspend);
+    // Straight to the window: the engine's listeners hear only what the engine posts.
+    if (MainWindow* window = TheMainWindow()) {
+        window->PostMessage(kMsgPowerBroadcast, sleeping ? kPowerSuspend : kPowerResumeSuspend, 0);
+    }
 }
 
 }  // namespace kestrel

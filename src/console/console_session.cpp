@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "console/menu_commands.h"
-#include "engine/anl_send_thread.h"
-#include "engine/engine_timers.h"
-#include "engine/requests.h"
-#include "engine/startup_messages.h"
+#include "engine_api/radio_engine.h"
 #include "platform/runtime.h"
+#include "platform/startup_messages.h"
 #include "protocol/field_names.h"
-#include "protocol/message_ring.h"
+#include "protocol/requests.h"
 #include "res/strings.h"
 
 namespace kestrel {
@@ -21,8 +19,6 @@ namespace {
 
 constexpr uint32_t kFirstNotification = 0x8302;
 constexpr uint32_t kLastNotification = 0x8355;
-constexpr int kFirstRequest = 1;
-constexpr int kLastRequest = 153;
 constexpr int64_t kLongestWaitMs = 24 * 60 * 60 * 1000;
 
 std::string_view Trim(std::string_view text) {
@@ -80,7 +76,7 @@ std::string EscapeLineBreaks(std::string_view text) {
 
 int64_t ConsoleSession::HandleWindowMessage(const Message& message) {
     if (message.id == kMsgTimer) {
-        DispatchEngineTimer(static_cast<int>(message.wParam));
+        RadioEngine::DispatchTimer(static_cast<int>(message.wParam));
         return 0;
     }
     if (message.id == kMsgStartupFailure) {
@@ -150,7 +146,7 @@ void ConsoleSession::Post(std::string_view arguments) {
         return;
     }
     const auto number = ParseNumber(words[0]);
-    if (!number || *number < kFirstRequest || *number > kLastRequest) {
+    if (!number || *number < 1 || *number > kRequestCount) {
         Error("request number must be 1 to 153");
         return;
     }
@@ -170,23 +166,28 @@ void ConsoleSession::Post(std::string_view arguments) {
         Error("the value must be a 32-bit whole number");
         return;
     }
-    if (!PostRequest(static_cast<int>(*number), static_cast<int>(*vfoB),
-                     static_cast<int32_t>(*value))) {
+    if (!RadioEngine::Request(static_cast<int>(*number), static_cast<int>(*vfoB),
+                              static_cast<int32_t>(*value))) {
         Error("the request thread does not run");
     }
 }
 
 void ConsoleSession::Raw(std::string_view text) {
-    if (text.empty()) {
-        Error("raw needs the text to send");
-        return;
-    }
-    if (!CommandRing.Push(text)) {
-        Error("the command is too long or the command queue is full");
-        return;
-    }
-    if (!PostRequest(kReqWakeSender, 0, 0)) {
-        Error("the request thread does not run");
+    switch (RadioEngine::QueueRaw(text)) {
+        case RawResult::Queued:
+            break;
+        case RawResult::Empty:
+            Error("raw needs the text to send");
+            break;
+        case RawResult::TooLong:
+            Error("the command is too long");
+            break;
+        case RawResult::RingFull:
+            Error("the command queue is full");
+            break;
+        case RawResult::NotRunning:
+            Error("the request thread does not run");
+            break;
     }
 }
 

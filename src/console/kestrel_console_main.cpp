@@ -7,12 +7,11 @@
 #include "console/console_options.h"
 #include "console/console_session.h"
 #include "console/tracing_device.h"
-#include "engine/engine_lifecycle.h"
+#include "engine_api/radio_engine.h"
 #include "platform/headless_main_window.h"
 #include "platform/paths.h"
 #include "platform/real_runtime.h"
 #include "protocol/store_flags.h"
-#include "serial/serial_port.h"
 #include "sim/built_in_radio.h"
 
 namespace {
@@ -47,10 +46,10 @@ int main(int argc, char** argv) {
     SetRuntime(&runtime);
     ConsoleSession session(std::cout);
     if (!options->device.empty()) {
-        TheSerialPort().SetDeviceOverride(options->device);
+        RadioEngine::SetDeviceOverride(options->device);
     }
     if (options->trace) {
-        TheSerialPort().SetDeviceFactory(
+        RadioEngine::SetDeviceFactory(
             TracingTermiosFactory([&session](std::string_view line) { session.Print(line); }));
     }
 
@@ -59,19 +58,19 @@ int main(int argc, char** argv) {
         if (!options->simulate) {
             return;
         }
-        builtInRadio = std::make_unique<BuiltInRadio>(TheSerialPort().BaudRate());
+        builtInRadio = std::make_unique<BuiltInRadio>(RadioEngine::BaudRate());
         const std::string path = builtInRadio->Start();
         if (path.empty()) {
             session.Print("error: the simulated transceiver could not be started");
             return;
         }
-        TheSerialPort().SetDeviceOverride(path);
+        RadioEngine::SetDeviceOverride(path);
     };
 
     HeadlessMainWindow window(
         [&session](const Message& m) { return session.HandleWindowMessage(m); });
     SetMainWindow(&window);
-    StartEngine([&session](int stringId) { session.ShowMessage(stringId); }, startRadio);
+    RadioEngine::Start([&session](int stringId) { session.ShowMessage(stringId); }, startRadio);
 
     for (int64_t waited = 0; !StoreReady.load() && waited < kCatalogueWaitMs;
          waited += kCataloguePollMs) {
@@ -83,11 +82,11 @@ int main(int argc, char** argv) {
     while (std::getline(std::cin, line) && session.HandleLine(line)) {
     }
 
-    StopEngine();
+    RadioEngine::Stop();
     window.Close();
     StopWorker(&window.Loop());
     SetMainWindow(nullptr);
     builtInRadio.reset();
-    TheSerialPort().SetDeviceFactory(nullptr);
+    RadioEngine::SetDeviceFactory(nullptr);
     return 0;
 }

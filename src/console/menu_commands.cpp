@@ -2,48 +2,18 @@
 
 #include <charconv>
 #include <cstdio>
-#include <span>
 #include <string>
 #include <vector>
 
-#include "engine/anl_send_thread.h"
-#include "engine/requests.h"
+#include "engine_api/radio_engine.h"
 #include "menulist/menu_settings_file.h"
 #include "menulist/menu_values.h"
-#include "protocol/radio_state.h"
 
 namespace kestrel {
 
 namespace {
 
 constexpr char kProgram[] = "kestrel-console";
-
-// The store's records, copied whole.
-std::vector<MenuItem> CopyStoreItems() {
-    std::vector<MenuItem> items;
-    const int32_t count = GetMenuItemCount();
-    for (int32_t number = 1; number <= count; ++number) {
-        MenuItem item;
-        if (GetMenuItem(number, &item)) {
-            items.push_back(item);
-        }
-    }
-    return items;
-}
-
-// Puts every edited record into the store and has them sent with one request; returns how many
-// were stored, or -1 when the request could not be made.
-int StoreEdits(std::span<const MenuItem> items) {
-    int stored = 0;
-    for (MenuItem item : items) {
-        if (item.edited != 1) {
-            continue;
-        }
-        item.value = item.editedValue;
-        stored += PutMenuItem(static_cast<int32_t>(item.number), &item) ? 1 : 0;
-    }
-    return stored == 0 || PostRequest(kReqMenuWrite, 0, 0) ? stored : -1;
-}
 
 bool ParseWhole(std::string_view text, int64_t& out) {
     if (!text.empty() && text[0] == '+') {
@@ -74,7 +44,7 @@ void RunMenuCommand(std::string_view arguments,
     while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) {
         rest.remove_suffix(1);
     }
-    std::vector<MenuItem> items = CopyStoreItems();
+    std::vector<MenuItem> items = RadioEngine::MenuItems();
 
     if (verb == "save" || verb == "load" || verb == "compare") {
         if (rest.empty()) {
@@ -106,7 +76,7 @@ void RunMenuCommand(std::string_view arguments,
             return;
         }
         ApplyMenuSettings(items, values);
-        const int changed = StoreEdits(items);
+        const int changed = RadioEngine::StoreMenuEdits(items);
         if (changed < 0) {
             error("the request thread does not run");
             return;
@@ -126,7 +96,7 @@ void RunMenuCommand(std::string_view arguments,
             error("menu item must be 1 to " + std::to_string(items.size()));
             return;
         }
-        MenuItem& item = items[static_cast<size_t>(number - 1)];
+        const MenuItem& item = items[static_cast<size_t>(number - 1)];
         if (verb == "get") {
             if (!valueText.empty()) {
                 error("usage: menu get NNN");
@@ -141,14 +111,12 @@ void RunMenuCommand(std::string_view arguments,
             error("usage: menu set NNN V");
             return;
         }
-        if (!MenuValueAccepted(item, value)) {
+        if (!MenuTakesValue(item, value)) {
             error("item " + ThreeDigits(number) + " takes " + MenuAcceptedRange(item));
             return;
         }
         // An explicit setting goes out even when the radio already has it.
-        item.edited = 1;
-        item.editedValue = static_cast<double>(value);
-        if (StoreEdits(std::span<const MenuItem>(&item, 1)) < 0) {
+        if (!RadioEngine::SetMenuValue(static_cast<int>(number), value)) {
             error("the request thread does not run");
         }
         return;

@@ -1,8 +1,5 @@
 #include "engine/anl_recv_thread.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "engine/anl_send_thread.h"
 #include "engine/answer_parsers.h"
 #include "platform/main_window.h"
@@ -19,10 +16,11 @@ namespace {
 
 static_assert(kAnswerBufferSize == MessageRing::kSlotSize, "an answer is taken whole");
 
-void Analyse(const char* answer) {
+void Analyse(const AnswerBuffer& buffer) {
+    const char* answer = buffer.Text();
     if (answer[0] == 'E' && answer[1] == 'X') {
         uint32_t extra = 0;
-        if (ParseMenuAnswer(answer, &extra)) {
+        if (ParseMenuAnswer(buffer, &extra)) {
             PostToMainWindow(kNotifyEX);
             if (extra != 0) {
                 PostToMainWindow(extra);
@@ -31,7 +29,7 @@ void Analyse(const char* answer) {
         return;
     }
     const int row = FindAnalysedRow(answer[0], answer[1]);
-    if (row >= 0 && ParseAnswer(row, answer)) {
+    if (row >= 0 && ParseAnswer(row, buffer)) {
         PostToMainWindow(CatAnswerTable[static_cast<size_t>(row)].notification);
     }
 }
@@ -65,8 +63,7 @@ bool StopAnalysisThread() {
 }
 
 void AnalyseAnswer(std::string_view answer) {
-    char buffer[kAnswerBufferSize] = {};
-    std::memcpy(buffer, answer.data(), std::min(answer.size(), kAnswerBufferSize - 1));
+    const AnswerBuffer buffer(answer);
     // The watchdog counts silence: whatever the answer holds, the transceiver did answer.
     DisarmLinkWatchdog();
     Analyse(buffer);

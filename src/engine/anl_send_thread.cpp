@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "engine/connection_cycle.h"
@@ -107,6 +108,17 @@ CatCommand BuildMenuWrite(int32_t number, const MenuItem& item) {
     return command;
 }
 
+// The command that PostCommandInOrder packed into a message: the bytes in wParam, the length in
+// lParam.
+CatCommand UnpackCommand(const Message& message) {
+    CatCommand command;
+    if (message.lParam > 0 && message.lParam <= kInOrderCommandLength) {
+        command.length = static_cast<int32_t>(message.lParam);
+        std::memcpy(command.bytes.data(), &message.wParam, static_cast<size_t>(command.length));
+    }
+    return command;
+}
+
 // Anl_Send_Thread: turns each request into its command, one request at a time in posting order,
 // and runs the timed sequences of the connection.
 class Anl_Send_Thread {
@@ -152,6 +164,16 @@ void Anl_Send_Thread::Handle(const Message& message) {
             return;
         case kMsgIdentProbe:
             cycle_.IdentProbe();
+            return;
+        case kMsgSetConnected:
+            // Request 1 toggles on the AI mirror: it connects while that is 0 and disconnects
+            // while it is 1, so it runs only when it moves the link the asked way.
+            if (GetMirror(Mirror::AI) == (message.wParam != 0 ? 0 : 1)) {
+                cycle_.Connect();
+            }
+            return;
+        case kMsgSendInOrder:
+            HandOffCommand(UnpackCommand(message));
             return;
         default:
             break;
@@ -356,6 +378,20 @@ bool PostIdentProbe() {
 }
 bool PostConnect() {
     return Post(kMsgConnect);
+}
+
+bool PostSetConnected(bool connected) {
+    return Post(kMsgSetConnected, connected ? 1 : 0);
+}
+
+bool PostCommandInOrder(const CatCommand& command) {
+    static_assert(sizeof(Message::wParam) == kInOrderCommandLength);
+    if (command.length <= 0 || command.length > kInOrderCommandLength) {
+        return false;
+    }
+    uint64_t packed = 0;
+    std::memcpy(&packed, command.bytes.data(), static_cast<size_t>(command.length));
+    return Post(kMsgSendInOrder, packed, command.length);
 }
 
 void ArmLinkWatchdog() {

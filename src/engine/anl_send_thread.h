@@ -3,8 +3,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "engine/requests.h"
 #include "protocol/cat_catalogue.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
 
@@ -40,6 +40,15 @@ bool PostPowerOffRead();
 bool PostIdentProbe();
 // Posts request 1: connect, or disconnect when connected.
 bool PostConnect();
+// Posts a connect (true) or a disconnect (false) that request 1 carries out only when the link
+// is not already in that state.
+bool PostSetConnected(bool connected);
+// Posts a built command of at most kInOrderCommandLength bytes to be queued behind every request
+// posted before it; false when it is empty or longer, or the thread does not run.
+bool PostCommandInOrder(const CatCommand& command);
+
+// The longest command PostCommandInOrder carries: the text travels inside the message itself.
+inline constexpr int32_t kInOrderCommandLength = 8;
 
 // Sets the link watchdog timer 17 to 3000 ms and marks it armed.
 void ArmLinkWatchdog();

@@ -435,7 +435,8 @@ uint32_t MenuKindNotification(int32_t kind) {
 
 }  // namespace
 
-bool ParseAnswer(int row, const char* answer) {
+bool ParseAnswer(int row, const AnswerBuffer& buffer) {
+    const char* answer = buffer.Text();
     if (row < 0 || row >= kAnalysedAnswerRows) {
         return false;
     }
@@ -480,7 +481,8 @@ bool ParseAnswer(int row, const char* answer) {
     return false;
 }
 
-bool ParseMenuAnswer(const char* answer, uint32_t* extraNotification) {
+bool ParseMenuAnswer(const AnswerBuffer& buffer, uint32_t* extraNotification) {
+    const char* answer = buffer.Text();
     *extraNotification = 0;
     int32_t number = 0;
     if (!ReadDecimal(answer, 2, 3, &number)) {
@@ -505,9 +507,8 @@ bool ParseMenuAnswer(const char* answer, uint32_t* extraNotification) {
 }
 
 void AnalyseSyntheticAnswer(const char* text) {
-    char answer[kAnswerBufferSize] = {};
-    std::strncpy(answer, text, kAnswerBufferSize - 1);
-    const int row = FindAnalysedRow(answer[0], answer[1]);
+    const AnswerBuffer answer(text);
+    const int row = FindAnalysedRow(answer.Text()[0], answer.Text()[1]);
     if (row >= 0 && ParseAnswer(row, answer)) {
         PostToMainWindow(CatAnswerTable[static_cast<size_t>(row)].notification);
     }

@@ -1,17 +1,35 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 #include "protocol/cat_catalogue.h"
 #include "protocol/radio_state.h"
 
 namespace kestrel {
 
-// The buffer an answer is analysed in. It is zero-filled before the answer is copied in, so every
-// fixed position a parser reads lies inside it and a short answer reads as NUL bytes.
+// The size of the buffer an answer is analysed in.
 inline constexpr size_t kAnswerBufferSize = 512;
+
+// An answer held for analysis. The bytes behind the text are zero, so every fixed position a
+// parser reads lies inside the buffer and a short answer reads as NUL bytes; the type, not a
+// promise, keeps the parsers within it.
+class AnswerBuffer {
+  public:
+    // Holds the text, cut so that one NUL always ends it.
+    explicit AnswerBuffer(std::string_view text) {
+        std::memcpy(bytes_.data(), text.data(), std::min(text.size(), bytes_.size() - 1));
+    }
+    // Returns the held text, NUL-terminated, with zeros to the end of the buffer.
+    const char* Text() const { return bytes_.data(); }
+
+  private:
+    std::array<char, kAnswerBufferSize> bytes_{};
+};
 // The answer rows that are analysed: ID through KC. DA and MR are framed but never analysed.
 inline constexpr int kAnalysedAnswerRows = 73;
 
@@ -302,14 +320,14 @@ constexpr int FindAnalysedRow(char c0, char c1) {
     return row < kAnalysedAnswerRows ? row : -1;
 }
 
-// Runs the parser of analysed answer row `row` on an answer held in a zero-filled buffer of
-// kAnswerBufferSize bytes. Stores what the answer carries and posts the connection messages its
-// code calls for; reports whether the row's notification is due.
-bool ParseAnswer(int row, const char* answer);
-// Analyses a menu answer ("EX", three-digit number, value) held in a zero-filled buffer of
-// kAnswerBufferSize bytes. Reports whether it changed the item's value; `extraNotification` is
-// then the notification the item's kind adds (the CO, BP, SM or RM one), or 0.
-bool ParseMenuAnswer(const char* answer, uint32_t* extraNotification);
+// Runs the parser of analysed answer row `row` on an answer. Stores what the answer carries and
+// posts the connection messages its code calls for; reports whether the row's notification is
+// due.
+bool ParseAnswer(int row, const AnswerBuffer& buffer);
+// Analyses a menu answer ("EX", three-digit number, value). Reports whether it changed the
+// item's value; `extraNotification` is then the notification the item's kind adds (the CO, BP,
+// SM or RM one), or 0.
+bool ParseMenuAnswer(const AnswerBuffer& buffer, uint32_t* extraNotification);
 // Analyses a synthetic answer given as text, without its ";", as if it had been framed, and
 // posts its notification when it parsed. The link watchdog is left alone.
 void AnalyseSyntheticAnswer(const char* text);

@@ -11,27 +11,6 @@ using F = RequestForm;
 using M = Mirror;
 constexpr Mirror kNoToggle = Mirror::Count;
 
-constexpr std::array<uint32_t, kRequestCount + 1> MakeRequestMessageTable() {
-    std::array<uint32_t, kRequestCount + 1> table{};
-    // Requests 1 to 107 and 108 to 151 sit in two blocks of message numbers; the last two
-    // requests skip 0x8658.
-    for (int number = 1; number <= 107; ++number) {
-        table[number] = 0x8500 + number;
-    }
-    for (int number = 108; number <= 151; ++number) {
-        table[number] = 0x85C0 + number;
-    }
-    table[152] = 0x8659;
-    table[153] = 0x865A;
-    return table;
-}
-
-constexpr auto kMessages = MakeRequestMessageTable();
-static_assert(kMessages[0] == 0 && kMessages[1] == 0x8501 && kMessages[107] == 0x856B);
-static_assert(kMessages[108] == 0x862C && kMessages[151] == 0x8657 && kMessages[152] == 0x8659);
-static_assert(kMessages[kReqHeartbeat] == kMsgHeartbeat && kMessages[kReqConnect] == kMsgConnect);
-static_assert(kMessages[kReqWakeSender] == kMsgWakeSender);
-
 // clang-format off
 constexpr std::array<RequestCommand, kRequestCount> kCommands = {{
     // no. form              text     width tail   toggle
@@ -240,16 +219,7 @@ static_assert(static_cast<int>(Mirror::NA1) == static_cast<int>(Mirror::NA0) + 1
 
 }  // namespace
 
-const std::array<uint32_t, kRequestCount + 1> RequestMessageTable = kMessages;
 const std::array<RequestCommand, kRequestCount> RequestCommandTable = kCommands;
-
-int RequestNumberOfMessage(uint32_t message) {
-    if (message == 0) {
-        return 0;
-    }
-    const auto row = std::find(kMessages.begin(), kMessages.end(), message);
-    return row == kMessages.end() ? 0 : static_cast<int>(row - kMessages.begin());
-}
 
 Mirror ToggledMirror(const RequestCommand& row, bool vfoB) {
     if (row.form == F::SelectorToggle && vfoB) {

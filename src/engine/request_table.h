@@ -4,17 +4,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/requests.h"
 #include "protocol/cat_catalogue.h"
 #include "protocol/control_mirror.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
-
-// The message posted for each request number 0 to 153; row 0 holds 0 (no request).
-extern const std::array<uint32_t, kRequestCount + 1> RequestMessageTable;
-
-// Returns the request number whose message is `message`, or 0 when no request has it.
-int RequestNumberOfMessage(uint32_t message);
 
 // How a request turns its value and VFO bit into a command.
 enum class RequestForm : uint8_t {

@@ -13,17 +13,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <span>
 
 #include "app/panel_controller_client.h"
-#include "engine/anl_send_thread.h"
-#include "engine/requests.h"
+#include "engine_api/radio_engine.h"
 #include "menu_list_window/bits_dialog.h"
 #include "menu_list_window/choice_dialog.h"
 #include "menulist/menu_settings_file.h"
 #include "menulist/menu_values.h"
 #include "panel/panel_messages.h"
-#include "protocol/radio_state.h"
 
 namespace kestrel {
 
@@ -61,38 +58,6 @@ QFont ListFont() {
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     return font;
-}
-
-// The store's records, copied whole.
-std::vector<MenuItem> CopyStoreItems() {
-    std::vector<MenuItem> items;
-    const int32_t count = GetMenuItemCount();
-    for (int32_t number = 1; number <= count; ++number) {
-        MenuItem item;
-        if (GetMenuItem(number, &item)) {
-            items.push_back(item);
-        }
-    }
-    return items;
-}
-
-// Puts every edited record into the store, its value the edit and its mark kept for sending,
-// and has them sent with one request; returns how many were stored.
-int StoreEdits(std::span<const MenuItem> items) {
-    int stored = 0;
-    for (MenuItem item : items) {
-        if (item.edited != 1) {
-            continue;
-        }
-        item.value = item.editedValue;
-        if (PutMenuItem(static_cast<int32_t>(item.number), &item)) {
-            ++stored;
-        }
-    }
-    if (stored > 0) {
-        PostRequest(kReqMenuWrite, 0, 0);
-    }
-    return stored;
 }
 
 // Offers a key to the main window's shortcut keys; reports whether they took it.
@@ -203,7 +168,7 @@ MenuListWindow::MenuListWindow(QWidget* parent, MainWindow& window)
 }
 
 void MenuListWindow::Open() {
-    items_ = CopyStoreItems();
+    items_ = RadioEngine::MenuItems();
     itemCount = static_cast<int>(items_.size());
     bitIndex = kMenuBitIndexAtOpening;
     for (const MenuItem& item : items_) {
@@ -297,7 +262,10 @@ bool MenuListWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MenuListWindow::StoreAndClose() {
-    StoreEdits(items_);
+    if (RadioEngine::StoreMenuEdits(items_) < 0) {
+        Tell(Report::Error, QStringLiteral("The changed settings cannot be sent now."));
+        return;
+    }
     SendClosing();
 }
 

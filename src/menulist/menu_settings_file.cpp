@@ -122,7 +122,7 @@ bool ParseMenuSettings(std::string_view text, std::span<const MenuItem> items,
             return false;
         }
         const std::string_view valueText = Trim(line.substr(comma1 + 1, comma2 - comma1 - 1));
-        if (!ParseWhole(valueText, true, value) || !MenuValueAccepted(item, value)) {
+        if (!ParseWhole(valueText, true, value) || !MenuTakesValue(item, value)) {
             error = LineError(lineNumber, "value \"" + std::string(valueText) + "\" of item " +
                                               std::to_string(number) + " is not " +
                                               MenuAcceptedRange(item));

@@ -166,7 +166,7 @@ int64_t MenuWireValue(const MenuItem& item, double value) {
     return n;
 }
 
-bool MenuValueAccepted(const MenuItem& item, int64_t wire) {
+bool MenuTakesValue(const MenuItem& item, int64_t wire) {
     switch (FormOf(item.kind).form) {
         case Form::Number:
         case Form::Negated:

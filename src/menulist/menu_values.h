@@ -29,7 +29,7 @@ double MenuShownValue(const MenuItem& item);
 // the command carries as the codes 241 to 255.
 int64_t MenuWireValue(const MenuItem& item, double value);
 // Reports whether the item takes a whole number as its "EX" value.
-bool MenuValueAccepted(const MenuItem& item, int64_t wire);
+bool MenuTakesValue(const MenuItem& item, int64_t wire);
 // Returns the range of values the item takes, for messages ("20 to 4000", "0 to 4").
 std::string MenuAcceptedRange(const MenuItem& item);
 

@@ -8,8 +8,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/anl_send_thread.h"
-#include "engine/request_table.h"
+#include "engine_api/radio_engine.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/child_window_table.h"
 #include "panel/panel_messages.h"
@@ -17,6 +16,7 @@
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
 #include "protocol/radio_state.h"
+#include "protocol/requests.h"
 #include "res/strings.h"
 
 namespace kestrel {
@@ -60,8 +60,10 @@ bool IsDigitKey(int key) {
 PanelController::PanelController(QWidget* mainWidget, MainWindow& window)
     : widget_(mainWidget),
       window_(window),
-      post_([](int number, int vfoB, int32_t value) { return PostRequest(number, vfoB, value); }),
-      postMessage_([](uint32_t message) { return PostRequestMessage(message); }),
+      post_([](int number, int vfoB, int32_t value) {
+          return RadioEngine::Request(number, vfoB, value);
+      }),
+      postMessage_([](uint32_t message) { return RadioEngine::RequestMessage(message); }),
       choice_([mainWidget](const ChoiceMenu& menu, QPoint pos) {
           return DefaultChoice(mainWidget, menu, pos);
       }) {

@@ -26,9 +26,10 @@ struct ChildWindowRow;
 // hands it its mouse, wheel, menu and timer input and the messages named below.
 class PanelController {
   public:
-    // Where requests go: PostRequest(number, vfoB, value) unless a test sets another.
+    // Where requests go: RadioEngine::Request(number, vfoB, value) unless a test sets another.
     using RequestSink = std::function<bool(int number, int vfoB, int32_t value)>;
-    // Where thread messages to Anl_Send_Thread go: PostRequestMessage unless a test sets another.
+    // Where thread messages to Anl_Send_Thread go: RadioEngine::RequestMessage unless a test sets
+    // another.
     using MessageSink = std::function<bool(uint32_t message)>;
     // Runs a choice menu at a screen position and returns the chosen identifier, 0 when dismissed.
     using ChoiceRunner = std::function<int(const ChoiceMenu& menu, QPoint screenPos)>;

@@ -6,6 +6,7 @@ namespace kestrel {
 
 namespace {
 std::atomic<MainWindow*> installedWindow{nullptr};
+std::atomic<MainWindowTap> installedTap{nullptr};
 // A window message that carries a send: lParam points at the PendingSend.
 constexpr uint32_t kMsgSendEnvelope = 0x7FFF0001;
 constexpr int64_t kSendTimeoutMs = 24 * 60 * 60 * 1000;
@@ -20,7 +21,15 @@ void SetMainWindow(MainWindow* window) {
 
 bool PostToMainWindow(uint32_t id, uint64_t wParam, int64_t lParam) {
     MainWindow* window = TheMainWindow();
-    return window != nullptr && window->PostMessage(id, wParam, lParam);
+    const bool posted = window != nullptr && window->PostMessage(id, wParam, lParam);
+    if (const MainWindowTap tap = installedTap.load(std::memory_order_acquire)) {
+        tap(id, wParam, lParam);
+    }
+    return posted;
+}
+
+void SetMainWindowTap(MainWindowTap tap) {
+    installedTap.store(tap, std::memory_order_release);
 }
 
 void SetMainWindowTimer(int timerId, int64_t ms) {

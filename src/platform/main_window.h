@@ -33,11 +33,18 @@ MainWindow* TheMainWindow();
 // Installs the main window that workers reach (nullptr uninstalls it).
 void SetMainWindow(MainWindow* window);
 
-// Posts a window message to the installed main window; false when there is none or it is closing.
+// Posts a window message to the installed main window and hands it to the tap, if one is
+// installed; false when there is no window or it is closing.
 bool PostToMainWindow(uint32_t id, uint64_t wParam = 0, int64_t lParam = 0);
 // Sets a numbered timer of the installed main window, if there is one.
 void SetMainWindowTimer(int timerId, int64_t ms);
 // Kills a numbered timer of the installed main window, if there is one.
 void KillMainWindowTimer(int timerId);
+
+// Receives a copy of every message posted through PostToMainWindow, with or without a window.
+// It runs on the posting thread, so it must be short and must not wait.
+using MainWindowTap = void (*)(uint32_t id, uint64_t wParam, int64_t lParam);
+// Installs the tap (nullptr removes it). With none installed a post costs one atomic load more.
+void SetMainWindowTap(MainWindowTap tap);
 
 }  // namespace kestrel

@@ -8,10 +8,10 @@
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
 #include "engine/engine_timers.h"
-#include "engine/requests.h"
-#include "engine/startup_messages.h"
+#include "platform/startup_messages.h"
 #include "protocol/notifications.h"
 #include "protocol/radio_state.h"
+#include "protocol/requests.h"
 #include "serial/serial_port.h"
 #include "station_fixture.h"
 

@@ -7,11 +7,11 @@
 
 #include "connection_line.h"
 #include "engine/anl_send_thread.h"
-#include "engine/requests.h"
 #include "platform/main_window.h"
 #include "platform/timer_numbers.h"
 #include "protocol/notifications.h"
 #include "protocol/radio_state.h"
+#include "protocol/requests.h"
 #include "station_fixture.h"
 
 namespace kestrel {

@@ -8,7 +8,6 @@
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
 #include "engine/engine_timers.h"
-#include "engine/requests.h"
 #include "platform/paths.h"
 #include "platform/runtime.h"
 #include "platform/startup_box.h"
@@ -16,6 +15,7 @@
 #include "protocol/field_names.h"
 #include "protocol/message_ring.h"
 #include "protocol/radio_state.h"
+#include "protocol/requests.h"
 #include "serial/serial_port.h"
 
 namespace kestrel {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "anl_recv_fixture.h"
-#include "engine/requests.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "anl_recv_fixture.h"
 #include "engine/answer_parsers.h"
-#include "engine/requests.h"
+#include "protocol/requests.h"
 
 namespace kestrel {
 namespace {

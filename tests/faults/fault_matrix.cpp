@@ -5,6 +5,7 @@
 // globals. After each run the invariants below are checked; a failing seed is printed so that it
 // can be rerun alone with --seed.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,7 +26,6 @@
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
 #include "engine/engine_timers.h"
-#include "engine/requests.h"
 #include "platform/headless_main_window.h"
 #include "platform/memory_serial_pair.h"
 #include "platform/paths.h"
@@ -35,6 +35,7 @@
 #include "protocol/control_mirror.h"
 #include "protocol/notifications.h"
 #include "protocol/radio_state.h"
+#include "protocol/requests.h"
 #include "serial/serial_port.h"
 #include "sim/memory_pair_link.h"
 #include "sim/transceiver.h"
@@ -54,8 +55,11 @@ constexpr int64_t kChaosMs = 15000;            // faults and operator actions
 constexpr int64_t kLongestOutageMs = 5000;     // an unplugged cable is back after at most this
 constexpr int64_t kOnLineBoundMs = 30000;      // on line again this soon after the faults end
 constexpr int64_t kLiveAnswerMs = 2000;        // on line: an answer no older than this
-// A child that has not finished in this many real seconds hangs.
-constexpr unsigned kRealSecondsPerSeed = 60;
+// A run takes well under a second of processor time. One that spends this much spins; one that
+// has not ended after the much longer real time is stuck (the wide margin keeps a busy machine
+// from passing for a hang).
+constexpr rlim_t kCpuSecondsPerSeed = 60;
+constexpr unsigned kRealSecondsPerSeed = 900;
 
 // Prints what a run does and what crosses the line (--trace, for one seed).
 bool tracing = false;
@@ -405,6 +409,8 @@ void PrintLine(const std::string& line) {
 
 // Runs one seed in this (child) process and returns its exit code.
 int RunSeedHere(uint32_t seed) {
+    const rlimit cpu{kCpuSecondsPerSeed, kCpuSecondsPerSeed + 5};
+    ::setrlimit(RLIMIT_CPU, &cpu);
     ::alarm(kRealSecondsPerSeed);
     Run run(seed);
     const std::vector<std::string> failures = run.Execute();
@@ -420,9 +426,13 @@ int RunSeedHere(uint32_t seed) {
 std::string ChildOutcome(int status) {
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
-        return signal == SIGALRM ? std::string("hang (no end within ") +
-                                       std::to_string(kRealSecondsPerSeed) + " s of real time)"
-                                 : std::string("crash (") + ::strsignal(signal) + ")";
+        if (signal == SIGALRM) {
+            return "hang (no end within " + std::to_string(kRealSecondsPerSeed) + " s)";
+        }
+        if (signal == SIGXCPU) {
+            return "spin (more than " + std::to_string(kCpuSecondsPerSeed) + " s of processor)";
+        }
+        return std::string("crash (") + ::strsignal(signal) + ")";
     }
     return "invariants broken (above)";
 }

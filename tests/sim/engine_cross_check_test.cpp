@@ -34,8 +34,7 @@ class EngineCrossCheck : public SimTest {
 
     // Hands one answer, as framed (without its ";"), to the engine's parser.
     static bool EngineTakes(const std::string& answer) {
-        char buffer[kAnswerBufferSize] = {};
-        std::memcpy(buffer, answer.data(), std::min(answer.size() - 1, sizeof buffer - 1));
+        const AnswerBuffer buffer(std::string_view(answer).substr(0, answer.size() - 1));
         if (answer.starts_with("EX")) {
             uint32_t extra = 0;
             return ParseMenuAnswer(buffer, &extra);

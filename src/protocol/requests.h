@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "platform/message.h"
@@ -119,6 +120,31 @@ inline constexpr int kReqEqualizerStep2 = 153;        // "EU2"/"ED2" |v|
 // The highest request number.
 inline constexpr int kRequestCount = 153;
 
+// The message posted for each request number 0 to 153; row 0 holds 0 (no request). Requests 1
+// to 107 and 108 to 151 sit in two blocks of message numbers; the last two skip 0x8658.
+inline constexpr std::array<uint32_t, kRequestCount + 1> RequestMessageTable = [] {
+    std::array<uint32_t, kRequestCount + 1> table{};
+    for (int number = 1; number <= 107; ++number) {
+        table[number] = 0x8500 + number;
+    }
+    for (int number = 108; number <= 151; ++number) {
+        table[number] = 0x85C0 + number;
+    }
+    table[152] = 0x8659;
+    table[153] = 0x865A;
+    return table;
+}();
+
+// Returns the request number whose message is `message`, or 0 when no request has it.
+constexpr int RequestNumberOfMessage(uint32_t message) {
+    for (int number = 1; number <= kRequestCount; ++number) {
+        if (RequestMessageTable[number] == message) {
+            return number;
+        }
+    }
+    return 0;
+}
+
 // Messages Anl_Send_Thread handles besides the numbered requests (thread messages).
 inline constexpr uint32_t kMsgKeyerReadStep = 0x810F;     // one step of the keyer-memory reads
 inline constexpr uint32_t kMsgStartInitialRead = 0x834B;  // start (or restart) the initial read
@@ -130,6 +156,12 @@ inline constexpr uint32_t kMsgIdentProbe = 0x8352;        // "ID;" then "ID0747;
 inline constexpr uint32_t kMsgConnect = 0x8501;           // request 1
 inline constexpr uint32_t kMsgHeartbeat = 0x8569;         // request 105
 inline constexpr uint32_t kMsgWakeSender = 0x856A;        // request 106
+inline constexpr uint32_t kMsgSendInOrder = 0x8110;       // a short command carried in the message
+inline constexpr uint32_t kMsgSetConnected = 0x8111;      // connect (wParam 1) or disconnect (0)
+
+static_assert(RequestMessageTable[kReqHeartbeat] == kMsgHeartbeat);
+static_assert(RequestMessageTable[kReqConnect] == kMsgConnect);
+static_assert(RequestMessageTable[kReqWakeSender] == kMsgWakeSender);
 
 // Window messages the request thread posts.
 inline constexpr uint32_t kMsgCloseReadingWindow = 0x8803;  // the reading window closes itself

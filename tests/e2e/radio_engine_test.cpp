@@ -1,0 +1,212 @@
+// The engine interface against the simulated transceiver in virtual time: the absolute setters'
+// commands on the line, the raw-command path, and notification listeners beside the main window.
+#include "engine_api/radio_engine.h"
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/runtime.h"
+#include "protocol/message_ring.h"
+#include "protocol/notifications.h"
+#include "protocol/radio_state.h"
+#include "protocol/requests.h"
+#include "station_fixture.h"
+
+namespace kestrel {
+namespace {
+
+using TextList = std::vector<std::string>;
+
+struct SetterCase {
+    const char* name;
+    std::function<bool()> call;
+    TextList line;  // empty: the call is refused and nothing goes out
+};
+
+// Records the ids a listener hears. The virtual runtime runs one thread at a time and hands
+// over through its lock, so the test may read the list between runs.
+RadioEngine::Listener RecordInto(std::vector<uint32_t>& ids) {
+    return [&ids](const Notification& n) { ids.push_back(n.id); };
+}
+
+// The messages the engine posted to the main window, in the order the window took them.
+std::vector<uint32_t> EnginePosts(const std::vector<WindowEvent>& events) {
+    std::vector<uint32_t> ids;
+    for (const WindowEvent& event : events) {
+        const uint32_t id = event.message.id;
+        if ((id >= 0x8302 && id <= 0x8355) || id == kMsgStartupFailure) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
+TEST_F(Station, AbsoluteSettersPutExactlyTheirCommandsOnTheLine) {
+    using E = RadioEngine;
+    // clang-format off
+    const std::vector<SetterCase> cases = {
+        {"FA 14 074 000 Hz",   [] { return E::SetFrequency(Vfo::A, 14074000); }, {"FA14074000;"}},
+        {"FB lowest",          [] { return E::SetFrequency(Vfo::B, 30000); },    {"FB00030000;"}},
+        {"FA highest",         [] { return E::SetFrequency(Vfo::A, 60000000); }, {"FA60000000;"}},
+        {"FA below the range", [] { return E::SetFrequency(Vfo::A, 29999); },    {}},
+        {"FB above the range", [] { return E::SetFrequency(Vfo::B, 60000001); }, {}},
+        {"FA far above",       [] { return E::SetFrequency(Vfo::A, 1ULL << 40); }, {}},
+        {"mode 1 on A",        [] { return E::SetMode(1); },                     {"MD01;"}},
+        {"mode 12 on B",       [] { return E::SetMode(12, Vfo::B); },            {"MD1C;"}},
+        {"mode 0",             [] { return E::SetMode(0); },                     {}},
+        {"mode 13",            [] { return E::SetMode(13); },                    {}},
+        {"transmit on",        [] { return E::SetTransmit(true); },              {"TX1;"}},
+        {"transmit off",       [] { return E::SetTransmit(false); },             {"TX0;"}},
+        {"split on",           [] { return E::SetSplit(true); },                 {"FT1;"}},
+        {"split off",          [] { return E::SetSplit(false); },                {"FT0;"}},
+        {"VFO B in use",       [] { return E::SetActiveVfo(Vfo::B); },           {"VS1;"}},
+        {"VFO A in use",       [] { return E::SetActiveVfo(Vfo::A); },           {"VS0;"}},
+        {"menu 5 whole",       [] { return E::SetMenuValue(5, 12); },            {"EX00512;"}},
+        {"menu 5 above max",   [] { return E::SetMenuValue(5, 16); },            {}},
+        {"menu 4 last choice", [] { return E::SetMenuValue(4, 4); },             {"EX0044;"}},
+        {"menu 4 no choice 5", [] { return E::SetMenuValue(4, 5); },             {}},
+        {"menu 92 signed",     [] { return E::SetMenuValue(92, -5); },           {"EX092-05;"}},
+        {"menu 12 magnitude",  [] { return E::SetMenuValue(12, 30); },           {"EX01230;"}},
+        {"menu 12 negative",   [] { return E::SetMenuValue(12, -2); },           {}},
+        {"menu 36 first",      [] { return E::SetMenuValue(36, 1000); },         {"EX0361000;"}},
+        {"menu 36 not 999",    [] { return E::SetMenuValue(36, 999); },          {}},
+        {"menu 16 long time",  [] { return E::SetMenuValue(16, 241); },          {"EX016241;"}},
+        {"menu 16 past 255",   [] { return E::SetMenuValue(16, 256); },          {}},
+        {"menu 90 bits",       [] { return E::SetMenuValue(90, 8190); },         {"EX0901111111111110;"}},
+        {"menu 90 bit 0x1",    [] { return E::SetMenuValue(90, 8191); },         {"EX0901111111111111;"}},
+        {"menu 90 past field", [] { return E::SetMenuValue(90, 8192); },         {}},
+        {"menu 119",           [] { return E::SetMenuValue(119, 0); },           {}},
+    };
+    // clang-format on
+    for (const SetterCase& c : cases) {
+        const size_t before = commands.Size();
+        EXPECT_EQ(c.call(), !c.line.empty()) << c.name;
+        rt.RunFor(200);
+        EXPECT_EQ(TextsOf(commands.From(before)), c.line) << c.name;
+    }
+}
+
+TEST_F(Station, SettersAndRequestsGoOutInTheOrderAsked) {
+    const size_t before = commands.Size();
+    ASSERT_TRUE(RadioEngine::SetFrequency(Vfo::A, 7074000));
+    ASSERT_TRUE(RadioEngine::SetTransmit(true));
+    ASSERT_TRUE(RadioEngine::Request(kReqAtoB));
+    ASSERT_TRUE(RadioEngine::SetMode(3));
+    ASSERT_TRUE(RadioEngine::SetTransmit(false));
+    rt.RunFor(300);
+    EXPECT_EQ(TextsOf(commands.From(before)),
+              (TextList{"FA07074000;", "TX1;", "AB;", "MD03;", "TX0;"}));
+}
+
+// Request 1 toggles; Connect and Disconnect only ever move the link the way they say, however
+// often they are repeated before the radio's answer.
+TEST_F(Station, ConnectAndDisconnectNeverToggleTheOtherWay) {
+    ASSERT_TRUE(RadioEngine::Connect());
+    ASSERT_TRUE(RadioEngine::Connect());
+    ASSERT_TRUE(RunUntilOnLine(0));
+    EXPECT_TRUE(RadioEngine::IsConnected());
+    size_t before = commands.Size();
+    ASSERT_TRUE(RadioEngine::Connect());
+    rt.RunFor(100);
+    TextList sent = TextsOf(commands.From(before));
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "AI0;"), 0);
+    EXPECT_TRUE(RadioEngine::IsConnected());
+
+    before = commands.Size();
+    ASSERT_TRUE(RadioEngine::Disconnect());
+    ASSERT_TRUE(RadioEngine::Disconnect());
+    rt.RunFor(500);
+    ASSERT_TRUE(RadioEngine::Disconnect());
+    rt.RunFor(500);
+    sent = TextsOf(commands.From(before));
+    EXPECT_GE(std::count(sent.begin(), sent.end(), "AI0;"), 1);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "AI1;"), 0);
+    EXPECT_FALSE(RadioEngine::IsConnected());
+}
+
+TEST_F(Station, RawTextsGoOutAsGivenAndAFullRingRefusesThem) {
+    size_t before = commands.Size();
+    EXPECT_EQ(RadioEngine::QueueRaw("FA;"), RawResult::Queued);
+    EXPECT_EQ(RadioEngine::QueueRaw(""), RawResult::Empty);
+    EXPECT_EQ(RadioEngine::QueueRaw(std::string(MessageRing::kSlotSize, 'A')), RawResult::TooLong);
+    rt.RunFor(100);
+    EXPECT_EQ(TextsOf(commands.From(before)), TextList{"FA;"});
+
+    // Entries pushed without a wake-up stay in the ring and fill it.
+    while (CommandRing.Push("ID;")) {
+    }
+    before = commands.Size();
+    EXPECT_EQ(RadioEngine::QueueRaw("TX1;"), RawResult::RingFull);
+    rt.RunFor(100);
+    EXPECT_EQ(commands.Size(), before) << "a refused text wakes nobody";
+    CommandRing.Empty();
+}
+
+TEST_F(Station, TwoListenersHearEveryNotificationInTheWindowsOrder) {
+    std::vector<uint32_t> first;
+    std::vector<uint32_t> second;
+    const auto a = RadioEngine::AddListener(RecordInto(first));
+    const auto b = RadioEngine::AddListener(RecordInto(second));
+    ASSERT_NE(a, 0u);
+    ASSERT_NE(b, 0u);
+    ASSERT_TRUE(ConnectAndReadAll());
+    ASSERT_TRUE(RadioEngine::SetFrequency(Vfo::A, 14074000));
+    ASSERT_TRUE(rt.RunUntil([] { return RadioEngine::Read(Field::FA) == 14074000; }, 1000));
+    rt.RunFor(100);
+    RadioEngine::RemoveListener(a);
+    RadioEngine::RemoveListener(b);
+
+    const std::vector<uint32_t> window = EnginePosts(WindowSince(0));
+    ASSERT_GT(window.size(), 100u);
+    EXPECT_NE(std::find(window.begin(), window.end(), kNotifyFA), window.end());
+    EXPECT_EQ(first, window);
+    EXPECT_EQ(second, window);
+    EXPECT_EQ(RadioEngine::DroppedNotifications(a), 0u) << "unknown once removed";
+}
+
+TEST_F(Station, ASlowListenerLosesNotificationsButNeverHoldsUpTheEngine) {
+    std::vector<uint32_t> fast;
+    std::vector<uint32_t> slow;
+    std::atomic<bool> inSlowCall{false};
+    const auto f = RadioEngine::AddListener(RecordInto(fast));
+    const auto s = RadioEngine::AddListener(
+        [&](const Notification& n) {
+            inSlowCall = true;
+            slow.push_back(n.id);
+            Rt().SleepMs(1000);
+            inSlowCall = false;
+        },
+        4);
+    ASSERT_TRUE(ConnectAndReadAll());
+    rt.RunFor(100);
+    const size_t posted = EnginePosts(WindowSince(0)).size();
+    EXPECT_EQ(fast, EnginePosts(WindowSince(0)));
+    // The read ran at its own pace, while the slow listener took one notification a second.
+    EXPECT_LE(slow.size(), static_cast<size_t>(Now() / 1000 + 1));
+    EXPECT_GT(RadioEngine::DroppedNotifications(s), posted / 2);
+    ASSERT_TRUE(inSlowCall) << "the removal below must meet a call in progress";
+
+    RadioEngine::RemoveListener(s);
+    EXPECT_FALSE(inSlowCall);
+    const size_t heard = slow.size();
+    ASSERT_TRUE(RadioEngine::SetFrequency(Vfo::B, 21074000));
+    rt.RunFor(5000);
+    EXPECT_EQ(slow.size(), heard) << "no call after the removal returned";
+    EXPECT_NE(std::find(fast.begin(), fast.end(), kNotifyFB), fast.end());
+    RadioEngine::RemoveListener(f);
+}
+
+TEST(RadioEngineStopped, RefusesEverythingAndQueuesNothing) {
+    EXPECT_EQ(RadioEngine::QueueRaw("FA;"), RawResult::NotRunning);
+    EXPECT_FALSE(RadioEngine::SetTransmit(true));
+    EXPECT_FALSE(RadioEngine::SetFrequency(Vfo::A, 14074000));
+    EXPECT_FALSE(RadioEngine::Connect());
+    EXPECT_EQ(CommandRing.Count(), 0);
+    EXPECT_EQ(RadioEngine::AddListener({}), 0u);
+}
+
+}  // namespace
+}  // namespace kestrel
