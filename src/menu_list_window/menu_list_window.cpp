@@ -261,6 +261,13 @@ bool MenuListWindow::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+void MenuListWindow::keyPressEvent(QKeyEvent* event) {
+    // Keys that the buttons leave come here; the shortcut keys see them first.
+    if (!OfferShortcut(this, event)) {
+        CChildDlg::keyPressEvent(event);
+    }
+}
+
 void MenuListWindow::StoreAndClose() {
     if (RadioEngine::StoreMenuEdits(items_) < 0) {
         Tell(Report::Error, QStringLiteral("The changed settings cannot be sent now."));

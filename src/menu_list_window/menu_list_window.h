@@ -7,9 +7,8 @@
 #include "menulist/menu_item.h"
 #include "options/child_dlg.h"
 
-class QLabel;
+class QKeyEvent;
 class QListWidget;
-class QPushButton;
 
 namespace kestrel {
 
@@ -62,6 +61,7 @@ class MenuListWindow : public CChildDlg {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void RebuildRow(int row);
