@@ -68,7 +68,8 @@ bool OfferShortcut(QWidget* dialog, QKeyEvent* event) {
     }
     QKeyEvent offered(event->type(), event->key(), event->modifiers(), event->text(),
                       event->isAutoRepeat(), static_cast<quint16>(event->count()));
-    offered.ignore();
+    // The main window returns a key its shortcuts take as it came and ignores the others.
+    offered.accept();
     QCoreApplication::sendEvent(mainWindow, &offered);
     return offered.isAccepted();
 }
