@@ -26,6 +26,7 @@ inline constexpr std::array kStringTable{
     StringEntry{112, "Update the menu setting.\nPlease close and open the menu window."},
     StringEntry{113, "TRN-747 Version  1.24"},
     StringEntry{114, "Kestrel Panel for Linux"},
+    StringEntry{115, "Failed to open the port."},
 };
 // clang-format on
 

@@ -32,18 +32,11 @@ namespace {
 // The window's title, as the transceiver's own software names it.
 constexpr const char* kWindowTitle = "TRN for Kestrel";
 
-// The notifications of the analysis thread: one per answer code.
-constexpr uint32_t kFirstNotification = 0x8302;
-constexpr uint32_t kLastNotification = 0x8355;
-
 // Periods of the main window's own timers at start-up, in milliseconds.
 constexpr int kSplashMs = 3000;
 constexpr int kFrequencyRedrawMs = 30;
 constexpr int kFullRefreshMs = 10;
 constexpr int kRepaintMs = 30;
-
-// A send that a worker waits on; a send is never run after the window began closing.
-constexpr int64_t kSendWaitLimitMs = 24 * 60 * 60 * 1000;
 
 const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kSentMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -181,7 +174,7 @@ int64_t CMainPanelDlg::SendMessage(uint32_t id, uint64_t wParam, int64_t lParam)
         pendingSends_.insert(pending);
     }
     QCoreApplication::postEvent(this, new SentMessageEvent(std::weak_ptr<void>(pending)));
-    Rt().Wait(*pending->done, kSendWaitLimitMs);
+    Rt().Wait(*pending->done, kLongestWaitMs);
     std::lock_guard lock(sendMutex_);
     pendingSends_.erase(pending);
     return pending->result.load();

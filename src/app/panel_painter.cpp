@@ -16,15 +16,6 @@ namespace {
 // Degrees to radians with pi taken as 3.141592, as the panel's geometry was laid out with.
 constexpr double kRadiansPerDegree = 0.01745328888888889;
 
-// Menu item kinds that hold the meters' peak-hold times and the DSP display settings.
-constexpr uint32_t kHoldReceiveKind = 15;
-constexpr uint32_t kHoldTransmitKind = 37;
-constexpr uint32_t kHoldAlcKind = 38;
-constexpr uint32_t kHoldIdKind = 39;
-constexpr uint32_t kContourGainKind = 11;
-constexpr uint32_t kNotchWidthKind = 12;
-constexpr uint32_t kTuningBarKind = 40;
-
 constexpr int kColumns = 11;
 constexpr int kCentreColumn = 5;
 
@@ -339,13 +330,14 @@ void PanelPainter::ShowMeterReading(MeterBar bar, int32_t value) {
     slot.current = value;
     int holdMs = 0;
     if (bar == MeterBar::Upper) {
-        holdMs = HoldTimeMs(MenuValueOfKind(Transmitting() ? kHoldTransmitKind : kHoldReceiveKind));
+        holdMs = HoldTimeMs(
+            MenuValueOfKind(Transmitting() ? MenuKind::PoMeterHold : MenuKind::SMeterHold));
     } else {
         const int selection = GetField(Field::MS);
         if (selection == 1) {
-            holdMs = HoldTimeMs(MenuValueOfKind(kHoldAlcKind));
+            holdMs = HoldTimeMs(MenuValueOfKind(MenuKind::AlcMeterHold));
         } else if (selection == 4) {
-            holdMs = HoldTimeMs(MenuValueOfKind(kHoldIdKind));
+            holdMs = HoldTimeMs(MenuValueOfKind(MenuKind::IdMeterHold));
         }
     }
     const int timerId = bar == MeterBar::Upper ? kTimerUpperPeak : kTimerLowerPeak;
@@ -391,10 +383,6 @@ void PanelPainter::RedrawBar(MeterBar bar) {
 
 int32_t PanelPainter::HeldValue(MeterBar bar) const {
     return Slot(bar).held;
-}
-
-int32_t PanelPainter::CurrentValue(MeterBar bar) const {
-    return Slot(bar).current;
 }
 
 void PanelPainter::DrawHeldSegment(MeterBar bar) {
@@ -461,7 +449,7 @@ void PanelPainter::DrawNotch(int32_t level) {
     const int mode = GetField(Field::MD0);
     if (GetField(Field::BP0) == 1 && mode != 4 && mode != 10 && mode != 11 && level >= 1) {
         const int k = NotchColumn(level);
-        if (MenuValueOfKind(kNotchWidthKind) != 1.0) {
+        if (MenuValueOfKind(MenuKind::NotchWidth) != 1.0) {
             Light(first, k - 1);
             Light(first, k + 1);
             Light(second, k - 1);
@@ -505,7 +493,7 @@ void PanelPainter::DrawContour(int32_t level) {
         Light(lower, band - 1);
     }
     // A negative contour gain is a dip instead of a peak: each row shows the other inverted.
-    if (band != 0 && MenuValueOfKind(kContourGainKind) < 0) {
+    if (band != 0 && MenuValueOfKind(MenuKind::ContourLevel) < 0) {
         bool swappedUpper[kColumns];
         bool swappedLower[kColumns];
         for (int c = 0; c < kColumns; ++c) {
@@ -543,7 +531,7 @@ void PanelPainter::DrawTuningBar() {
         table = 2;
         row = GetField(Field::BG2);
     } else {
-        table = MenuValueOfKind(kTuningBarKind) != 0.0 ? 0 : 1;
+        table = MenuValueOfKind(MenuKind::BarDisplay) != 0.0 ? 0 : 1;
     }
     if (row < 0 || row >= kTuningRows) {
         return;

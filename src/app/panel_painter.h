@@ -85,8 +85,6 @@ class PanelPainter {
     void RedrawBar(MeterBar bar);
     // Returns a bar's held value, or -1 when none is held.
     int32_t HeldValue(MeterBar bar) const;
-    // Returns a bar's last reading.
-    int32_t CurrentValue(MeterBar bar) const;
     // Returns a bar's hold time in ms for the hold setting (0 none, 1 500, 2 1000, else 2000).
     static int HoldTimeMs(double setting);
 

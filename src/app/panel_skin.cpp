@@ -162,8 +162,4 @@ const QImage& CPanelSkin::Dial(DialImage image) const {
     return dials_[static_cast<int>(image)];
 }
 
-int DialNumber(DialImage image) {
-    return kDialNumbers[static_cast<int>(image)];
-}
-
 }  // namespace kestrel

@@ -48,7 +48,4 @@ class CPanelSkin {
 // opaque and fully transparent pixels.
 QImage KeyOutGreen(const QImage& image);
 
-// Returns the number that names a dial or knob picture in a skin folder (1249 the main dial).
-int DialNumber(DialImage image);
-
 }  // namespace kestrel

@@ -7,9 +7,7 @@ namespace kestrel {
 // The main window's power broadcast message; wParam carries the power event code.
 inline constexpr uint32_t kMsgPowerBroadcast = 0x0218;
 
-// Power event codes the main window acts on.
-inline constexpr uint64_t kPowerQuerySuspend = 0;
-inline constexpr uint64_t kPowerQueryStandby = 1;
+// Power event codes the suspend watcher posts.
 inline constexpr uint64_t kPowerSuspend = 4;
 inline constexpr uint64_t kPowerResumeSuspend = 7;
 

@@ -12,9 +12,9 @@ SuspendWatcher::SuspendWatcher(QObject* parent) : QObject(parent) {
     if (!bus.isConnected()) {
         return;
     }
-    watching_ = bus.connect("org.freedesktop.login1", "/org/freedesktop/login1",
-                            "org.freedesktop.login1.Manager", "PrepareForSleep", this,
-                            SLOT(OnPrepareForSleep(bool)));
+    bus.connect("org.freedesktop.login1", "/org/freedesktop/login1",
+                "org.freedesktop.login1.Manager", "PrepareForSleep", this,
+                SLOT(OnPrepareForSleep(bool)));
 }
 
 void SuspendWatcher::OnPrepareForSleep(bool sleeping) {

@@ -11,15 +11,10 @@ class SuspendWatcher final : public QObject {
     Q_OBJECT
   public:
     explicit SuspendWatcher(QObject* parent = nullptr);
-    // Reports whether the watcher is connected to the suspend signal.
-    bool Watching() const { return watching_; }
 
   public slots:
     // Posts the power event for a sleep that begins (true) or has ended (false).
     void OnPrepareForSleep(bool sleeping);
-
-  private:
-    bool watching_ = false;
 };
 
 }  // namespace kestrel

@@ -9,6 +9,7 @@
 #include "engine_api/radio_engine.h"
 #include "platform/runtime.h"
 #include "platform/startup_messages.h"
+#include "protocol/cat_catalogue.h"
 #include "protocol/field_names.h"
 #include "protocol/requests.h"
 #include "res/strings.h"
@@ -16,10 +17,6 @@
 namespace kestrel {
 
 namespace {
-
-constexpr uint32_t kFirstNotification = 0x8302;
-constexpr uint32_t kLastNotification = 0x8355;
-constexpr int64_t kLongestWaitMs = 24 * 60 * 60 * 1000;
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r\n");

@@ -8,6 +8,7 @@
 #include "engine/connection_cycle.h"
 #include "engine/engine_timers.h"
 #include "engine/request_table.h"
+#include "menulist/menu_kind.h"
 #include "platform/main_window.h"
 #include "platform/runtime.h"
 #include "platform/workers.h"
@@ -29,42 +30,11 @@ bool Post(uint32_t message, uint64_t wParam = 0, int64_t lParam = 0) {
     return PostToWorker(Worker::AnlSend, message, wParam, lParam);
 }
 
-// Kinds of menu value and how the menu write encodes each.
-enum class MenuEncoding { Whole, Signed, Bits, Zero };
-
-MenuEncoding EncodingOfKind(uint32_t kind) {
-    switch (kind) {
-        case 0:
-        case 1:
-        case 8:
-        case 9:
-        case 10:
-        case 13:
-        case 15:
-        case 16:
-            return MenuEncoding::Whole;
-        case 4:
-        case 11:
-            return MenuEncoding::Signed;
-        case 14:
-            return MenuEncoding::Bits;
-        default:
-            break;
-    }
-    if ((kind >= 19 && kind <= 24) || (kind >= 31 && kind <= 41)) {
-        return MenuEncoding::Whole;
-    }
-    if (kind >= 25 && kind <= 30) {
-        return MenuEncoding::Signed;
-    }
-    return MenuEncoding::Zero;
-}
-
 // Builds the "EX" set command of one edited menu item, or length 0 when its width leaves no room.
 CatCommand BuildMenuWrite(int32_t number, const MenuItem& item) {
+    const MenuKindProperties kind = MenuKindOf(item.kind);
     int64_t width = item.width;
-    const uint32_t kind = item.kind;
-    if ((kind == 31 || kind == 32 || kind == 34 || kind == 35) && MenuWidthCorrectionActive()) {
+    if (kind.narrowing != MenuNarrowing::None && MenuWidthCorrectionActive()) {
         --width;
     }
     if (width < 0 || width + 6 > kCatMaxCommandLength) {
@@ -77,11 +47,11 @@ CatCommand BuildMenuWrite(int32_t number, const MenuItem& item) {
     field[w] = ';';
     command.length = w + 6;
     const int64_t whole = MenuValueToWhole(item.editedValue);
-    switch (EncodingOfKind(kind)) {
-        case MenuEncoding::Whole:
+    switch (kind.write) {
+        case MenuWriteField::Digits:
             WriteField(field, w, whole);
             break;
-        case MenuEncoding::Signed:
+        case MenuWriteField::Signed:
             if (w > 0) {
                 // The sign takes the first character; a magnitude as wide as the whole field
                 // writes over it.
@@ -96,13 +66,13 @@ CatCommand BuildMenuWrite(int32_t number, const MenuItem& item) {
                 }
             }
             break;
-        case MenuEncoding::Bits:
+        case MenuWriteField::Bits:
             for (int i = 0; i < w; ++i) {
                 const int bit = 12 - i;
                 field[i] = bit >= 0 && ((whole >> bit) & 1) != 0 ? '1' : '0';
             }
             break;
-        case MenuEncoding::Zero:
+        case MenuWriteField::Zeros:
             break;
     }
     return command;
@@ -231,9 +201,9 @@ void Anl_Send_Thread::HandleRequest(int number, bool vfoB, int32_t value) {
         case kReqMenuWrite:
             WriteMenu();
             break;
-        case kReqEqualizerStep0:
-        case kReqEqualizerStep1:
-        case kReqEqualizerStep2: {
+        case kReqMainDialSteps:
+        case kReqRightDialSteps:
+        case kReqCentreKnobSteps: {
             if (value == 0 || magnitude >= 100) {
                 break;
             }
@@ -281,16 +251,19 @@ void Anl_Send_Thread::HandleRequest(int number, bool vfoB, int32_t value) {
                                              : number == kReqRotatorLeft ? "RO1;"
                                                                          : "RO2;"));
             break;
-        case kReqRotatorFast:
         case kReqRotatorSlow:
+        case kReqRotatorFast:
             if (value != 0) {
-                HandOffCommand(BuildFixedCommand(number == kReqRotatorFast ? "RO3;" : "RO4;"));
+                HandOffCommand(BuildFixedCommand(number == kReqRotatorSlow ? "RO3;" : "RO4;"));
             }
             break;
         case kReqInformation:
             HandOffCommand(BuildFixedCommand(vfoB ? "OI;" : "IF;"));
             break;
         case kReqKeyerMemoryRead:
+            // A new read starts from memory 1, even while an earlier one has not finished (the
+            // CW window closed and opened again), so that every memory is read once more.
+            keyerReadSlot.store(1, std::memory_order_relaxed);
             StartKeyerReadCycle();
             break;
         default:
@@ -352,9 +325,6 @@ bool PostRequestMessage(uint32_t message, uint64_t wParam, int64_t lParam) {
     return Post(message, wParam, lParam);
 }
 
-bool PostRotatorRead() {
-    return Post(kMsgRotatorRead);
-}
 bool PostKeyerReadStep() {
     return Post(kMsgKeyerReadStep);
 }
@@ -405,12 +375,12 @@ void DisarmLinkWatchdog() {
 }
 
 void StartKeyerReadCycle() {
-    SetMainWindowTimer(kTimerRequest25, kReadStepMs);
+    SetMainWindowTimer(kTimerKeyerRead, kReadStepMs);
 }
 
 void StopKeyerReadCycle() {
     keyerReadSlot.store(1, std::memory_order_relaxed);
-    KillMainWindowTimer(kTimerRequest25);
+    KillMainWindowTimer(kTimerKeyerRead);
 }
 
 bool HandOffCommand(const CatCommand& command) {

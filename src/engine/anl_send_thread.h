@@ -22,8 +22,6 @@ bool PostRequest(int number, int vfoB, int32_t value);
 // Posts any message to Anl_Send_Thread; false when the thread does not run.
 bool PostRequestMessage(uint32_t message, uint64_t wParam = 0, int64_t lParam = 0);
 
-// Posts the rotator position read ("RO;").
-bool PostRotatorRead();
 // Posts one step of the keyer-memory read cycle.
 bool PostKeyerReadStep();
 // Posts the start of the initial read.

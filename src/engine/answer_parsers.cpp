@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "engine/anl_send_thread.h"
+#include "menulist/menu_kind.h"
+#include "menulist/menu_values.h"
 #include "platform/main_window.h"
 #include "platform/message.h"
 #include "protocol/control_mirror.h"
@@ -375,9 +377,9 @@ bool ParseDspControl(const char* answer) {
 }
 
 // Converts a menu value field by the item's kind; false when the field is malformed.
-bool ConvertMenuValue(const char* field, int width, int32_t kind, int64_t* value) {
+bool ConvertMenuValue(const char* field, int width, MenuAnswerField form, int64_t* value) {
     int64_t result = 0;
-    if (kind == 14) {
+    if (form == MenuAnswerField::Bits) {
         // A set of bits, the first character weighing 4096.
         for (int i = 0; i < width; ++i) {
             if (field[i] != '0' && field[i] != '1') {
@@ -408,30 +410,27 @@ bool ConvertMenuValue(const char* field, int width, int32_t kind, int64_t* value
     if (negative) {
         result = -result;
     }
-    // Kind 41 counts half-minutes above 240 seconds.
-    if (kind == 41 && result > 240) {
-        result = (result - 240) * 30 + 240;
+    if (form == MenuAnswerField::Seconds) {
+        result = MenuSecondsOfCode(result);
     }
     *value = result;
     return true;
 }
 
-uint32_t MenuKindNotification(int32_t kind) {
-    switch (kind) {
-        case 11:
-            return kNotifyCO;
-        case 12:
-            return kNotifyBP;
-        case 15:
-            return kNotifySM;
-        case 37:
-        case 38:
-        case 39:
-            return kNotifyRM;
-        default:
-            return 0;
-    }
+// Returns the notification a changed value of this kind also raises, or 0.
+uint32_t MenuKindNotification(const MenuKindProperties& kind) {
+    return kind.alsoNotifies.empty() ? 0 : AnswerNotification(kind.alsoNotifies);
 }
+
+constexpr bool MenuKindNotificationsExist() {
+    for (const MenuKindProperties& kind : kMenuKinds) {
+        if (!kind.alsoNotifies.empty() && AnswerNotification(kind.alsoNotifies) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(MenuKindNotificationsExist(), "menu kinds notify through catalogued answer codes");
 
 }  // namespace
 
@@ -494,9 +493,9 @@ bool ParseMenuAnswer(const AnswerBuffer& buffer, uint32_t* extraNotification) {
     if (width <= 0 || width >= static_cast<int>(kAnswerBufferSize) - kValueFirst) {
         return false;
     }
-    const int32_t kind = MenuItemKind(number);
+    const MenuKindProperties kind = MenuKindOf(static_cast<uint32_t>(MenuItemKind(number)));
     int64_t value = 0;
-    if (!ConvertMenuValue(answer + kValueFirst, width, kind, &value)) {
+    if (!ConvertMenuValue(answer + kValueFirst, width, kind.answer, &value)) {
         return false;
     }
     if (!ReplaceMenuItemValue(number, value)) {

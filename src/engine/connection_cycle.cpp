@@ -12,6 +12,7 @@
 #include "protocol/cat_catalogue.h"
 #include "protocol/control_mirror.h"
 #include "protocol/message_ring.h"
+#include "protocol/notifications.h"
 #include "protocol/radio_state.h"
 #include "serial/serial_port.h"
 
@@ -127,10 +128,10 @@ void ConnectionCycle::SwitchPower() {
         Rt().SleepMs(kPowerOnRepeatMs);
         SendFixed("PS1;");
         Rt().SleepMs(kPowerOnRepeatMs);
-        SetMainWindowTimer(kTimerRequest23, kPowerOnReadMs);
+        SetMainWindowTimer(kTimerPowerOnRead, kPowerOnReadMs);
     } else {
         SendFixed("PS0;");
-        SetMainWindowTimer(kTimerRequest24, kPowerOffReadMs);
+        SetMainWindowTimer(kTimerPowerOffRead, kPowerOffReadMs);
     }
 }
 
@@ -230,9 +231,11 @@ void ConnectionCycle::StopMenuRead(bool notify) {
     menuReadRunning = 0;
     CloseReadingWindowIfWaiting();
     SetReadingRunning(0);
+    // The displays that depend on menu settings redraw: the BG one (the tuning bar) and the CO
+    // one (the contour).
     if (notify) {
-        PostToMainWindow(kNotifyMenuReadDoneBg);
-        PostToMainWindow(kNotifyMenuReadDoneCo);
+        PostToMainWindow(kNotifyBG);
+        PostToMainWindow(kNotifyCO);
     }
 }
 
@@ -257,13 +260,13 @@ void ConnectionCycle::Heartbeat() {
 }
 
 void ConnectionCycle::PowerOnRead() {
-    KillMainWindowTimer(kTimerRequest23);
+    KillMainWindowTimer(kTimerPowerOnRead);
     SendFixed("PS;");
 }
 
 void ConnectionCycle::PowerOffRead() {
     if (powerReadCount >= 1) {
-        KillMainWindowTimer(kTimerRequest24);
+        KillMainWindowTimer(kTimerPowerOffRead);
         powerReadCount = 0;
     } else {
         ++powerReadCount;

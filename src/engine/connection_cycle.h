@@ -28,15 +28,10 @@ class ConnectionCycle {
     void StopReads();
     // Sends "PS;" while connected and "AI;" 30 ms later while the transceiver is also on.
     void Heartbeat();
-    // Kills timer 23 and sends "PS;".
+    // Kills the power-on read timer and sends "PS;".
     void PowerOnRead();
-    // Sends "PS;" and kills timer 24 on its second tick.
+    // Sends "PS;" and kills the power-off read timer on its second tick.
     void PowerOffRead();
-
-    // Reports whether the initial read runs.
-    bool InitialReadRunning() const { return initialReadRunning != 0; }
-    // Reports whether the menu read runs.
-    bool MenuReadRunning() const { return menuReadRunning != 0; }
 
   private:
     void StopInitialRead();

@@ -26,13 +26,13 @@ bool DispatchEngineTimer(int timerId) {
         case kTimerRotatorRead:
             RotatorReadTick();
             return true;
-        case kTimerRequest23:
+        case kTimerPowerOnRead:
             PostPowerOnRead();
             return true;
-        case kTimerRequest24:
+        case kTimerPowerOffRead:
             PostPowerOffRead();
             return true;
-        case kTimerRequest25:
+        case kTimerKeyerRead:
             PostKeyerReadStep();
             return true;
         default:

@@ -276,6 +276,11 @@ int32_t RadioEngine::Read(Field field) {
     return GetField(field);
 }
 
+std::string RadioEngine::ReadKeyerText(int memory) {
+    char text[kKeyerTextSize] = {};
+    return FetchKeyerText(memory, kKeyerTextSize, text) ? std::string(text) : std::string();
+}
+
 RadioEngine::ListenerId RadioEngine::AddListener(Listener listener, size_t queueLimit) {
     if (!listener || queueLimit == 0) {
         return 0;

@@ -145,6 +145,9 @@ class RadioEngine {
 
     // Reads a store field: what the radio last reported.
     static int32_t Read(Field field);
+    // Reads the text of keyer memory 1-5 as the radio last reported it (padded with spaces to
+    // 50 characters); empty for another memory.
+    static std::string ReadKeyerText(int memory);
 
     // Adds a listener that receives, from now on and in order, every message the engine posts
     // to the main window. It runs on a delivery loop of its own behind a queue of at most

@@ -1,6 +1,5 @@
 #include "menu_list_window/menu_list_window.h"
 
-#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -14,12 +13,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/panel_controller_client.h"
 #include "engine_api/radio_engine.h"
 #include "menu_list_window/bits_dialog.h"
 #include "menu_list_window/choice_dialog.h"
 #include "menulist/menu_settings_file.h"
 #include "menulist/menu_values.h"
+#include "options/option_support.h"
 #include "panel/panel_messages.h"
 
 namespace kestrel {
@@ -58,20 +57,6 @@ QFont ListFont() {
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     return font;
-}
-
-// Offers a key to the main window's shortcut keys; reports whether they took it.
-bool OfferShortcut(QWidget* dialog, QKeyEvent* event) {
-    QWidget* mainWindow = dialog->parentWidget();
-    if (mainWindow == nullptr || ShortcutKeyOf(event->key()) == ShortcutKey::Other) {
-        return false;
-    }
-    QKeyEvent offered(event->type(), event->key(), event->modifiers(), event->text(),
-                      event->isAutoRepeat(), static_cast<quint16>(event->count()));
-    // The main window returns a key its shortcuts take as it came and ignores the others.
-    offered.accept();
-    QCoreApplication::sendEvent(mainWindow, &offered);
-    return offered.isAccepted();
 }
 
 QString Padded(const std::string& text, int width) {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "menulist/menu_kind.h"
+
 namespace kestrel {
 
 namespace {
@@ -180,10 +182,10 @@ constexpr size_t LongestPart(std::string_view text, char separator) {
     return longest;
 }
 
-constexpr bool KnownKind(uint32_t kind) {
-    return kind == 0 || kind == 1 || kind == 4 || kind == 8 || kind == 9 || kind == 10 ||
-           kind == 11 || kind == 13 || kind == 14 || kind == 15 || kind == 16 ||
-           (kind >= 19 && kind <= 41);
+// Reports whether a value shown this way names one of the item's choices.
+constexpr bool ShownWithChoices(MenuShow show) {
+    return show != MenuShow::Number && show != MenuShow::Negated && show != MenuShow::Tenths &&
+           show != MenuShow::Thousandths;
 }
 
 constexpr bool RowsFitTheRecord() {
@@ -192,7 +194,8 @@ constexpr bool RowsFitTheRecord() {
         const std::string_view choiceText = row.choices == kSplit ? row.rangeText : row.listed;
         if (row.number != i + 1 || row.name.size() >= kMenuNameSize ||
             row.rangeText.size() >= kMenuRangeTextSize || row.unit.size() >= kMenuUnitSize ||
-            !KnownKind(row.kind) || row.width == 0) {
+            !IsListedMenuKind(row.kind) || row.width == 0 ||
+            ShownWithChoices(MenuKindOf(row.kind).show) != (row.choices != kNone)) {
             return false;
         }
         if (row.choices == kNone
@@ -205,7 +208,8 @@ constexpr bool RowsFitTheRecord() {
     return true;
 }
 static_assert(RowsFitTheRecord(),
-              "catalogue rows are numbered 1 to 118 in order and fit the MenuItem fields");
+              "catalogue rows are numbered 1 to 118 in order, fit the MenuItem fields and have "
+              "choices exactly where their kind shows one");
 
 // Copies text into a NUL-terminated field; the static checks above keep it within the field.
 template <size_t N>

@@ -19,7 +19,7 @@ struct MenuItem {
     uint32_t width = 0;                       // characters of the value in the "EX" command
     uint8_t hasUnit = 0;                      // 1 when unit is shown after the value
     char unit[kMenuUnitSize] = {};            // unit text
-    uint32_t kind = 0;         // value kind: how the value is shown, edited and encoded
+    uint32_t kind = 0;         // value kind (MenuKind): how the value is shown, edited and encoded
     double maxValue = 0.0;     // numeric maximum
     double minValue = 0.0;     // numeric minimum
     double step = 0.0;         // numeric step

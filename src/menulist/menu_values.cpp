@@ -6,56 +6,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "menulist/menu_kind.h"
+
 namespace kestrel {
 
 namespace {
-
-// How a kind's value is shown and listed.
-enum class Form : uint8_t {
-    Number,             // " %d" of n; entries: each number of the range
-    Negated,            // " %d" of -n; entries: -minValue to -maxValue
-    Tenths,             // " %.1f" of v x 0.1
-    Thousandths,        // " %.3f" of v x 0.001
-    FirstChoiceAt1000,  // 1000: the first choice, else "second choice(n)"
-    Bit,                // one choice and ON or OFF by its bit
-    OffOrNumber,        // 0: the first choice, else n
-    OffOrSeconds,       // as OffOrNumber; the codes 241-255 stand for 270-690 seconds
-    Choice,             // the choice n indexes
-};
-
-struct KindForm {
-    Form form;
-    bool unitDroppedWhenOff;  // no unit after the first choice, nor after " ????????????"
-};
-
-KindForm FormOf(uint32_t kind) {
-    switch (kind) {
-        case 0:
-        case 4:
-        case 11:
-            return {Form::Number, false};
-        case 8:
-            return {Form::Negated, false};
-        case 9:
-            return {Form::Tenths, false};
-        case 10:
-            return {Form::Thousandths, false};
-        case 13:
-            return {Form::FirstChoiceAt1000, false};
-        case 14:
-            return {Form::Bit, false};
-        case 16:
-            return {Form::OffOrNumber, true};
-        case 41:
-            return {Form::OffOrSeconds, true};
-        default:
-            break;
-    }
-    if (kind >= 19 && kind <= 30) {
-        return {Form::Number, false};
-    }
-    return {Form::Choice, kind >= 31 && kind <= 36};
-}
 
 // The code the "EX" command carries for 270 seconds; each code above it adds 30 seconds.
 constexpr int64_t kFirstLongCode = 241;
@@ -63,10 +18,6 @@ constexpr int64_t kLastLongCode = 255;
 constexpr int64_t kLongestShortTime = 240;
 constexpr int64_t kLongStep = 30;
 constexpr int64_t kFirstChoiceAt1000 = 1000;
-
-int64_t SecondsOfCode(int64_t code) {
-    return (code - kLongestShortTime) * kLongStep + kLongestShortTime;
-}
 
 // A field of the record read up to its NUL, never beyond the field.
 template <size_t N>
@@ -153,35 +104,40 @@ std::string NumberText(int64_t n) {
 
 }  // namespace
 
+int64_t MenuSecondsOfCode(int64_t code) {
+    return code > kLongestShortTime ? (code - kLongestShortTime) * kLongStep + kLongestShortTime
+                                    : code;
+}
+
 double MenuShownValue(const MenuItem& item) {
     return item.edited == 1 ? item.editedValue : item.value;
 }
 
 int64_t MenuWireValue(const MenuItem& item, double value) {
     const int64_t n = MenuValueToWhole(value);
-    if (FormOf(item.kind).form == Form::OffOrSeconds && n > kLastLongCode &&
-        n <= SecondsOfCode(kLastLongCode) && (n - kLongestShortTime) % kLongStep == 0) {
+    if (MenuKindOf(item.kind).show == MenuShow::OffOrSeconds && n > kLastLongCode &&
+        n <= MenuSecondsOfCode(kLastLongCode) && (n - kLongestShortTime) % kLongStep == 0) {
         return (n - kLongestShortTime) / kLongStep + kLongestShortTime;
     }
     return n;
 }
 
 bool MenuTakesValue(const MenuItem& item, int64_t wire) {
-    switch (FormOf(item.kind).form) {
-        case Form::Number:
-        case Form::Negated:
-        case Form::Tenths:
-        case Form::Thousandths:
+    switch (MenuKindOf(item.kind).show) {
+        case MenuShow::Number:
+        case MenuShow::Negated:
+        case MenuShow::Tenths:
+        case MenuShow::Thousandths:
             return InLimits(item, wire);
-        case Form::FirstChoiceAt1000:
+        case MenuShow::FirstChoiceAt1000:
             return wire == kFirstChoiceAt1000 || InLimits(item, wire);
-        case Form::Bit:
+        case MenuShow::Bit:
             return (wire & ~kMenuBitField) == 0;
-        case Form::OffOrNumber:
+        case MenuShow::OffOrNumber:
             return wire == 0 || InLimits(item, wire);
-        case Form::OffOrSeconds:
+        case MenuShow::OffOrSeconds:
             return wire >= 0 && wire <= kLastLongCode;
-        case Form::Choice:
+        case MenuShow::Choice:
             return wire >= 0 && wire < ChoiceCount(item);
     }
     return false;
@@ -191,16 +147,16 @@ std::string MenuAcceptedRange(const MenuItem& item) {
     const int64_t a = MenuValueToWhole(item.minValue);
     const int64_t b = MenuValueToWhole(item.maxValue);
     const std::string limits = NumberText(std::min(a, b)) + " to " + NumberText(std::max(a, b));
-    switch (FormOf(item.kind).form) {
-        case Form::FirstChoiceAt1000:
+    switch (MenuKindOf(item.kind).show) {
+        case MenuShow::FirstChoiceAt1000:
             return "1000 or " + limits;
-        case Form::Bit:
+        case MenuShow::Bit:
             return "0 to " + NumberText(kMenuBitField);
-        case Form::OffOrNumber:
+        case MenuShow::OffOrNumber:
             return "0 or " + limits;
-        case Form::OffOrSeconds:
+        case MenuShow::OffOrSeconds:
             return "0 to " + NumberText(kLastLongCode);
-        case Form::Choice:
+        case MenuShow::Choice:
             return ChoiceCount(item) == 0 ? "nothing" : "0 to " + NumberText(ChoiceCount(item) - 1);
         default:
             return limits;
@@ -208,7 +164,7 @@ std::string MenuAcceptedRange(const MenuItem& item) {
 }
 
 bool IsBitSetItem(const MenuItem& item) {
-    return FormOf(item.kind).form == Form::Bit;
+    return MenuKindOf(item.kind).show == MenuShow::Bit;
 }
 
 int64_t MenuChoiceBit(int choice) {
@@ -231,46 +187,46 @@ std::string MenuItemUnit(const MenuItem& item) {
 }
 
 std::string MenuSettingText(const MenuItem& item, int bitIndex) {
-    const KindForm kind = FormOf(item.kind);
+    const MenuKindProperties kind = MenuKindOf(item.kind);
     const double v = MenuShownValue(item);
     const int64_t n = MenuValueToWhole(v);
     const auto ll = [](int64_t x) { return static_cast<long long>(x); };
     std::string text;
     bool dropUnit = false;
-    switch (kind.form) {
-        case Form::Number:
+    switch (kind.show) {
+        case MenuShow::Number:
             text = Format(" %lld", ll(n));
             break;
-        case Form::Negated:
+        case MenuShow::Negated:
             text = Format(" %lld", ll(-n));
             break;
-        case Form::Tenths:
+        case MenuShow::Tenths:
             text = Format(" %.1f", v * 0.1);
             break;
-        case Form::Thousandths:
+        case MenuShow::Thousandths:
             text = Format(" %.3f", v * 0.001);
             break;
-        case Form::FirstChoiceAt1000:
+        case MenuShow::FirstChoiceAt1000:
             text = n < kFirstChoiceAt1000 ? " " + MenuChoiceText(item, 1) + Format("(%lld)", ll(n))
                                           : " " + MenuChoiceText(item, 0);
             break;
-        case Form::Bit:
+        case MenuShow::Bit:
             text = " " + MenuChoiceText(item, bitIndex) +
                    ((n & MenuChoiceBit(bitIndex)) != 0 ? " ON" : " OFF");
             break;
-        case Form::OffOrNumber:
-        case Form::OffOrSeconds: {
+        case MenuShow::OffOrNumber:
+        case MenuShow::OffOrSeconds: {
             if (n == 0) {
                 text = " " + MenuChoiceText(item, 0);
                 dropUnit = true;
             } else {
-                const bool code =
-                    kind.form == Form::OffOrSeconds && n >= kFirstLongCode && n <= kLastLongCode;
-                text = Format(" %lld", ll(code ? SecondsOfCode(n) : n));
+                const bool code = kind.show == MenuShow::OffOrSeconds && n >= kFirstLongCode &&
+                                  n <= kLastLongCode;
+                text = Format(" %lld", ll(code ? MenuSecondsOfCode(n) : n));
             }
             break;
         }
-        case Form::Choice:
+        case MenuShow::Choice:
             // A list value may be any number the radio reports; only 0 to choiceCount - 1 has a
             // choice to show.
             if (n >= 0 && n < ChoiceCount(item)) {
@@ -328,29 +284,29 @@ std::string MenuChoiceTitle(const MenuItem& item) {
 
 MenuEntryList MenuEntriesOf(const MenuItem& item) {
     MenuEntryList list;
-    const Form form = FormOf(item.kind).form;
+    const MenuShow form = MenuKindOf(item.kind).show;
     const auto same = [](int64_t whole) { return whole; };
     WholeRange range;
     switch (form) {
-        case Form::Number:
+        case MenuShow::Number:
             range = RangeOf(item, 1);
             AddRangeEntries(range, list, NumberText, same);
             break;
-        case Form::Negated:
+        case MenuShow::Negated:
             range = RangeOf(item, 1, true);
             AddRangeEntries(range, list, NumberText, [](int64_t whole) { return -whole; });
             break;
-        case Form::Tenths:
+        case MenuShow::Tenths:
             range = RangeOf(item, 10);
             AddRangeEntries(
                 range, list, [](int64_t whole) { return Format("%.1f", whole / 10.0); }, same);
             break;
-        case Form::Thousandths:
+        case MenuShow::Thousandths:
             range = RangeOf(item, 1000);
             AddRangeEntries(
                 range, list, [](int64_t whole) { return Format("%.3f", whole / 1000.0); }, same);
             break;
-        case Form::FirstChoiceAt1000: {
+        case MenuShow::FirstChoiceAt1000: {
             range = RangeOf(item, 1);
             list.entries.push_back({MenuChoiceText(item, 0), kFirstChoiceAt1000});
             const std::string second = MenuChoiceText(item, 1);
@@ -359,12 +315,12 @@ MenuEntryList MenuEntriesOf(const MenuItem& item) {
                 [&second](int64_t whole) { return second + "(" + NumberText(whole) + ")"; }, same);
             break;
         }
-        case Form::OffOrNumber:
+        case MenuShow::OffOrNumber:
             range = RangeOf(item, 1);
             list.entries.push_back({MenuChoiceText(item, 0), 0});
             AddRangeEntries(range, list, NumberText, same);
             break;
-        case Form::OffOrSeconds: {
+        case MenuShow::OffOrSeconds: {
             // 1 to 240 seconds by the item's step, then 270 to 690 by 30 (the codes 241-255).
             range = RangeOf(item, 1);
             list.entries.push_back({MenuChoiceText(item, 0), 0});
@@ -374,7 +330,7 @@ MenuEntryList MenuEntriesOf(const MenuItem& item) {
             AddRangeEntries(shortTimes, list, NumberText, same);
             if (range.usable && !range.bad) {
                 for (int64_t code = kFirstLongCode; code <= kLastLongCode; ++code) {
-                    const int64_t seconds = SecondsOfCode(code);
+                    const int64_t seconds = MenuSecondsOfCode(code);
                     if (seconds >= range.first && seconds <= range.last) {
                         list.entries.push_back({NumberText(seconds), code});
                     }
@@ -382,10 +338,10 @@ MenuEntryList MenuEntriesOf(const MenuItem& item) {
             }
             break;
         }
-        case Form::Choice:
+        case MenuShow::Choice:
             AddChoiceEntries(item, list);
             break;
-        case Form::Bit:
+        case MenuShow::Bit:
             break;
     }
     if (range.bad) {

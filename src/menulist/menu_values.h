@@ -22,6 +22,9 @@ inline constexpr int kMaxMenuEntries = 10000;
 // The setting text of a list value that has no choice.
 inline constexpr const char* kMenuUnknownChoice = " ????????????";
 
+// Returns the seconds a seconds-kind "EX" number stands for: 1-240 as they are, each number above
+// 240 another 30 seconds (241 is 270, 255 is 690).
+int64_t MenuSecondsOfCode(int64_t code);
 // Returns the value the list shows: editedValue when edited is 1, otherwise value.
 double MenuShownValue(const MenuItem& item);
 // Returns the whole number the "EX" command carries for a value of the item. Only the seconds

@@ -28,6 +28,11 @@ void CChildDlg::Destroy() {
 
 void CChildDlg::OnNotification(uint32_t, uint64_t, int64_t) {}
 
+void CChildDlg::TakeNotification(uint32_t id, uint64_t wParam, int64_t lParam) {
+    ++notifications_;
+    OnNotification(id, wParam, lParam);
+}
+
 void CChildDlg::reject() {
     if (closeMessage_ == 0) {
         QDialog::reject();

@@ -28,6 +28,10 @@ class CChildDlg : public QDialog {
     virtual void Destroy();
     // Takes a notification that the controller hands on while the window is open.
     virtual void OnNotification(uint32_t id, uint64_t wParam, int64_t lParam);
+    // Hands the window a notification (OnNotification) and counts it.
+    void TakeNotification(uint32_t id, uint64_t wParam, int64_t lParam);
+    // Returns how many notifications the window was handed since it was made.
+    int NotificationCount() const { return notifications_; }
     // Sets the mode the window opens in: the position of the menu command that opened it.
     void SetMode(int mode) { mode_ = mode; }
     // Returns the mode the window was last opened in (the equalizer's normal 0 or processor 1).
@@ -49,6 +53,7 @@ class CChildDlg : public QDialog {
     MainWindow& window_;
     uint32_t closeMessage_;
     int mode_ = 0;
+    int notifications_ = 0;
 };
 
 }  // namespace kestrel

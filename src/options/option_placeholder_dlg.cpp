@@ -27,9 +27,4 @@ void COptionPlaceholderDlg::RunModal() {
     box.exec();
 }
 
-void COptionPlaceholderDlg::OnNotification(uint32_t id, uint64_t, int64_t) {
-    ++notifications_;
-    lastNotification_ = id;
-}
-
 }  // namespace kestrel

@@ -1,7 +1,12 @@
 #include "panel/child_window_table.h"
 
 #include "menu_list_window/menu_list_window.h"
+#include "options/command_send_dlg.h"
+#include "options/cw_dlg.h"
 #include "options/option_placeholder_dlg.h"
+#include "options/playback_dlg.h"
+#include "options/repeater_dlg.h"
+#include "options/rotator_dlg.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
 #include "panel/panel_messages.h"
@@ -53,11 +58,11 @@ constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
     {.title = "VFO SET",              .make = Make<CVfoSetDlg>,       .menus = {},                          .closeMessage = kMsgEntryClosed,       .notifications = {}},
     {.title = "COM Select",           .make = MakePlaceholder,        .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
     {.title = "Baud rate",            .make = MakePlaceholder,        .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},
-    {.title = "Command Send",         .make = MakePlaceholder,        .menus = {kMenuCommandSend},          .closeMessage = kMsgCommandSendClosed, .notifications = {}},
-    {.title = "CW",                   .make = MakePlaceholder,        .menus = {kMenuCw},                   .closeMessage = kMsgCwClosed,          .notifications = {kNotifyKM}},
-    {.title = "Playback",             .make = MakePlaceholder,        .menus = {kMenuPlayback},             .closeMessage = kMsgPlaybackClosed,    .notifications = {kNotifyRI}},
-    {.title = "Rotator",              .make = MakePlaceholder,        .menus = {kMenuRotator},              .closeMessage = kMsgRotatorClosed,     .notifications = {kNotifyRO},                       .timer = {kTimerRotatorRead, 100}, .openMessage = kMsgRotatorRead},
-    {.title = "Repeater",             .make = MakePlaceholder,        .menus = {kMenuRepeater},             .closeMessage = kMsgRepeaterClosed,    .notifications = {kNotifyCN, kNotifyCT, kNotifyOS}},
+    {.title = "Command Send",         .make = Make<CCommandSendDlg>,  .menus = {kMenuCommandSend},          .closeMessage = kMsgCommandSendClosed, .notifications = {}},
+    {.title = "CW",                   .make = Make<CCwDlg>,           .menus = {kMenuCw},                   .closeMessage = kMsgCwClosed,          .notifications = {kNotifyKM}},
+    {.title = "Playback",             .make = Make<CPlaybackDlg>,     .menus = {kMenuPlayback},             .closeMessage = kMsgPlaybackClosed,    .notifications = {kNotifyRI, kNotifyAI}},
+    {.title = "Rotator",              .make = Make<CRotatorDlg>,      .menus = {kMenuRotator},              .closeMessage = kMsgRotatorClosed,     .notifications = {kNotifyRO},                       .timer = {kTimerRotatorRead, 100}, .openMessage = kMsgRotatorRead},
+    {.title = "Repeater",             .make = Make<CRepeaterDlg>,     .menus = {kMenuRepeater},             .closeMessage = kMsgRepeaterClosed,    .notifications = {kNotifyCN, kNotifyCT, kNotifyOS, kNotifyIF, kNotifyOI}},
     {.title = "Parametric Equalizer", .make = MakePlaceholder,        .menus = {kMenuPrmtrc, kMenuPPrmtrc}, .closeMessage = kMsgEqualizerClosed,   .notifications = {kNotifyPE, kNotifyAI, kNotifyEX}, .readFirst = R::WhenIdUnknown},
     {.title = "connecting",           .make = Make<CConnectingDlg>,   .menus = {},                          .closeMessage = kMsgConnectionUp,      .notifications = {},                                .timer = {kTimerConnecting, 5000}},
     {.title = "Version",              .make = MakeVersionPlaceholder, .menus = {kMenuVersion},              .closeMessage = 0,                     .notifications = {},                                .modal = true},

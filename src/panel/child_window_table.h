@@ -42,7 +42,7 @@ struct ChildWindowRow {
     ChildFactory make;           // makes the window's object once, with the controller
     std::array<int, 2> menus{};  // menu commands that open it; the position is the mode it gets
     uint32_t closeMessage = 0;   // the message on which the controller closes it
-    std::array<uint32_t, 3> notifications{};  // the notifications it takes while open
+    std::array<uint32_t, 5> notifications{};  // the notifications it takes while open
     OnNotify onNotify = OnNotify::HandOn;
     ReadFirst readFirst = ReadFirst::Never;
     ChildTimer timer{};        // started once it is open, stopped when it closes

@@ -814,7 +814,7 @@ bool PanelController::HandOn(uint32_t id, uint64_t wParam, int64_t lParam) {
                 ShowMenuChangedBox();
             }
         } else {
-            child.dlg->OnNotification(id, wParam, lParam);
+            child.dlg->TakeNotification(id, wParam, lParam);
         }
         return true;
     }

@@ -73,28 +73,19 @@ bool CsvReader::ReadText(std::string_view bytes) {
     // First pass: the table's shape, blind to quotes.
     size_t rows = 0;
     size_t columns = 0;
-    size_t longest = 0;
     size_t fields = 1;
-    size_t field = 0;
     for (char c : text) {
-        if (c == ',' || c == '\n') {
-            longest = std::max(longest, field);
-            field = 0;
-            if (c == ',') {
-                ++fields;
-            } else {
-                ++rows;
-                columns = std::max(columns, fields);
-                fields = 1;
-            }
-        } else {
-            ++field;
+        if (c == ',') {
+            ++fields;
+        } else if (c == '\n') {
+            ++rows;
+            columns = std::max(columns, fields);
+            fields = 1;
         }
     }
     // A last line without a line feed is still a row: a settings file edited by hand often
     // lacks the final newline, and dropping its line would silently throw the settings away.
     if (!text.empty() && text.back() != '\n') {
-        longest = std::max(longest, field);
         ++rows;
         columns = std::max(columns, fields);
     }
@@ -147,7 +138,6 @@ bool CsvReader::ReadText(std::string_view bytes) {
     }
     rows_ = rows;
     columns_ = columns;
-    longest_ = longest;
     hasTable_ = true;
     return true;
 }

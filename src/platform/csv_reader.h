@@ -28,8 +28,6 @@ class CsvReader {
     size_t Rows() const { return rows_; }
     // Returns the number of columns: the most fields any line has.
     size_t Columns() const { return columns_; }
-    // Returns the length of the longest field the first pass measured.
-    size_t LongestField() const { return longest_; }
     // Returns rows x columns.
     size_t CellCount() const { return cells_.size(); }
     // Returns the cell, or an empty text outside the table.
@@ -41,7 +39,6 @@ class CsvReader {
     bool hasTable_ = false;
     size_t rows_ = 0;
     size_t columns_ = 0;
-    size_t longest_ = 0;
     std::vector<std::string> cells_;
 };
 

@@ -9,7 +9,6 @@ std::atomic<MainWindow*> installedWindow{nullptr};
 std::atomic<MainWindowTap> installedTap{nullptr};
 // A window message that carries a send: lParam points at the PendingSend.
 constexpr uint32_t kMsgSendEnvelope = 0x7FFF0001;
-constexpr int64_t kSendTimeoutMs = 24 * 60 * 60 * 1000;
 }  // namespace
 
 MainWindow* TheMainWindow() {
@@ -84,7 +83,7 @@ int64_t HeadlessMainWindow::SendMessage(uint32_t id, uint64_t wParam, int64_t lP
         pendingSends_.insert(pending);
     }
     loop_->Post({kMsgSendEnvelope, 0, reinterpret_cast<int64_t>(pending.get())});
-    Rt().Wait(*pending->done, kSendTimeoutMs);
+    Rt().Wait(*pending->done, kLongestWaitMs);
     std::lock_guard lock(mutex_);
     pendingSends_.erase(pending);
     return pending->result;

@@ -111,7 +111,6 @@ void PtyPair::Unplug() {
     farFd_ = -1;
     CloseFd(slaveFd_);
     slaveFd_ = -1;
-    unplugged_ = true;
 }
 
 }  // namespace kestrel

@@ -28,8 +28,6 @@ class PtyPair {
     bool LinkAs(const std::string& linkPath) const;
     // Pulls the cable: closes the far side, so the program's side reads 0 and writes fail.
     void Unplug();
-    // Reports whether Unplug has been called.
-    bool Unplugged() const { return unplugged_; }
 
   private:
     PtyPair(int masterFd, int slaveFd, std::string path);
@@ -38,7 +36,6 @@ class PtyPair {
     int farFd_ = -1;
     int slaveFd_ = -1;  // held open so that the raw settings outlive the program's own opens
     std::string path_;
-    bool unplugged_ = false;
 };
 
 }  // namespace kestrel

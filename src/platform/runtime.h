@@ -34,6 +34,10 @@ class Signal {
 
 using TimerId = uint64_t;
 
+// The longest anything waits: a day. A send to the main window waits at most this long, and no
+// wait the operator asks for may be longer.
+inline constexpr int64_t kLongestWaitMs = 24 * 60 * 60 * 1000;
+
 // The clock, threads and timers of the program. Every sleep and every timer goes through it, so
 // that tests can run the same code in virtual time.
 class Runtime {

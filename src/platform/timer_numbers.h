@@ -20,9 +20,9 @@ inline constexpr int kTimerDragSteps = 18;     // 30 ms: post a held rotary cont
 inline constexpr int kTimerDialRest = 19;      // 200 ms once: rotary controls back at rest
 inline constexpr int kTimerRotatorRead = 20;   // 100 ms: the rotator position read
 inline constexpr int kTimerConnecting = 22;    // 5000 ms once: the connect time-out
-inline constexpr int kTimerRequest23 = 23;     // 500 ms: post 0x8350 to Anl_Send_Thread
-inline constexpr int kTimerRequest24 = 24;     // 50 ms: post 0x8351 to Anl_Send_Thread
-inline constexpr int kTimerRequest25 = 25;     // 30 ms: post 0x810F to Anl_Send_Thread
+inline constexpr int kTimerPowerOnRead = 23;   // 500 ms once: the power read after switching on
+inline constexpr int kTimerPowerOffRead = 24;  // 50 ms, twice: the power reads after switching off
+inline constexpr int kTimerKeyerRead = 25;     // 30 ms: a step of the keyer-memory reads
 inline constexpr int kTimerLowerPeak = 30;     // lower-bar peak hold
 inline constexpr int kTimerShortcut = 31;      // 2 ms per character: the next shortcut command
 

@@ -82,7 +82,8 @@ constexpr bool AnswerOrderFollowsReads() {
 constexpr bool NotificationsUnique() {
     for (size_t i = 0; i < CatAnswerTable.size(); ++i) {
         const uint32_t note = CatAnswerTable[i].notification;
-        if (note < 0x8302 || note > 0x8355 || note == CatMenuAnswerRow.notification) {
+        if (note < kFirstNotification || note > kLastNotification ||
+            note == CatMenuAnswerRow.notification) {
             return false;
         }
         for (size_t j = 0; j < i; ++j) {

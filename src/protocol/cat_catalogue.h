@@ -205,6 +205,10 @@ inline constexpr std::array<CatReadRow, 73> CatReadTable = {{
     {"KC", 1,  4},
 }};
 
+// The range of the notifications: every answer code has its own number within it.
+inline constexpr uint32_t kFirstNotification = 0x8302;
+inline constexpr uint32_t kLastNotification = 0x8355;
+
 inline constexpr std::array<CatAnswerRow, 75> CatAnswerTable = {{
     // code  notification  length
     {"ID", 0x8344,  7},

@@ -11,7 +11,6 @@ namespace {
 
 struct MirrorRow {
     Mirror mirror;
-    std::string_view name;
     bool ranged;
     int32_t initial;
     int32_t min;
@@ -24,55 +23,55 @@ constexpr bool kPlain = false;
 // The plain values keep 0 / 0 limits in the table; they accept any number.
 // clang-format off
 constexpr std::array<MirrorRow, kMirrorCount> kMirrorRows{{
-    // mirror             name        kind      initial  min      max
-    {Mirror::FA,          "FA",       kRanged,  0,       30000,   60000000},
-    {Mirror::FB,          "FB",       kRanged,  0,       30000,   60000000},
-    {Mirror::RT,          "RT",       kPlain,   0,       0,       0},
-    {Mirror::XT,          "XT",       kPlain,   0,       0,       0},
-    {Mirror::BP0,         "BP0",      kRanged,  0,       0,       1},
-    {Mirror::BP1,         "BP1",      kRanged,  1,       1,       400},
-    {Mirror::CO0,         "CO0",      kRanged,  0,       0,       2},
-    {Mirror::CO1,         "CO1",      kRanged,  1,       1,       40},
-    {Mirror::ML1,         "ML1",      kRanged,  1,       1,       255},
-    {Mirror::PL,          "PL",       kRanged,  0,       0,       255},
-    {Mirror::MG,          "MG",       kRanged,  0,       0,       255},
-    {Mirror::PC,          "PC",       kRanged,  0,       0,       255},
-    {Mirror::VG,          "VG",       kRanged,  0,       0,       255},
-    {Mirror::NL,          "NL",       kRanged,  0,       0,       255},
-    {Mirror::SQ0,         "SQ0",      kRanged,  0,       0,       255},
-    {Mirror::SQ1,         "SQ1",      kRanged,  0,       0,       255},
-    {Mirror::AG0,         "AG0",      kRanged,  0,       0,       255},
-    {Mirror::AG1,         "AG1",      kRanged,  0,       0,       255},
-    {Mirror::RG0,         "RG0",      kRanged,  0,       0,       255},
-    {Mirror::RG1,         "RG1",      kRanged,  0,       0,       255},
-    {Mirror::KS,          "KS",       kRanged,  4,       4,       60},
-    {Mirror::KP,          "KP",       kRanged,  0,       0,       15},
-    {Mirror::SD,          "SD",       kRanged,  0,       0,       5000},
-    {Mirror::MS,          "MS",       kRanged,  0,       0,       5},
-    {Mirror::IS,          "IS",       kRanged,  0,       -1000,   1000},
-    {Mirror::SH,          "SH",       kRanged,  0,       0,       31},
-    {Mirror::RL,          "RL",       kRanged,  1,       1,       15},
-    {Mirror::MDFilter,    "MDFilter", kRanged,  0,       0,       2},
-    {Mirror::MD0,         "MD0",      kPlain,   0,       0,       0},
-    {Mirror::MD1,         "MD1",      kPlain,   0,       0,       0},
-    {Mirror::CS,          "CS",       kPlain,   0,       0,       0},
-    {Mirror::PR,          "PR",       kPlain,   0,       0,       0},
-    {Mirror::ML0,         "ML0",      kPlain,   0,       0,       0},
-    {Mirror::KR,          "KR",       kPlain,   0,       0,       0},
-    {Mirror::BI,          "BI",       kPlain,   0,       0,       0},
-    {Mirror::NR,          "NR",       kPlain,   0,       0,       0},
-    {Mirror::BC,          "BC",       kPlain,   0,       0,       0},
-    {Mirror::LK,          "LK",       kPlain,   0,       0,       0},
-    {Mirror::FS,          "FS",       kPlain,   0,       0,       0},
-    {Mirror::NA0,         "NA0",      kPlain,   0,       0,       0},
-    {Mirror::NA1,         "NA1",      kPlain,   0,       0,       0},
-    {Mirror::MX,          "MX",       kPlain,   0,       0,       0},
-    {Mirror::VX,          "VX",       kPlain,   0,       0,       0},
-    {Mirror::FR,          "FR",       kPlain,   0,       0,       0},
-    {Mirror::VS,          "VS",       kPlain,   0,       0,       0},
-    {Mirror::PS,          "PS",       kPlain,   0,       0,       0},
-    {Mirror::AI,          "AI",       kPlain,   0,       0,       0},
-    {Mirror::DS,          "DS",       kPlain,   0,       0,       0},
+    // mirror             kind      initial  min      max
+    {Mirror::FA,          kRanged,  0,       30000,   60000000},
+    {Mirror::FB,          kRanged,  0,       30000,   60000000},
+    {Mirror::RT,          kPlain,   0,       0,       0},
+    {Mirror::XT,          kPlain,   0,       0,       0},
+    {Mirror::BP0,         kRanged,  0,       0,       1},
+    {Mirror::BP1,         kRanged,  1,       1,       400},
+    {Mirror::CO0,         kRanged,  0,       0,       2},
+    {Mirror::CO1,         kRanged,  1,       1,       40},
+    {Mirror::ML1,         kRanged,  1,       1,       255},
+    {Mirror::PL,          kRanged,  0,       0,       255},
+    {Mirror::MG,          kRanged,  0,       0,       255},
+    {Mirror::PC,          kRanged,  0,       0,       255},
+    {Mirror::VG,          kRanged,  0,       0,       255},
+    {Mirror::NL,          kRanged,  0,       0,       255},
+    {Mirror::SQ0,         kRanged,  0,       0,       255},
+    {Mirror::SQ1,         kRanged,  0,       0,       255},
+    {Mirror::AG0,         kRanged,  0,       0,       255},
+    {Mirror::AG1,         kRanged,  0,       0,       255},
+    {Mirror::RG0,         kRanged,  0,       0,       255},
+    {Mirror::RG1,         kRanged,  0,       0,       255},
+    {Mirror::KS,          kRanged,  4,       4,       60},
+    {Mirror::KP,          kRanged,  0,       0,       15},
+    {Mirror::SD,          kRanged,  0,       0,       5000},
+    {Mirror::MS,          kRanged,  0,       0,       5},
+    {Mirror::IS,          kRanged,  0,       -1000,   1000},
+    {Mirror::SH,          kRanged,  0,       0,       31},
+    {Mirror::RL,          kRanged,  1,       1,       15},
+    {Mirror::MDFilter,    kRanged,  0,       0,       2},
+    {Mirror::MD0,         kPlain,   0,       0,       0},
+    {Mirror::MD1,         kPlain,   0,       0,       0},
+    {Mirror::CS,          kPlain,   0,       0,       0},
+    {Mirror::PR,          kPlain,   0,       0,       0},
+    {Mirror::ML0,         kPlain,   0,       0,       0},
+    {Mirror::KR,          kPlain,   0,       0,       0},
+    {Mirror::BI,          kPlain,   0,       0,       0},
+    {Mirror::NR,          kPlain,   0,       0,       0},
+    {Mirror::BC,          kPlain,   0,       0,       0},
+    {Mirror::LK,          kPlain,   0,       0,       0},
+    {Mirror::FS,          kPlain,   0,       0,       0},
+    {Mirror::NA0,         kPlain,   0,       0,       0},
+    {Mirror::NA1,         kPlain,   0,       0,       0},
+    {Mirror::MX,          kPlain,   0,       0,       0},
+    {Mirror::VX,          kPlain,   0,       0,       0},
+    {Mirror::FR,          kPlain,   0,       0,       0},
+    {Mirror::VS,          kPlain,   0,       0,       0},
+    {Mirror::PS,          kPlain,   0,       0,       0},
+    {Mirror::AI,          kPlain,   0,       0,       0},
+    {Mirror::DS,          kPlain,   0,       0,       0},
 }};
 // clang-format on
 
@@ -128,27 +127,6 @@ bool SetMirror(Mirror m, int32_t v) {
 
 bool MirrorIsRanged(Mirror m) {
     return Row(m).ranged;
-}
-
-int32_t MirrorMin(Mirror m) {
-    return mirrorValues[static_cast<size_t>(m)].Min();
-}
-
-int32_t MirrorMax(Mirror m) {
-    return mirrorValues[static_cast<size_t>(m)].Max();
-}
-
-std::string_view MirrorName(Mirror m) {
-    return Row(m).name;
-}
-
-std::optional<Mirror> MirrorByName(std::string_view name) {
-    for (const auto& row : kMirrorRows) {
-        if (row.name == name) {
-            return row.mirror;
-        }
-    }
-    return std::nullopt;
 }
 
 }  // namespace kestrel

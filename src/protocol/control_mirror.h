@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
 namespace kestrel {
 
@@ -31,13 +29,5 @@ int32_t GetMirror(Mirror m);
 bool SetMirror(Mirror m, int32_t v);
 // Reports whether the mirror value is ranged (true) or plain (false).
 bool MirrorIsRanged(Mirror m);
-// Returns the smallest value a ranged mirror value accepts (INT32_MIN for a plain one).
-int32_t MirrorMin(Mirror m);
-// Returns the largest value a ranged mirror value accepts (INT32_MAX for a plain one).
-int32_t MirrorMax(Mirror m);
-// Returns the mirror value's name ("FA", "SQ1", "MDFilter").
-std::string_view MirrorName(Mirror m);
-// Finds a mirror value by its name.
-std::optional<Mirror> MirrorByName(std::string_view name);
 
 }  // namespace kestrel

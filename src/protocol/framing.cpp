@@ -143,7 +143,7 @@ void DiscardThroughTerminator(ReceiveBuffer& buffer) {
 
 void FramingStep(ReceiveBuffer& buffer, uint32_t lineError, AnswerSink& sink,
                  MenuWidthLookup menuWidth) {
-    if (lineError == kLineErrorFraming || lineError == kLineErrorBreak) {
+    if (lineError == kLineFraming || lineError == kLineBreak) {
         DropLineNoise(buffer);
     }
     if (!buffer.lengthKnown) {

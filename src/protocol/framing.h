@@ -2,13 +2,10 @@
 
 #include <cstdint>
 
+#include "platform/serial_device.h"
 #include "protocol/receive_buffer.h"
 
 namespace kestrel {
-
-// The line-error values that make the framing step drop leading noise.
-inline constexpr uint32_t kLineErrorFraming = 8;
-inline constexpr uint32_t kLineErrorBreak = 16;
 
 // Receives the answers that the framing step cuts from the byte stream.
 class AnswerSink {

@@ -447,23 +447,24 @@ int MenuAnswerWidth(int32_t number) {
         width = item.width;
         kind = item.kind;
     }
-    // The equalizer frequency items 94 and 103 answer one digit shorter while the transceiver
-    // has not given an extended identification and reports automatically.
-    if ((kind == 32 || kind == 35) && width > 0 && MenuWidthCorrectionActive()) {
+    // Some equalizer frequency items answer one digit shorter while the transceiver has not
+    // given an extended identification and reports automatically.
+    if (MenuKindOf(kind).narrowing == MenuNarrowing::AnswerAndWrite && width > 0 &&
+        MenuWidthCorrectionActive()) {
         --width;
     }
     return static_cast<int>(width);
 }
 
-double MenuValueOfKind(uint32_t kind) {
+double MenuValueOfKind(MenuKind kind) {
     std::lock_guard lock(radioState.menuMutex);
     const int32_t count = std::min(radioState.menuItemCount.Get(), kMaxMenuItemCount);
     for (int32_t i = 0; i < count; ++i) {
-        if (radioState.menuItems[static_cast<size_t>(i)].kind == kind) {
+        if (radioState.menuItems[static_cast<size_t>(i)].kind == static_cast<uint32_t>(kind)) {
             return radioState.menuItems[static_cast<size_t>(i)].value;
         }
     }
-    return kind == 12 ? 0.0 : 1.0;
+    return kind == MenuKind::NotchWidth ? 0.0 : 1.0;
 }
 
 }  // namespace kestrel

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "menulist/menu_item.h"
+#include "menulist/menu_kind.h"
 #include "protocol/control_mirror.h"
 #include "protocol/ranged_value.h"
 #include "protocol/store_flags.h"
@@ -121,7 +122,7 @@ int MenuAnswerWidth(int32_t number);
 // and the AI field is not 0.
 bool MenuWidthCorrectionActive();
 // Returns the value of the first menu item of the given kind; 1.0 when none has it, but 0.0 for
-// kind 12.
-double MenuValueOfKind(uint32_t kind);
+// the notch width.
+double MenuValueOfKind(MenuKind kind);
 
 }  // namespace kestrel

@@ -56,10 +56,6 @@ class RangedReal {
     }
     // Returns the value.
     double Get() const { return value_.load(std::memory_order_relaxed); }
-    // Returns the largest value accepted.
-    double Max() const { return max_.load(std::memory_order_relaxed); }
-    // Returns the smallest value accepted.
-    double Min() const { return min_.load(std::memory_order_relaxed); }
 
   private:
     std::atomic<double> value_{0.0};

@@ -15,8 +15,7 @@
 
 namespace kestrel {
 
-// String-table numbers of the two failures the port reports.
-inline constexpr int kStringPortOpenFailed = 106;
+// String-table number of the failure the settings file reports.
 inline constexpr int kStringSettingsUnreadable = 108;
 
 // Write time-outs: a fixed part and a part per byte.

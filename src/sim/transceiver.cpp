@@ -5,6 +5,7 @@
 
 #include "menulist/menu_catalogue.h"
 #include "menulist/menu_item.h"
+#include "menulist/menu_kind.h"
 #include "sim/sim_field_table.h"
 #include "sim/sim_text.h"
 
@@ -48,61 +49,48 @@ const MenuItem& MenuRecord(int number) {
     return records[static_cast<size_t>(number - 1)];
 }
 
-bool SignedKind(uint32_t kind) {
-    return kind == 4 || kind == 11 || (kind >= 25 && kind <= 30);
-}
-
-// Kinds whose "EX" value field the program may send one character short (the narrow equalizer
-// frequency fields of older firmware).
-bool NarrowableKind(uint32_t kind) {
-    return kind == 31 || kind == 32 || kind == 34 || kind == 35;
-}
-
 // Reports whether a menu value is one the item accepts.
 bool MenuValueValid(const MenuItem& item, int64_t value) {
     const auto lo = static_cast<int64_t>(std::min(item.minValue, item.maxValue));
     const auto hi = static_cast<int64_t>(std::max(item.minValue, item.maxValue));
-    switch (item.kind) {
-        case 1:
-        case 15:
-        case 37:
-        case 38:
-        case 39:
-        case 40:
-        case 31:
-        case 32:
-        case 33:
-        case 34:
-        case 35:
-        case 36:
+    switch (MenuKindOf(item.kind).show) {
+        case MenuShow::Choice:
             return value >= 0 && value < static_cast<int64_t>(item.choiceCount);
-        case 13:
+        case MenuShow::FirstChoiceAt1000:
             return value == 1000 || (value >= lo && value <= hi);
-        case 14:
+        case MenuShow::Bit:
             return value >= 0 && value < (int64_t{1} << 13);
-        case 16:
+        case MenuShow::OffOrNumber:
             return value == 0 || (value >= lo && value <= hi);
-        case 41:
+        case MenuShow::OffOrSeconds:
             return value >= 0 && value <= 255;
-        default:
+        case MenuShow::Number:
+        case MenuShow::Negated:
+        case MenuShow::Tenths:
+        case MenuShow::Thousandths:
             return value >= lo && value <= hi;
     }
+    return false;
 }
 
 // Writes a menu value into a field of `width` characters by the item's kind.
 std::string EncodeMenuValue(uint32_t kind, int64_t value, int width) {
-    if (kind == 14) {
-        std::string bits(static_cast<size_t>(width), '0');
-        for (int i = 0; i < width; ++i) {
-            const int bit = 12 - i;
-            if (bit >= 0 && ((value >> bit) & 1) != 0) {
-                bits[static_cast<size_t>(i)] = '1';
+    switch (MenuKindOf(kind).write) {
+        case MenuWriteField::Bits: {
+            std::string bits(static_cast<size_t>(width), '0');
+            for (int i = 0; i < width; ++i) {
+                const int bit = 12 - i;
+                if (bit >= 0 && ((value >> bit) & 1) != 0) {
+                    bits[static_cast<size_t>(i)] = '1';
+                }
             }
+            return bits;
         }
-        return bits;
-    }
-    if (SignedKind(kind)) {
-        return (value < 0 ? "-" : "+") + SimDigits(value, width - 1);
+        case MenuWriteField::Signed:
+            return (value < 0 ? "-" : "+") + SimDigits(value, width - 1);
+        case MenuWriteField::Digits:
+        case MenuWriteField::Zeros:
+            break;
     }
     return SimDigits(value, width);
 }
@@ -112,7 +100,8 @@ std::optional<int64_t> DecodeMenuValue(uint32_t kind, std::string_view field) {
     if (field.empty()) {
         return std::nullopt;
     }
-    if (kind == 14) {
+    const MenuWriteField form = MenuKindOf(kind).write;
+    if (form == MenuWriteField::Bits) {
         int64_t value = 0;
         for (size_t i = 0; i < field.size(); ++i) {
             if (field[i] != '0' && field[i] != '1') {
@@ -125,7 +114,7 @@ std::optional<int64_t> DecodeMenuValue(uint32_t kind, std::string_view field) {
         }
         return value;
     }
-    if (SignedKind(kind) && (field[0] == '+' || field[0] == '-')) {
+    if (form == MenuWriteField::Signed && (field[0] == '+' || field[0] == '-')) {
         const auto magnitude = SimParseDigits(field.substr(1));
         if (!magnitude) {
             return std::nullopt;
@@ -397,7 +386,8 @@ int Transceiver::ExWidth(int number) const {
     // Older firmware (no extended identification) has one digit less for the two middle
     // equalizer frequencies while automatic information is on; the program measures the answer
     // the same way.
-    if ((item.kind == 32 || item.kind == 35) && extended == 0 && state_.ai != 0) {
+    if (MenuKindOf(item.kind).narrowing == MenuNarrowing::AnswerAndWrite && extended == 0 &&
+        state_.ai != 0) {
         return static_cast<int>(item.width) - 1;
     }
     return static_cast<int>(item.width);
@@ -430,7 +420,8 @@ bool Transceiver::HandleEx(std::string_view param, bool fromLine) {
     const std::string_view field = param.substr(3);
     const auto width = static_cast<int>(field.size());
     const bool widthOk = width == static_cast<int>(item.width) || width == ExWidth(n) ||
-                         (NarrowableKind(item.kind) && width == static_cast<int>(item.width) - 1);
+                         (MenuKindOf(item.kind).narrowing != MenuNarrowing::None &&
+                          width == static_cast<int>(item.width) - 1);
     if (!widthOk) {
         return false;
     }

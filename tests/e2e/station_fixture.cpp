@@ -14,6 +14,7 @@
 #include "platform/workers.h"
 #include "protocol/field_names.h"
 #include "protocol/message_ring.h"
+#include "protocol/notifications.h"
 #include "protocol/radio_state.h"
 #include "protocol/requests.h"
 #include "serial/serial_port.h"
@@ -215,8 +216,7 @@ int64_t Station::OnLineAt(int64_t sinceMs) const {
     }
     const std::vector<WindowEvent> events = WindowSince(lastReadMs);
     for (size_t i = 0; i + 1 < events.size(); ++i) {
-        if (events[i].message.id == kNotifyMenuReadDoneBg &&
-            events[i + 1].message.id == kNotifyMenuReadDoneCo) {
+        if (events[i].message.id == kNotifyBG && events[i + 1].message.id == kNotifyCO) {
             return events[i + 1].atMs;
         }
     }

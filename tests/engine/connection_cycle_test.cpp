@@ -124,7 +124,7 @@ TEST_F(ConnectionCycleTest, StopWhileNothingReadsOnlyStopsTheKeyerReads) {
     runtime.RunFor(500);
     EXPECT_EQ(Texts(), (TextList{"KM1;"}));
     EXPECT_TRUE(windowMessages.empty());
-    EXPECT_FALSE(window->HasTimer(kTimerRequest25));
+    EXPECT_FALSE(window->HasTimer(kTimerKeyerRead));
     EXPECT_EQ(keyerReadSlot.load(), 1);
 }
 

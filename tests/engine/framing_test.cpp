@@ -178,7 +178,7 @@ TEST_F(Framing, ResynchronisesThroughAnImpossibleByteInAnOpenAnswer) {
 }
 
 TEST_F(Framing, LineErrorDropsLeadingNoiseAtOnce) {
-    for (uint32_t lineError : {kLineErrorFraming, kLineErrorBreak}) {
+    for (uint32_t lineError : {kLineFraming, kLineBreak}) {
         SCOPED_TRACE(lineError);
         buffer.Reset();
         sink.answers.clear();
@@ -191,15 +191,15 @@ TEST_F(Framing, LineErrorKeepsDigitsQuestionMarksAndTerminators) {
     Read(
         "\x80"
         "5;",
-        kLineErrorFraming);
+        kLineFraming);
     EXPECT_EQ(Held(), ";") << "the 5 is dropped by resynchronisation, not by the line error";
     buffer.Reset();
-    Read("\x80?;", kLineErrorBreak);
+    Read("\x80?;", kLineBreak);
     EXPECT_EQ(Held(), ";");
 }
 
 TEST_F(Framing, LineErrorEmptiesABufferOfNoise) {
-    Read(std::string("\x00\x01\x80xyz", 6), kLineErrorBreak);
+    Read(std::string("\x00\x01\x80xyz", 6), kLineBreak);
     EXPECT_EQ(buffer.count, 0u);
     for (uint8_t b : buffer.bytes) {
         ASSERT_EQ(b, kReceiveFiller);
@@ -219,7 +219,7 @@ TEST_F(Framing, OtherLineErrorsDropNoNoise) {
 
 TEST_F(Framing, LineErrorLeavesAnAnswerInProgressAlone) {
     Read("FA142");
-    Read("50000;", kLineErrorFraming);
+    Read("50000;", kLineFraming);
     EXPECT_EQ(sink.answers, Answers{"FA14250000"});
 }
 

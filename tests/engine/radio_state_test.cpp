@@ -292,28 +292,28 @@ TEST_F(RadioStateTest, ReplacingMenuValueReportsOnlyChanges) {
 
 TEST_F(RadioStateTest, LookupByKindReturnsFirstMatchOrDefault) {
     // Before the catalogue is loaded no record has a catalogued kind.
-    EXPECT_EQ(MenuValueOfKind(40), 1.0);
-    EXPECT_EQ(MenuValueOfKind(12), 0.0);
+    EXPECT_EQ(MenuValueOfKind(MenuKind::BarDisplay), 1.0);
+    EXPECT_EQ(MenuValueOfKind(MenuKind::NotchWidth), 0.0);
     LoadMenuCatalogue();
-    EXPECT_EQ(MenuValueOfKind(40), 1.0);  // item 6, default 1
-    EXPECT_EQ(MenuValueOfKind(15), 0.0);  // item 7
-    EXPECT_EQ(MenuValueOfKind(37), 0.0);
-    EXPECT_EQ(MenuValueOfKind(38), 0.0);
-    EXPECT_EQ(MenuValueOfKind(39), 0.0);
-    EXPECT_EQ(MenuValueOfKind(11), -15.0);  // item 69
-    EXPECT_EQ(MenuValueOfKind(12), 0.0);
-    EXPECT_EQ(MenuValueOfKind(99), 1.0);
+    EXPECT_EQ(MenuValueOfKind(MenuKind::BarDisplay), 1.0);  // item 6, default 1
+    EXPECT_EQ(MenuValueOfKind(MenuKind::SMeterHold), 0.0);  // item 7
+    EXPECT_EQ(MenuValueOfKind(MenuKind::PoMeterHold), 0.0);
+    EXPECT_EQ(MenuValueOfKind(MenuKind::AlcMeterHold), 0.0);
+    EXPECT_EQ(MenuValueOfKind(MenuKind::IdMeterHold), 0.0);
+    EXPECT_EQ(MenuValueOfKind(MenuKind::ContourLevel), -15.0);  // item 69
+    EXPECT_EQ(MenuValueOfKind(MenuKind::NotchWidth), 0.0);
+    EXPECT_EQ(MenuValueOfKind(static_cast<MenuKind>(99)), 1.0);
     ReplaceMenuItemValue(8, 3);
-    EXPECT_EQ(MenuValueOfKind(37), 3.0);
+    EXPECT_EQ(MenuValueOfKind(MenuKind::PoMeterHold), 3.0);
     MenuItem item = CatalogueMenuItem(5);
     item.kind = 40;
     item.value = 2;
     PutMenuItem(5, &item);
-    EXPECT_EQ(MenuValueOfKind(40), 2.0) << "the first item of the kind wins";
+    EXPECT_EQ(MenuValueOfKind(MenuKind::BarDisplay), 2.0) << "the first item of the kind wins";
     item.kind = 12;
     item.value = 7;
     PutMenuItem(5, &item);
-    EXPECT_EQ(MenuValueOfKind(12), 7.0);
+    EXPECT_EQ(MenuValueOfKind(MenuKind::NotchWidth), 7.0);
 }
 
 TEST_F(RadioStateTest, MenuWidthCorrectionShortensKinds32And35Only) {

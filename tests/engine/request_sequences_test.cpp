@@ -50,17 +50,16 @@ TEST_F(RequestSequences, KeyerMemoryReadCycleReadsFiveChannelsThenStops) {
     for (size_t i = 0; i < sent.size(); ++i) {
         EXPECT_EQ(sent[i].atMs, start - 1 + 30 * static_cast<int64_t>(i + 1)) << i;
     }
-    EXPECT_FALSE(window->HasTimer(kTimerRequest25)) << "the sixth tick stops the cycle";
+    EXPECT_FALSE(window->HasTimer(kTimerKeyerRead)) << "the sixth tick stops the cycle";
     EXPECT_EQ(keyerReadSlot.load(), 1);
 }
 
-TEST_F(RequestSequences, KeyerMemoryReadCycleCanRunAgain) {
+TEST_F(RequestSequences, KeyerMemoryReadAskedAgainMidCycleStartsOverFromMemoryOne) {
+    PostRequest(146, 0, 0);
+    runtime.RunFor(70);
     PostRequest(146, 0, 0);
     runtime.RunFor(300);
-    PostRequest(146, 0, 0);
-    runtime.RunFor(300);
-    EXPECT_EQ(sent.size(), 10u);
-    EXPECT_EQ(sent[5].text, "KM1;");
+    EXPECT_EQ(Texts(), (TextList{"KM1;", "KM2;", "KM1;", "KM2;", "KM3;", "KM4;", "KM5;"}));
 }
 
 TEST_F(RequestSequences, PowerOnSendsPs1TwiceThenOneReadAfterHalfASecond) {
@@ -70,7 +69,7 @@ TEST_F(RequestSequences, PowerOnSendsPs1TwiceThenOneReadAfterHalfASecond) {
     ASSERT_EQ(Texts(), (TextList{"PS1;", "PS1;", "PS;"}));
     EXPECT_EQ(sent[1].atMs - sent[0].atMs, 800);
     EXPECT_EQ(sent[2].atMs - sent[1].atMs, 800 + 500);
-    EXPECT_FALSE(window->HasTimer(kTimerRequest23));
+    EXPECT_FALSE(window->HasTimer(kTimerPowerOnRead));
 }
 
 TEST_F(RequestSequences, PowerOffSendsPs0ThenTwoReadsFiftyMillisecondsApart) {
@@ -80,7 +79,7 @@ TEST_F(RequestSequences, PowerOffSendsPs0ThenTwoReadsFiftyMillisecondsApart) {
     ASSERT_EQ(Texts(), (TextList{"PS0;", "PS;", "PS;"}));
     EXPECT_EQ(sent[1].atMs - sent[0].atMs, 50);
     EXPECT_EQ(sent[2].atMs - sent[1].atMs, 50);
-    EXPECT_FALSE(window->HasTimer(kTimerRequest24));
+    EXPECT_FALSE(window->HasTimer(kTimerPowerOffRead));
     sent.clear();
     PostRequest(2, 0, 0);
     runtime.RunFor(500);
@@ -129,15 +128,66 @@ TEST_F(RequestSequences, MenuWriteSendsEditedItemsInOrderAndClearsTheirFlags) {
     }
 }
 
-TEST_F(RequestSequences, MenuWriteNarrowsTheFieldOfCorrectedKinds) {
-    SetField(Field::AI, 1);
-    const MenuItem corrected = EditedItem(20, 3, 32, 5);
-    const MenuItem plain = EditedItem(21, 3, 33, 5);
-    PutMenuItem(20, &corrected);
-    PutMenuItem(21, &plain);
-    PostRequest(41, 0, 0);
-    runtime.RunFor(100);
-    EXPECT_EQ(Texts(), (TextList{"EX02005;", "EX021005;"}));
+TEST_F(RequestSequences, MenuWriteEncodesOneCatalogueItemOfEveryKind) {
+    struct KindCase {
+        int item;
+        double value;
+        std::string full;
+        std::string narrowed;  // while the width correction applies; empty: as full
+    };
+    // One item of each kind, in the order of the kinds 0, 1, 4, 8, 9, 10, 11, 13 to 16, 19 to 41.
+    const std::vector<KindCase> cases = {
+        {1, 320, "EX0010320;", ""},
+        {4, 3, "EX0043;", ""},
+        {30, -7, "EX030-07;", ""},
+        {12, 30, "EX01230;", ""},
+        {46, 45, "EX04645;", ""},
+        {73, 1850, "EX07301850;", ""},
+        {69, -15, "EX069-15;", ""},
+        {36, 50, "EX0360050;", ""},
+        {90, 8190, "EX0901111111111110;", ""},
+        {7, 2, "EX0072;", ""},
+        {31, 30, "EX03130;", ""},
+        {93, 7, "EX09307;", ""},
+        {96, 10, "EX09610;", ""},
+        {99, 1, "EX09901;", ""},
+        {102, 2, "EX10202;", ""},
+        {105, 3, "EX10503;", ""},
+        {108, 4, "EX10804;", ""},
+        {92, -5, "EX092-05;", ""},
+        {95, 5, "EX095+05;", ""},
+        {98, -20, "EX098-20;", ""},
+        {101, 10, "EX101+10;", ""},
+        {104, 0, "EX104+00;", ""},
+        {107, -1, "EX107-01;", ""},
+        {91, 3, "EX09103;", "EX0913;"},
+        {94, 5, "EX09405;", "EX0945;"},
+        {97, 18, "EX09718;", ""},
+        {100, 2, "EX10002;", "EX1002;"},
+        {103, 9, "EX10309;", "EX1039;"},
+        {106, 7, "EX10607;", ""},
+        {8, 1, "EX0081;", ""},
+        {9, 2, "EX0092;", ""},
+        {10, 3, "EX0103;", ""},
+        {6, 2, "EX0062;", ""},
+        {16, 241, "EX016241;", ""},
+    };
+    LoadMenuCatalogue();
+    for (const bool narrowed : {false, true}) {
+        SetField(Field::AI, narrowed ? 1 : 0);
+        for (const KindCase& c : cases) {
+            MenuItem item;
+            ASSERT_TRUE(GetMenuItem(c.item, &item));
+            item.edited = 1;
+            item.editedValue = c.value;
+            PutMenuItem(c.item, &item);
+            sent.clear();
+            PostRequest(kReqMenuWrite, 0, 0);
+            runtime.RunFor(20);
+            const std::string& expected = narrowed && !c.narrowed.empty() ? c.narrowed : c.full;
+            EXPECT_EQ(Texts(), TextList{expected}) << "kind " << item.kind;
+        }
+    }
 }
 
 TEST_F(RequestSequences, RefusedPushPostsNoSendStep) {

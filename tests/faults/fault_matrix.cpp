@@ -220,8 +220,8 @@ class Run {
                 AskFrequency();
             } else if (pick < 85) {
                 static constexpr int kRequests[] = {
-                    kReqModeLsb, kReqModeLsb + 2, kReqVfoA,      kReqVfoB,       kReqLockToggle,
-                    kReqBand18,  kReqBand18 + 5,  kReqMoxToggle, kReqInformation};
+                    kReqModeSsb, kReqModeSsb + 2, kReqVfoA,      kReqVfoB,       kReqLockToggle,
+                    kReqBand50,  kReqBand50 + 5,  kReqMoxToggle, kReqInformation};
                 Ask(kRequests[Uniform(0, std::ssize(kRequests) - 1)]);
             } else if (pick < 93) {
                 Ask(kReqPower);

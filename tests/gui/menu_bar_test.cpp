@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "options/option_placeholder_dlg.h"
+#include "options/child_dlg.h"
 #include "panel/child_window_table.h"
 #include "panel/reading_dlg.h"
 #include "panel_test_fixture.h"
@@ -66,20 +66,20 @@ TEST_F(MenuBarTest, EachChildWindowOpensAloneTakesItsNotificationsAndCloses) {
     const std::map<uint32_t, std::set<uint32_t>> takes = {
         {kMsgMenuListClosed, {kNotifyEX}},
         {kMsgCwClosed, {kNotifyKM}},
-        {kMsgPlaybackClosed, {kNotifyRI}},
+        {kMsgPlaybackClosed, {kNotifyRI, kNotifyAI}},
         {kMsgRotatorClosed, {kNotifyRO}},
-        {kMsgRepeaterClosed, {kNotifyCN, kNotifyCT, kNotifyOS}},
+        {kMsgRepeaterClosed, {kNotifyCN, kNotifyCT, kNotifyOS, kNotifyIF, kNotifyOI}},
         {kMsgEqualizerClosed, {kNotifyPE, kNotifyAI, kNotifyEX}},
     };
     // The windows the panel keys open: MENU, ENT and COM.
     const std::map<uint32_t, QPoint> keys = {{kMsgMenuListClosed, {470, 295}},
                                              {kMsgEntryClosed, {889, 102}},
                                              {kMsgConnectionUp, {40, 208}}};
-    auto placeholdersTook = [this] {
+    auto windowsTook = [this] {
         int n = 0;
         for (const ChildWindowRow& row : ChildWindowTable()) {
-            auto* p = qobject_cast<COptionPlaceholderDlg*>(controller().Window(row));
-            n += p != nullptr ? p->NotificationCount() : 0;
+            const CChildDlg* dlg = controller().Window(row);
+            n += dlg != nullptr ? dlg->NotificationCount() : 0;
         }
         return n;
     };
@@ -118,10 +118,10 @@ TEST_F(MenuBarTest, EachChildWindowOpensAloneTakesItsNotificationsAndCloses) {
 
             const auto taken = takes.find(row.closeMessage);
             for (uint32_t id = 0x8302; id <= 0x8355; ++id) {
-                const int before = placeholdersTook() + modals.boxes;
+                const int before = windowsTook() + modals.boxes;
                 client->OnWindowMessage(Message{id, 3, 7});
                 const bool expected = taken != takes.end() && taken->second.contains(id);
-                EXPECT_EQ(placeholdersTook() + modals.boxes - before, expected ? 1 : 0)
+                EXPECT_EQ(windowsTook() + modals.boxes - before, expected ? 1 : 0)
                     << std::hex << id;
             }
 

@@ -1,0 +1,401 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e/station_fixture.h"
+#include "engine_api/radio_engine.h"
+#include "option_test_support.h"
+#include "options/color_static.h"
+#include "options/command_send_dlg.h"
+#include "options/cw_dlg.h"
+#include "options/hold_button.h"
+#include "options/playback_dlg.h"
+#include "options/repeater_dlg.h"
+#include "options/rotator_dlg.h"
+#include "panel/panel_messages.h"
+#include "panel_test_fixture.h"
+#include "protocol/notifications.h"
+
+namespace kestrel::testing {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// The option windows against the engine and the simulated radio, connected, in virtual time.
+// The test hands the window the notifications the main window would, and clicks and types with
+// real events.
+class OptionWindows : public Station {
+  protected:
+    void SetUp() override {
+        Station::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        ASSERT_TRUE(ConnectAndReadAll());
+        host = std::make_unique<QWidget>();
+    }
+    void TearDown() override {
+        open_ = nullptr;
+        host.reset();
+        Station::TearDown();
+    }
+
+    // Makes and opens a window as the panel controller does.
+    template <class Dlg>
+    Dlg& Open() {
+        auto* dlg = new Dlg(host.get(), mainWindow);
+        OpenAgain(*dlg);
+        return *dlg;
+    }
+    void OpenAgain(CChildDlg& dlg) {
+        pumped_ = WindowSince(0).size();
+        open_ = &dlg;
+        dlg.Open();
+        ShowActive(&dlg);
+    }
+    // Runs the engine and the radio for ms of virtual time, handing the open window each
+    // notification within 5 ms, as the main window does.
+    void Run(int64_t ms) {
+        for (int64_t step = 0; step < ms; step += kStepMs) {
+            rt.RunFor(kStepMs);
+            const std::vector<WindowEvent> events = WindowSince(0);
+            for (size_t i = pumped_; i < events.size(); ++i) {
+                if (open_ != nullptr && open_->isVisible()) {
+                    const Message& m = events[i].message;
+                    open_->OnNotification(m.id, m.wParam, m.lParam);
+                }
+            }
+            pumped_ = events.size();
+        }
+        QCoreApplication::processEvents();
+    }
+    // Returns the commands written since a mark that begin with one of the codes.
+    Texts SentSince(size_t mark, std::initializer_list<const char*> codes) const {
+        Texts found;
+        for (const std::string& text : TextsOf(commands.From(mark))) {
+            for (const char* code : codes) {
+                if (text.rfind(code, 0) == 0) {
+                    found.push_back(text);
+                }
+            }
+        }
+        return found;
+    }
+    size_t Mark() const { return commands.Size(); }
+    // Returns the closing messages the windows sent.
+    size_t Closings(uint32_t id) const { return mainWindow.SentOf(id).size(); }
+
+    RecordingWindow mainWindow;
+    std::unique_ptr<QWidget> host;
+
+  private:
+    static constexpr int64_t kStepMs = 5;
+    CChildDlg* open_ = nullptr;
+    size_t pumped_ = 0;
+};
+
+QList<QPushButton*> Buttons(QWidget& dlg) {
+    return dlg.findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Playback
+
+TEST_F(OptionWindows, PlaybackButtonsPutTheirCommandsOnTheLine) {
+    auto& dlg = Open<CPlaybackDlg>();
+    const size_t mark = Mark();
+    for (QPushButton* button : Buttons(dlg)) {
+        ClickOn(button);
+        Run(100);
+    }
+    EXPECT_EQ(SentSince(mark, {"LM", "PB"}),
+              (Texts{"LM01;", "LM02;", "LM03;", "LM04;", "LM05;", "LM00;", "PB01;", "PB02;",
+                     "PB03;", "PB04;", "PB05;", "PB00;"}));
+}
+
+TEST_F(OptionWindows, PlaybackLampsFollowTheRadioAndGreyWhileTheLinkIsDown) {
+    auto& dlg = Open<CPlaybackDlg>();
+    const QList<QPushButton*> buttons = Buttons(dlg);
+    ClickOn(buttons[1]);  // REC Ch-2
+    Run(1500);
+    EXPECT_EQ(dlg.RecLamp().Background(), QColor(255, 0, 0));
+    EXPECT_EQ(dlg.PlayLamp().Background(), QColor(255, 255, 255));
+    ClickOn(buttons[5]);  // REC STOP
+    ClickOn(buttons[7]);  // PLAY Ch-2
+    Run(300);
+    EXPECT_EQ(dlg.RecLamp().Background(), QColor(255, 255, 255));
+    EXPECT_EQ(dlg.PlayLamp().Background(), QColor(0, 255, 0));
+
+    radio->StartFault(SimFault::Silence);
+    Run(4000);
+    EXPECT_FALSE(RadioEngine::IsConnected());
+    EXPECT_EQ(dlg.RecLamp().Background(), dlg.PlayLamp().Background());
+    EXPECT_NE(dlg.PlayLamp().Background(), QColor(0, 255, 0)) << "no playback shown on a dead link";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rotator
+
+TEST_F(OptionWindows, RotatorKeysPutTheirCommandsOnTheLine) {
+    struct Row {
+        CRotatorDlg::Key key;
+        Texts line;
+    };
+    const Row rows[] = {
+        {CRotatorDlg::kCcw, {"RO1;", "RO0;"}},
+        {CRotatorDlg::kCw, {"RO2;", "RO0;"}},
+        {CRotatorDlg::kSlow, {"RO3;"}},
+        {CRotatorDlg::kFast, {"RO4;"}},
+    };
+    auto& dlg = Open<CRotatorDlg>();
+    for (const Row& row : rows) {
+        const size_t mark = Mark();
+        // No user-interface events between press and release: the speed repeat cannot tick.
+        LeftButton(&dlg.Button(row.key), true);
+        rt.RunFor(50);
+        LeftButton(&dlg.Button(row.key), false);
+        rt.RunFor(50);
+        EXPECT_EQ(SentSince(mark, {"RO0", "RO1", "RO2", "RO3", "RO4"}), row.line) << row.key;
+    }
+}
+
+TEST_F(OptionWindows, HeldSpeedKeyRepeatsUntilReleased) {
+    auto& dlg = Open<CRotatorDlg>();
+    HoldButton& fast = dlg.Button(CRotatorDlg::kFast);
+    const size_t mark = Mark();
+    LeftButton(&fast, true);
+    QElapsedTimer clock;
+    clock.start();
+    while (SentSince(mark, {"RO4"}).size() < 3 && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        rt.RunFor(10);
+    }
+    EXPECT_GE(SentSince(mark, {"RO4"}).size(), 3u);
+    LeftButton(&fast, false);
+    EXPECT_FALSE(fast.IsRepeating());
+}
+
+TEST_F(OptionWindows, DirectionFollowsTheTurningRotatorAndClosingWhileHeldStopsIt) {
+    auto& dlg = Open<CRotatorDlg>();
+    const QString before = dlg.Direction().text();
+    HoldButton& cw = dlg.Button(CRotatorDlg::kCw);
+    LeftButton(&cw, true);
+    for (int i = 0; i < 20; ++i) {
+        Run(100);
+    }
+    EXPECT_GT(dlg.Direction().text().toInt(), before.toInt());
+    EXPECT_EQ(radio->State().rotatorMotion, 2);
+
+    const size_t mark = Mark();
+    KeyTo(&dlg, true, Qt::Key_Escape);
+    ASSERT_EQ(Closings(kMsgRotatorClosed), 1u);
+    dlg.Destroy();  // as the panel controller does on the closing message
+    Run(200);
+    EXPECT_EQ(SentSince(mark, {"RO0"}), (Texts{"RO0;"}));
+    EXPECT_EQ(radio->State().rotatorMotion, 0);
+}
+
+TEST_F(OptionWindows, RotatorReadoutsShowTheStoredDirectionAndSpeed) {
+    struct Row {
+        int32_t degrees;
+        const char* shown;
+        QColor colour;
+    };
+    const QColor orange(255, 128, 0);
+    const QColor red(255, 0, 0);
+    const Row rows[] = {{0, "0", orange}, {359, "359", orange}, {360, "0", red}, {365, "5", red}};
+    auto& dlg = Open<CRotatorDlg>();
+    for (const Row& row : rows) {
+        ASSERT_TRUE(StoreField(Field::ROp3, row.degrees));
+        ASSERT_TRUE(StoreField(Field::ROp6, 50));
+        dlg.OnNotification(kNotifyRO, 0, 0);
+        EXPECT_EQ(dlg.Direction().text(), QString::fromLatin1(row.shown)) << row.degrees;
+        EXPECT_EQ(dlg.Direction().TextColour(), row.colour) << row.degrees;
+    }
+    EXPECT_EQ(dlg.Speed().text(), QStringLiteral("50%"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// CW keyer memories
+
+TEST_F(OptionWindows, KeyerMemoriesFillTheirOwnBoxesWhenReopenedMidReadThenPlay) {
+    const char* texts[] = {"CQ CQ DE K1ABC", "QRZ?", "5NN TU", "TEST}", "73"};
+    for (int m = 0; m < 5; ++m) {
+        ASSERT_TRUE(radio->Apply("KM" + std::to_string(m + 1) + texts[m] + ";"));
+    }
+    for (int m = 1; m <= 5; ++m) {
+        ASSERT_TRUE(StoreKeyerText(m, 51, ""));
+    }
+    const size_t mark = Mark();
+    auto& dlg = Open<CCwDlg>();
+    Run(70);
+    dlg.Destroy();
+    OpenAgain(dlg);
+    EXPECT_TRUE(dlg.Locked());
+    Run(1500);
+    EXPECT_EQ(SentSince(mark, {"KM"}),
+              (Texts{"KM1;", "KM2;", "KM1;", "KM2;", "KM3;", "KM4;", "KM5;"}));
+    for (int m = 1; m <= 5; ++m) {
+        EXPECT_EQ(dlg.TextBox(m).text(), QString::fromLatin1(texts[m - 1])) << m;
+    }
+    ASSERT_FALSE(dlg.Locked());
+
+    // Unlocked, the play buttons play; Enter in a text box plays nothing.
+    for (int n = 1; n <= 10; ++n) {
+        ClickOn(&dlg.PlayButton(n));
+    }
+    dlg.TextBox(1).setFocus();
+    KeyTo(&dlg.TextBox(1), true, Qt::Key_Return);
+    Run(100);
+    EXPECT_EQ(SentSince(mark, {"KY"}), (Texts{"KY1;", "KY2;", "KY3;", "KY4;", "KY5;", "KY6;",
+                                              "KY7;", "KY8;", "KY9;", "KYA;"}));
+}
+
+TEST_F(OptionWindows, KeyerTextRefusesSemicolonsTypedOrPastedAndWritesWhatItHolds) {
+    auto& dlg = Open<CCwDlg>();
+    Run(1500);
+    ASSERT_FALSE(dlg.Locked());
+    KeyerTextEdit& box = dlg.TextBox(2);
+    box.clear();
+    box.setFocus();
+    TypeInto(&box, QStringLiteral("cq CQ;PS0"));
+    EXPECT_EQ(box.text(), QStringLiteral(" CQPS0")) << "lower case and \";\" are dropped";
+    QGuiApplication::clipboard()->setText(QStringLiteral("DE;PS0;"));
+    KeyTo(&box, true, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box.text(), QStringLiteral(" CQPS0")) << "a paste with \";\" is refused";
+    const size_t mark = Mark();
+    ClickOn(&dlg.WriteButton(2));
+    Run(500);
+    EXPECT_EQ(SentSince(mark, {"KM", "PS0"}), (Texts{"KM2 CQPS0;"}));
+    EXPECT_EQ(radio->State().keyerText[1], " CQPS0");
+    EXPECT_TRUE(radio->PoweredOn());
+    EXPECT_FALSE(KeyerWriteCommand(2, QStringLiteral("CQ;PS0")).has_value());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Repeater and the tone list
+
+TEST_F(OptionWindows, RepeaterReadsItsVfoOnOpeningAndShowsTheAnswer) {
+    struct Row {
+        int vs;
+        const char* read;
+        const char* label;
+    };
+    const Row rows[] = {{0, "IF;", "<VFO-A>"}, {1, "OI;", "<VFO-B>"}};
+    for (const Row& row : rows) {
+        const char s = static_cast<char>('0' + row.vs);
+        ASSERT_TRUE(radio->Apply(std::string("CT") + s + "2;"));
+        ASSERT_TRUE(radio->Apply(std::string("CN") + s + "12;"));
+        ASSERT_TRUE(radio->Apply(std::string("OS") + s + "1;"));
+        Run(500);
+        // Reports of other settings leave the stored values stale; the opening read refreshes.
+        for (Field f : {Field::CT0, Field::CT1, Field::CN0, Field::CN1, Field::OS0, Field::OS1}) {
+            ASSERT_TRUE(StoreField(f, 0));
+        }
+        ASSERT_TRUE(StoreField(Field::VS, row.vs));
+        const size_t mark = Mark();
+        auto& dlg = Open<CRepeaterDlg>();
+        Run(500);
+        EXPECT_EQ(SentSince(mark, {"IF", "OI"}), (Texts{row.read}));
+        EXPECT_EQ(dlg.VfoLabel(), QString::fromLatin1(row.label));
+        EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kMode).text(), QStringLiteral("Tone Encoder"));
+        EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kTone).text(), QStringLiteral("100.0 Hz"));
+        EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kShift).text(), QStringLiteral("Plus Shift"));
+        dlg.Destroy();
+    }
+}
+
+TEST_F(OptionWindows, RepeaterButtonsSetTheModeAndShiftAndTheReadoutsFollow) {
+    auto& dlg = Open<CRepeaterDlg>();
+    Run(300);
+    const size_t mark = Mark();
+    for (QPushButton* button : Buttons(dlg)) {
+        if (button->text() != QStringLiteral("Freq")) {
+            ClickOn(button);
+            Run(200);
+        }
+    }
+    EXPECT_EQ(SentSince(mark, {"CT", "OS"}),
+              (Texts{"CT00;", "CT02;", "CT01;", "OS00;", "OS02;", "OS01;"}));
+    EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kMode).text(), QStringLiteral("Tone Squelch"));
+    EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kShift).text(), QStringLiteral("Plus Shift"));
+}
+
+TEST_F(OptionWindows, ToneListHighlightsTheCurrentToneAndSetsTheChosenOne) {
+    ASSERT_TRUE(radio->Apply("CN025;"));
+    Run(300);
+    auto& dlg = Open<CRepeaterDlg>();
+    Run(300);
+    QString highlighted;
+    bool rowOfLastTone = false;
+    WhenModal([&](QWidget* modal) {
+        auto* tone = qobject_cast<CToneDlg*>(modal);
+        ASSERT_NE(tone, nullptr);
+        ToneListBox& list = tone->List();
+        highlighted = list.item(list.HighlightedItem())->text();
+        // Each row of the grid reads five neighbouring tones: 229.1 (45) begins the last row.
+        rowOfLastTone =
+            list.visualItemRect(list.item(49)).top() == list.visualItemRect(list.item(9)).top();
+        const QRect item = list.visualItemRect(list.item(49));
+        const QPoint offset = item.center() - list.viewport()->rect().center();
+        LeftButton(list.viewport(), true, offset);
+        LeftButton(list.viewport(), false, offset);
+        KeyTo(&list, true, Qt::Key_Return);
+    });
+    const size_t mark = Mark();
+    for (QPushButton* button : Buttons(dlg)) {
+        if (button->text() == QStringLiteral("Freq")) {
+            ClickOn(button);
+        }
+    }
+    Run(300);
+    EXPECT_EQ(highlighted, QStringLiteral("  156.7"));
+    EXPECT_TRUE(rowOfLastTone);
+    EXPECT_EQ(SentSince(mark, {"CN"}), (Texts{"CN049;"}));
+    EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kTone).text(), QStringLiteral("254.1 Hz"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Command Send
+
+TEST_F(OptionWindows, CommandSendTakesPrintableAsciiAndSendsItInUpperCaseExactlyAsTyped) {
+    auto& dlg = Open<CCommandSendDlg>();
+    TypeInto(&dlg.Edit(), QStringLiteral("fa\x01") + QChar(0xE9) + QStringLiteral("14250000;"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("PS0;\nFA;"));
+    KeyTo(&dlg.Edit(), true, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(dlg.Edit().text(), QStringLiteral("FA14250000;")) << "only printable ASCII";
+    const size_t mark = Mark();
+    KeyTo(&dlg.Edit(), true, Qt::Key_Return);
+    Run(300);
+    EXPECT_EQ(SentSince(mark, {"FA", "PS0"}), (Texts{"FA14250000;"}));
+    EXPECT_EQ(radio->State().fa, 14250000);
+    EXPECT_EQ(Closings(kMsgCommandSendClosed), 1u);
+}
+
+TEST_F(OptionWindows, CommandSendReportsATextTheFullRingDidNotTake) {
+    while (RadioEngine::QueueRaw("ID;") == RawResult::Queued) {
+    }
+    auto& dlg = Open<CCommandSendDlg>();
+    TypeInto(&dlg.Edit(), QStringLiteral("PS0;"));
+    QString report;
+    WhenModal([&](QWidget* box) {
+        report = static_cast<QMessageBox*>(box)->text();
+        box->close();
+    });
+    KeyTo(&dlg.Edit(), true, Qt::Key_Return);
+    EXPECT_TRUE(report.contains(QStringLiteral("full"))) << report.toStdString();
+    EXPECT_EQ(Closings(kMsgCommandSendClosed), 0u);
+    EXPECT_EQ(dlg.Edit().text(), QStringLiteral("PS0;"));
+}
+
+}  // namespace
+}  // namespace kestrel::testing
