@@ -26,8 +26,8 @@ struct VoiceRow {
 
 // clang-format off
 constexpr std::array<VoiceRow, 2> kVoiceRows{{
-    {"REC",  kReqVoicePlay1,   kReqVoicePlayStop},    // "LM0n;", "LM00;"
-    {"PLAY", kReqVoiceRecord1, kReqVoiceRecordStop},  // "PB0n;", "PB00;"
+    {"REC",  kReqVoiceRecord1, kReqVoiceRecordStop},  // "LM0n;", "LM00;"
+    {"PLAY", kReqVoicePlay1,   kReqVoicePlayStop},    // "PB0n;", "PB00;"
 }};
 // clang-format on
 

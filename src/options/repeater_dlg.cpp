@@ -37,8 +37,8 @@ struct RepeaterButton {
 // clang-format off
 constexpr std::array<RepeaterButton, 6> kRepeaterButtons{{
     {"OFF", 0, kReqToneOff},       // "CT" s "0"
-    {"ENC", 0, kReqToneCtcss},     // "CT" s "2"
-    {"SQL", 0, kReqToneEncoder},   // "CT" s "1"
+    {"ENC", 0, kReqToneEncoder},   // "CT" s "2"
+    {"SQL", 0, kReqToneSquelch},   // "CT" s "1"
     {"S",   2, kReqShiftSimplex},  // "OS" s "0"
     {"-",   2, kReqShiftMinus},    // "OS" s "2"
     {"+",   2, kReqShiftPlus},     // "OS" s "1"

@@ -28,8 +28,8 @@ struct RotatorKey {
 constexpr std::array<RotatorKey, CRotatorDlg::kKeyCount> kRotatorKeys{{
     {"CCW",  kReqRotatorLeft,  true,  false},  // "RO1;", released "RO0;"
     {"CW",   kReqRotatorRight, true,  false},  // "RO2;", released "RO0;"
-    {"SLOW", kReqRotatorFast,  false, true},   // "RO3;"
-    {"FAST", kReqRotatorSlow,  false, true},   // "RO4;"
+    {"SLOW", kReqRotatorSlow,  false, true},   // "RO3;"
+    {"FAST", kReqRotatorFast,  false, true},   // "RO4;"
 }};
 // clang-format on
 
