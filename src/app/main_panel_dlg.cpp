@@ -98,6 +98,11 @@ class SentMessageEvent final : public QEvent {
 
 }  // namespace
 
+void CMainPanelDlg::SetTitleSummary(const QString& summary) {
+    setWindowTitle(summary.isEmpty() ? QString(kWindowTitle)
+                                     : QString(kWindowTitle) + " - " + summary);
+}
+
 CMainPanelDlg::CMainPanelDlg(QString skinFolder, QWidget* parent)
     : QDialog(parent),
       skinFolder_(std::move(skinFolder)),

@@ -22,6 +22,7 @@ namespace kestrel {
 class CSplashPanelDlg;
 class PanelClient;
 class PanelView;
+class RadioSharing;
 class WindowTimers;
 
 // The main window: the front panel picture for the whole run. Workers reach it through the
@@ -85,6 +86,12 @@ class CMainPanelDlg final : public QDialog, public MainWindow {
     PanelClient* Controller() const { return client_.get(); }
     // Puts a menu bar above the panel picture.
     void SetMenuBar(QMenuBar* menuBar);
+    // Sets the radio sharing that the "Share the radio..." window controls (not owned).
+    void SetSharing(RadioSharing* sharing) { sharing_ = sharing; }
+    // Returns the radio sharing, or nullptr.
+    RadioSharing* Sharing() const { return sharing_; }
+    // Shows a summary after the window's name in its title ("" shows the name alone).
+    void SetTitleSummary(const QString& summary);
     // Replaces how boxes are shown (tests answer them at once).
     void SetBoxRunner(BoxRunner runner) { boxRunner_ = std::move(runner); }
 
@@ -137,6 +144,7 @@ class CMainPanelDlg final : public QDialog, public MainWindow {
     PanelView* view_ = nullptr;
     WindowTimers* timers_ = nullptr;
     BoxRunner boxRunner_;
+    RadioSharing* sharing_ = nullptr;
 
     std::atomic<bool> closing_{false};
     std::mutex sendMutex_;

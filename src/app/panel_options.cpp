@@ -1,5 +1,7 @@
 #include "app/panel_options.h"
 
+#include "server/share_settings.h"
+
 namespace kestrel {
 
 std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& args,
@@ -26,6 +28,10 @@ std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& ar
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (TakeShareOption(args, i, options.share, error)) {
+            if (!error.empty()) {
+                return std::nullopt;
+            }
         } else {
             error = "unknown argument '" + arg + "'";
             return std::nullopt;
@@ -39,8 +45,9 @@ std::optional<PanelOptions> ParsePanelOptions(const std::vector<std::string>& ar
 }
 
 std::string PanelUsage() {
-    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--files DIR] [--help]\n"
-           "                     [--version]\n"
+    return "usage: kestrel-panel [--device PATH | --simulate] [--skin DIR] [--files DIR]\n"
+           "                     [--listen [ADDR:]PORT] [--xmlrpc [ADDR:]PORT] [--allow-raw]\n"
+           "                     [--tx-timeout SECONDS] [--help] [--version]\n"
            "  --device PATH  open PATH as the serial port for this run\n"
            "  --simulate     the built-in simulated transceiver (connect with the COM key)\n"
            "  --skin DIR     take the panel images found in DIR instead of the built-in ones\n"
@@ -48,7 +55,10 @@ std::string PanelUsage() {
            "                 (default: ./CommoFiles if it exists, else\n"
            "                 ${XDG_DATA_HOME:-~/.local/share}/kestrel-panel/CommoFiles)\n"
            "  --help         print this text\n"
-           "  --version      print the program's version\n";
+           "  --version      print the program's version\n" +
+           ShareOptionsUsage() +
+           "  without --listen or --xmlrpc the servers run as Setup > \"Share the radio...\" "
+           "left them\n";
 }
 
 }  // namespace kestrel

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "server/radio_server.h"
+
 namespace kestrel {
 
 // The command line of kestrel-panel.
@@ -14,6 +16,8 @@ struct PanelOptions {
     std::string filesFolder;  // --files DIR: the folder of the program's files for this run
     bool help = false;
     bool version = false;
+    ServerOptions share;  // --listen, --xmlrpc, --allow-raw, --tx-timeout: for this run, in
+                          // place of the "Share the radio..." settings
 };
 
 // Parses the arguments (without the program name); on a bad command line returns nothing and

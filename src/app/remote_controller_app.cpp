@@ -2,10 +2,12 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <iostream>
 #include <thread>
 
 #include "app/main_panel_dlg.h"
 #include "app/panel_client.h"
+#include "app/radio_sharing.h"
 #include "engine_api/radio_engine.h"
 #include "sim/built_in_radio.h"
 
@@ -29,10 +31,14 @@ bool CRemoteControllerApp::InitInstance() {
         RadioEngine::SetDeviceOverride(options_.device);
     }
     dialog->OnInitDialog([this] { StartBuiltInRadio(); });
+    StartSharing(*dialog);
     if (runningHook_) {
         QTimer::singleShot(0, dialog.get(), [this, &dialog] { runningHook_(*dialog); });
     }
     modalResult_ = dialog->exec();
+    // Clients go before the engine stops, and a client's transmission ends with them.
+    dialog->SetSharing(nullptr);
+    sharing_.reset();
     if (modalResult_ == QDialog::Accepted || modalResult_ == QDialog::Rejected) {
         RunWithEventsFlowing([] { RadioEngine::Stop(); });
     }
@@ -55,6 +61,20 @@ void CRemoteControllerApp::StartBuiltInRadio() {
         return;
     }
     RadioEngine::SetDeviceOverride(path);
+}
+
+void CRemoteControllerApp::StartSharing(CMainPanelDlg& dialog) {
+    sharing_ = std::make_unique<RadioSharing>();
+    sharing_->SetWindow(&dialog);
+    dialog.SetSharing(sharing_.get());
+    const ServerOptions& given = options_.share;
+    QString error;
+    // The command line's servers are for this run; without any, the saved choice holds.
+    const bool started = given.rigctl || given.xmlrpc ? sharing_->Start(given, error)
+                                                      : sharing_->Apply(ReadShareSettings(), error);
+    if (!started) {
+        std::cerr << "kestrel-panel: the radio cannot be shared: " << error.toStdString() << "\n";
+    }
 }
 
 void RunWithEventsFlowing(const std::function<void()>& fn) {

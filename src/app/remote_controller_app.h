@@ -10,6 +10,7 @@ namespace kestrel {
 class BuiltInRadio;
 class CMainPanelDlg;
 class PanelClient;
+class RadioSharing;
 
 // The application: it runs the main window modally for the whole run and shuts the engine down
 // when the window ends. A runtime must be installed and a QApplication must exist.
@@ -30,6 +31,8 @@ class CRemoteControllerApp {
     void SetPrepareHook(WindowHook hook) { prepareHook_ = std::move(hook); }
     // Sets a function to run once the modal loop runs (tests drive the window from it).
     void SetRunningHook(WindowHook hook) { runningHook_ = std::move(hook); }
+    // Returns the radio sharing while the main window runs, or nullptr.
+    RadioSharing* Sharing() const { return sharing_.get(); }
     // Returns the built-in transceiver while it runs, or nullptr.
     BuiltInRadio* Radio() const { return radio_.get(); }
 
@@ -42,12 +45,14 @@ class CRemoteControllerApp {
 
   private:
     void StartBuiltInRadio();
+    void StartSharing(CMainPanelDlg& dialog);
 
     PanelOptions options_;
     ControllerFactory factory_;
     WindowHook prepareHook_;
     WindowHook runningHook_;
     std::unique_ptr<BuiltInRadio> radio_;
+    std::unique_ptr<RadioSharing> sharing_;
     int modalResult_ = -1;
 };
 

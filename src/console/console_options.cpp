@@ -1,5 +1,7 @@
 #include "console/console_options.h"
 
+#include "server/share_settings.h"
+
 namespace kestrel {
 
 std::optional<ConsoleOptions> ParseConsoleOptions(const std::vector<std::string>& args,
@@ -31,6 +33,10 @@ std::optional<ConsoleOptions> ParseConsoleOptions(const std::vector<std::string>
             options.trace = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (TakeShareOption(args, i, options.share, error)) {
+            if (!error.empty()) {
+                return std::nullopt;
+            }
         } else {
             error = "unknown option '" + arg + "'";
             return std::nullopt;
@@ -44,7 +50,9 @@ std::optional<ConsoleOptions> ParseConsoleOptions(const std::vector<std::string>
 }
 
 std::string ConsoleUsage() {
-    return R"(usage: kestrel-console [--device PATH] [--simulate] [--files DIR] [--trace] [--help]
+    return R"(usage: kestrel-console [--device PATH] [--simulate] [--files DIR] [--trace]
+                       [--listen [ADDR:]PORT] [--xmlrpc [ADDR:]PORT] [--allow-raw]
+                       [--tx-timeout SECONDS] [--help]
 
 Runs the Kestrel Panel engine without a window. Reads "CommSetting.csv" in the program's
 folder (./CommoFiles if it exists, else ${XDG_DATA_HOME:-~/.local/share}/kestrel-panel/CommoFiles),
@@ -56,7 +64,8 @@ options:
   --simulate     start the built-in simulated transceiver on a pseudo-terminal and use it
   --trace        print every write to the port as "tx <bytes>" and every read as "rx <bytes>"
   --help         print this text
-
+)" + ShareOptionsUsage() +
+           R"(
 commands, one a line on standard input:
   post N [B [V]] make request N (1-153) with the VFO-B bit B (default 0) and value V (default 0);
                  "post 1" connects to the transceiver and, once connected, disconnects
@@ -74,7 +83,8 @@ Blank lines and lines starting with "#" are ignored.
 
 output, one event a line: "ready", "notify 0xNNNN" for every notification, "message N <text>"
 for every message box the panel would show, "NAME=VALUE", "error: <reason>", and with --trace
-"tx <bytes>" and "rx <bytes>".
+"tx <bytes>" and "rx <bytes>", and "sharing rigctl ADDR:PORT" and "sharing xmlrpc ADDR:PORT" once
+each server listens.
 )";
 }
 

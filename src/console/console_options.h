@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "server/radio_server.h"
+
 namespace kestrel {
 
 // The command line of kestrel-console.
@@ -13,6 +15,7 @@ struct ConsoleOptions {
     bool simulate = false;
     bool trace = false;
     bool help = false;
+    ServerOptions share;  // --listen, --xmlrpc, --allow-raw, --tx-timeout
 };
 
 // Parses the arguments (without the program name); on a bad command line returns nothing and

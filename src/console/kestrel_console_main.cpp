@@ -2,6 +2,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "console/console_options.h"
@@ -12,6 +13,8 @@
 #include "platform/paths.h"
 #include "platform/real_runtime.h"
 #include "protocol/store_flags.h"
+#include "server/engine_radio_access.h"
+#include "server/radio_server.h"
 #include "sim/built_in_radio.h"
 
 namespace {
@@ -78,15 +81,37 @@ int main(int argc, char** argv) {
     }
     session.Print("ready");
 
-    std::string line;
-    while (std::getline(std::cin, line) && session.HandleLine(line)) {
+    EngineRadioAccess radio;
+    RadioServer server(radio);
+    int status = 0;
+    const ServerOptions& share = options->share;
+    if (share.rigctl || share.xmlrpc) {
+        std::string serverError;
+        if (server.Start(share, serverError)) {
+            for (const auto& [name, endpoint, port] :
+                 {std::tuple{"rigctl", share.rigctl, server.RigctlPort()},
+                  std::tuple{"xmlrpc", share.xmlrpc, server.XmlrpcPort()}}) {
+                if (endpoint) {
+                    session.Print(std::string("sharing ") + name + " " +
+                                  FormatListenEndpoint({endpoint->address, port}));
+                }
+            }
+        } else {
+            session.Print("error: " + serverError);
+            status = 1;
+        }
     }
 
+    std::string line;
+    while (status == 0 && std::getline(std::cin, line) && session.HandleLine(line)) {
+    }
+
+    server.Stop();
     RadioEngine::Stop();
     window.Close();
     StopWorker(&window.Loop());
     SetMainWindow(nullptr);
     builtInRadio.reset();
     RadioEngine::SetDeviceFactory(nullptr);
-    return 0;
+    return status;
 }

@@ -1,14 +1,11 @@
 #include "equalizer/pef_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
 #include "platform/csv_reader.h"
+#include "platform/replace_file.h"
 
 namespace kestrel {
 
@@ -57,20 +54,6 @@ std::optional<int32_t> StrictInt(std::string_view cell) {
         value = value * 10 + (c - '0');
     }
     return negative ? -value : value;
-}
-
-bool WriteWhole(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
 }
 
 }  // namespace
@@ -142,19 +125,7 @@ bool WritePefFile(const std::string& path, const EqualizerValues& values) {
     if (text.empty() || path.empty()) {
         return false;
     }
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    // mkstemp makes the file private; a settings file is an ordinary one.
-    bool ok = WriteWhole(fd, text) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceFile(path, text);
 }
 
 std::string SuggestedPefName(const std::tm& localTime) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -25,11 +26,14 @@ std::string_view Field(const char (&field)[N]) {
     return std::string_view(field, strnlen(field, N));
 }
 
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
+__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
     char text[128];
-    const int n = std::snprintf(text, sizeof text, format, args...);
-    return n < 0 ? std::string() : std::string(text, std::min<size_t>(n, sizeof text - 1));
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return n < 0 ? std::string()
+                 : std::string(text, std::min(static_cast<size_t>(n), sizeof text - 1));
 }
 
 int ChoiceCount(const MenuItem& item) {

@@ -7,6 +7,7 @@
 #include "options/playback_dlg.h"
 #include "options/repeater_dlg.h"
 #include "options/rotator_dlg.h"
+#include "options/share_dlg.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
 #include "panel/panel_messages.h"
@@ -58,6 +59,7 @@ constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
     {.title = "VFO SET",              .make = Make<CVfoSetDlg>,       .menus = {},                          .closeMessage = kMsgEntryClosed,       .notifications = {}},
     {.title = "COM Select",           .make = MakePlaceholder,        .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
     {.title = "Baud rate",            .make = MakePlaceholder,        .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},
+    {.title = "Share the radio",      .make = Make<CShareDlg>,        .menus = {kMenuShare},                .closeMessage = kMsgShareClosed,       .notifications = {}},
     {.title = "Command Send",         .make = Make<CCommandSendDlg>,  .menus = {kMenuCommandSend},          .closeMessage = kMsgCommandSendClosed, .notifications = {}},
     {.title = "CW",                   .make = Make<CCwDlg>,           .menus = {kMenuCw},                   .closeMessage = kMsgCwClosed,          .notifications = {kNotifyKM}},
     {.title = "Playback",             .make = Make<CPlaybackDlg>,     .menus = {kMenuPlayback},             .closeMessage = kMsgPlaybackClosed,    .notifications = {kNotifyRI, kNotifyAI}},

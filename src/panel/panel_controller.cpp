@@ -628,6 +628,7 @@ QMenuBar* PanelController::CreateMenuBar(QWidget* parent) {
         {"File",   "Exit",         kMenuExit},
         {"Setup",  "COM Select",   kMenuComSelect},
         {"Setup",  "Baud rate",    kMenuBaudRate},
+        {"Setup",  "Share the radio...", kMenuShare},
         {"Option", "Playback",     kMenuPlayback},
         {"Option", "Rotator",      kMenuRotator},
         {"Option", "CW",           kMenuCw},

@@ -27,6 +27,7 @@ inline constexpr uint32_t kMsgRotatorClosed = 0x85D9;      // Rotator closed
 inline constexpr uint32_t kMsgHoldButton = 0x85DA;         // a hold button went down or up
 inline constexpr uint32_t kMsgEqualizerClosed = 0x85DB;    // parametric equalizer closed
 inline constexpr uint32_t kMsgDrawDial3 = 0x85E1;          // wParam angle, 360 = at rest
+inline constexpr uint32_t kMsgShareClosed = 0x85E4;        // Share the radio closed
 
 // The angle that draws a rotary control at rest.
 inline constexpr uint64_t kAngleAtRest = 360;
@@ -43,5 +44,6 @@ inline constexpr int kMenuRepeater = 32786;
 inline constexpr int kMenuPrmtrc = 32787;
 inline constexpr int kMenuPPrmtrc = 32788;
 inline constexpr int kMenuVersion = 32789;
+inline constexpr int kMenuShare = 32790;
 
 }  // namespace kestrel

@@ -1,16 +1,16 @@
 #include "serial/serial_settings.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 #include "platform/csv_reader.h"
 #include "platform/paths.h"
+#include "platform/replace_file.h"
 
 namespace kestrel {
 
@@ -67,32 +67,11 @@ bool WriteSettingsFile(const SerialSettings& settings) {
     if (folder.empty() || (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)) {
         return false;
     }
-    const std::string path = SettingsFilePath();
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
     char line[64];
     const int length = std::snprintf(line, sizeof line, "%d,%d,%d\n", settings.portNumber,
                                      settings.baudRate, settings.thirdValue);
-    bool ok = length > 0;
-    for (int done = 0; ok && done < length;) {
-        const ssize_t n = ::write(fd, line + done, static_cast<size_t>(length - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = n > 0;
-        done += n > 0 ? static_cast<int>(n) : 0;
-    }
-    // mkstemp makes the file private; the settings file is an ordinary one.
-    ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return length > 0 &&
+           ReplaceFile(SettingsFilePath(), std::string_view(line, static_cast<size_t>(length)));
 }
 
 }  // namespace kestrel

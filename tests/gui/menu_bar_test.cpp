@@ -14,8 +14,9 @@
 namespace kestrel::testing {
 namespace {
 
-constexpr int kOpeningItems[] = {kMenuCommandSend, kMenuComSelect, kMenuBaudRate, kMenuPlayback,
-                                 kMenuRotator,     kMenuCw,        kMenuRepeater, kMenuPrmtrc,
+constexpr int kOpeningItems[] = {kMenuCommandSend, kMenuComSelect, kMenuBaudRate,
+                                 kMenuShare,       kMenuPlayback,  kMenuRotator,
+                                 kMenuCw,          kMenuRepeater,  kMenuPrmtrc,
                                  kMenuPPrmtrc,     kMenuVersion};
 
 class MenuBarTest : public PanelFixture {
@@ -92,7 +93,7 @@ TEST_F(MenuBarTest, EachChildWindowOpensAloneTakesItsNotificationsAndCloses) {
             SetField(Field::IDX, mode);  // the equalizer reads first while the id is unknown
             modals.readings = modals.boxes = 0;
             threadMessages.clear();
-            ASSERT_EQ(EnabledItems(), 10);
+            ASSERT_EQ(EnabledItems(), 11);
             if (row.menus[mode] != 0) {
                 controller().MenuAction(row.menus[mode])->trigger();
             } else {
@@ -134,7 +135,7 @@ TEST_F(MenuBarTest, EachChildWindowOpensAloneTakesItsNotificationsAndCloses) {
             EXPECT_FALSE(controller().WindowOpen(row.closeMessage));
             EXPECT_FALSE(dlg->isVisible());
             EXPECT_FALSE(window.Timer(20) || window.Timer(22));
-            EXPECT_EQ(EnabledItems(), 10);
+            EXPECT_EQ(EnabledItems(), 11);
         }
     }
 }

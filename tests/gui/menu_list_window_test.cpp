@@ -52,25 +52,25 @@ class MenuListTest : public PanelFixture {
 };
 
 TEST_F(MenuListTest, OpensWithEveryRowAndTheBitSetRowOnItsLastChoice) {
-    MenuListWindow* window = Open();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), "MENU LIST");
-    EXPECT_EQ(window->List()->count(), 118);
-    EXPECT_EQ(window->List()->currentRow(), 0);
-    EXPECT_TRUE(window->List()->hasFocus() || !window->isActiveWindow());
-    EXPECT_TRUE(QFontInfo(window->List()->font()).fixedPitch());
+    MenuListWindow* list = Open();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->windowTitle(), "MENU LIST");
+    EXPECT_EQ(list->List()->count(), 118);
+    EXPECT_EQ(list->List()->currentRow(), 0);
+    EXPECT_TRUE(list->List()->hasFocus() || !list->isActiveWindow());
+    EXPECT_TRUE(QFontInfo(list->List()->font()).fixedPitch());
     EXPECT_TRUE(Row(0).startsWith("001  FAST DELAY"));
     EXPECT_TRUE(Row(kRowOfItem90).endsWith(" GEN ON"));
     // The last heading stands over the first character of the setting column.
     QLabel* setting = nullptr;
-    for (QLabel* label : window->findChildren<QLabel*>()) {
+    for (QLabel* label : list->findChildren<QLabel*>()) {
         setting = label->text() == "SETTING" ? label : setting;
     }
     ASSERT_NE(setting, nullptr);
     EXPECT_NEAR(setting->x(),
-                window->List()->viewport()->mapTo(window, QPoint(0, 0)).x() +
-                    QFontMetricsF(window->List()->font()).horizontalAdvance(Row(0).left(121)),
+                list->List()->viewport()->mapTo(list, QPoint(0, 0)).x() +
+                    QFontMetricsF(list->List()->font()).horizontalAdvance(Row(0).left(121)),
                 4);
 }
 

@@ -1,0 +1,127 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <filesystem>
+
+#include "app/radio_sharing.h"
+#include "app_window_fixture.h"
+#include "options/share_dlg.h"
+#include "platform/paths.h"
+
+namespace kestrel::testing {
+namespace {
+
+class ShareWindowTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        char folder[] = "/tmp/kestrel-share-gui-XXXXXX";
+        folder_ = ::mkdtemp(folder);
+        SetWorkingDirectoryBase(folder_);
+        sharing.SetWindow(window.get());
+        window->SetSharing(&sharing);
+        share = std::make_unique<CShareDlg>(window.get(), *window);
+    }
+    void TearDown() override {
+        share.reset();
+        sharing.Stop();
+        SetWorkingDirectoryBase("");
+        std::filesystem::remove_all(folder_);
+        MainWindowTest::TearDown();
+    }
+    template <class W>
+    W* Child(int index) {
+        return share->findChildren<W*>().at(index);
+    }
+    static void Click(QWidget* widget) {
+        const QPointF centre = QRectF(widget->rect()).center();
+        QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+    static void Type(QLineEdit* edit, const QString& text) {
+        edit->selectAll();
+        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::sendEvent(edit, &erase);
+        for (const QChar c : text) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &key);
+        }
+    }
+    // Handles events until the title holds the text (at most five seconds).
+    bool AwaitTitle(const QString& text) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!window->windowTitle().contains(text) && clock.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return window->windowTitle().contains(text);
+    }
+    QPushButton* ApplyButton() {
+        return share->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Apply);
+    }
+
+    RadioSharing sharing;
+    std::unique_ptr<CShareDlg> share;
+    std::string folder_;
+};
+
+TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) {
+    share->Open();
+    EXPECT_EQ(share->StatusText(), "The radio is not shared.");
+    EXPECT_EQ(window->windowTitle(), "TRN for Kestrel");
+    Click(Child<QCheckBox>(0));
+    Type(Child<QLineEdit>(0), "127.0.0.1:0");
+    Click(ApplyButton());
+    ASSERT_NE(sharing.RigctlPort(), 0);
+    EXPECT_TRUE(share->StatusText().startsWith(
+        QStringLiteral("rigctld on port %1: shared with 0 programs").arg(sharing.RigctlPort())));
+
+    const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(sharing.RigctlPort());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_TRUE(AwaitTitle("TRN for Kestrel - shared with 1 program"));
+    ::close(client);
+    EXPECT_TRUE(AwaitTitle("shared with 0 programs"));
+
+    const ShareSettings saved = ReadShareSettings();
+    EXPECT_TRUE(saved.rigctlOn);
+    EXPECT_FALSE(saved.xmlrpcOn);
+    EXPECT_EQ(saved.rigctl.port, 0);
+
+    Click(Child<QCheckBox>(0));
+    Click(ApplyButton());
+    EXPECT_EQ(sharing.RigctlPort(), 0);
+    EXPECT_EQ(window->windowTitle(), "TRN for Kestrel");
+    EXPECT_FALSE(ReadShareSettings().rigctlOn);
+}
+
+TEST_F(ShareWindowTest, ABadAddressIsRefusedAndChangesNothing) {
+    share->Open();
+    Click(Child<QCheckBox>(1));
+    Type(Child<QLineEdit>(1), "radio:12345");
+    Click(ApplyButton());
+    EXPECT_EQ(sharing.XmlrpcPort(), 0);
+    EXPECT_FALSE(std::filesystem::exists(ShareSettingsPath()));
+    EXPECT_EQ(share->findChildren<QLabel*>().last()->text(), "'radio' is not a numeric address");
+}
+
+}  // namespace
+}  // namespace kestrel::testing
