@@ -73,6 +73,11 @@ commands, one a line on standard input:
   get NAME       print NAME=VALUE for a stored value: FA, LK, AI, MD0, SQ1, RM0, NB1,
                  EXnnn (menu item nnn), KMn (keyer text n), IDX (extended identification)
   wait MS        wait MS milliseconds
+  menu save PATH     write all 118 menu settings to a settings file; prints "saved 118"
+  menu load PATH     send the items where the file and the radio differ; prints "changed N"
+  menu compare PATH  print "differs NNN file=V radio=W" per difference, then "differences N"
+  menu get NNN       print "menu NNN=V", V the whole number the EX command carries
+  menu set NNN V     set menu item NNN to V and send it
   quit           shut down (as at the end of the input)
 Blank lines and lines starting with "#" are ignored.
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "console/menu_commands.h"
 #include "engine_api/radio_engine.h"
 #include "platform/runtime.h"
 #include "platform/startup_messages.h"
@@ -127,6 +128,8 @@ bool ConsoleSession::HandleLine(std::string_view line) {
         Get(rest);
     } else if (command == "wait") {
         Wait(rest);
+    } else if (command == "menu") {
+        RunMenuCommand(rest, [this](std::string_view text) { Print(text); });
     } else {
         Error("unknown command '" + std::string(command) + "'");
     }

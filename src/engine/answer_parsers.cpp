@@ -4,6 +4,7 @@
 
 #include "engine/anl_send_thread.h"
 #include "menulist/menu_kind.h"
+#include "menulist/menu_values.h"
 #include "platform/main_window.h"
 #include "platform/message.h"
 #include "protocol/control_mirror.h"
@@ -409,9 +410,8 @@ bool ConvertMenuValue(const char* field, int width, MenuAnswerField form, int64_
     if (negative) {
         result = -result;
     }
-    // Above 240 seconds the field counts half-minutes.
-    if (form == MenuAnswerField::Seconds && result > 240) {
-        result = (result - 240) * 30 + 240;
+    if (form == MenuAnswerField::Seconds) {
+        result = MenuSecondsOfCode(result);
     }
     *value = result;
     return true;

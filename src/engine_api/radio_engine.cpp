@@ -9,6 +9,7 @@
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
 #include "engine/engine_timers.h"
+#include "menulist/menu_values.h"
 #include "platform/main_window.h"
 #include "platform/runtime.h"
 #include "platform/workers.h"
@@ -203,57 +204,53 @@ bool RadioEngine::SetActiveVfo(Vfo vfo) {
 
 bool RadioEngine::MenuValueAccepted(int itemNumber, int64_t value) {
     MenuItem item;
-    if (!GetMenuItem(itemNumber, &item)) {
-        return false;
-    }
-    const int64_t first = MenuValueToWhole(item.minValue);
-    const int64_t last = MenuValueToWhole(item.maxValue);
-    // Item 12 keeps the magnitude of a negative offset: its limits run from 30 down to 0.
-    const bool inRange = value >= std::min(first, last) && value <= std::max(first, last);
-    const bool isChoice = value >= 0 && value < static_cast<int64_t>(item.choiceCount);
-    switch (item.kind) {
-        case 0:
-        case 4:
-        case 8:
-        case 9:
-        case 10:
-        case 11:
-            return inRange;
-        case 13:
-            return value == 1000 || inRange;  // 1000 is the first choice
-        case 14: {
-            // One bit per choice, 0x1000 for the first.
-            int64_t bits = 0;
-            for (uint32_t choice = 0; choice < item.choiceCount && choice <= 12; ++choice) {
-                bits |= int64_t{0x1000} >> choice;
-            }
-            return (value & ~bits) == 0;
-        }
-        case 16:
-            return value == 0 || inRange;  // 0 is the first choice
-        case 41:
-            // 0 is the first choice, 1-240 seconds, 241-255 the longer times in 30 s steps.
-            return value >= 0 && value <= 255;
-        default:
-            break;
-    }
-    if (item.kind >= 19 && item.kind <= 30) {
-        return inRange;
-    }
-    // The lists: kinds 1, 15, 31-40.
-    return (item.kind == 1 || item.kind == 15 || (item.kind >= 31 && item.kind <= 40)) && isChoice;
+    return GetMenuItem(itemNumber, &item) && MenuTakesValue(item, value);
 }
 
 bool RadioEngine::SetMenuValue(int itemNumber, int64_t value) {
     MenuItem item;
-    if (!MenuValueAccepted(itemNumber, value) || !RequestThreadRuns() ||
-        !GetMenuItem(itemNumber, &item)) {
+    if (!GetMenuItem(itemNumber, &item) || !MenuTakesValue(item, value)) {
         return false;
     }
-    item.value = static_cast<double>(value);
-    item.editedValue = item.value;
+    item.editedValue = static_cast<double>(value);
     item.edited = 1;
-    return PutMenuItem(itemNumber, &item) && PostRequest(kReqMenuWrite, 0, 0);
+    return StoreMenuEdits(std::span<const MenuItem>(&item, 1)) == 1;
+}
+
+std::vector<MenuItem> RadioEngine::MenuItems() {
+    std::vector<MenuItem> items;
+    const int32_t count = GetMenuItemCount();
+    items.reserve(static_cast<size_t>(count));
+    for (int32_t number = 1; number <= count; ++number) {
+        MenuItem item;
+        if (GetMenuItem(number, &item)) {
+            items.push_back(item);
+        }
+    }
+    return items;
+}
+
+int RadioEngine::StoreMenuEdits(std::span<const MenuItem> items) {
+    if (std::ranges::none_of(items, [](const MenuItem& item) { return item.edited == 1; })) {
+        return 0;
+    }
+    // Checked before storing: a record marked for sending with nobody to send it would go out
+    // with a later, unrelated menu write.
+    if (!RequestThreadRuns()) {
+        return -1;
+    }
+    int stored = 0;
+    for (MenuItem item : items) {
+        if (item.edited != 1) {
+            continue;
+        }
+        item.value = item.editedValue;
+        stored += PutMenuItem(static_cast<int32_t>(item.number), &item) ? 1 : 0;
+    }
+    if (stored > 0 && !PostRequest(kReqMenuWrite, 0, 0)) {
+        return -1;
+    }
+    return stored;
 }
 
 RawResult RadioEngine::QueueRaw(std::string_view text) {

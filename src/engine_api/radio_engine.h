@@ -18,8 +18,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/serial_device.h"
 #include "platform/serial_ports.h"
@@ -144,6 +146,13 @@ class RadioEngine {
     static bool SetMenuValue(int itemNumber, int64_t value);
     // Reports whether the menu item exists and takes the value.
     static bool MenuValueAccepted(int itemNumber, int64_t value);
+    // Copies every menu item record out of the store, in item order (118 once loaded).
+    static std::vector<MenuItem> MenuItems();
+    // Stores the edited records (edited 1) with their edit as their value, still marked for
+    // sending, and has them sent with one request 41, as the MENU LIST window's OK does.
+    // Returns how many were stored, or -1, storing nothing, when there are edits and the engine
+    // is not started.
+    static int StoreMenuEdits(std::span<const MenuItem> items);
     // Reports whether a mode code is one the transceiver knows.
     static constexpr bool IsModeCode(int code) {
         return code >= kFirstModeCode && code <= kLastModeCode;

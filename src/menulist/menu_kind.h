@@ -60,7 +60,7 @@ enum class MenuShow : uint8_t {
     Bit,                // one choice and ON or OFF by its bit; edited with one check box a bit
     OffOrNumber,        // 0: the first choice, else n; entries: the first choice, then the range
     OffOrSeconds,       // as OffOrNumber, n of 241-255 shown as (3n - 696) x 10 seconds
-    Choice,             // the choice n indexes, " ????????????" beyond 40; entries: the choices
+    Choice,             // the choice n indexes, else " ????????????"; entries: the choices
 };
 
 // How the value field of an "EX" answer is read.

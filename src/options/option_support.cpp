@@ -18,7 +18,9 @@ bool OfferShortcut(QWidget* dialog, QKeyEvent* event) {
     }
     QKeyEvent offered(event->type(), event->key(), event->modifiers(), event->text(),
                       event->isAutoRepeat(), static_cast<quint16>(event->count()));
-    offered.ignore();
+    // The main window returns a key its shortcuts take as it came (accepted) and ignores the
+    // others; an event that starts ignored would read as refused either way.
+    offered.accept();
     QCoreApplication::sendEvent(mainWindow, &offered);
     return offered.isAccepted();
 }

@@ -1,10 +1,10 @@
 #include "panel/child_window_table.h"
 
 #include "engine_api/radio_engine.h"
+#include "menu_list_window/menu_list_window.h"
 #include "options/command_send_dlg.h"
 #include "options/cw_dlg.h"
 #include "options/equalizer_window.h"
-#include "options/option_placeholder_dlg.h"
 #include "options/playback_dlg.h"
 #include "options/repeater_dlg.h"
 #include "options/rotator_dlg.h"
@@ -22,20 +22,10 @@ namespace kestrel {
 
 namespace {
 
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A window class made with the main widget and the main window's message interface.
 template <class Dlg>
 CChildDlg* Make(QWidget* parent, MainWindow& window, const ChildWindowRow&) {
     return new Dlg(parent, window);
-}
-
-// A window not built yet: the row's title and closing message.
-CChildDlg* MakePlaceholder(QWidget* parent, MainWindow& window, const ChildWindowRow& row) {
-    const QString title = ToQString(row.title);
-    return new COptionPlaceholderDlg(parent, window, row.closeMessage, title, title);
 }
 
 // The equalizer window's commands go to the line through the engine's raw queue.
@@ -55,10 +45,10 @@ using R = ReadFirst;
 // To add a window: write its class on CChildDlg (it sends its closing message when it closes,
 // takes notifications in OnNotification, reads Mode() in Open and stops timers of its own in
 // Destroy), add its row here with make = Make<CItsDlg>, and put its menu command on the menu bar
-// (PanelController::CreateMenuBar). To replace a placeholder, change the row's make only.
+// (PanelController::CreateMenuBar).
 // clang-format off
 constexpr auto kChildWindows = std::to_array<ChildWindowRow>({
-    {.title = "MENU LIST",            .make = MakePlaceholder,        .menus = {},                          .closeMessage = kMsgMenuListClosed,    .notifications = {kNotifyEX},                       .onNotify = OnNotify::MenuChangedBox, .readFirst = R::Always},
+    {.title = "MENU LIST",            .make = Make<MenuListWindow>,   .menus = {},                          .closeMessage = kMsgMenuListClosed,    .notifications = {kNotifyEX},                       .onNotify = OnNotify::MenuChangedBox, .readFirst = R::Always},
     {.title = "VFO SET",              .make = Make<CVfoSetDlg>,       .menus = {},                          .closeMessage = kMsgEntryClosed,       .notifications = {}},
     {.title = "COM Select",           .make = Make<ComSelectWindow>,  .menus = {kMenuComSelect},            .closeMessage = kMsgComSelectClosed,   .notifications = {}},
     {.title = "Baud rate",            .make = Make<BaudRateWindow>,   .menus = {kMenuBaudRate},             .closeMessage = kMsgBaudRateClosed,    .notifications = {}},

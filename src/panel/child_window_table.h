@@ -38,7 +38,7 @@ struct ChildTimer {
 
 // One child window of the panel controller: how it opens, closes and takes notifications.
 struct ChildWindowRow {
-    std::string_view title;      // the window's name, and the title of its placeholder
+    std::string_view title;      // the window's name
     ChildFactory make;           // makes the window's object once, with the controller
     std::array<int, 2> menus{};  // menu commands that open it; the position is the mode it gets
     uint32_t closeMessage = 0;   // the message on which the controller closes it

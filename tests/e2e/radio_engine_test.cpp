@@ -76,7 +76,8 @@ TEST_F(Station, AbsoluteSettersPutExactlyTheirCommandsOnTheLine) {
         {"menu 16 long time",  [] { return E::SetMenuValue(16, 241); },          {"EX016241;"}},
         {"menu 16 past 255",   [] { return E::SetMenuValue(16, 256); },          {}},
         {"menu 90 bits",       [] { return E::SetMenuValue(90, 8190); },         {"EX0901111111111110;"}},
-        {"menu 90 no bit 0",   [] { return E::SetMenuValue(90, 8191); },         {}},
+        {"menu 90 bit 0x1",    [] { return E::SetMenuValue(90, 8191); },         {"EX0901111111111111;"}},
+        {"menu 90 past field", [] { return E::SetMenuValue(90, 8192); },         {}},
         {"menu 119",           [] { return E::SetMenuValue(119, 0); },           {}},
     };
     // clang-format on

@@ -103,6 +103,12 @@ class PanelSurface final : public QWidget {
     }
     void mouseMoveEvent(QMouseEvent* e) override { client->OnMouseMove(e); }
     void wheelEvent(QWheelEvent* e) override { client->OnMouseWheel(e); }
+    // The main window hands keys to the client first, as child windows offer them.
+    void keyPressEvent(QKeyEvent* e) override {
+        if (!client->OnKeyPress(e)) {
+            QWidget::keyPressEvent(e);
+        }
+    }
 };
 
 // Runs fn on the first widget that find returns, once one is on screen; polls the event loop

@@ -1,0 +1,146 @@
+#include <QListWidget>
+#include <QWidget>
+#include <filesystem>
+#include <fstream>
+
+#include "e2e/station_fixture.h"
+#include "menu_list_test_support.h"
+#include "menu_list_window/menu_list_window.h"
+#include "protocol/radio_state.h"
+
+namespace kestrel::testing {
+namespace {
+
+// A main window that only takes the closing message.
+class ClosingWindow final : public MainWindow {
+  public:
+    bool PostMessage(uint32_t, uint64_t, int64_t) override { return true; }
+    int64_t SendMessage(uint32_t id, uint64_t, int64_t) override {
+        closed += id == kMsgMenuListClosed ? 1 : 0;
+        return 0;
+    }
+    void SetTimer(int, int64_t) override {}
+    void KillTimer(int) override {}
+    uint8_t WindowWaiting() const override { return 0; }
+    void SetWindowWaiting(uint8_t) override {}
+    uint8_t ReadingRunning() const override { return 0; }
+    void SetReadingRunning(uint8_t) override {}
+    int closed = 0;
+};
+
+// The MENU LIST window over the engine and the simulated radio in virtual time.
+class MenuListStation : public Station {
+  protected:
+    void SetUp() override {
+        Station::SetUp();
+        ASSERT_TRUE(ConnectAndReadAll());
+        list = std::make_unique<MenuListWindow>(&parent, closing);
+        list->SetFileChooser([this](MenuListWindow::FileAction) { return path; });
+        list->SetReporter([this](MenuListWindow::Report kind, const QString& text) {
+            reports.push_back({kind, text});
+        });
+        list->Open();
+    }
+    void TearDown() override {
+        list.reset();
+        std::filesystem::remove(path.toStdString());
+        Station::TearDown();
+    }
+
+    // Picks an entry for a row in its setting dialog, as the operator does.
+    void Edit(int row, const QString& entry) {
+        list->List()->setCurrentRow(row);
+        WhenChoiceDialog(entry);
+        SendKey(list->List(), Qt::Key_Return);
+    }
+    // Presses OK (or CANCEL) and returns the "EX" commands that went out in the next half second.
+    std::vector<std::string> PressAndSent(const char* button = "ok") {
+        const size_t mark = commands.Size();
+        ClickButton(list.get(), button);
+        rt.RunFor(500);
+        std::vector<std::string> sent;
+        for (const std::string& text : TextsOf(commands.From(mark))) {
+            if (text.starts_with("EX")) {
+                sent.push_back(text);
+            }
+        }
+        return sent;
+    }
+
+    QWidget parent;
+    ClosingWindow closing;
+    std::unique_ptr<MenuListWindow> list;
+    QString path = QString::fromStdString((std::filesystem::temp_directory_path() /
+                                           ("station-" + std::to_string(::getpid()) + ".menu"))
+                                              .string());
+    std::vector<std::pair<MenuListWindow::Report, QString>> reports;
+};
+
+TEST_F(MenuListStation, OkSendsExactlyTheEditedItemsAndCancelNothing) {
+    Edit(0, "320");
+    Edit(2, "20");
+    EXPECT_TRUE(PressAndSent("cancel").empty());
+    EXPECT_EQ(closing.closed, 1);
+    list->Open();
+    Edit(0, "320");
+    Edit(1, "720");
+    Edit(1, "700");  // item 2 changed and changed back
+    Edit(72, "1.850");
+    Edit(15, "270");
+    EXPECT_EQ(PressAndSent(), (std::vector<std::string>{"EX0010320;", "EX016241;", "EX07301850;"}));
+    EXPECT_EQ(closing.closed, 2);
+    const SimState radioState = radio->State();
+    EXPECT_EQ(radioState.menu[0], 320);
+    EXPECT_EQ(radioState.menu[1], 700);
+    EXPECT_EQ(radioState.menu[15], 241);
+    EXPECT_EQ(radioState.menu[72], 1850);
+
+    // Reopened, the beacon time reads 270 seconds from the radio's report, and choosing 270 in
+    // the dialog again is no change.
+    list->Open();
+    EXPECT_TRUE(list->List()->item(15)->text().endsWith(" 270sec"));
+    Edit(15, "270");
+    EXPECT_EQ(list->Items()[15].edited, 0);
+    EXPECT_TRUE(PressAndSent().empty());
+}
+
+TEST_F(MenuListStation, SaveChangeOnTheRadioCompareAndLoadBack) {
+    list->SaveSettings();
+    ASSERT_TRUE(reports.empty());
+    radio->Apply("EX0010500;");
+    radio->Apply("EX07301900;");
+    ASSERT_TRUE(rt.RunUntil([] { return Store("EX073") == "1900"; }, 1000));
+    list->Open();
+
+    list->CompareSettings();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].first, MenuListWindow::Report::Comparison);
+    const QStringList lines = reports[0].second.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << reports[0].second.toStdString();
+    EXPECT_EQ(lines[2].simplified(), "001 FAST DELAY 300msec 500msec");
+    EXPECT_EQ(lines[3].simplified(), "073 FIX 1.8MHz 1.800MHz 1.900MHz");
+
+    // A damaged copy of the file changes nothing and names its first bad line.
+    const QString good = path;
+    path += ".bad";
+    std::filesystem::copy_file(good.toStdString(), path.toStdString());
+    std::ofstream(path.toStdString(), std::ios::app) << "119,1,NO SUCH ITEM\n";
+    list->LoadSettings();
+    std::filesystem::remove(path.toStdString());
+    path = good;
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_NE(reports[1].second.indexOf("line 120: no menu item \"119\""), -1)
+        << reports[1].second.toStdString();
+    EXPECT_TRUE(list->List()->item(0)->text().endsWith(" 500msec"));
+
+    list->LoadSettings();
+    EXPECT_EQ(reports.size(), 2u);
+    EXPECT_TRUE(list->List()->item(0)->text().endsWith(" 300msec"));
+    EXPECT_TRUE(list->List()->item(72)->text().endsWith(" 1.800MHz"));
+    EXPECT_EQ(PressAndSent(), (std::vector<std::string>{"EX0010300;", "EX07301800;"}));
+    EXPECT_EQ(radio->State().menu[0], 300);
+    EXPECT_EQ(radio->State().menu[72], 1800);
+}
+
+}  // namespace
+}  // namespace kestrel::testing

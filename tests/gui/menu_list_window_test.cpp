@@ -1,0 +1,234 @@
+#include "menu_list_window/menu_list_window.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+
+#include "menu_list_test_support.h"
+#include "menu_list_window/bits_dialog.h"
+#include "menu_list_window/choice_dialog.h"
+#include "menulist/menu_values.h"
+#include "panel/child_window_table.h"
+#include "panel_test_fixture.h"
+#include "platform/paths.h"
+
+namespace kestrel::testing {
+namespace {
+
+constexpr QPoint kMenuKey{470, 295};  // key 51
+constexpr int kRowOfItem90 = 89;
+
+class MenuListTest : public PanelFixture {
+  protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        LoadMenuCatalogue();
+    }
+
+    MenuListWindow* Window() {
+        for (const ChildWindowRow& row : ChildWindowTable()) {
+            if (auto* w = qobject_cast<MenuListWindow*>(controller().Window(row))) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+    // Opens the window with the panel's MENU key.
+    MenuListWindow* Open() {
+        Click(kMenuKey.x(), kMenuKey.y());
+        return Window();
+    }
+    QString Row(int row) { return Window()->List()->item(row)->text(); }
+    void Key(int key) { SendKey(Window()->List(), key); }
+    static MenuItem Stored(int number) {
+        MenuItem item;
+        GetMenuItem(number, &item);
+        return item;
+    }
+};
+
+TEST_F(MenuListTest, OpensWithEveryRowAndTheBitSetRowOnItsLastChoice) {
+    MenuListWindow* list = Open();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->windowTitle(), "MENU LIST");
+    EXPECT_EQ(list->List()->count(), 118);
+    EXPECT_EQ(list->List()->currentRow(), 0);
+    EXPECT_TRUE(list->List()->hasFocus() || !list->isActiveWindow());
+    EXPECT_TRUE(QFontInfo(list->List()->font()).fixedPitch());
+    EXPECT_TRUE(Row(0).startsWith("001  FAST DELAY"));
+    EXPECT_TRUE(Row(kRowOfItem90).endsWith(" GEN ON"));
+    // The last heading stands over the first character of the setting column.
+    QLabel* setting = nullptr;
+    for (QLabel* label : list->findChildren<QLabel*>()) {
+        setting = label->text() == "SETTING" ? label : setting;
+    }
+    ASSERT_NE(setting, nullptr);
+    EXPECT_NEAR(setting->x(),
+                list->List()->viewport()->mapTo(list, QPoint(0, 0)).x() +
+                    QFontMetricsF(list->List()->font()).horizontalAdvance(Row(0).left(121)),
+                4);
+}
+
+TEST_F(MenuListTest, LeftAndRightStepTheBitSetRowAndTheSelectionIsKept) {
+    Open();
+    Window()->List()->setCurrentRow(kRowOfItem90);
+    // The row opens on GEN; Left steps back one choice (to 50), as the arrow keys always do.
+    const std::pair<int, const char*> steps[] = {{Qt::Key_Left, " 50 ON"},
+                                                 {Qt::Key_Right, " GEN ON"},
+                                                 {Qt::Key_Right, " 1.8 ON"},
+                                                 {Qt::Key_Left, " GEN ON"}};
+    for (const auto& [key, text] : steps) {
+        Key(key);
+        EXPECT_TRUE(Row(kRowOfItem90).endsWith(text)) << Row(kRowOfItem90).toStdString();
+        EXPECT_EQ(Window()->List()->currentRow(), kRowOfItem90);
+    }
+    Window()->List()->setCurrentRow(3);
+    const QString before = Row(3);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Row(3), before);
+    ClickButton(Window(), "cancel");
+    EXPECT_FALSE(controller().WindowOpen(kMsgMenuListClosed));
+    Open();
+    EXPECT_EQ(Window()->List()->currentRow(), 4) << "the selected row is kept across openings";
+}
+
+TEST_F(MenuListTest, ChoiceDialogOpensWithNothingChosenAndTheRadiosEntryInRed) {
+    Open();
+    bool checked = false;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<ChoiceDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "MENU LIST SETTING");
+        EXPECT_NE(dialog->findChild<QLabel*>()->text().indexOf("001  FAST DELAY  (msec)"), -1);
+        ChoiceCombo* combo = dialog->Combo();
+        EXPECT_EQ(combo->currentIndex(), -1);
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        const QImage image = view->viewport()->grab().toImage();
+        // The entry of 300 (the radio's value) has red ink, its neighbour none.
+        auto redIn = [&](int row) {
+            const QRect r = view->visualRect(view->model()->index(row, 0));
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    const QColor c =
+                        image.pixelColor(x * image.width() / view->viewport()->width(),
+                                         y * image.height() / view->viewport()->height());
+                    if (c.red() > 150 && c.green() < 80 && c.blue() < 80) {
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        view->scrollTo(view->model()->index(14, 0));
+        EXPECT_EQ(combo->itemText(14), "300");
+        EXPECT_TRUE(redIn(14));
+        EXPECT_FALSE(redIn(15));
+        combo->hidePopup();
+        ClickButton(dialog, "OK");  // OK with nothing chosen
+        checked = true;
+    });
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(Window()->Items()[0].edited, 0);
+    EXPECT_TRUE(Row(0).endsWith(" 300msec"));
+}
+
+TEST_F(MenuListTest, ChangedAndChangedBackSendsNothingAndADoubleClickActsAsOk) {
+    Open();
+    WhenChoiceDialog("320");
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(Row(0).endsWith(" 320msec"));
+    EXPECT_EQ(Window()->Items()[0].edited, 1);
+
+    // Back to 300 by a double click on the entry in the open list.
+    WhenModal([](QWidget* w) { ClickEntry(qobject_cast<ChoiceDialog*>(w), "300", true); });
+    ClickAt(Window()->List()->viewport(),
+            Window()->List()->visualItemRect(Window()->List()->item(0)).center(), true);
+    EXPECT_TRUE(Row(0).endsWith(" 300msec"));
+    EXPECT_EQ(Window()->Items()[0].edited, 0);
+    EXPECT_EQ(Window()->List()->currentRow(), 0);
+
+    ClickButton(Window(), "ok");
+    EXPECT_FALSE(controller().WindowOpen(kMsgMenuListClosed));
+    EXPECT_EQ(Stored(1).edited, 0);
+}
+
+TEST_F(MenuListTest, BitsDialogHasTwelveBoxesInThreeColumnsAndKeepsBitsWithoutABox) {
+    MenuItem item90 = Stored(90);
+    item90.value = 0x1FFF;  // the radio also reports bit 0x1, which has no box
+    PutMenuItem(90, &item90);
+    Open();
+    Window()->List()->setCurrentRow(kRowOfItem90);
+    WhenModal([](QWidget* w) {
+        auto* dialog = qobject_cast<BitsDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->findChild<QLabel*>()->text(), "090  MY BAND");
+        for (int i = 0; i < kMenuBitBoxes; ++i) {
+            EXPECT_TRUE(dialog->Box(i)->isVisible());
+            EXPECT_TRUE(dialog->Box(i)->isChecked());
+        }
+        EXPECT_EQ(dialog->Box(1)->x(), dialog->Box(0)->x());  // four down a column
+        EXPECT_GT(dialog->Box(1)->y(), dialog->Box(0)->y());
+        EXPECT_GT(dialog->Box(4)->x(), dialog->Box(0)->x());  // then the next column
+        EXPECT_EQ(dialog->Box(4)->y(), dialog->Box(0)->y());
+        EXPECT_EQ(dialog->Box(11)->text(), "GEN");
+        ClickAt(dialog->Box(11), dialog->Box(11)->rect().center());
+        ClickButton(dialog, "OK");
+    });
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(Row(kRowOfItem90).endsWith(" GEN OFF"));
+    EXPECT_EQ(Window()->Items()[89].editedValue, 0x1FFF & ~0x2);
+}
+
+TEST_F(MenuListTest, ARangeThatCannotBeListedSaysSo) {
+    MenuItem item = Stored(1);
+    item.step = 0;
+    PutMenuItem(1, &item);
+    Open();
+    EXPECT_TRUE(Row(0).endsWith(" 300msec"));
+    QString note;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<ChoiceDialog*>(w);
+        EXPECT_FALSE(dialog->Combo()->isEnabled());
+        EXPECT_EQ(dialog->Combo()->count(), 0);
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            note += label->text();
+        }
+        ClickButton(dialog, "OK");
+    });
+    Key(Qt::Key_Return);
+    EXPECT_NE(note.indexOf("The setting range is unavailable."), -1);
+    EXPECT_EQ(Window()->Items()[0].edited, 0);
+}
+
+TEST_F(MenuListTest, FunctionKeysGoToTheShortcutKeysFirst) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("kestrel-menu-list-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "CommoFiles");
+    {
+        std::ofstream file(dir / "CommoFiles" / "TRNKSDEF.txt");
+        for (int line = 0; line < 46; ++line) {
+            file << "FA0000700000" << line % 10 << ";\n";
+        }
+    }
+    SetWorkingDirectoryBase(dir.string());
+    std::vector<std::string> sent;
+    client->Shortcuts().SetCommandSink([&](std::string_view c) { sent.emplace_back(c); });
+    Open();
+    Key(Qt::Key_F2);
+    Key(Qt::Key_Down);
+    SetWorkingDirectoryBase("");
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(Window()->List()->currentRow(), 1) << "other keys still move the list";
+}
+
+}  // namespace
+}  // namespace kestrel::testing

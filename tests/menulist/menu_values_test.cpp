@@ -1,0 +1,160 @@
+#include "menulist/menu_values.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "menulist/menu_catalogue.h"
+
+namespace kestrel {
+namespace {
+
+MenuItem ItemWithValue(int number, double value) {
+    MenuItem item = CatalogueMenuItem(number);
+    item.value = value;
+    return item;
+}
+
+TEST(MenuValues, RowTextPadsNameAndRangeAndEndsWithTheSetting) {
+    const std::string row = MenuRowText(ItemWithValue(1, 300), kMenuBitIndexAtOpening);
+    EXPECT_EQ(row.substr(0, 24), "001  FAST DELAY         ");
+    EXPECT_EQ(row.substr(24, 96), "  20-4000 (20msec Steps)" + std::string(72, ' '));
+    EXPECT_EQ(row.substr(120), " 300msec");
+}
+
+struct SettingCase {
+    int number;
+    double value;
+    int bitIndex;
+    const char* text;
+};
+
+// One item of every kind, with the values where the text changes form.
+TEST(MenuValues, SettingTextOfEveryKind) {
+    const SettingCase cases[] = {
+        {1, 300, 0, " 300msec"},          // kind 0
+        {26, 2, 0, " 19200bps"},          // kind 1
+        {26, 4, 0, " ????????????bps"},   // kind 1 past its four choices keeps the unit
+        {26, -1, 0, " ????????????bps"},  // a negative report has no choice either
+        {30, -20, 0, " -20kHz"},          // kind 4
+        {12, 30, 0, " -30"},              // kind 8
+        {46, 25, 0, " 2.5"},              // kind 9
+        {73, 1850, 0, " 1.850MHz"},       // kind 10
+        {69, -15, 0, " -15"},             // kind 11
+        {36, 1000, 0, " MCVR"},           // kind 13
+        {36, 50, 0, " FIX(50)"},          // kind 13
+        {90, 8190, 11, " GEN ON"},        // kind 14
+        {90, 8190, 0, " 1.8 ON"},         // kind 14
+        {90, 4096 | 2, 1, " 3.5 OFF"},    // kind 14
+        {7, 2, 0, " 1.0sec"},             // kind 15
+        {31, 0, 0, " OFF"},               // kind 16 drops the unit after OFF
+        {31, 5, 0, " 5min"},              // kind 16
+        {93, 10, 0, " 10"},               // kinds 19-24
+        {92, -5, 0, " -5"},               // kinds 25-30
+        {91, 0, 0, " OFF"},               // kinds 31-36 drop the unit after OFF
+        {91, 3, 0, " 300Hz"},             // kinds 31-36
+        {91, 8, 0, " ????????????"},      // eight choices: 8 has none, and no unit
+        {8, 1, 0, " 0.5sec"},             // kinds 37-40
+        {16, 0, 0, " OFF"},               // kind 41
+        {16, 100, 0, " 100sec"},          // kind 41, seconds
+        {16, 241, 0, " 270sec"},          // kind 41, a code from the dialog
+        {16, 270, 0, " 270sec"},          // kind 41, seconds as the radio reports them
+        {16, 2.9999999, 0, " 3sec"},      // whole numbers by six decimals
+    };
+    for (const SettingCase& c : cases) {
+        EXPECT_EQ(MenuSettingText(ItemWithValue(c.number, c.value), c.bitIndex), c.text)
+            << "item " << c.number << " value " << c.value;
+    }
+    MenuItem edited = ItemWithValue(1, 300);
+    edited.edited = 1;
+    edited.editedValue = 320;
+    EXPECT_EQ(MenuSettingText(edited, 0), " 320msec");
+}
+
+struct EntryCase {
+    int number;
+    double value;
+    size_t count;
+    const char* first;
+    const char* last;
+    const char* current;  // text of the entry marked current, "" for none
+    const char* chosen;   // an entry's text...
+    int64_t stores;       // ...and the value it stores
+};
+
+TEST(MenuValues, EntriesCountInWholeUnitsAndStoreTheirValue) {
+    const EntryCase cases[] = {
+        {1, 300, 200, "20", "4000", "300", "320", 320},
+        {12, 30, 16, "-30", "0", "-30", "-28", 28},
+        {46, 30, 21, "2.5", "4.5", "3.0", "3.7", 37},
+        {73, 1800, 200, "1.800", "1.999", "1.800", "1.850", 1850},
+        {83, 53999, 4000, "50.000", "53.999", "53.999", "51.234", 51234},
+        {36, 1000, 102, "MCVR", "FIX(100)", "MCVR", "FIX(50)", 50},
+        {31, 0, 31, "OFF", "30", "OFF", "7", 7},
+        {16, 270, 256, "OFF", "690", "270", "270", 241},
+        {16, 241, 256, "OFF", "690", "270", "690", 255},
+        {4, 2, 5, "COOL BLUE", "UMBER", "FLASH WHITE", "UMBER", 4},
+        {91, 9, 8, "OFF", "700", "", "100", 1},
+        {18, 1, 10000, "0", "9999", "1", "9999", 9999},
+    };
+    for (const EntryCase& c : cases) {
+        const MenuEntryList list = MenuEntriesOf(ItemWithValue(c.number, c.value));
+        ASSERT_EQ(list.entries.size(), c.count) << "item " << c.number;
+        EXPECT_FALSE(list.rangeUnavailable);
+        EXPECT_EQ(list.entries.front().text, c.first) << "item " << c.number;
+        EXPECT_EQ(list.entries.back().text, c.last) << "item " << c.number;
+        EXPECT_EQ(list.current < 0 ? "" : list.entries[static_cast<size_t>(list.current)].text,
+                  c.current)
+            << "item " << c.number;
+        int found = 0;
+        for (const MenuEntry& entry : list.entries) {
+            if (entry.text == c.chosen) {
+                ++found;
+                EXPECT_EQ(entry.value, c.stores) << "item " << c.number;
+            }
+        }
+        EXPECT_EQ(found, 1) << "item " << c.number << " " << c.chosen;
+    }
+}
+
+TEST(MenuValues, RangesThatCannotBeListedGiveNoEntriesAndKeepTheRow) {
+    struct Limits {
+        uint32_t kind;
+        double min, max, step;
+    };
+    const Limits bad[] = {
+        {0, 0, 100, 0},      {0, 0, 100, -1}, {0, 0, 1e9, 1}, {9, 25, 45, 0.15},
+        {10, 0, 1e12, 1e-9}, {16, 1, 100, 0}, {8, 30, 0, -2}, {13, 0, 1e7, 1},
+    };
+    for (const Limits& l : bad) {
+        MenuItem item = ItemWithValue(1, 7);
+        item.kind = l.kind;
+        item.minValue = l.min;
+        item.maxValue = l.max;
+        item.step = l.step;
+        const MenuEntryList list = MenuEntriesOf(item);
+        EXPECT_TRUE(list.rangeUnavailable) << l.kind << " step " << l.step;
+        EXPECT_TRUE(list.entries.empty());
+        EXPECT_FALSE(MenuRowText(item, 0).empty());
+    }
+}
+
+TEST(MenuValues, BitsWithoutABoxSurviveTheBitsDialog) {
+    // Bit 0x1 has no box; it stays set when the boxes are left as they were.
+    MenuItem item = ItemWithValue(90, 0x1FFF);
+    ChooseMenuBits(item, 0xFFF);
+    EXPECT_EQ(item.edited, 0);
+    ChooseMenuBits(item, 0xFFE);  // box 0 (bit 0x1000) unticked
+    EXPECT_EQ(item.edited, 1);
+    EXPECT_EQ(item.editedValue, 0x0FFF);
+
+    // With three choices only bits 0x1000, 0x800 and 0x400 have boxes.
+    MenuItem few = ItemWithValue(90, 0x1000 | 0x20 | 0x1);
+    few.choiceCount = 3;
+    ChooseMenuBits(few, 0b110);
+    EXPECT_EQ(few.edited, 1);
+    EXPECT_EQ(few.editedValue, 0x800 | 0x400 | 0x20 | 0x1);
+}
+
+}  // namespace
+}  // namespace kestrel
