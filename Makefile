@@ -10,6 +10,8 @@ PACKAGES := cmake ninja-build ccache g++ clang libclang-rt-14-dev libgtest-dev l
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 SEEDS ?= 200
+# CI builds with WERROR=ON: a new warning fails the run.
+WERROR ?= OFF
 
 PREFIX ?= /usr/local
 
@@ -25,7 +27,7 @@ deps:
 	fi
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=$(WERROR)
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)

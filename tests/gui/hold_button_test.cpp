@@ -84,7 +84,7 @@ const HoldEnd kHoldEnds[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Ways, HoldButtonEnds, ::testing::ValuesIn(kHoldEnds),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST(HoldButton, KeyboardAutoRepeatNeitherPressesNorReleasesAgain) {
     HoldWindow w;
