@@ -2,7 +2,6 @@
 
 #include "protocol/control_mirror.h"
 #include "request_test_fixture.h"
-#include "support/initial_read.h"
 
 namespace kestrel {
 namespace {
@@ -26,35 +25,6 @@ class ConnectionCycleTest : public RequestThreadTest {
         return found == all.end() ? TextList{} : TextList(found + 1, all.end());
     }
 };
-
-TEST_F(ConnectionCycleTest, InitialReadSendsTheWholeSequenceThenTheMenuRead) {
-    SetMenuItemCount(2);
-    PostStartInitialRead();
-    runtime.RunFor(5000);
-    TextList expected = ExpectedInitialRead();
-    expected.push_back("EX001;");
-    expected.push_back("EX002;");
-    EXPECT_EQ(Texts(), expected);
-}
-
-TEST_F(ConnectionCycleTest, InitialReadPacesOneRowPerThirtyMillisecondTick) {
-    PostStartInitialRead();
-    runtime.RunFor(1);
-    const int64_t start = runtime.NowMs() - 1;
-    runtime.RunFor(3000);
-    // Row 0 (identification) sends nothing on the first tick; RT is row 1.
-    EXPECT_EQ(TimeOf("RT;"), start + 60);
-    EXPECT_EQ(TimeOf("XT;"), start + 90);
-    EXPECT_EQ(TimeOf("BP01;"), TimeOf("BP00;")) << "reads of one row follow without a wait";
-    EXPECT_EQ(TimeOf("ML1;") - TimeOf("ML0;"), 25);
-    EXPECT_EQ(TimeOf("CS;") - TimeOf("ML0;"), 30);
-    EXPECT_EQ(TimeOf("PS;"), start + 30 * 68) << "steps keep the tick's pace up to row 67";
-    EXPECT_EQ(TimeOf("PE001;") - TimeOf("PE000;"), 25);
-    EXPECT_EQ(TimeOf("PE222;") - TimeOf("PE000;"), 17 * 25);
-    EXPECT_EQ(TimeOf("KC0;") - TimeOf("PE222;"), 25) << "a queued step follows the last wait";
-    EXPECT_EQ(TimeOf("EX001;") - TimeOf("KC0;"), 30);
-    EXPECT_EQ(TimeOf("EX002;") - TimeOf("EX001;"), 30);
-}
 
 TEST_F(ConnectionCycleTest, StepsQueuedDuringTheEqualizerReadsDoNotRestartTheRead) {
     SetMenuItemCount(3);
@@ -156,32 +126,6 @@ TEST_F(ConnectionCycleTest, IdentificationProbeWaitsAfterEachCommand) {
     ASSERT_EQ(Texts(), (TextList{"ID;", "ID0747;", "LK1;"}));
     EXPECT_EQ(sent[1].atMs - sent[0].atMs, 25);
     EXPECT_EQ(sent[2].atMs - sent[0].atMs, 50);
-}
-
-TEST_F(ConnectionCycleTest, HeartbeatReadsPowerThenAutoInformationEachSecondWhileConnected) {
-    const struct {
-        int32_t ai;
-        int32_t ps;
-        TextList expected;
-    } cases[] = {
-        {1, 1, {"PS;", "AI;", "PS;", "AI;"}},
-        {1, 0, {"PS;", "PS;"}},
-        {0, 1, {}},  // as a lost link leaves it
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "AI " << c.ai << " PS " << c.ps);
-        SetMirror(Mirror::AI, c.ai);
-        SetMirror(Mirror::PS, c.ps);
-        sent.clear();
-        const int64_t start = runtime.NowMs();
-        runtime.RunFor(2100);
-        EXPECT_EQ(Texts(), c.expected);
-        if (c.expected.size() == 4) {
-            EXPECT_EQ(sent[0].atMs - start, 1000);
-            EXPECT_EQ(sent[1].atMs - start, 1030);
-            EXPECT_EQ(sent[2].atMs - start, 2000);
-        }
-    }
 }
 
 TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
