@@ -28,36 +28,10 @@ TEST_F(Reads, EveryProgramReadGetsOneAnswerOfItsCataloguedLength) {
     }
 }
 
-TEST_F(Reads, EveryCatalogueReadRowIsAnsweredAtItsCataloguedLength) {
-    Make();
-    for (const CatReadRow& row : CatReadTable) {
-        const std::string code(row.code, 2);
-        if (code == "ID") {
-            continue;  // the identification has two answers of its own, tested below
-        }
-        std::string param = row.kind == kReadPlain ? "" : "0";
-        if (code == "BP" || code == "CO") {
-            param = "00";
-        } else if (code == "KM") {
-            param = "1";
-        } else if (code == "PE") {
-            param = "000";
-        }
-        const std::string answer = Ask(code + param + ";");
-        const int answerRow = FindAnswerRow(code);
-        ASSERT_GE(answerRow, 0) << code;
-        EXPECT_EQ(static_cast<int>(answer.size()), CatAnswerTable[answerRow].length)
-            << code << " -> " << answer;
-    }
-}
-
-TEST_F(Reads, IdentificationAnswersModelAndExtendedNumber) {
+TEST_F(Reads, IdentificationAnswersModelAndExtendedNumberUnlessOlderFirmware) {
     Make({.answerExtendedId = true, .extendedId = 42});
     EXPECT_EQ(Ask("ID;"), "ID0310;");
     EXPECT_EQ(Ask("ID0747;"), "ID0747042;");
-}
-
-TEST_F(Reads, OlderFirmwareLeavesExtendedIdentificationUnanswered) {
     Make({.answerExtendedId = false});
     EXPECT_EQ(Ask("ID;"), "ID0310;");
     EXPECT_EQ(Ask("ID0747;"), "");
@@ -79,16 +53,6 @@ TEST_F(Reads, MenuAnswersCarryValueWidthAndEncoding) {
     EXPECT_EQ(Ask("EX090;"), "EX0901111111111110;");
     EXPECT_EQ(Ask("EX092;"), "EX092+05;");
     EXPECT_EQ(Ask("EX094;"), "EX09400;");
-    for (int n = 1; n <= kMenuCatalogueSize; ++n) {
-        const std::string read = "EX" +
-                                 std::string(n < 10    ? "00"
-                                             : n < 100 ? "0"
-                                                       : "") +
-                                 std::to_string(n) + ";";
-        EXPECT_EQ(static_cast<int>(Ask(read).size()),
-                  static_cast<int>(CatalogueMenuItem(n).width) + 6)
-            << read;
-    }
 }
 
 TEST_F(Reads, OlderFirmwareNarrowsTheMiddleEqualizerFrequenciesWhileAutoInfoIsOn) {
