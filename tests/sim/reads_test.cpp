@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "menulist/menu_catalogue.h"
-#include "protocol/cat_catalogue.h"
 #include "protocol/framing.h"
 #include "protocol/receive_buffer.h"
 #include "sim_fixture.h"
@@ -13,20 +12,6 @@ namespace kestrel {
 namespace {
 
 class Reads : public SimTest {};
-
-TEST_F(Reads, EveryProgramReadGetsOneAnswerOfItsCataloguedLength) {
-    Make();
-    for (const std::string& read : kProgramReads) {
-        const std::string answer = Ask(read);
-        ASSERT_EQ(SplitAnswers(answer).size(), 1u) << read << " -> " << answer;
-        const int row = FindAnswerRow(read.substr(0, 2));
-        ASSERT_GE(row, 0) << read;
-        // The extended identification is the model's answer and three more digits.
-        const int length = read == "ID0747;" ? 10 : CatAnswerTable[row].length;
-        EXPECT_EQ(static_cast<int>(answer.size()), length) << read << " -> " << answer;
-        EXPECT_EQ(answer.substr(0, 2), read.substr(0, 2)) << read;
-    }
-}
 
 TEST_F(Reads, IdentificationAnswersModelAndExtendedNumberUnlessOlderFirmware) {
     Make({.answerExtendedId = true, .extendedId = 42});
