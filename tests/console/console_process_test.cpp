@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -60,35 +61,94 @@ bool Contains(const std::vector<std::string>& lines, const std::string& wanted) 
     return std::find(lines.begin(), lines.end(), wanted) != lines.end();
 }
 
+// kestrel-console run with --simulate in a fresh folder, fed one line at a time; the test
+// waits on the lines it prints, not on the clock.
+class InteractiveConsole {
+  public:
+    InteractiveConsole() {
+        char folderPattern[] = "/tmp/kestrel-console-test-XXXXXX";
+        folder_ = ::mkdtemp(folderPattern);
+        std::filesystem::create_directory(folder_ + "/CommoFiles");
+        int toChild[2];
+        int fromChild[2];
+        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) {
+            return;
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(toChild[0], 0);
+            ::dup2(fromChild[1], 1);
+            ::dup2(fromChild[1], 2);
+            if (::chdir(folder_.c_str()) == 0) {
+                // A console that never prints what the test waits for ends its output in time.
+                ::execlp("timeout", "timeout", "20", KESTREL_CONSOLE_BINARY, "--simulate", nullptr);
+            }
+            ::_exit(127);
+        }
+        ::close(toChild[0]);
+        ::close(fromChild[1]);
+        in_ = ::fdopen(toChild[1], "w");
+        out_ = ::fdopen(fromChild[0], "r");
+    }
+    ~InteractiveConsole() {
+        if (in_ != nullptr) {
+            std::fclose(in_);
+        }
+        while (out_ != nullptr && std::fgets(buffer_, sizeof buffer_, out_) != nullptr) {
+        }
+        if (out_ != nullptr) {
+            std::fclose(out_);
+        }
+        if (pid_ > 0) {
+            ::waitpid(pid_, nullptr, 0);
+        }
+        std::filesystem::remove_all(folder_);
+    }
+    void Send(const std::string& line) {
+        std::fputs((line + "\n").c_str(), in_);
+        std::fflush(in_);
+    }
+    // Reads printed lines until one equals `wanted`; false when the output ends first.
+    bool WaitFor(const std::string& wanted) {
+        while (out_ != nullptr && std::fgets(buffer_, sizeof buffer_, out_) != nullptr) {
+            lines.emplace_back(buffer_, std::strcspn(buffer_, "\n"));
+            if (lines.back() == wanted) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::vector<std::string> lines;
+
+  private:
+    std::string folder_;
+    pid_t pid_ = -1;
+    FILE* in_ = nullptr;
+    FILE* out_ = nullptr;
+    char buffer_[4096];
+};
+
 TEST(ConsoleProcess, ConnectsToTheBuiltInRadioAndAnswersQueries) {
-    const auto lines = RunConsole("--simulate",
-                                  "# connect, then tune by a raw command\n"
-                                  "post 1\n"
-                                  "wait 1500\n"
-                                  "get AI\n"
-                                  "get ID\n"
-                                  "raw FA14250000;\n"
-                                  "wait 400\n"
-                                  "get FA\n"
-                                  "get BOGUS\n"
-                                  "quit\n");
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "ready") << "a first start without a settings file shows no box";
-    EXPECT_TRUE(Contains(lines, "notify 0x833A")) << "the AI answer is reported";
-    EXPECT_TRUE(Contains(lines, "notify 0x8344")) << "the identification answer is reported";
-    EXPECT_TRUE(Contains(lines, "AI=1"));
-    EXPECT_TRUE(Contains(lines, "ID=310"));
-    EXPECT_TRUE(Contains(lines, "FA=14250000"));
-    EXPECT_TRUE(Contains(lines, "error: unknown field 'BOGUS'"));
-    EXPECT_EQ(lines.back(), "saved: 1,4800,0\n") << "the settings file is written at shutdown";
+    InteractiveConsole console;
+    ASSERT_TRUE(console.WaitFor("ready")) << "a first start without a settings file shows no box";
+    console.Send("post 1");
+    ASSERT_TRUE(console.WaitFor("notify 0x8344")) << "the identification answer is reported";
+    console.Send("get ID");
+    ASSERT_TRUE(console.WaitFor("ID=310"));
+    console.Send("raw FA14250000;");
+    ASSERT_TRUE(console.WaitFor("notify 0x8333")) << "the frequency answer is reported";
+    console.Send("get FA");
+    console.Send("get BOGUS");
+    ASSERT_TRUE(console.WaitFor("error: unknown field 'BOGUS'"));
+    EXPECT_TRUE(Contains(console.lines, "FA=14250000"));
+    console.Send("quit");
 }
 
 TEST(ConsoleProcess, TracesTheLineAndEndsAtTheEndOfInput) {
-    const auto lines = RunConsole("--simulate --trace", "post 1\nwait 300\n");
+    const auto lines = RunConsole("--simulate --trace", "");
     ASSERT_GE(lines.size(), 2u);
     EXPECT_TRUE(Contains(lines, "tx AI0;")) << "opening the port writes the AI state";
-    EXPECT_TRUE(Contains(lines, "tx AI1;"));
-    EXPECT_TRUE(Contains(lines, "tx ID;"));
     EXPECT_EQ(lines.back(), "saved: 1,4800,0\n");
 }
 

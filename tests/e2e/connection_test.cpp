@@ -7,11 +7,14 @@
 
 #include "connection_line.h"
 #include "engine/anl_send_thread.h"
+#include "engine/engine_lifecycle.h"
 #include "platform/main_window.h"
 #include "platform/timer_numbers.h"
+#include "platform/workers.h"
 #include "protocol/notifications.h"
 #include "protocol/radio_state.h"
 #include "protocol/requests.h"
+#include "serial/serial_port.h"
 #include "station_fixture.h"
 
 namespace kestrel {
@@ -56,6 +59,73 @@ void ExpectMenuMatchesRadio(const SimState& radioState) {
                   ProgramMenuValue(item, radioState.menu[static_cast<size_t>(number - 1)]))
             << "menu item " << number << " kind " << item.kind;
     }
+}
+
+// Forwards to the station's clock and records the name of every loop started.
+class LoopStartRecorder final : public Runtime {
+  public:
+    explicit LoopStartRecorder(VirtualRuntime& rt) : rt_(rt) {}
+    int64_t NowMs() const override { return rt_.NowMs(); }
+    void SleepMs(int64_t ms) override { rt_.SleepMs(ms); }
+    std::shared_ptr<MessageLoop> StartLoop(std::string name, MessageHandler handler) override {
+        started.push_back(name);
+        return rt_.StartLoop(std::move(name), std::move(handler));
+    }
+    TimerId StartTimer(int64_t periodMs, std::function<void()> fn) override {
+        return rt_.StartTimer(periodMs, std::move(fn));
+    }
+    void CancelTimer(TimerId id) override { rt_.CancelTimer(id); }
+    void CallAfter(int64_t delayMs, std::function<void()> fn) override {
+        rt_.CallAfter(delayMs, std::move(fn));
+    }
+    std::shared_ptr<Signal> MakeSignal() override { return rt_.MakeSignal(); }
+    bool Wait(Signal& signal, int64_t timeoutMs) override { return rt_.Wait(signal, timeoutMs); }
+    MessageLoop* CurrentLoop() const override { return rt_.CurrentLoop(); }
+
+    std::vector<std::string> started;
+
+  private:
+    VirtualRuntime& rt_;
+};
+
+class EngineLifecycle : public Station {
+  protected:
+    LoopStartRecorder recorder{rt};
+};
+
+// The port is shut before any worker stops, the receiving side stops before the sending side,
+// and the workers start in the opposite order, consumers before their producers.
+TEST_F(EngineLifecycle, WorkersStopAfterThePortClosesAndStartConsumersFirst) {
+    const Worker order[] = {Worker::SioRecv, Worker::AnlRecv, Worker::AnlSend, Worker::SioSend};
+    std::vector<std::string> stopped;
+    bool portOpen = TheSerialPort().IsOpen();
+    bool running[4] = {true, true, true, true};
+    const TimerId sampler = rt.StartTimer(1, [&] {
+        if (portOpen && !TheSerialPort().IsOpen()) {
+            portOpen = false;
+            stopped.push_back("port");
+        }
+        for (int i = 0; i < 4; ++i) {
+            const auto loop = WorkerLoop(order[i]);
+            if (running[i] && !(loop && loop->IsRunning())) {
+                running[i] = false;
+                stopped.push_back(loop ? loop->Name() : "slot emptied");
+            }
+        }
+    });
+    ASSERT_TRUE(portOpen);
+    StopEngine();
+    rt.RunFor(5);
+    rt.CancelTimer(sampler);
+    EXPECT_EQ(stopped, (TextList{"port", "Sio_Recv_Thread", "Anl_Recv_Thread", "Anl_Send_Thread",
+                                 "Sio_Send_Thread"}));
+
+    SetRuntime(&recorder);
+    ASSERT_TRUE(StartEngine([](int) {}));
+    EXPECT_EQ(recorder.started,
+              (TextList{"File_MenuListDefFile", "Anl_Recv_Thread", "Sio_Recv_Thread",
+                        "Sio_Send_Thread", "Anl_Send_Thread"}));
+    ASSERT_TRUE(rt.RunUntil([] { return StoreReady.load() == 1; }, 1000));
 }
 
 TEST_F(Station, PortOpenWritesAutoInformationOffAndNothingElseUntilConnect) {

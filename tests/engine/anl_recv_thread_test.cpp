@@ -62,15 +62,6 @@ TEST_F(AnalysisThreadTest, LinkLostStopsReadsTwiceZeroesMetersAndReportsAutoInfo
     EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8321, 0x8321, 0x8337, 0x833A}));
 }
 
-TEST_F(AnalysisThreadTest, SilenceAfterTheLastAnswerFiresTheWatchdogAfterThreeSeconds) {
-    Deliver("RT1");
-    runtime.RunFor(0);
-    runtime.RunUntil([&] { return !timerTicks.empty(); }, 5000);
-    ASSERT_FALSE(timerTicks.empty());
-    EXPECT_EQ(timerTicks[0].timer, 17);
-    EXPECT_EQ(timerTicks[0].atMs, 3000);
-}
-
 TEST_F(AnalysisThreadTest, StopEndsTheThreadAndEmptiesItsSlot) {
     EXPECT_TRUE(StopAnalysisThread());
     EXPECT_EQ(WorkerLoop(Worker::AnlRecv), nullptr);

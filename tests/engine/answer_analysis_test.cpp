@@ -155,14 +155,9 @@ TEST_F(AnalysisTest, VoiceMemoryAnswersStoreNothingAndAlwaysNotify) {
     EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8341, 0x834E}));
 }
 
-TEST_F(AnalysisTest, FrequencyAnswerStoresFieldAndMirror) {
-    Analyse("FA14250000");
-    EXPECT_EQ(GetField(Field::FA), 14250000);
-    EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8333});
-}
-
 TEST_F(AnalysisTest, MirrorTakesTheStoresValueAfterAnIgnoredValue) {
+    Analyse("FA14250000");
+    EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
     SetMirror(Mirror::SD, 100);
     Analyse("SD0020");
     EXPECT_EQ(GetField(Field::SD), 30);
@@ -277,36 +272,30 @@ TEST_F(AnalysisTest, EqualizerAnswersFillTheirGroupAndTakeSelectorTwoForTheSecon
     }
 }
 
-TEST_F(AnalysisTest, AcceptedIdentificationStartsTheInitialRead) {
-    Analyse("ID0310");
-    EXPECT_EQ(GetField(Field::ID), 310);
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8344});
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgStartInitialRead});
-}
-
-TEST_F(AnalysisTest, WrongIdentificationDisconnectsAndShowsTheStartupMessage) {
-    Analyse("ID0311");
-    EXPECT_EQ(GetField(Field::ID), 310);
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgConnect});
-    EXPECT_EQ(windowMessages, (std::vector<SeenWindowMessage>{{0x8109, 1, 3}, {0x8344, 0, 0}}));
-}
-
-TEST_F(AnalysisTest, UnreadableIdentificationDisconnectsWithoutNotification) {
-    Analyse("IDab10");
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgConnect});
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8109});
-}
-
-TEST_F(AnalysisTest, ModelIdentificationStoresTheExtendedNumberOnly) {
-    Analyse("ID0747123");
-    EXPECT_EQ(GetField(Field::IDX), 123);
-    EXPECT_EQ(GetField(Field::ID), 310);
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8344});
-    EXPECT_TRUE(TakeSenderIds().empty());
-    Analyse("ID07471x3");
-    EXPECT_EQ(GetField(Field::IDX), 123);
-    EXPECT_TRUE(TakeWindowIds().empty());
-    EXPECT_TRUE(TakeSenderIds().empty());
+// Our model's number starts the initial read; another number or an unreadable one disconnects
+// with startup message 3; the extended number is only stored. The rows run in order.
+TEST_F(AnalysisTest, IdentificationStartsTheReadOrDisconnects) {
+    const struct {
+        const char* answer;
+        int32_t id;
+        int32_t idx;
+        std::vector<SeenWindowMessage> window;
+        std::vector<uint32_t> sender;
+    } cases[] = {
+        {"ID0310", 310, 0, {{0x8344, 0, 0}}, {kMsgStartInitialRead}},
+        {"ID0311", 310, 0, {{0x8109, 1, 3}, {0x8344, 0, 0}}, {kMsgConnect}},
+        {"IDab10", 310, 0, {{0x8109, 1, 3}}, {kMsgConnect}},
+        {"ID0747123", 310, 123, {{0x8344, 0, 0}}, {}},
+        {"ID07471x3", 310, 123, {}, {}},
+    };
+    for (const auto& c : cases) {
+        Analyse(c.answer);
+        EXPECT_EQ(GetField(Field::ID), c.id) << c.answer;
+        EXPECT_EQ(GetField(Field::IDX), c.idx) << c.answer;
+        EXPECT_EQ(windowMessages, c.window) << c.answer;
+        windowMessages.clear();
+        EXPECT_EQ(TakeSenderIds(), c.sender) << c.answer;
+    }
 }
 
 TEST_F(AnalysisTest, AutoInformationSwitchedOnConnectsOnceThenOnlyNotifies) {

@@ -2,7 +2,6 @@
 
 #include "protocol/control_mirror.h"
 #include "request_test_fixture.h"
-#include "support/initial_read.h"
 
 namespace kestrel {
 namespace {
@@ -26,35 +25,6 @@ class ConnectionCycleTest : public RequestThreadTest {
         return found == all.end() ? TextList{} : TextList(found + 1, all.end());
     }
 };
-
-TEST_F(ConnectionCycleTest, InitialReadSendsTheWholeSequenceThenTheMenuRead) {
-    SetMenuItemCount(2);
-    PostStartInitialRead();
-    runtime.RunFor(5000);
-    TextList expected = ExpectedInitialRead();
-    expected.push_back("EX001;");
-    expected.push_back("EX002;");
-    EXPECT_EQ(Texts(), expected);
-}
-
-TEST_F(ConnectionCycleTest, InitialReadPacesOneRowPerThirtyMillisecondTick) {
-    PostStartInitialRead();
-    runtime.RunFor(1);
-    const int64_t start = runtime.NowMs() - 1;
-    runtime.RunFor(3000);
-    // Row 0 (identification) sends nothing on the first tick; RT is row 1.
-    EXPECT_EQ(TimeOf("RT;"), start + 60);
-    EXPECT_EQ(TimeOf("XT;"), start + 90);
-    EXPECT_EQ(TimeOf("BP01;"), TimeOf("BP00;")) << "reads of one row follow without a wait";
-    EXPECT_EQ(TimeOf("ML1;") - TimeOf("ML0;"), 25);
-    EXPECT_EQ(TimeOf("CS;") - TimeOf("ML0;"), 30);
-    EXPECT_EQ(TimeOf("PS;"), start + 30 * 68) << "steps keep the tick's pace up to row 67";
-    EXPECT_EQ(TimeOf("PE001;") - TimeOf("PE000;"), 25);
-    EXPECT_EQ(TimeOf("PE222;") - TimeOf("PE000;"), 17 * 25);
-    EXPECT_EQ(TimeOf("KC0;") - TimeOf("PE222;"), 25) << "a queued step follows the last wait";
-    EXPECT_EQ(TimeOf("EX001;") - TimeOf("KC0;"), 30);
-    EXPECT_EQ(TimeOf("EX002;") - TimeOf("EX001;"), 30);
-}
 
 TEST_F(ConnectionCycleTest, StepsQueuedDuringTheEqualizerReadsDoNotRestartTheRead) {
     SetMenuItemCount(3);
@@ -158,33 +128,6 @@ TEST_F(ConnectionCycleTest, IdentificationProbeWaitsAfterEachCommand) {
     EXPECT_EQ(sent[2].atMs - sent[0].atMs, 50);
 }
 
-TEST_F(ConnectionCycleTest, HeartbeatReadsPowerAndThenAutoInformationEachSecond) {
-    SetMirror(Mirror::AI, 1);
-    SetMirror(Mirror::PS, 1);
-    runtime.RunFor(2100);
-    ASSERT_EQ(Texts(), (TextList{"PS;", "AI;", "PS;", "AI;"}));
-    EXPECT_EQ(sent[0].atMs, 1000);
-    EXPECT_EQ(sent[1].atMs, 1030);
-    EXPECT_EQ(sent[2].atMs, 2000);
-}
-
-TEST_F(ConnectionCycleTest, HeartbeatOfASwitchedOffTransceiverOnlyReadsPower) {
-    SetMirror(Mirror::AI, 1);
-    SetMirror(Mirror::PS, 0);
-    runtime.RunFor(2100);
-    EXPECT_EQ(Texts(), (TextList{"PS;", "PS;"}));
-}
-
-TEST_F(ConnectionCycleTest, HeartbeatSendsNothingWithoutAConnection) {
-    SetMirror(Mirror::AI, 1);
-    SetMirror(Mirror::PS, 1);
-    runtime.RunFor(1500);
-    SetMirror(Mirror::AI, 0);  // as a lost link leaves it
-    sent.clear();
-    runtime.RunFor(5000);
-    EXPECT_TRUE(sent.empty());
-}
-
 TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
     for (int timer : {1, 2, 6, 7, 11, 13, 14, 15, 18, 19, 22, 30, 31}) {
         EXPECT_FALSE(DispatchEngineTimer(timer)) << timer;
@@ -203,7 +146,7 @@ TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
 
 TEST_F(ConnectionCycleTest, RequestThreadRunsTheHeartbeatTimerUntilItStops) {
     EXPECT_TRUE(window->HasTimer(kTimerHeartbeat));
-    EXPECT_TRUE(StopRequestThread());
+    StopRequestThread();
     EXPECT_FALSE(window->HasTimer(kTimerHeartbeat));
     EXPECT_FALSE(PostRequest(35, 0, 0));
 }

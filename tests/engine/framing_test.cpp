@@ -59,40 +59,100 @@ class Framing : public ::testing::Test {
     RecordingSink sink;
 };
 
-TEST_F(Framing, DeliversAnswerWithoutItsTerminator) {
-    Read("FA14250000;");
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-    EXPECT_EQ(buffer.count, 0u);
-    EXPECT_FALSE(buffer.lengthKnown);
-    EXPECT_EQ(AnswerWaiting.load(), 0);
-    EXPECT_EQ(buffer.bytes[0], kReceiveFiller);
+struct ReadStep {
+    std::string bytes;
+    uint32_t lineError = 0;
+};
+
+// Reads fed one framing step each; `held` is the buffer after the first read's step, `answers`
+// everything delivered once the later reads have come and the buffer has drained.
+struct FramingCase {
+    std::vector<ReadStep> reads;
+    std::string held;
+    Answers answers;
+};
+
+const std::string kNul(1, '\0');
+
+// clang-format off
+const FramingCase kFramingCases[] = {
+    // one answer per step; split answers wait for the rest
+    {{{"FA14250000;"}},                              "",                  {"FA14250000"}},
+    {{{"FA142"}, {"50000;"}},                        "FA142",             {"FA14250000"}},
+    {{{"ID03"}, {"10;"}},                            "ID03",              {"ID0310"}},
+    {{{"FA14250000;FB07000000;SM0005;"}},            "FB07000000;SM0005;", {"FA14250000", "FB07000000", "SM0005"}},
+    // wrong lengths, the error answer, noise
+    {{{"FA00014250000;"}},                           "",                  {}},
+    {{{"FA1425;FB07000000;"}},                       "FB07000000;",       {"FB07000000"}},
+    {{{"?;FA14250000;"}},                            ";FA14250000;",      {"FA14250000"}},
+    {{{"\x01\x80xy" + kNul + "FA14250000;\xfe\x7f" "FB07000000;"}}, "*",  {"FA14250000", "FB07000000"}},
+    {{{"FA142\x01" "50000;FB07000000;"}},            "*",                 {"FB07000000"}},
+    {{{"ZZ1~FA1"}, {"4250000;"}},                    "FA1",               {"FA14250000"}},
+    // a framing or break error drops leading noise at once, and nothing else does
+    {{{kNul + "\x80xy~FA14250000;", kLineFraming}},  "",                  {"FA14250000"}},
+    {{{kNul + "\x80xy~FA14250000;", kLineBreak}},    "",                  {"FA14250000"}},
+    {{{"\x80" "5;", kLineFraming}},                  ";",                 {}},
+    {{{"\x80?;", kLineBreak}},                       ";",                 {}},
+    {{{kNul + "\x01\x80xyz", kLineBreak}},           "",                  {}},
+    {{{"xyFA14250000;", 0}},                         "yFA14250000;",      {"FA14250000"}},
+    {{{"xyFA14250000;", 4}},                         "yFA14250000;",      {"FA14250000"}},
+    {{{"xyFA14250000;", kLineFraming | kLineBreak}}, "yFA14250000;",      {"FA14250000"}},
+    {{{"xyFA14250000;", 0x8000}},                    "yFA14250000;",      {"FA14250000"}},
+    {{{"FA142"}, {"50000;", kLineFraming}},          "FA142",             {"FA14250000"}},
+    // menu answers are measured by their item's width
+    {{{"EX0051;"}, {"EX001123;"}, {"EX118ABC;"}},    "",                  {"EX0051", "EX001123", "EX118ABC"}},
+    {{{"EX00512;FA14250000;"}},                      "FA14250000;",       {"FA14250000"}},
+    {{{"EX"}, {"00"}, {"51;"}},                      "EX",                {"EX0051"}},
+    {{{"EX0"}, {"0"}, {"51;"}},                      "EX0",               {"EX0051"}},
+    {{{"EX999"}, {"123;FA14250000;"}},               "",                  {"FA14250000"}},
+    {{{"EX999123;FA14250000;"}},                     "FA14250000;",       {"FA14250000"}},
+    {{{"EX000123;FA14250000;"}},                     "FA14250000;",       {"FA14250000"}},
+    {{{"EX119123;FA14250000;"}},                     "FA14250000;",       {"FA14250000"}},
+    {{{"EXA12123;FA14250000;"}},                     "FA14250000;",       {"FA14250000"}},
+    {{{"EX1;FA14250000;"}},                          "FA14250000;",       {"FA14250000"}},
+    {{{"EX12A;FA14250000;"}},                        "FA14250000;",       {"FA14250000"}},
+    {{{"EX 01123;FA14250000;"}},                     "FA14250000;",       {"FA14250000"}},
+    {{{"EX\x01" "FA14070000;"}},                     "*",                 {"FA14070000"}},
+    {{{"EX1\x02" "FA14070000;"}},                    "*",                 {"FA14070000"}},
+    {{{"EX12\x7f" "FA14070000;"}},                   "*",                 {"FA14070000"}},
+    {{{"EX\xff\xfe" "FA14070000;"}},                 "*",                 {"FA14070000"}},
+    // keyer text ends at its terminator, within its window
+    {{{"KM1" + std::string(50, 'A') + ";"}, {"KM2;"}, {"KM3HELLO }_;"}}, "", {"KM1" + std::string(50, 'A'), "KM2", "KM3HELLO }_"}},
+    {{{"KM1" + std::string(52, 'A') + ";FA14250000;"}}, "FA14250000;",    {"FA14250000"}},
+    {{{"KM1AB~;FA14250000;"}},                       ";FA14250000;",      {"FA14250000"}},
+    // so does an identification
+    {{{"ID03100000;FA14250000;"}, {"ID031000;"}},    "FA14250000;",       {"FA14250000", "ID031000"}},
+};
+// clang-format on
+
+TEST_F(Framing, CutsEveryReadSequenceIntoItsAnswers) {
+    for (const FramingCase& c : kFramingCases) {
+        SCOPED_TRACE(testing::PrintToString(c.reads[0].bytes));
+        buffer.Reset();
+        sink.answers.clear();
+        Read(c.reads[0].bytes, c.reads[0].lineError);
+        if (c.held != "*") {
+            EXPECT_EQ(Held(), c.held);
+        }
+        for (size_t i = 1; i < c.reads.size(); ++i) {
+            Read(c.reads[i].bytes, c.reads[i].lineError);
+        }
+        Drain();
+        EXPECT_EQ(sink.answers, c.answers);
+    }
 }
 
-TEST_F(Framing, ReassemblesAnswerSplitAcrossReads) {
-    Read("FA142");
-    EXPECT_TRUE(sink.answers.empty());
-    EXPECT_TRUE(buffer.lengthKnown);
-    EXPECT_EQ(buffer.expected, 11u);
+TEST_F(Framing, AnswerWaitingClearsOnlyWhenAnAnswerIsDelivered) {
+    Read("FA1425");
+    Read("0000X");
+    Read("FA00014250000;");
     EXPECT_EQ(AnswerWaiting.load(), 1);
-    Read("50000;");
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
-TEST_F(Framing, KeepsAnIdentificationUntilItsTerminatorArrives) {
-    Read("ID03");
-    EXPECT_EQ(Held(), "ID03");
-    EXPECT_FALSE(buffer.lengthKnown);
-    Read("10;");
-    EXPECT_EQ(sink.answers, Answers{"ID0310"});
-}
-
-TEST_F(Framing, DeliversOneAnswerPerStep) {
-    Read("FA14250000;FB07000000;SM0005;");
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-    FramingStep(buffer, 0, sink, TestMenuWidth);
-    EXPECT_EQ(sink.answers.size(), 2u);
+    EXPECT_TRUE(sink.answers.empty());
     Drain();
-    EXPECT_EQ(sink.answers, (Answers{"FA14250000", "FB07000000", "SM0005"}));
+    Read("FA14250000;");
+    EXPECT_EQ(AnswerWaiting.load(), 0);
+    EXPECT_FALSE(buffer.lengthKnown);
+    EXPECT_EQ(buffer.bytes[0], kReceiveFiller);
 }
 
 // A stream of every kind of answer with some noise, split into two reads at every byte boundary
@@ -129,186 +189,6 @@ TEST_F(Framing, ReassemblesEveryAnswerKindAtEveryByteBoundary) {
     EXPECT_EQ(sink.answers, expected);
 }
 
-TEST_F(Framing, DropsAnAnswerLongerThanCatalogued) {
-    Read("FA00014250000;");
-    EXPECT_TRUE(sink.answers.empty());
-    EXPECT_EQ(buffer.count, 0u);
-    EXPECT_FALSE(buffer.lengthKnown);
-    EXPECT_EQ(AnswerWaiting.load(), 1);
-}
-
-TEST_F(Framing, DropsAShortAnswerButKeepsTheNextOne) {
-    Read("FA1425;FB07000000;");
-    EXPECT_TRUE(sink.answers.empty());
-    EXPECT_EQ(Held(), "FB07000000;");
-    Drain();
-    EXPECT_EQ(sink.answers, Answers{"FB07000000"});
-}
-
-TEST_F(Framing, RemovesTheErrorAnswerInTwoStepsAndLeavesAnswerWaiting) {
-    Read("?;FA14250000;");
-    EXPECT_EQ(Held(), ";FA14250000;");
-    FramingStep(buffer, 0, sink, TestMenuWidth);
-    EXPECT_EQ(Held(), "FA14250000;");
-    EXPECT_TRUE(sink.answers.empty());
-    EXPECT_EQ(AnswerWaiting.load(), 1);
-    FramingStep(buffer, 0, sink, TestMenuWidth);
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
-TEST_F(Framing, SkipsNoiseBeforeAndBetweenAnswers) {
-    Read(std::string("\x01\x80xy\x00", 5) + "FA14250000;\xfe\x7f" + "FB07000000;");
-    Drain();
-    EXPECT_EQ(sink.answers, (Answers{"FA14250000", "FB07000000"}));
-}
-
-TEST_F(Framing, LosesAnAnswerWithNoiseInsideButNotTheNext) {
-    Read(
-        "FA142\x01"
-        "50000;FB07000000;");
-    Drain();
-    EXPECT_EQ(sink.answers, Answers{"FB07000000"});
-}
-
-TEST_F(Framing, ResynchronisesThroughAnImpossibleByteInAnOpenAnswer) {
-    Read("ZZ1~FA1");
-    EXPECT_EQ(Held(), "FA1");
-    Read("4250000;");
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
-TEST_F(Framing, LineErrorDropsLeadingNoiseAtOnce) {
-    for (uint32_t lineError : {kLineFraming, kLineBreak}) {
-        SCOPED_TRACE(lineError);
-        buffer.Reset();
-        sink.answers.clear();
-        Read(std::string("\x00\x80xy~", 5) + "FA14250000;", lineError);
-        EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-    }
-}
-
-TEST_F(Framing, LineErrorKeepsDigitsQuestionMarksAndTerminators) {
-    Read(
-        "\x80"
-        "5;",
-        kLineFraming);
-    EXPECT_EQ(Held(), ";") << "the 5 is dropped by resynchronisation, not by the line error";
-    buffer.Reset();
-    Read("\x80?;", kLineBreak);
-    EXPECT_EQ(Held(), ";");
-}
-
-TEST_F(Framing, LineErrorEmptiesABufferOfNoise) {
-    Read(std::string("\x00\x01\x80xyz", 6), kLineBreak);
-    EXPECT_EQ(buffer.count, 0u);
-    for (uint8_t b : buffer.bytes) {
-        ASSERT_EQ(b, kReceiveFiller);
-    }
-}
-
-TEST_F(Framing, OtherLineErrorsDropNoNoise) {
-    for (uint32_t lineError : {0u, 1u, 2u, 4u, 24u, 0x8000u}) {
-        SCOPED_TRACE(lineError);
-        buffer.Reset();
-        sink.answers.clear();
-        Read("xyFA14250000;", lineError);
-        EXPECT_TRUE(sink.answers.empty());
-        EXPECT_EQ(Held(), "yFA14250000;");
-    }
-}
-
-TEST_F(Framing, LineErrorLeavesAnAnswerInProgressAlone) {
-    Read("FA142");
-    Read("50000;", kLineFraming);
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
-TEST_F(Framing, MeasuresMenuAnswersByTheirItemWidth) {
-    Read("EX0051;");
-    Read("EX001123;");
-    Read("EX118ABC;");
-    EXPECT_EQ(sink.answers, (Answers{"EX0051", "EX001123", "EX118ABC"}));
-}
-
-TEST_F(Framing, DropsAMenuAnswerOfTheWrongWidth) {
-    Read("EX00512;FA14250000;");
-    EXPECT_EQ(Held(), "FA14250000;");
-    Read("");
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
-TEST_F(Framing, WaitsForAMenuNumberStillArriving) {
-    Read("EX");
-    EXPECT_EQ(Held(), "EX");
-    Read("00");
-    EXPECT_EQ(Held(), "EX00");
-    Read("51;");
-    EXPECT_EQ(sink.answers, Answers{"EX0051"});
-}
-
-TEST_F(Framing, DiscardsAMenuAnswerWhoseNumberCanNeverBeValid) {
-    for (const std::string bad :
-         {"EX999123;", "EX000123;", "EX119123;", "EXA12123;", "EX1;", "EX12A;", "EX 01123;"}) {
-        SCOPED_TRACE(bad);
-        buffer.Reset();
-        sink.answers.clear();
-        Read(bad + "FA14250000;");
-        EXPECT_EQ(Held(), "FA14250000;");
-        Read("");
-        EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-    }
-}
-
-TEST_F(Framing, NoiseInAMenuNumberLosesOnlyTheMenuAnswer) {
-    for (const char* noisy : {"EX\x01", "EX1\x02", "EX12\x7f", "EX\xff\xfe"}) {
-        SCOPED_TRACE(noisy);
-        buffer.Reset();
-        sink.answers.clear();
-        Read(std::string(noisy) + "FA14070000;");
-        Drain();
-        EXPECT_EQ(sink.answers, Answers{"FA14070000"});
-    }
-}
-
-TEST_F(Framing, DiscardsABadMenuAnswerBeforeItsTerminatorArrives) {
-    Read("EX999");
-    EXPECT_EQ(buffer.count, 0u);
-    Read("123;FA14250000;");
-    Drain();
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
-TEST_F(Framing, KeeperTextEndsAtItsTerminator) {
-    const std::string longest = "KM1" + std::string(50, 'A') + ";";
-    ASSERT_EQ(longest.size(), 54u);
-    Read(longest);
-    Read("KM2;");
-    Read("KM3HELLO }_;");
-    EXPECT_EQ(sink.answers, (Answers{longest.substr(0, 53), "KM2", "KM3HELLO }_"}));
-}
-
-TEST_F(Framing, DropsKeyerTextWithNoTerminatorInItsWindow) {
-    Read("KM1" + std::string(52, 'A') + ";FA14250000;");
-    EXPECT_TRUE(sink.answers.empty());
-    EXPECT_EQ(Held(), "FA14250000;");
-}
-
-TEST_F(Framing, ResynchronisesThroughABadByteInKeyerText) {
-    Read("KM1AB~;FA14250000;");
-    EXPECT_EQ(Held(), ";FA14250000;");
-    Drain();
-    EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
-TEST_F(Framing, DropsAnIdentificationWithNoTerminatorInItsWindow) {
-    Read("ID03100000;FA14250000;");
-    EXPECT_EQ(Held(), "FA14250000;");
-    EXPECT_TRUE(sink.answers.empty());
-    Read("ID031000;");
-    Drain();
-    EXPECT_EQ(sink.answers, (Answers{"FA14250000", "ID031000"}));
-}
-
 TEST_F(Framing, StartsAgainWhenTheBufferFillsWithoutATerminator) {
     const std::string open = "ZZ" + std::string(kReceiveBufferSize - 3, 'A');
     Read(open.substr(0, open.size() - 1));
@@ -317,13 +197,6 @@ TEST_F(Framing, StartsAgainWhenTheBufferFillsWithoutATerminator) {
     EXPECT_EQ(buffer.count, 0u);
     Read("FA14250000;");
     EXPECT_EQ(sink.answers, Answers{"FA14250000"});
-}
-
-TEST_F(Framing, KeepsAnswerWaitingWhenNothingIsDelivered) {
-    Read("FA1425");
-    Read("0000X");
-    EXPECT_EQ(AnswerWaiting.load(), 1);
-    EXPECT_TRUE(sink.answers.empty());
 }
 
 TEST(ReceiveBuffer, RemovingMovesTheRestDownAndRefillsBehind) {

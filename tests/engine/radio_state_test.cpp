@@ -82,29 +82,6 @@ TEST_F(RadioStateTest, FrequencyOutsideLimitsLeavesFaButSetterReportsSuccess) {
     EXPECT_EQ(GetField(Field::FA), 30000);
 }
 
-TEST_F(RadioStateTest, IdentificationOtherThan310StaysAt310) {
-    SetField(Field::ID, 311);
-    SetField(Field::ID, 0);
-    EXPECT_EQ(GetField(Field::ID), 310);
-}
-
-TEST_F(RadioStateTest, SdBelowStoreMinimumMirrorsStoredValueNotAnswer) {
-    ASSERT_TRUE(SetMirror(Mirror::SD, 1234));
-    EXPECT_TRUE(SetFieldAndMirror(Field::SD, 20));
-    EXPECT_EQ(GetField(Field::SD), 30);
-    EXPECT_EQ(GetMirror(Mirror::SD), 30);
-    SetFieldAndMirror(Field::SD, 450);
-    EXPECT_EQ(GetMirror(Mirror::SD), 450);
-}
-
-TEST_F(RadioStateTest, KsAboveLimitKeepsFieldAndMirrorTakesCurrentValue) {
-    SetFieldAndMirror(Field::KS, 12);
-    ASSERT_TRUE(SetMirror(Mirror::KS, 30));
-    SetFieldAndMirror(Field::KS, 70);
-    EXPECT_EQ(GetField(Field::KS), 12);
-    EXPECT_EQ(GetMirror(Mirror::KS), 12);
-}
-
 TEST_F(RadioStateTest, MirrorKeepsItsOwnLimitsWhenCopiedFromStore) {
     // The IF frequency field accepts 20000, the FA mirror (30000 to 60000000) does not.
     SetFieldAndMirror(Field::FA, 14000000);
@@ -190,21 +167,6 @@ TEST_F(RadioStateTest, PeFrequencyIndexMaximumFollowsP2) {
     EXPECT_FALSE(SetPE(0, 3, 0, 1));
     EXPECT_FALSE(SetPE(0, 0, 3, 1));
     EXPECT_FALSE(SetPE(-1, 0, 0, 1));
-}
-
-TEST_F(RadioStateTest, ShorterKeyerTextLeavesNoTraceOfLongerOne) {
-    ASSERT_TRUE(StoreKeyerText(3, 50, "CQ CQ CQ DE TEST TEST K"));
-    ASSERT_TRUE(StoreKeyerText(3, 50, "TU"));
-    char buffer[kKeyerTextSize];
-    std::memset(buffer, 'x', sizeof buffer);
-    ASSERT_TRUE(FetchKeyerText(3, kKeyerTextSize, buffer));
-    EXPECT_STREQ(buffer, "TU");
-    for (size_t i = 2; i < sizeof buffer; ++i) {
-        EXPECT_EQ(buffer[i], '\0') << i;
-    }
-    char other[kKeyerTextSize];
-    ASSERT_TRUE(FetchKeyerText(1, kKeyerTextSize, other));
-    EXPECT_STREQ(other, "");
 }
 
 TEST_F(RadioStateTest, KeyerTextLengthRules) {
@@ -383,27 +345,6 @@ TEST(RadioStateThreads, MenuRecordIsNeverSeenTorn) {
     threads[3].join();
     EXPECT_EQ(torn.load(), 0);
     ResetRadioState();
-}
-
-TEST(RadioStateInit, StartsLoaderWhichSetsStoreReadyAfterFillingItems) {
-    VirtualRuntime runtime;
-    SetRuntime(&runtime);
-    StoreReady = 1;
-    InitRadioState();
-    EXPECT_EQ(StoreReady.load(), 0) << "the loader has its message but has not run yet";
-    EXPECT_EQ(runtime.NowMs(), 10);
-    ASSERT_TRUE(runtime.RunUntil([] { return StoreReady.load() == 1; }, 100));
-    EXPECT_EQ(GetMenuItemCount(), 118);
-    MenuItem item;
-    ASSERT_TRUE(GetMenuItem(118, &item));
-    EXPECT_STREQ(item.name, "EMERGENCY FREQ TX");
-    runtime.RunFor(10);
-    auto loader = WorkerLoop(Worker::MenuLoader);
-    ASSERT_NE(loader, nullptr);
-    EXPECT_FALSE(loader->IsRunning()) << "the loader ends after loading";
-    SetWorkerLoop(Worker::MenuLoader, nullptr);
-    ResetRadioState();
-    SetRuntime(nullptr);
 }
 
 }  // namespace

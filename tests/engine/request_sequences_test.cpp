@@ -62,30 +62,6 @@ TEST_F(RequestSequences, KeyerMemoryReadAskedAgainMidCycleStartsOverFromMemoryOn
     EXPECT_EQ(Texts(), (TextList{"KM1;", "KM2;", "KM1;", "KM2;", "KM3;", "KM4;", "KM5;"}));
 }
 
-TEST_F(RequestSequences, PowerOnSendsPs1TwiceThenOneReadAfterHalfASecond) {
-    SetMirror(Mirror::PS, 0);
-    PostRequest(2, 0, 0);
-    runtime.RunFor(4000);
-    ASSERT_EQ(Texts(), (TextList{"PS1;", "PS1;", "PS;"}));
-    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 800);
-    EXPECT_EQ(sent[2].atMs - sent[1].atMs, 800 + 500);
-    EXPECT_FALSE(window->HasTimer(kTimerPowerOnRead));
-}
-
-TEST_F(RequestSequences, PowerOffSendsPs0ThenTwoReadsFiftyMillisecondsApart) {
-    SetMirror(Mirror::PS, 1);
-    PostRequest(2, 0, 0);
-    runtime.RunFor(500);
-    ASSERT_EQ(Texts(), (TextList{"PS0;", "PS;", "PS;"}));
-    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 50);
-    EXPECT_EQ(sent[2].atMs - sent[1].atMs, 50);
-    EXPECT_FALSE(window->HasTimer(kTimerPowerOffRead));
-    sent.clear();
-    PostRequest(2, 0, 0);
-    runtime.RunFor(500);
-    EXPECT_EQ(Texts(), (TextList{"PS0;", "PS;", "PS;"})) << "the tick count starts over";
-}
-
 TEST_F(RequestSequences, MenuWriteWithNothingEditedSendsNothing) {
     PostRequest(41, 0, 0);
     runtime.RunFor(100);
@@ -207,16 +183,6 @@ TEST_F(RequestSequences, RefusedPushPostsNoSendStep) {
     EXPECT_TRUE(HandOffCommand(BuildFixedCommand("LK1;")));
     runtime.RunFor(5);
     EXPECT_EQ(steps, 1);
-}
-
-TEST_F(RequestSequences, ConnectOpensThePortThenSendsAi1AndReadsAi) {
-    SetMirror(Mirror::AI, 0);
-    PostRequest(1, 0, 0);
-    runtime.RunFor(100);
-    EXPECT_TRUE(TheSerialPort().IsOpen());
-    ASSERT_EQ(Texts(), (TextList{"AI1;", "AI;"}));
-    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 20);
-    EXPECT_TRUE(analysed.empty());
 }
 
 TEST_F(RequestSequences, DisconnectEndsTheConnectionWithoutWaitingForTheTransceiver) {

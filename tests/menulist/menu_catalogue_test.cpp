@@ -43,21 +43,6 @@ int Digits(int64_t v) {
     return n;
 }
 
-TEST(MenuCatalogue, ItemsAreNumberedInOrderWithTerminatedTexts) {
-    for (int n = 1; n <= kMenuCatalogueSize; ++n) {
-        const MenuItem item = CatalogueMenuItem(n);
-        EXPECT_EQ(item.number, static_cast<uint32_t>(n));
-        EXPECT_GT(std::string(item.name).size(), 0u) << n;
-        EXPECT_GT(std::string(item.rangeText).size(), 0u) << n;
-        EXPECT_EQ(item.edited, 0);
-        EXPECT_EQ(item.editedValue, 0.0);
-        EXPECT_EQ(item.hasUnit, item.unit[0] != '\0' ? 1 : 0) << n;
-        EXPECT_LE(item.choiceCount, static_cast<uint32_t>(kMenuMaxChoices));
-    }
-    EXPECT_EQ(CatalogueMenuItem(0).number, 0u);
-    EXPECT_EQ(CatalogueMenuItem(119).number, 0u);
-}
-
 TEST(MenuCatalogue, SplitItemsTakeTheirChoicesFromTheRangeText) {
     for (int n : kSplitItems) {
         const MenuItem item = CatalogueMenuItem(n);
@@ -67,37 +52,8 @@ TEST(MenuCatalogue, SplitItemsTakeTheirChoicesFromTheRangeText) {
     }
     EXPECT_EQ(CatalogueMenuItem(97).choiceCount, 19u);
     EXPECT_EQ(Choices(CatalogueMenuItem(4)).back(), "UMBER");
-}
-
-TEST(MenuCatalogue, ListedChoicesAreKept) {
-    using V = std::vector<std::string>;
-    EXPECT_EQ(Choices(CatalogueMenuItem(7)), (V{"OFF", "0.5sec", "1.0sec", "2.0sec"}));
-    EXPECT_EQ(Choices(CatalogueMenuItem(10)), (V{"OFF", "0.5sec", "1.0sec", "2.0sec"}));
-    EXPECT_EQ(Choices(CatalogueMenuItem(16)), (V{"OFF"}));
-    EXPECT_EQ(Choices(CatalogueMenuItem(36)), (V{"MCVR", "FIX"}));
-    EXPECT_EQ(Choices(CatalogueMenuItem(64)),
-              (V{"100-3000", "100-2900", "200-2800", "300-2700", "400-2600"}));
-    EXPECT_EQ(Choices(CatalogueMenuItem(84)), (V{"1Hz", "5Hz", "10Hz"}));
-    EXPECT_EQ(Choices(CatalogueMenuItem(88)), (V{"5", "6.25", "10", "12.5", "20", "25"}));
-    const auto band = Choices(CatalogueMenuItem(90));
-    ASSERT_EQ(band.size(), 12u);
-    EXPECT_EQ(band.front(), "1.8");
-    EXPECT_EQ(band.back(), "GEN");
-    const auto pitches = Choices(CatalogueMenuItem(45));
-    ASSERT_EQ(pitches.size(), 16u);
-    for (size_t i = 0; i < pitches.size(); ++i) {
-        EXPECT_EQ(pitches[i], std::to_string(300 + 50 * i));
-    }
-}
-
-TEST(MenuCatalogue, OnlyTheFourMarkedNamesKeepATrailingSpace) {
-    for (int n = 1; n <= kMenuCatalogueSize; ++n) {
-        const std::string name = CatalogueMenuItem(n).name;
-        const bool trailing = name.back() == ' ';
-        EXPECT_EQ(trailing, n == 23 || n == 41 || n == 42 || n == 43) << n << " '" << name << "'";
-    }
-    EXPECT_STREQ(CatalogueMenuItem(23).name, "CW MEMORY 5 ");
-    EXPECT_STREQ(CatalogueMenuItem(43).name, "CW BK-IN ");
+    EXPECT_EQ(CatalogueMenuItem(0).number, 0u) << "no item 0";
+    EXPECT_EQ(CatalogueMenuItem(119).number, 0u) << "no item 119";
 }
 
 TEST(MenuCatalogue, DefaultsLieWithinTheirLimitsOrChoices) {
@@ -177,27 +133,6 @@ TEST(MenuCatalogue, EqualizerItemsRunFrequencyLevelBandwidthInKindOrder) {
         EXPECT_EQ(std::string(freq.name).rfind("P-", 0) == 0, eq >= 3);
         EXPECT_STREQ(freq.unit, "Hz");
     }
-}
-
-TEST(MenuCatalogue, SpotChecksOfSingleRows) {
-    const MenuItem rotator = CatalogueMenuItem(12);
-    EXPECT_EQ(rotator.kind, 8u);
-    EXPECT_EQ(rotator.minValue, 30);
-    EXPECT_EQ(rotator.maxValue, 0);
-    EXPECT_EQ(rotator.step, 2);
-    const MenuItem weight = CatalogueMenuItem(46);
-    EXPECT_EQ(weight.kind, 9u);
-    EXPECT_EQ(weight.value, 30);
-    EXPECT_DOUBLE_EQ(weight.step, 0.1);
-    const MenuItem fix18 = CatalogueMenuItem(79);
-    EXPECT_EQ(fix18.value, 18068);
-    EXPECT_STREQ(fix18.rangeText, "18.000MHz - 18.199MHz (1kHz  Steps)");
-    EXPECT_STREQ(CatalogueMenuItem(26).unit, "bps");
-    EXPECT_EQ(CatalogueMenuItem(26).hasUnit, 1);
-    EXPECT_EQ(CatalogueMenuItem(5).hasUnit, 0);
-    EXPECT_EQ(CatalogueMenuItem(90).value, 8190);
-    EXPECT_EQ(CatalogueMenuItem(6).kind, 40u);
-    EXPECT_EQ(CatalogueMenuItem(69).value, -15);
 }
 
 TEST(MenuValueToWhole, PrintsSixDecimalsAndKeepsTheIntegerPart) {

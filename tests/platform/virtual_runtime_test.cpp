@@ -109,9 +109,8 @@ TEST_F(VirtualRuntimeTest, RuntimeDestructionEndsSuspendedHandlers) {
     auto loop = scoped->StartLoop("w", [&](const Message&) { scoped->SleepMs(10'000); });
     loop->Post({1, 0, 0});
     scoped->RunFor(1);
-    delete scoped;
+    delete scoped;  // must neither hang nor crash
     SetRuntime(&runtime);
-    SUCCEED();
 }
 
 class HeadlessMainWindowTest : public VirtualRuntimeTest {};

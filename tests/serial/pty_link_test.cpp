@@ -7,6 +7,7 @@
 #include "serial/serial_fixture.h"
 #include "serial/sio_recv_thread.h"
 #include "serial/sio_send_thread.h"
+#include "support/serial_text.h"
 
 namespace kestrel {
 namespace {
@@ -27,17 +28,7 @@ class PtyLinkTest : public SerialLinkTest {
         ASSERT_TRUE(pty_->LinkAs(dir_.Path() + "/CommoFiles/COM1"));
     }
     // Reads what the far side has been sent, waiting on its descriptor for want bytes.
-    std::string FarRead(size_t want) {
-        std::string text;
-        for (int rounds = 0; rounds < 200 && text.size() < want; ++rounds) {
-            pollfd p{pty_->FarFd(), POLLIN, 0};
-            ::poll(&p, 1, 10);
-            uint8_t buffer[256];
-            text.append(reinterpret_cast<char*>(buffer),
-                        pty_->FarEnd().Read(buffer, sizeof buffer).count);
-        }
-        return text;
-    }
+    std::string FarRead(size_t want) { return ReadWhenReady(pty_->FarFd(), pty_->FarEnd(), want); }
     void Send(std::string_view command) {
         ASSERT_TRUE(CommandRing.Push(command));
         Sio_Send_Thread::Step();
@@ -60,18 +51,11 @@ class PtyLinkTest : public SerialLinkTest {
     Sio_Recv_Thread recv_;
 };
 
-TEST_F(PtyLinkTest, CommandReachesFarSideAndAnswerArrivesFramed) {
+TEST_F(PtyLinkTest, CommandsAndAnswersCrossAndAPulledCableIsReopenedByTheNextSend) {
     Send("ID;");
     EXPECT_EQ(FarRead(7), "AI0;ID;");
-    const std::string reply = "ID0310;";
-    ASSERT_TRUE(
-        pty_->FarEnd().Write(reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), 500));
+    ASSERT_TRUE(WriteText(pty_->FarEnd(), "ID0310;"));
     EXPECT_EQ(NextAnswer(), "ID0310");
-}
-
-TEST_F(PtyLinkTest, UnplugClosesPortAndReplugOpensOnNextSend) {
-    Send("FA;");
-    EXPECT_EQ(FarRead(7), "AI0;FA;");
     pty_->Unplug();
 
     recv_.Step();
@@ -87,9 +71,7 @@ TEST_F(PtyLinkTest, UnplugClosesPortAndReplugOpensOnNextSend) {
     Send("FB;");
     EXPECT_TRUE(TheSerialPort().IsOpen());
     EXPECT_EQ(FarRead(7), "AI0;FB;");
-    const std::string reply = "FB07000000;";
-    ASSERT_TRUE(
-        pty_->FarEnd().Write(reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), 500));
+    ASSERT_TRUE(WriteText(pty_->FarEnd(), "FB07000000;"));
     EXPECT_EQ(NextAnswer(), "FB07000000");
 }
 

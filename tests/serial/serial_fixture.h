@@ -21,6 +21,7 @@
 #include "protocol/message_ring.h"
 #include "protocol/store_flags.h"
 #include "serial/serial_port.h"
+#include "support/serial_text.h"
 
 namespace kestrel {
 
@@ -91,18 +92,11 @@ class SerialLinkTest : public ::testing::Test {
     // Lets the line carry what was written, then returns what reached the far end.
     std::string FarReceived(int64_t ms = 100) {
         rt_.RunFor(ms);
-        std::string text;
-        uint8_t buffer[256];
-        for (ReadResult r; (r = far_->Read(buffer, sizeof buffer)).count > 0;) {
-            text.append(reinterpret_cast<char*>(buffer), r.count);
-        }
-        return text;
+        return ReadReady(*far_);
     }
 
     // Writes bytes at the far end (the transceiver answering).
-    void FarSends(std::string_view text) {
-        ASSERT_TRUE(far_->Write(reinterpret_cast<const uint8_t*>(text.data()), text.size(), 0));
-    }
+    void FarSends(std::string_view text) { ASSERT_TRUE(WriteText(*far_, text, 0)); }
 
     // Returns how often the main window was posted the message.
     int PostedCount(uint32_t id) {

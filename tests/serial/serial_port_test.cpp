@@ -24,11 +24,7 @@ TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorWithoutTouchingFlag) {
     EXPECT_EQ(FarReceived(), "AI1;");
     EXPECT_EQ(AutoInfoSent, 0);
     EXPECT_EQ(AnswerWaiting, 0);
-}
-
-TEST_F(SerialLinkTest, OpenWhileOpenDoesNothingAndReportsFalse) {
-    OpenPort();
-    EXPECT_FALSE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
+    EXPECT_FALSE(TheSerialPort().Open(true)) << "an open port is not opened again";
     EXPECT_TRUE(TheSerialPort().IsOpen());
     EXPECT_EQ(FarReceived(), "");
 }
@@ -66,16 +62,6 @@ TEST_F(SerialLinkTest, CloseRestoresOneStopBitAndNoFlowControl) {
     const LineSettings line = pair_.Settings(Side::A);
     EXPECT_EQ(line.stopBits, 1);
     EXPECT_FALSE(line.ctsFlow);
-}
-
-TEST_F(SerialLinkTest, DevicePathPrefersTheCommoFilesLink) {
-    EXPECT_EQ(SerialPort::DevicePath(1), "/dev/ttyS0");
-    EXPECT_EQ(SerialPort::DevicePath(20), "/dev/ttyS19");
-    std::filesystem::create_directories(dir_.Path() + "/CommoFiles");
-    const std::string link = dir_.Path() + "/CommoFiles/COM3";
-    ASSERT_EQ(::symlink("/dev/ttyUSB7", link.c_str()), 0);
-    // The link counts even while its target is gone: the adapter is unplugged, not absent.
-    EXPECT_EQ(SerialPort::DevicePath(3), link);
 }
 
 TEST_F(SerialLinkTest, DeviceOverrideWinsOverPortNumber) {

@@ -44,21 +44,34 @@ TEST_F(SettingsTest, ThreeNineSixHundredOpensComThreeAtNineSixHundred) {
     EXPECT_TRUE(line.ctsFlow);
 }
 
-TEST_F(SettingsTest, OutOfRangeValuesTakeDefaultsAndThirdValueIsWrittenBack) {
-    WriteFile("25,1200,7\n");
-    EXPECT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Read);
-    EXPECT_EQ(TheSerialPort().PortNumber(), 1);
-    EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
+TEST_F(SettingsTest, CellsCountInRowOrderAndBadValuesTakeDefaults) {
+    const struct {
+        std::string_view text;
+        SettingsFile result;
+        int32_t port;
+        int32_t baud;
+        int32_t third;
+    } cases[] = {
+        {"3,9600,0", SettingsFile::Read, 3, 9600, 0},  // hand-edited, no newline
+        {"2\n19200\n5\n", SettingsFile::Read, 2, 19200, 5},
+        {"25,1200,7\n", SettingsFile::Read, 1, 4800, 7},
+        {"3,9600\n", SettingsFile::Unreadable, 1, 4800, 0},
+        {"", SettingsFile::Unreadable, 1, 4800, 0},
+        {"3,9600", SettingsFile::Unreadable, 1, 4800, 0},
+        {"\x82\xA0\n", SettingsFile::Unreadable, 1, 4800, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        WriteFile(c.text);
+        TheSerialPort().SetPortNumber(5);
+        TheSerialPort().SetThirdValue(9);
+        EXPECT_EQ(TheSerialPort().LoadSettings(), c.result);
+        EXPECT_EQ(TheSerialPort().PortNumber(), c.port);
+        EXPECT_EQ(TheSerialPort().BaudRate(), c.baud);
+        EXPECT_EQ(TheSerialPort().ThirdValue(), c.third);
+    }
     ASSERT_TRUE(TheSerialPort().SaveSettings());
-    EXPECT_EQ(ReadFile(), "1,4800,7\n");
-}
-
-TEST_F(SettingsTest, CellsCountInRowOrderWhateverLineTheyStandOn) {
-    WriteFile("2\n19200\n5\n");
-    EXPECT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Read);
-    EXPECT_EQ(TheSerialPort().PortNumber(), 2);
-    EXPECT_EQ(TheSerialPort().BaudRate(), 19200);
-    EXPECT_EQ(TheSerialPort().ThirdValue(), 5);
+    EXPECT_EQ(ReadFile(), "1,4800,0\n");
 }
 
 // No installer writes the file: a first start uses the defaults without a box and writes it at
@@ -80,26 +93,6 @@ TEST_F(SettingsTest, MissingFileIsAQuietFirstStartAndIsCreatedAtSave) {
     EXPECT_EQ(shown, std::vector<int>{108});
 }
 
-TEST_F(SettingsTest, AHandEditedLineWithoutNewlineIsRead) {
-    WriteFile("3,9600,0");
-    EXPECT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Read);
-    EXPECT_EQ(TheSerialPort().PortNumber(), 3);
-    EXPECT_EQ(TheSerialPort().BaudRate(), 9600);
-}
-
-TEST_F(SettingsTest, UnreadableFilesKeepDefaults) {
-    for (std::string_view text : {"3,9600\n", "", "3,9600", "\x82\xA0\n"}) {
-        SCOPED_TRACE(text);
-        WriteFile(text);
-        TheSerialPort().SetPortNumber(5);
-        TheSerialPort().SetThirdValue(9);
-        EXPECT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Unreadable);
-        EXPECT_EQ(TheSerialPort().PortNumber(), 1);
-        EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
-        EXPECT_EQ(TheSerialPort().ThirdValue(), 0);
-    }
-}
-
 TEST_F(SettingsTest, CellsConvertLikeAtoi) {
     EXPECT_EQ(CellToInt(" 42abc"), 42);
     EXPECT_EQ(CellToInt("-7"), -7);
@@ -112,8 +105,9 @@ TEST_F(SettingsTest, SaveReplacesWholeFileAndLeavesNoTemporary) {
     WriteFile("3,9600,0\nleft,over,text,from,before\n");
     TheSerialPort().SetPortNumber(20);
     TheSerialPort().SetBaudRate(38400);
+    TheSerialPort().SetThirdValue(7);
     ASSERT_TRUE(TheSerialPort().SaveSettings());
-    EXPECT_EQ(ReadFile(), "20,38400,0\n");
+    EXPECT_EQ(ReadFile(), "20,38400,7\n");
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir_.Path() + "/CommoFiles")) {
         ++files;

@@ -6,6 +6,7 @@
 #include "sim/memory_pair_link.h"
 #include "sim/operator_console.h"
 #include "sim_fixture.h"
+#include "support/serial_text.h"
 
 namespace kestrel {
 namespace {
@@ -98,25 +99,28 @@ TEST_F(Living, VoiceMemoryLampsFollowRecordingAndPlaybackAndEndByThemselves) {
     EXPECT_EQ(Ask("RI4;"), "RI41;");
     rt.RunFor(200);
     EXPECT_NE(sink.Take().find("RI40;"), std::string::npos);
-    Ask("LM05;");
-    rt.RunFor(21000);  // a recording stops at 20 s
-    EXPECT_EQ(Ask("RI3;"), "RI30;");
 }
 
-TEST_F(Living, KeyerPlaysItsTextAndReturnsToReceive) {
-    Started();
-    Ask("KM2CQ TEST;KS020;KY2;");
-    EXPECT_EQ(Ask("TX;"), "TX1;");
-    rt.RunFor(5000);  // 7 characters at 20 wpm: about 3.8 s
-    EXPECT_EQ(Ask("TX;"), "TX0;");
-}
-
-TEST_F(Living, TunerCycleEndsWithTheTunerOn) {
-    Started();
-    Ask("AC002;");
-    EXPECT_EQ(Ask("AC;"), "AC002;");
-    rt.RunFor(3000);
-    EXPECT_EQ(Ask("AC;"), "AC001;");
+// A state that starts at a command and ends by itself after its time.
+TEST_F(Living, TimedStatesEndByThemselves) {
+    const struct {
+        const char* commands;
+        const char* read;
+        const char* during;
+        int64_t runMs;
+        const char* after;
+    } cases[] = {
+        {"KM2CQ TEST;KS020;KY2;", "TX;", "TX1;", 5000, "TX0;"},  // 7 characters at 20 wpm: 3.8 s
+        {"AC002;", "AC;", "AC002;", 3000, "AC001;"},             // the tuner cycle ends tuned
+        {"LM05;", "RI3;", "RI31;", 21000, "RI30;"},              // a recording stops at 20 s
+    };
+    for (const auto& c : cases) {
+        Started();
+        Ask(c.commands);
+        EXPECT_EQ(Ask(c.read), c.during) << c.commands;
+        rt.RunFor(c.runMs);
+        EXPECT_EQ(Ask(c.read), c.after) << c.commands;
+    }
 }
 
 class Faults : public Living {};
@@ -183,16 +187,6 @@ class OnMemoryPair : public ::testing::Test {
     VirtualRuntime rt;
 };
 
-std::string ReadAll(SerialDevice& device) {
-    std::string text;
-    uint8_t buffer[256];
-    for (ReadResult r = device.Read(buffer, sizeof buffer); r.count > 0;
-         r = device.Read(buffer, sizeof buffer)) {
-        text.append(reinterpret_cast<const char*>(buffer), r.count);
-    }
-    return text;
-}
-
 TEST_F(OnMemoryPair, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
     MemorySerialPair pair;
     MemoryPairLink link(pair, {4800, 2, false});
@@ -204,13 +198,12 @@ TEST_F(OnMemoryPair, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
     ASSERT_NE(program, nullptr);
     program->Configure({4800, 2, false});
 
-    const std::string ask = "FA;";
-    program->Write(reinterpret_cast<const uint8_t*>(ask.data()), ask.size(), 100);
+    WriteText(*program, "FA;", 100);
     rt.RunFor(15);  // 3 characters there, 11 back, 2.3 ms each, plus polling
-    const std::string early = ReadAll(*program);
+    const std::string early = ReadReady(*program);
     EXPECT_LT(early.size(), 11u);
     rt.RunFor(40);
-    EXPECT_EQ(early + ReadAll(*program), "FA14195000;");
+    EXPECT_EQ(early + ReadReady(*program), "FA14195000;");
 
     radio.StartFault(SimFault::Unplug, 1000.0);
     uint8_t byte = 0;
@@ -220,9 +213,9 @@ TEST_F(OnMemoryPair, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
     program = pair.Open(MemorySerialPair::Side::A);
     ASSERT_NE(program, nullptr);
     program->Configure({4800, 2, false});
-    program->Write(reinterpret_cast<const uint8_t*>(ask.data()), ask.size(), 100);
+    WriteText(*program, "FA;", 100);
     rt.RunFor(60);
-    EXPECT_EQ(ReadAll(*program), "FA14195000;");
+    EXPECT_EQ(ReadReady(*program), "FA14195000;");
     radio.Stop();
     link.Stop();
 }

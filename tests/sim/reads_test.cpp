@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "menulist/menu_catalogue.h"
-#include "protocol/cat_catalogue.h"
 #include "protocol/framing.h"
 #include "protocol/receive_buffer.h"
 #include "sim_fixture.h"
@@ -14,50 +13,10 @@ namespace {
 
 class Reads : public SimTest {};
 
-TEST_F(Reads, EveryProgramReadGetsOneAnswerOfItsCataloguedLength) {
-    Make();
-    for (const std::string& read : kProgramReads) {
-        const std::string answer = Ask(read);
-        ASSERT_EQ(SplitAnswers(answer).size(), 1u) << read << " -> " << answer;
-        const int row = FindAnswerRow(read.substr(0, 2));
-        ASSERT_GE(row, 0) << read;
-        // The extended identification is the model's answer and three more digits.
-        const int length = read == "ID0747;" ? 10 : CatAnswerTable[row].length;
-        EXPECT_EQ(static_cast<int>(answer.size()), length) << read << " -> " << answer;
-        EXPECT_EQ(answer.substr(0, 2), read.substr(0, 2)) << read;
-    }
-}
-
-TEST_F(Reads, EveryCatalogueReadRowIsAnsweredAtItsCataloguedLength) {
-    Make();
-    for (const CatReadRow& row : CatReadTable) {
-        const std::string code(row.code, 2);
-        if (code == "ID") {
-            continue;  // the identification has two answers of its own, tested below
-        }
-        std::string param = row.kind == kReadPlain ? "" : "0";
-        if (code == "BP" || code == "CO") {
-            param = "00";
-        } else if (code == "KM") {
-            param = "1";
-        } else if (code == "PE") {
-            param = "000";
-        }
-        const std::string answer = Ask(code + param + ";");
-        const int answerRow = FindAnswerRow(code);
-        ASSERT_GE(answerRow, 0) << code;
-        EXPECT_EQ(static_cast<int>(answer.size()), CatAnswerTable[answerRow].length)
-            << code << " -> " << answer;
-    }
-}
-
-TEST_F(Reads, IdentificationAnswersModelAndExtendedNumber) {
+TEST_F(Reads, IdentificationAnswersModelAndExtendedNumberUnlessOlderFirmware) {
     Make({.answerExtendedId = true, .extendedId = 42});
     EXPECT_EQ(Ask("ID;"), "ID0310;");
     EXPECT_EQ(Ask("ID0747;"), "ID0747042;");
-}
-
-TEST_F(Reads, OlderFirmwareLeavesExtendedIdentificationUnanswered) {
     Make({.answerExtendedId = false});
     EXPECT_EQ(Ask("ID;"), "ID0310;");
     EXPECT_EQ(Ask("ID0747;"), "");
@@ -79,16 +38,6 @@ TEST_F(Reads, MenuAnswersCarryValueWidthAndEncoding) {
     EXPECT_EQ(Ask("EX090;"), "EX0901111111111110;");
     EXPECT_EQ(Ask("EX092;"), "EX092+05;");
     EXPECT_EQ(Ask("EX094;"), "EX09400;");
-    for (int n = 1; n <= kMenuCatalogueSize; ++n) {
-        const std::string read = "EX" +
-                                 std::string(n < 10    ? "00"
-                                             : n < 100 ? "0"
-                                                       : "") +
-                                 std::to_string(n) + ";";
-        EXPECT_EQ(static_cast<int>(Ask(read).size()),
-                  static_cast<int>(CatalogueMenuItem(n).width) + 6)
-            << read;
-    }
 }
 
 TEST_F(Reads, OlderFirmwareNarrowsTheMiddleEqualizerFrequenciesWhileAutoInfoIsOn) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "protocol/cat_catalogue.h"
@@ -15,72 +14,36 @@ struct SetRow {
     const char* answer;  // what the read returns afterwards
 };
 
-// One set command per settable code, each changing a value away from the radio's start-up
-// state, with the read that shows it.
+// Set commands that change a value away from the radio's start-up state, with the read that
+// shows it: every command with a layout of its own, and of the simple one-value commands (one
+// table-driven path) one of each width, selector count, hex value and lower limit.
 // clang-format off
 const SetRow kSets[] = {
     {"BS03;",        "FA;",    "FA07000000;"},
     {"RT1;",         "RT;",    "RT1;"},
-    {"XT1;",         "XT;",    "XT1;"},
-    {"SF3;",         "SF;",    "SF3;"},
     {"BP00001;",     "BP00;",  "BP00001;"},
     {"BP01123;",     "BP01;",  "BP01123;"},
-    {"BC01;",        "BC0;",   "BC01;"},
     {"CO0002;",      "CO00;",  "CO0002;"},
     {"CO0125;",      "CO01;",  "CO0125;"},
-    {"MS4;",         "MS;",    "MS4;"},
-    {"NR01;",        "NR0;",   "NR01;"},
-    {"FT1;",         "FT;",    "FT1;"},
-    {"FR4;",         "FR;",    "FR4;"},
-    {"LK1;",         "LK;",    "LK1;"},
-    {"FS1;",         "FS;",    "FS1;"},
-    {"VS1;",         "VS;",    "VS1;"},
-    {"NA11;",        "NA1;",   "NA11;"},
-    {"NB02;",        "NB0;",   "NB02;"},
     {"RF02;",        "RF0;",   "RF02;"},
     {"GT14;",        "GT1;",   "GT14;"},
-    {"RA03;",        "RA0;",   "RA03;"},
-    {"PA02;",        "PA0;",   "PA02;"},
-    {"KR1;",         "KR;",    "KR1;"},
-    {"TS1;",         "TS;",    "TS1;"},
     {"AN02;",        "AN0;",   "AN020;"},
     {"AC001;",       "AC;",    "AC001;"},
-    {"MX1;",         "MX;",    "MX1;"},
-    {"VX1;",         "VX;",    "VX1;"},
-    {"BI1;",         "BI;",    "BI1;"},
-    {"PR2;",         "PR;",    "PR2;"},
     {"ML0001;",      "ML0;",   "ML0001;"},
     {"ML1200;",      "ML1;",   "ML1200;"},
-    {"CS1;",         "CS;",    "CS1;"},
-    {"DP5;",         "DP;",    "DP5;"},
     {"KP12;",        "KP;",    "KP12;"},
     {"KS035;",       "KS;",    "KS035;"},
     {"SD1500;",      "SD;",    "SD1500;"},
-    {"NL1200;",      "NL1;",   "NL1200;"},
-    {"MG201;",       "MG;",    "MG201;"},
-    {"PL077;",       "PL;",    "PL077;"},
-    {"VG088;",       "VG;",    "VG088;"},
-    {"VD2000;",      "VD;",    "VD2000;"},
     {"SQ1100;",      "SQ1;",   "SQ1100;"},
-    {"AG0010;",      "AG0;",   "AG0010;"},
-    {"RG1100;",      "RG1;",   "RG1100;"},
     {"VF1100;",      "VF1;",   "VF111280;"},
     {"IS0-0250;",    "IS0;",   "IS0-0250;"},
-    {"SH016;",       "SH0;",   "SH016;"},
     {"RL015;",       "RL0;",   "RL015;"},
     {"FA07012345;",  "FA;",    "FA07012345;"},
-    {"FB21300000;",  "FB;",    "FB21300000;"},
     {"RO4;",         "RO;",    "RO0180052;"},
-    {"SC2;",         "SC;",    "SC2;"},
     {"TX2;",         "TX;",    "TX2;"},
     {"AI1;",         "AI;",    "AI1;"},
-    {"CN149;",       "CN1;",   "CN149;"},
-    {"CT12;",        "CT1;",   "CT12;"},
     {"KM3HELLO WORLD;", "KM3;", "KM3HELLO WORLD                                       ;"},
-    {"MC042;",       "MC;",    "MC042;"},
-    {"OS11;",        "OS1;",   "OS11;"},
     {"PB03;",        "PB0;",   "PB03;"},
-    {"PC050;",       "PC;",    "PC050;"},
     {"MD0A;",        "MD0;",   "MD0A;"},
     {"AB;",          "FB;",    "FB14195000;"},
     {"BD0;",         "FA;",    "FA10100000;"},
@@ -117,23 +80,6 @@ TEST_F(Sets, EverySetChangesWhatItsReadReturns) {
         const std::string reply = Ask(row.set);
         EXPECT_EQ(reply, std::string(row.set, 2) == "AI" ? "AI1;" : "") << row.set;
         EXPECT_EQ(Ask(row.read), row.answer) << row.set;
-    }
-}
-
-TEST_F(Sets, TableCoversEverySettableCodeOfTheCatalogue) {
-    std::set<std::string> covered;
-    for (const SetRow& row : kSets) {
-        covered.insert(std::string(row.set, 2));
-    }
-    for (const CatSetRow& row : CatSetTable) {
-        const std::string code(row.code, 2);
-        // Clearing and recalling have nothing to change in a radio just switched on, and no read
-        // shows the last function key, memory key or DS press; power has tests of its own.
-        if (code == "RC" || code == "QI" || code == "QR" || code == "AM" || code == "MA" ||
-            code == "MK" || code == "DS" || code == "FK" || code == "PS") {
-            continue;
-        }
-        EXPECT_TRUE(covered.count(code) == 1) << code;
     }
 }
 
