@@ -108,14 +108,17 @@ int main(int argc, char** argv) {
                         (SendMouse(window, QEvent::MouseButtonPress, {40, 208}),
                          SendMouse(window, QEvent::MouseButtonRelease, {40, 208}),
                          QTest::qWaitFor([] { return GetField(Field::AI) == 1; }, 10000));
-        // Let the initial read finish so that its commands do not queue ahead.
-        if (up && QTest::qWaitFor(
-                      [&] { return window.ReadingRunning() == 0 && GetField(Field::PS) == 1; })) {
+        if (up) {
+            // Let the initial read finish so that its commands do not queue ahead.
+            static_cast<void>(QTest::qWaitFor(
+                [&] { return window.ReadingRunning() == 0 && GetField(Field::PS) == 1; }));
             QTest::qWait(1500);
             for (int i = 0; i < kSamples; ++i) {
                 const int before = radio.State().fs;
                 // The toggle reads the reported value: wait until the store has the radio's.
-                QTest::qWaitFor([&] { return GetField(Field::FS) == before; }, 2000);
+                if (!QTest::qWaitFor([&] { return GetField(Field::FS) == before; }, 2000)) {
+                    break;
+                }
                 const auto start = Clock::now();
                 SendMouse(window, QEvent::MouseButtonPress, kFastKey);
                 handler.push_back(
@@ -131,7 +134,9 @@ int main(int argc, char** argv) {
                 QTest::qWait(5);
             }
         } else {
-            std::puts("the panel did not connect to the built-in radio");
+            std::printf(
+                "the panel did not connect to the built-in radio (ready %d, AI %d, PS %d)\n",
+                StoreReady.load(), GetField(Field::AI), GetField(Field::PS));
         }
         window.reject();
     });
