@@ -1,16 +1,18 @@
+#include <QtCore/qtestsupport_core.h>
 #include <stdlib.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/main_panel_dlg.h"
+#include "app/panel_controller_client.h"
 #include "app/remote_controller_app.h"
 #include "app_window_fixture.h"
 #include "engine/anl_send_thread.h"
@@ -21,6 +23,8 @@
 
 namespace kestrel::testing {
 namespace {
+
+constexpr Worker kWorkers[] = {Worker::AnlRecv, Worker::SioRecv, Worker::SioSend, Worker::AnlSend};
 
 // The whole program on real threads against the built-in radio on a pseudo-terminal, in a
 // private working directory.
@@ -44,6 +48,16 @@ class EndToEnd : public ::testing::Test {
         text << file.rdbuf();
         return text.str();
     }
+    // Checks what every run leaves behind once the main window has ended.
+    void ExpectShutDown(const CRemoteControllerApp& app) const {
+        EXPECT_EQ(app.ModalResult(), QDialog::Rejected);
+        for (const Worker worker : kWorkers) {
+            const auto loop = WorkerLoop(worker);
+            EXPECT_TRUE(loop == nullptr || !loop->IsRunning()) << static_cast<int>(worker);
+        }
+        EXPECT_EQ(TheMainWindow(), nullptr);
+        EXPECT_EQ(g_pMainDlg, nullptr);
+    }
 
     std::string folder_;
     RealRuntime runtime_;
@@ -56,72 +70,83 @@ void SaveArtifact(const QImage& picture) {
     picture.save(folder + "/panel.png");
 }
 
-TEST_F(EndToEnd, ConnectsToTheSimulatorAndShowsItsFrequency) {
+// Clicks the panel picture at a panel pixel with real mouse events.
+void ClickPanel(CMainPanelDlg& window, int x, int y) {
+    QWidget* view = window.PanelWidget();
+    const QPointF at(x, y);
+    for (const bool down : {true, false}) {
+        QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
+                          view->mapToGlobal(at), Qt::LeftButton,
+                          down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view, &event);
+    }
+}
+
+TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
+    std::filesystem::create_directories(folder_ + "/CommoFiles");
+    std::ofstream(folder_ + "/CommoFiles/CommSetting.csv") << "1,38400,0\n";
     PanelOptions options;
     options.simulate = true;
     CRemoteControllerApp app(options);
     std::vector<int> boxes;
-    app.SetPrepareHook([&](CMainPanelDlg& window) {
+    app.SetControllerFactory([&](CMainPanelDlg& window) {
         window.SetBoxRunner([&](int stringId) { boxes.push_back(stringId); });
+        return MakePanelControllerClient(window);
     });
-
-    int32_t radioFrequency = 0;
-    bool shown = false;
-    bool workersRan = false;
-    bool connectPosted = false;
+    std::vector<int> running;
+    bool ready = false, connected = false, radioMoved = false, shown = false;
+    int32_t before = 0;
+    int32_t after = 0;
     app.SetRunningHook([&](CMainPanelDlg& window) {
-        workersRan = WorkerLoop(Worker::SioRecv) && WorkerLoop(Worker::SioRecv)->IsRunning();
-        auto* poll = new QTimer(&window);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        QObject::connect(poll, &QTimer::timeout, &window, [&, poll, deadline] {
-            ASSERT_NE(app.Radio(), nullptr);
-            // The operator's COM key, once the menu catalogue is loaded.
-            if (!connectPosted && StoreReady.load() != 0) {
-                connectPosted = PostConnect();
+        for (const Worker worker : kWorkers) {
+            const auto loop = WorkerLoop(worker);
+            if (loop != nullptr && loop->IsRunning()) {
+                running.push_back(static_cast<int>(worker));
             }
-            radioFrequency = app.Radio()->Radio().State().fa;
-            shown = GetField(Field::AI) == 1 && GetField(Field::FA) == radioFrequency &&
-                    PictureShowsFrequency(window.Painter().Picture(), radioFrequency);
-            if (shown || std::chrono::steady_clock::now() > deadline) {
-                poll->stop();
-                SaveArtifact(window.Painter().Picture());
-                window.reject();
-            }
+        }
+        const Transceiver& radio = app.Radio()->Radio();
+        ready = QTest::qWaitFor([] { return StoreReady.load() != 0; });  // the menu catalogue
+        ClickPanel(window, 40, 208);                                     // COM
+        connected = QTest::qWaitFor(
+            [&] { return GetField(Field::AI) == 1 && GetField(Field::FA) == radio.State().fa; });
+        before = radio.State().fa;
+        ClickPanel(window, 869 + 20, 28 + 5);  // band key 7 MHz
+        radioMoved = QTest::qWaitFor([&] { return radio.State().fa / 1000000 == 7; });
+        after = radio.State().fa;
+        shown = QTest::qWaitFor([&] {
+            return GetField(Field::FA) == after &&
+                   PictureShowsFrequency(window.Painter().Picture(), after);
         });
-        poll->start(50);
+        SaveArtifact(window.Painter().Picture());
+        window.reject();
     });
-
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_TRUE(workersRan);
-    EXPECT_TRUE(shown) << "the panel shows the simulator's " << radioFrequency << " Hz";
-    EXPECT_EQ(app.ModalResult(), QDialog::Rejected);
-    EXPECT_EQ(boxes, (std::vector<int>{})) << "no settings file yet is a first start: no box";
-    EXPECT_EQ(SavedSettings(), "1,4800,0\n") << "the settings are written at shutdown";
-    for (const Worker worker :
-         {Worker::SioRecv, Worker::AnlRecv, Worker::AnlSend, Worker::SioSend}) {
-        const auto loop = WorkerLoop(worker);
-        EXPECT_TRUE(loop == nullptr || !loop->IsRunning()) << "every worker is stopped";
-    }
-    EXPECT_EQ(TheMainWindow(), nullptr);
-    EXPECT_EQ(g_pMainDlg, nullptr);
+    app.InitInstance();
+    EXPECT_EQ(running, (std::vector<int>{0, 1, 2, 3})) << "every worker runs";
+    EXPECT_TRUE(ready);
+    EXPECT_TRUE(connected);
+    EXPECT_NE(before / 1000000, 7);
+    EXPECT_TRUE(radioMoved);
+    EXPECT_TRUE(shown) << "the panel shows the simulator's " << after << " Hz";
+    EXPECT_EQ(boxes, (std::vector<int>{}));
+    ExpectShutDown(app);
 }
 
-TEST_F(EndToEnd, UnusablePortStillShowsThePanelWithOneBox) {
+TEST_F(EndToEnd, UnusablePortStillShowsThePanelWithOneBoxAndWritesTheSettings) {
     PanelOptions options;
     options.device = folder_ + "/no-such-port";
     CRemoteControllerApp app(options);
     std::vector<int> boxes;
     app.SetPrepareHook([&](CMainPanelDlg& window) {
-        window.SetBoxRunner([&](int stringId) { boxes.push_back(stringId); });
+        // The window ends once the opener's failure box has been shown.
+        window.SetBoxRunner([&](int stringId) {
+            boxes.push_back(stringId);
+            QTimer::singleShot(0, &window, &QDialog::reject);
+        });
     });
-    app.SetRunningHook([&](CMainPanelDlg& window) {
-        // The opener's failure report is handled once the modal loop runs; a second report with
-        // mode 0 would be swallowed while its box is open.
-        QTimer::singleShot(100, &window, [&window] { window.reject(); });
-    });
-    EXPECT_FALSE(app.InitInstance());
+    app.InitInstance();
     EXPECT_EQ(boxes, (std::vector<int>{106}));
-    EXPECT_EQ(SavedSettings(), "1,4800,0\n");
+    EXPECT_EQ(SavedSettings(), "1,4800,0\n") << "no settings file yet: the defaults are written";
+    ExpectShutDown(app);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-#include <QEventLoop>
+#include <QtCore/qtestsupport_core.h>
+
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
@@ -24,6 +25,16 @@
 
 namespace kestrel::testing {
 namespace {
+
+// Spins until done() holds, at most five seconds, without handling events: for waits where the
+// user-interface thread must not run.
+bool SpinUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    return done();
+}
 
 // Message numbers no handler of the main window claims, so they reach the controller.
 constexpr uint32_t kTestMessage = 0x9000;
@@ -66,23 +77,6 @@ class MainWindowMessages : public MainWindowTest {
         probe = client.get();
         window->SetPanelClient(std::move(client));
     }
-    // Runs the event loop until done() holds, at most limitMs.
-    static bool RunUntil(const std::function<bool()>& done, int limitMs = 5000) {
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (done()) {
-                loop.quit();
-            }
-        });
-        QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
-        poll.start(1);
-        if (!done()) {
-            loop.exec();
-        }
-        return done();
-    }
-
     ProbeClient* probe = nullptr;
 };
 
@@ -105,7 +99,7 @@ TEST_F(MainWindowMessages, PostsFromAWorkerAreHandledOneAtATimeInPostingOrder) {
 TEST_F(MainWindowMessages, SendFromAWorkerWaitsForTheUserInterfaceThread) {
     std::atomic<int64_t> result{-1};
     std::thread worker([&] { result = window->SendMessage(kTestMessage, 21, 0); });
-    ASSERT_TRUE(RunUntil([&] { return result.load() != -1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result.load() != -1; }));
     worker.join();
     EXPECT_EQ(result.load(), 42);
     EXPECT_EQ(probe->handledOn, std::this_thread::get_id());
@@ -119,10 +113,7 @@ TEST_F(MainWindowMessages, SendOnTheUserInterfaceThreadRunsAtOnce) {
 TEST_F(MainWindowMessages, ClosingReleasesAWaitingSendAndRefusesNewMessages) {
     std::atomic<int64_t> result{-1};
     std::thread worker([&] { result = window->SendMessage(kTestMessage, 21, 0); });
-    for (int spin = 0; spin < 5000 && window->PendingSends() == 0; ++spin) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_EQ(window->PendingSends(), 1u);
+    ASSERT_TRUE(SpinUntil([&] { return window->PendingSends() == 1; }));
     window->BeginClosing();
     worker.join();  // the user-interface thread never ran: the send must not wait for it
     EXPECT_EQ(result.load(), 0);
@@ -140,9 +131,7 @@ TEST_F(MainWindowMessages, EventsKeepFlowingWhileTheShutdownWorkRuns) {
     RunWithEventsFlowing([&] {
         QMetaObject::invokeMethod(
             window.get(), [&] { handled = true; }, Qt::QueuedConnection);
-        for (int spin = 0; spin < 5000 && !handled; ++spin) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        SpinUntil([&] { return handled.load(); });
     });
     EXPECT_TRUE(handled.load());
 }
@@ -150,7 +139,7 @@ TEST_F(MainWindowMessages, EventsKeepFlowingWhileTheShutdownWorkRuns) {
 TEST_F(MainWindowMessages, TimerTicksDoNotPileUpBehindASlowHandler) {
     probe->onTick = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(100)); };
     window->SetTimer(2, 5);
-    ASSERT_TRUE(RunUntil([&] { return !probe->ticks.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !probe->ticks.empty(); }));
     const size_t afterSlowTick = probe->ticks.size();
     probe->onTick = nullptr;
     QCoreApplication::processEvents();
@@ -162,7 +151,7 @@ TEST_F(MainWindowMessages, TimerSetByAWorkerTicksOnTheUserInterfaceThread) {
     worker.join();
     EXPECT_TRUE(window->HasTimer(18));
     EXPECT_EQ(window->TimerPeriod(18), 5);
-    ASSERT_TRUE(RunUntil([&] { return !probe->ticks.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !probe->ticks.empty(); }));
     EXPECT_EQ(probe->ticks.front(), 18);
 }
 
@@ -171,10 +160,9 @@ TEST_F(MainWindowMessages, TimerKilledByAWorkerNeverTicksAgain) {
     std::thread worker([this] { window->KillTimer(2); });
     worker.join();
     EXPECT_FALSE(window->HasTimer(2));
-    QEventLoop loop;
-    QTimer::singleShot(60, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_TRUE(probe->ticks.empty());
+    window->SetTimer(18, 20);  // a later timer ticks first only if the killed one is gone
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !probe->ticks.empty(); }));
+    EXPECT_EQ(probe->ticks.front(), 18);
 }
 
 TEST_F(MainWindowMessages, ControllerTimersGoToTheController) {
@@ -187,17 +175,31 @@ TEST_F(MainWindowMessages, ControllerTimersGoToTheController) {
     EXPECT_EQ(probe->ticks.size(), 6u) << "the window's own timers stay with it";
 }
 
-TEST_F(MainWindowMessages, PanelStartUpSetsTheDisplayTimersAndTheRefreshIsOneShot) {
+TEST_F(MainWindowMessages, PanelStartUpsOneShotRefreshDrawsEveryDisplayFromTheStore) {
     window->InitPanel();
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFullRefresh), 10);
-    Set(Field::FA, 21074000);
+    for (const auto& [field, value] : {std::pair{Field::AI, 1},
+                                       {Field::PS, 1},
+                                       {Field::FA, 7050000},
+                                       {Field::LK, 1},
+                                       {Field::MD0, 3},
+                                       {Field::KC, 4},
+                                       {Field::MX, 1}}) {
+        Set(field, value);
+    }
     window->OnTimer(kTimerFullRefresh);
     EXPECT_FALSE(window->HasTimer(kTimerFullRefresh));
     EXPECT_TRUE(window->HasTimer(kTimerFrequencyA));
-    EXPECT_TRUE(ShowsFrequency(21074000));
-    EXPECT_TRUE(Shows(SkinGroup::KeyCom, 0));
+    EXPECT_TRUE(ShowsFrequency(7050000));
+    EXPECT_TRUE(Shows(SkinGroup::LampLock, 1));
+    EXPECT_TRUE(Shows(SkinGroup::ModeUsb, 1));
+    EXPECT_TRUE(Shows(SkinGroup::ModeCw, 1));
+    EXPECT_TRUE(Shows(SkinGroup::KeyNotch, 2));
+    EXPECT_TRUE(Shows(SkinGroup::KeyCom, 0)) << "COM and POWER start released and off";
+    EXPECT_TRUE(Shows(SkinGroup::KeyOnOff, 0));
+    EXPECT_TRUE(Shows(SkinGroup::KeyMox, 2)) << "other caps show their look from the store";
 }
 
 TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndEmptyOnesNothing) {
@@ -311,25 +313,6 @@ TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
         EXPECT_FALSE(window->HasTimer(kTimerKnobRepeat));
         window->SetPanelClient(nullptr);
     }
-}
-
-TEST_F(MainWindowMessages, FullRefreshDrawsEveryDisplayFromTheStore) {
-    Set(Field::AI, 1);
-    Set(Field::PS, 1);
-    Set(Field::FA, 7050000);
-    Set(Field::LK, 1);
-    Set(Field::MD0, 3);
-    Set(Field::KC, 4);
-    Set(Field::MX, 1);
-    window->FullRefresh();
-    EXPECT_TRUE(ShowsFrequency(7050000));
-    EXPECT_TRUE(Shows(SkinGroup::LampLock, 1));
-    EXPECT_TRUE(Shows(SkinGroup::ModeUsb, 1));
-    EXPECT_TRUE(Shows(SkinGroup::ModeCw, 1));
-    EXPECT_TRUE(Shows(SkinGroup::KeyNotch, 2));
-    EXPECT_TRUE(Shows(SkinGroup::KeyCom, 0)) << "COM and POWER start released and off";
-    EXPECT_TRUE(Shows(SkinGroup::KeyOnOff, 0));
-    EXPECT_TRUE(Shows(SkinGroup::KeyMox, 2)) << "other caps show their look from the store";
 }
 
 TEST_F(MainWindowMessages, EveryNotificationReachesTheControllerAfterItsRedraw) {

@@ -34,11 +34,21 @@ inline QRect GroupsArea(std::initializer_list<SkinGroup> groups) {
     return area;
 }
 
+// Returns a painter with the built-in skin, loaded once (the skin takes a while to draw); the
+// checks below redraw the whole area they compare.
+inline PanelPainter& ReferencePainter() {
+    static PanelPainter* const painter = [] {
+        auto* p = new PanelPainter;
+        p->LoadSkin();
+        return p;
+    }();
+    return *painter;
+}
+
 // Reports whether the picture's main frequency display reads `hz`, compared with a painter that
 // draws only that frequency.
 inline bool PictureShowsFrequency(const QImage& picture, int32_t hz, int digitCursor = 0) {
-    PanelPainter reference;
-    reference.LoadSkin();
+    PanelPainter& reference = ReferencePainter();
     reference.DrawFrequency(hz, digitCursor);
     const QRect area =
         GroupsArea({SkinGroup::MainDigits, SkinGroup::LastDigit, SkinGroup::FreqPoints});
@@ -47,8 +57,7 @@ inline bool PictureShowsFrequency(const QImage& picture, int32_t hz, int digitCu
 
 // Reports whether the picture's offset display reads `hz`.
 inline bool PictureShowsOffset(const QImage& picture, double hz) {
-    PanelPainter reference;
-    reference.LoadSkin();
+    PanelPainter& reference = ReferencePainter();
     reference.DrawOffset(hz);
     const QRect area = GroupsArea({SkinGroup::OffsetDigits, SkinGroup::OffsetPoint,
                                    SkinGroup::OffsetPlus, SkinGroup::OffsetMinus});

@@ -436,12 +436,42 @@ TEST_F(DisplayNotifications, WidthAndShiftRowsFollowBgAndIs) {
     }
 }
 
-TEST_F(DisplayNotifications, EveryBoundNotificationHasOneRow) {
-    EXPECT_EQ(FindNotification(kNotifyTS), nullptr) << "TS has no handler";
-    EXPECT_EQ(FindNotification(kNotifyLM), nullptr);
-    ASSERT_NE(FindNotification(kNotifyFA), nullptr);
-    EXPECT_EQ(FindNotification(kNotifyFA)->answer, "FA");
-    EXPECT_EQ(FindNotification(kNotifyKC)->answer, "KC");
+// Each knob notification redraws its own knob from its own field and leaves the rest of the
+// panel as it was.
+TEST_F(DisplayNotifications, KnobNotificationsRedrawTheirOwnKnob) {
+    struct Row {
+        uint32_t message;
+        Field field;
+        int32_t value;
+        Knob knob;
+    };
+    // clang-format off
+    const Row kRows[] = {
+        {kNotifyKS, F::KS,  40,  Knob::Speed},
+        {kNotifyMG, F::MG,  200, Knob::MicGain},
+        {kNotifySQ, F::SQ0, 200, Knob::Sql},
+        {kNotifyAG, F::AG0, 200, Knob::AfGain},
+        {kNotifyRG, F::RG0, 200, Knob::RfGain},
+        {kNotifyML, F::ML1, 200, Knob::Moni},
+    };
+    // clang-format on
+    PanelPainter reference;
+    reference.LoadSkin();
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(FieldName(row.field));
+        ResetRadioState();
+        window->Painter().DrawPanelPicture(PanelPicture::LampsDark);
+        reference.DrawPanelPicture(PanelPicture::LampsDark);
+        if (row.knob == Knob::AfGain || row.knob == Knob::RfGain) {
+            reference.DrawAfRfKnob(row.knob == Knob::AfGain ? row.value : 0,
+                                   row.knob == Knob::RfGain ? row.value : 0);
+        } else {
+            reference.DrawKnobNeedle(row.knob, row.value);
+        }
+        Set(row.field, row.value);
+        Notify(row.message);
+        EXPECT_TRUE(Picture() == reference.Picture());
+    }
 }
 
 }  // namespace

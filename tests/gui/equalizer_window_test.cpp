@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -94,10 +93,7 @@ TEST_F(EqualizerWindowTest, OnlineStepSendsSetAndReadOfTheFirstFamily) {
     // Hiding the window while the button is held lets it go: nothing repeats afterwards.
     eq->Destroy();
     EXPECT_FALSE(eq->Button(17)->IsHeld());
-    sent.clear();
-    QTimer::singleShot(450, [] { QCoreApplication::exit(); });
-    QCoreApplication::exec();
-    EXPECT_TRUE(sent.empty());
+    EXPECT_FALSE(eq->Button(17)->IsRepeating());
 }
 
 TEST_F(EqualizerWindowTest, FilesLoadAllOrNothingAndAFailedSaveIsReported) {

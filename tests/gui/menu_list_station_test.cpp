@@ -11,23 +11,6 @@
 namespace kestrel::testing {
 namespace {
 
-// A main window that only takes the closing message.
-class ClosingWindow final : public MainWindow {
-  public:
-    bool PostMessage(uint32_t, uint64_t, int64_t) override { return true; }
-    int64_t SendMessage(uint32_t id, uint64_t, int64_t) override {
-        closed += id == kMsgMenuListClosed ? 1 : 0;
-        return 0;
-    }
-    void SetTimer(int, int64_t) override {}
-    void KillTimer(int) override {}
-    uint8_t WindowWaiting() const override { return 0; }
-    void SetWindowWaiting(uint8_t) override {}
-    uint8_t ReadingRunning() const override { return 0; }
-    void SetReadingRunning(uint8_t) override {}
-    int closed = 0;
-};
-
 // The MENU LIST window over the engine and the simulated radio in virtual time.
 class MenuListStation : public Station {
   protected:
@@ -68,7 +51,7 @@ class MenuListStation : public Station {
     }
 
     QWidget parent;
-    ClosingWindow closing;
+    RecordingWindow closing;
     std::unique_ptr<MenuListWindow> list;
     QString path = QString::fromStdString((std::filesystem::temp_directory_path() /
                                            ("station-" + std::to_string(::getpid()) + ".menu"))
@@ -80,7 +63,7 @@ TEST_F(MenuListStation, OkSendsExactlyTheEditedItemsAndCancelNothing) {
     Edit(0, "320");
     Edit(2, "20");
     EXPECT_TRUE(PressAndSent("cancel").empty());
-    EXPECT_EQ(closing.closed, 1);
+    EXPECT_EQ(closing.SentOf(kMsgMenuListClosed).size(), 1u);
     list->Open();
     Edit(0, "320");
     Edit(1, "720");
@@ -88,7 +71,7 @@ TEST_F(MenuListStation, OkSendsExactlyTheEditedItemsAndCancelNothing) {
     Edit(72, "1.850");
     Edit(15, "270");
     EXPECT_EQ(PressAndSent(), (std::vector<std::string>{"EX0010320;", "EX016241;", "EX07301850;"}));
-    EXPECT_EQ(closing.closed, 2);
+    EXPECT_EQ(closing.SentOf(kMsgMenuListClosed).size(), 2u);
     const SimState radioState = radio->State();
     EXPECT_EQ(radioState.menu[0], 320);
     EXPECT_EQ(radioState.menu[1], 700);

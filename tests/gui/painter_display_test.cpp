@@ -91,83 +91,60 @@ TEST_F(PainterDrawing, TheStretchedSelectDotChangesOnlyItsElevenPixelSquare) {
     EXPECT_TRUE(QRect(349, 248, 11, 11).united(QRect(349, 271, 11, 11)).contains(changed));
 }
 
-TEST_F(PainterDrawing, FrequencyOf14250120ShowsEveryDigitAndBothPoints) {
-    P().DrawFrequency(14250120, 0);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4, 2, 5, 0, 1, 2, 0}));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 0));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 1));
-}
-
-TEST_F(PainterDrawing, FrequencyBelowTenMegahertzBlanksTheFirstDigitAndKeepsTheLitPoint) {
-    P().DrawFrequency(7050000, 0);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{10, 7, 0, 5, 0, 0, 0, 0}));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 0));
-    EXPECT_FALSE(ShowsElement(P(), SkinGroup::FreqPoints, 2));
-}
-
-TEST_F(PainterDrawing, FrequencyBelowOneMegahertzShowsTwoBlanksAndTheOtherPointLook) {
-    P().DrawFrequency(14250120, 0);
-    P().DrawFrequency(475000, 0);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{10, 10, 4, 7, 5, 0, 0, 0}));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 2));
-    EXPECT_FALSE(ShowsElement(P(), SkinGroup::FreqPoints, 0));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::FreqPoints, 1));
-}
-
-TEST_F(PainterDrawing, DigitCursorHighlightsOneDigitCountedFromTheRight) {
-    P().DrawFrequency(14250123, 1);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4, 2, 5, 0, 1, 2, 3 + 11}));
-    P().DrawFrequency(14250123, 4);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4, 2, 5, 0 + 11, 1, 2, 3}));
-    P().DrawFrequency(14250123, 7);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4 + 11, 2, 5, 0, 1, 2, 3}));
-    P().DrawFrequency(14250123, 0);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{1, 4, 2, 5, 0, 1, 2, 3}));
-}
-
-TEST_F(PainterDrawing, CursorOnABlankPlaceKeepsItBlank) {
-    P().DrawFrequency(7050000, 8);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{10, 7, 0, 5, 0, 0, 0, 0}));
-}
-
-TEST_F(PainterDrawing, FrequencyWiderThanTheFieldIsPinnedNotOverrun) {
+// The images of the seven large digits and the small last digit (10 blank, +11 under the
+// cursor), and which of the three point looks show.
+TEST_F(PainterDrawing, FrequencyShowsEveryDigitBlanksLeadingZerosAndHighlightsTheCursor) {
+    struct Row {
+        int32_t hz;
+        int cursor;
+        std::vector<int> images;
+        std::vector<bool> points;  // looks 0 to 2 of the points group
+    };
+    // clang-format off
+    const Row kRows[] = {
+        {14250120, 0, {1, 4, 2, 5, 0, 1, 2, 0},       {true, true, false}},
+        {7050000, 0,  {10, 7, 0, 5, 0, 0, 0, 0},      {true, true, false}},
+        {475000, 0,   {10, 10, 4, 7, 5, 0, 0, 0},     {false, true, true}},
+        {14250123, 1, {1, 4, 2, 5, 0, 1, 2, 3 + 11},  {true, true, false}},
+        {14250123, 4, {1, 4, 2, 5, 0 + 11, 1, 2, 3},  {true, true, false}},
+        {14250123, 7, {1, 4 + 11, 2, 5, 0, 1, 2, 3},  {true, true, false}},
+        {14250123, 0, {1, 4, 2, 5, 0, 1, 2, 3},       {true, true, false}},
+        {7050000, 8,  {10, 7, 0, 5, 0, 0, 0, 0},      {true, true, false}},  // a blank stays blank
+        {123456789, 0, {9, 9, 9, 9, 9, 9, 9, 9},      {true, true, false}},  // pinned, not overrun
+        {-5, 0,       {10, 10, 10, 10, 10, 10, 10, 0}, {false, true, true}},
+    };
+    // clang-format on
     const QImage before = P().Picture();
-    P().DrawFrequency(123456789, 0);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{9, 9, 9, 9, 9, 9, 9, 9}));
-    P().DrawFrequency(-5, 0);
-    EXPECT_EQ(FrequencyImages(P()), (std::vector<int>{10, 10, 10, 10, 10, 10, 10, 0}));
+    for (const Row& row : kRows) {
+        P().DrawFrequency(row.hz, row.cursor);
+        EXPECT_EQ(FrequencyImages(P()), row.images) << row.hz << " cursor " << row.cursor;
+        for (int look = 0; look < 3; ++look) {
+            EXPECT_EQ(ShowsElement(P(), SkinGroup::FreqPoints, look), row.points[look])
+                << row.hz << " point look " << look;
+        }
+    }
     // Nothing outside the frequency display was touched.
     EXPECT_TRUE(QRect(569, 47, 173, 30).contains(ChangedArea(before, P().Picture())));
 }
 
-std::vector<int> OffsetDigits(const PanelPainter& painter) {
-    return testing::ShownStates(painter, SkinGroup::OffsetDigits, 0, 4);
-}
-
-TEST_F(PainterDrawing, NegativeOffsetShowsItsDigitsAndTheMinusMark) {
-    P().DrawOffset(-120.0);
-    EXPECT_EQ(OffsetDigits(P()), (std::vector<int>{0, 1, 2, 0}));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, 1));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, 0));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPoint, 0));
-}
-
-TEST_F(PainterDrawing, ZeroOffsetLightsNeitherMark) {
-    P().DrawOffset(250.0);
-    P().DrawOffset(0.0);
-    EXPECT_EQ(OffsetDigits(P()), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, 0));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, 0));
-}
-
-TEST_F(PainterDrawing, PositiveOffsetTruncatesTowardZeroAndLightsThePlusMark) {
-    P().DrawOffset(9999.9);
-    EXPECT_EQ(OffsetDigits(P()), (std::vector<int>{9, 9, 9, 9}));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, 1));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, 0));
-    P().DrawOffset(-0.7);
-    EXPECT_EQ(OffsetDigits(P()), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, 0));
+TEST_F(PainterDrawing, OffsetShowsItsDigitsTruncatedTowardZeroAndTheMarkOfItsSign) {
+    struct Row {
+        double hz;
+        std::vector<int> digits;
+        int minus;
+        int plus;
+    };
+    const Row kRows[] = {
+        {-120.0, {0, 1, 2, 0}, 1, 0}, {250.0, {0, 2, 5, 0}, 0, 1}, {0.0, {0, 0, 0, 0}, 0, 0},
+        {9999.9, {9, 9, 9, 9}, 0, 1}, {-0.7, {0, 0, 0, 0}, 0, 0},
+    };
+    for (const Row& row : kRows) {
+        P().DrawOffset(row.hz);
+        EXPECT_EQ(testing::ShownStates(P(), SkinGroup::OffsetDigits, 0, 4), row.digits) << row.hz;
+        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, row.minus)) << row.hz;
+        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, row.plus)) << row.hz;
+        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPoint, 0)) << row.hz;
+    }
 }
 
 TEST_F(PainterDrawing, MainDialDimpleCirclesTheFace) {

@@ -71,7 +71,7 @@ TEST_F(PanelControllerTest, ChoosingMicEqInTheRealMenuPostsTwo) {
     EXPECT_EQ(posted, (std::vector<Posted>{{10, 0, 2}}));
 }
 
-TEST_F(PanelControllerTest, DismissedChoiceMenuPostsNothingAndKeepsTheSelection) {
+TEST_F(PanelControllerTest, DismissedChoiceMenuPostsNothingAndItsKeyPressStillDeselectsTheKnob) {
     SetField(Field::MG, 100);
     Click(kMicKnob.x(), kMicKnob.y());  // select knob 99 (and step it once)
     posted.clear();

@@ -5,52 +5,36 @@
 namespace kestrel {
 namespace {
 
-TEST(KeyCaps, FourImageCapsShowTheirOnPairWhileTheFunctionIsOn) {
-    CapState s;
-    s.sf = 0;
-    EXPECT_EQ(KeyCapImage(0x85C0, 1, s), 3);  // BAND held while SF is 0
-    EXPECT_EQ(KeyCapImage(0x85C0, 0, s), 2);
-    EXPECT_EQ(KeyCapImage(0x85C1, 1, s), 1);  // MHz is on only at SF 1
-    s.ai = 1;
-    EXPECT_EQ(KeyCapImage(0x8578, 0, s), 2);
-    s.ai = 0;
-    EXPECT_EQ(KeyCapImage(0x8578, 0, s), 0);
-    s.kc = 3;
-    EXPECT_EQ(KeyCapImage(0x85BC, 1, s), 3);  // CONT
-    EXPECT_EQ(KeyCapImage(0x85DC, 1, s), 1);  // SHIFT is KC 1
-}
-
-TEST(KeyCaps, TwoImageCapsShowOnlyPressedOrReleased) {
-    CapState s;
-    s.ai = s.ps = s.mx = s.vx = 1;
-    EXPECT_EQ(KeyCapImage(0x85AB, 1, s), 1);
-    EXPECT_EQ(KeyCapImage(0x85AB, 0, s), 0);
-    EXPECT_EQ(KeyCapImage(0x85E3, 1, s), 1);
-}
-
-TEST(KeyCaps, ReceiverSideCapsDrawNothingAtFrTwoAndThree) {
-    struct Case {
-        int fr;
-        std::optional<int> sideA, sideB;
+// Held and released looks per on-rule; the released looks of the FR, SF, KC and FT caps are
+// checked through their notifications, the empty handlers through the main window.
+TEST(KeyCaps, HeldCapsShowThePressedImageAndFourImageCapsTheOnPairWhileTheirFunctionIsOn) {
+    struct Row {
+        uint32_t message;
+        uint64_t held;
+        CapState state;
+        std::optional<int> image;
     };
-    const Case cases[] = {
-        {0, 2, 0}, {1, 0, 0}, {2, std::nullopt, std::nullopt}, {3, std::nullopt, std::nullopt},
-        {4, 0, 2}, {5, 0, 0},
+    // clang-format off
+    const Row kRows[] = {
+        {0x85C0, 1, {},                 3},  // BAND held while SF is 0
+        {0x85C0, 0, {},                 2},
+        {0x85C1, 1, {},                 1},  // MHz is on only at SF 1
+        {0x8578, 0, {.ai = 1},          2},  // COM follows AI
+        {0x8578, 0, {},                 0},
+        {0x85BC, 1, {.kc = 3},          3},  // CONT is KC 3
+        {0x85DC, 1, {.kc = 3},          1},  // SHIFT is KC 1
+        {0x85AB, 1, {.ai = 1, .ps = 1}, 1},  // two-image caps: pressed or released only
+        {0x85AB, 0, {.ai = 1, .ps = 1}, 0},
+        {0x85E3, 1, {.mx = 1, .vx = 1}, 1},
+        {0x85CA, 1, {},                 std::nullopt},
     };
-    for (const Case& c : cases) {
-        CapState s;
-        s.fr = c.fr;
-        EXPECT_EQ(KeyCapImage(0x85A0, 0, s), c.sideA) << c.fr;
-        EXPECT_EQ(KeyCapImage(0x85BE, 0, s), c.sideB) << c.fr;
+    // clang-format on
+    for (const Row& row : kRows) {
+        EXPECT_EQ(KeyCapImage(row.message, row.held, row.state), row.image)
+            << std::hex << row.message << " held " << row.held;
     }
-}
-
-TEST(KeyCaps, EmptyHandlersDrawNothing) {
-    for (uint32_t message : {0x857Au, 0x85CAu, 0x85D5u, 0x8592u}) {
-        EXPECT_TRUE(IsKeyCapMessage(message)) << std::hex << message;
-        EXPECT_EQ(KeyCapImage(message, 1, CapState{}), std::nullopt) << std::hex << message;
-    }
-    EXPECT_FALSE(IsKeyCapMessage(0x85C8));  // the main dial's angle is no key cap
+    EXPECT_TRUE(IsKeyCapMessage(0x85CA));
+    EXPECT_FALSE(IsKeyCapMessage(0x85C8)) << "the main dial's angle is no key cap";
 }
 
 }  // namespace

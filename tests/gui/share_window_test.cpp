@@ -1,3 +1,4 @@
+#include <QtCore/qtestsupport_core.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -7,7 +8,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -16,6 +16,7 @@
 
 #include "app/radio_sharing.h"
 #include "app_window_fixture.h"
+#include "option_test_support.h"
 #include "options/share_dlg.h"
 #include "platform/paths.h"
 
@@ -44,32 +45,13 @@ class ShareWindowTest : public MainWindowTest {
     W* Child(int index) {
         return share->findChildren<W*>().at(index);
     }
-    static void Click(QWidget* widget) {
-        const QPointF centre = QRectF(widget->rect()).center();
-        QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
-    }
     static void Type(QLineEdit* edit, const QString& text) {
-        edit->selectAll();
-        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(edit, &erase);
-        for (const QChar c : text) {
-            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(edit, &key);
-        }
+        edit->clear();
+        TypeInto(edit, text);
     }
     // Handles events until the title holds the text (at most five seconds).
     bool AwaitTitle(const QString& text) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!window->windowTitle().contains(text) && clock.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return window->windowTitle().contains(text);
+        return QTest::qWaitFor([&] { return window->windowTitle().contains(text); });
     }
     QPushButton* ApplyButton() {
         return share->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Apply);
@@ -84,9 +66,9 @@ TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) 
     share->Open();
     EXPECT_EQ(share->StatusText(), "The radio is not shared.");
     EXPECT_EQ(window->windowTitle(), "TRN for Kestrel");
-    Click(Child<QCheckBox>(0));
+    ClickOn(Child<QCheckBox>(0));
     Type(Child<QLineEdit>(0), "127.0.0.1:0");
-    Click(ApplyButton());
+    ClickOn(ApplyButton());
     ASSERT_NE(sharing.RigctlPort(), 0);
     EXPECT_TRUE(share->StatusText().startsWith(
         QStringLiteral("rigctld on port %1: shared with 0 programs").arg(sharing.RigctlPort())));
@@ -106,8 +88,8 @@ TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) 
     EXPECT_FALSE(saved.xmlrpcOn);
     EXPECT_EQ(saved.rigctl.port, 0);
 
-    Click(Child<QCheckBox>(0));
-    Click(ApplyButton());
+    ClickOn(Child<QCheckBox>(0));
+    ClickOn(ApplyButton());
     EXPECT_EQ(sharing.RigctlPort(), 0);
     EXPECT_EQ(window->windowTitle(), "TRN for Kestrel");
     EXPECT_FALSE(ReadShareSettings().rigctlOn);
@@ -115,9 +97,9 @@ TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) 
 
 TEST_F(ShareWindowTest, ABadAddressIsRefusedAndChangesNothing) {
     share->Open();
-    Click(Child<QCheckBox>(1));
+    ClickOn(Child<QCheckBox>(1));
     Type(Child<QLineEdit>(1), "radio:12345");
-    Click(ApplyButton());
+    ClickOn(ApplyButton());
     EXPECT_EQ(sharing.XmlrpcPort(), 0);
     EXPECT_FALSE(std::filesystem::exists(ShareSettingsPath()));
     EXPECT_EQ(share->findChildren<QLabel*>().last()->text(), "'radio' is not a numeric address");
