@@ -12,7 +12,7 @@ endfunction()
 
 # One test executable per area: every .cpp in tests/<area>, registered with ctest.
 function(kestrel_test area)
-  cmake_parse_arguments(ARG "" "LABEL" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LABEL;SHARDS" "LIBS" ${ARGN})
   file(GLOB files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/*.cpp)
   if(NOT files)
     return()
@@ -21,7 +21,35 @@ function(kestrel_test area)
   add_executable(${target} ${files})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} kestrel_test_support GTest::gtest GTest::gmock
                         GTest::gtest_main)
-  gtest_discover_tests(${target} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
+  kestrel_add_gtest(${target} LABEL ${ARG_LABEL} SHARDS ${ARG_SHARDS})
+endfunction()
+
+# Registers a test executable with ctest as SHARDS processes, each running its share of the
+# tests in one process: starting a process per test cost more than the tests themselves. Every
+# test passes in a shared process; a test that ever needs a fresh one gets a FILTER entry of its
+# own. NAME (default: the target) names the entries, ENVIRONMENT is set for each.
+function(kestrel_add_gtest target)
+  cmake_parse_arguments(ARG "" "LABEL;SHARDS;NAME;FILTER" "ENVIRONMENT" ${ARGN})
+  if(NOT ARG_SHARDS)
+    set(ARG_SHARDS 1)
+  endif()
+  if(NOT ARG_NAME)
+    set(ARG_NAME ${target})
+  endif()
+  set(filter)
+  if(ARG_FILTER)
+    set(filter --gtest_filter=${ARG_FILTER})
+  endif()
+  math(EXPR last "${ARG_SHARDS} - 1")
+  foreach(shard RANGE ${last})
+    set(name ${ARG_NAME})
+    if(ARG_SHARDS GREATER 1)
+      set(name ${ARG_NAME}.${shard})
+    endif()
+    add_test(NAME ${name} COMMAND ${target} --gtest_brief=1 ${filter})
+    set_tests_properties(${name} PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT
+      "GTEST_TOTAL_SHARDS=${ARG_SHARDS};GTEST_SHARD_INDEX=${shard};${ARG_ENVIRONMENT}")
+  endforeach()
 endfunction()
 
 # Makes one layer's library from its folders. Each layer publishes its folders through an include
