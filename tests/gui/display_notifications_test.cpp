@@ -28,6 +28,7 @@ struct Step {
 };
 
 TEST_F(DisplayNotifications, LampsAndCapsFollowTheirFields) {
+    // clang-format off
     const std::vector<Step> steps{
         {kNotifyRT, {{F::RT, 1}}, {{G::LampRxClar, 1}, {G::LegendClar, 1}}},
         {kNotifyRT, {{F::RT, 0}, {F::XT, 1}}, {{G::LampRxClar, 0}, {G::LegendClar, 1}}},
@@ -69,37 +70,12 @@ TEST_F(DisplayNotifications, LampsAndCapsFollowTheirFields) {
         {kNotifyVF, {{F::VF0p3, 1}, {F::VF1p3, 1}}, {{G::LampMuTune, 1}, {G::LampThru, 0}}},
         {kNotifyVF, {{F::VF0p3, 0}, {F::VF1p3, 1}}, {{G::LampMuTune, 0}, {G::LampThru, 1}}},
         // The radio indicators draw five lamps and both receive caps.
-        {kNotifyRI,
-         {{F::RI0, 1},
-          {F::RI1, 0},
-          {F::RI2, 1},
-          {F::RI3, 0},
-          {F::RI4, 1},
-          {F::RI5, 0},
-          {F::RI7, 1}},
-         {{G::LampHiSwr, 1},
-          {G::LampMicEq, 0},
-          {G::LampRec, 1},
-          {G::LampPlay, 0},
-          {G::LampTx, 1},
-          {G::KeyRxA, 0},
-          {G::KeyRxB, 2}}},
-        {kNotifyRI,
-         {{F::RI0, 0},
-          {F::RI1, 1},
-          {F::RI2, 0},
-          {F::RI3, 1},
-          {F::RI4, 0},
-          {F::RI5, 1},
-          {F::RI7, 0}},
-         {{G::LampHiSwr, 0},
-          {G::LampMicEq, 1},
-          {G::LampRec, 0},
-          {G::LampPlay, 1},
-          {G::LampTx, 0},
-          {G::KeyRxA, 2},
-          {G::KeyRxB, 0}}},
+        {kNotifyRI, {{F::RI0, 1}, {F::RI1, 0}, {F::RI2, 1}, {F::RI3, 0}, {F::RI4, 1}, {F::RI5, 0}, {F::RI7, 1}},
+         {{G::LampHiSwr, 1}, {G::LampMicEq, 0}, {G::LampRec, 1}, {G::LampPlay, 0}, {G::LampTx, 1}, {G::KeyRxA, 0}, {G::KeyRxB, 2}}},
+        {kNotifyRI, {{F::RI0, 0}, {F::RI1, 1}, {F::RI2, 0}, {F::RI3, 1}, {F::RI4, 0}, {F::RI5, 1}, {F::RI7, 0}},
+         {{G::LampHiSwr, 0}, {G::LampMicEq, 1}, {G::LampRec, 0}, {G::LampPlay, 1}, {G::LampTx, 0}, {G::KeyRxA, 2}, {G::KeyRxB, 0}}},
     };
+    // clang-format on
     for (size_t i = 0; i < steps.size(); ++i) {
         for (const auto& [field, value] : steps[i].set) {
             Set(field, value);
