@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@
 #include "app/remote_controller_app.h"
 #include "app_window_fixture.h"
 #include "engine/anl_send_thread.h"
+#include "option_test_support.h"
 #include "platform/paths.h"
 #include "platform/workers.h"
 #include "protocol/store_flags.h"
@@ -70,18 +70,6 @@ void SaveArtifact(const QImage& picture) {
     picture.save(folder + "/panel.png");
 }
 
-// Clicks the panel picture at a panel pixel with real mouse events.
-void ClickPanel(CMainPanelDlg& window, int x, int y) {
-    QWidget* view = window.PanelWidget();
-    const QPointF at(x, y);
-    for (const bool down : {true, false}) {
-        QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
-                          view->mapToGlobal(at), Qt::LeftButton,
-                          down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(view, &event);
-    }
-}
-
 TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
     std::filesystem::create_directories(folder_ + "/CommoFiles");
     std::ofstream(folder_ + "/CommoFiles/CommSetting.csv") << "1,38400,0\n";
@@ -106,11 +94,11 @@ TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
         }
         const Transceiver& radio = app.Radio()->Radio();
         ready = QTest::qWaitFor([] { return StoreReady.load() != 0; });  // the menu catalogue
-        ClickPanel(window, 40, 208);                                     // COM
+        ClickAt(window.PanelWidget(), {40, 208});                        // COM
         connected = QTest::qWaitFor(
             [&] { return GetField(Field::AI) == 1 && GetField(Field::FA) == radio.State().fa; });
         before = radio.State().fa;
-        ClickPanel(window, 869 + 20, 28 + 5);  // band key 7 MHz
+        ClickAt(window.PanelWidget(), {869 + 20, 28 + 5});  // band key 7 MHz
         radioMoved = QTest::qWaitFor([&] { return radio.State().fa / 1000000 == 7; });
         after = radio.State().fa;
         shown = QTest::qWaitFor([&] {

@@ -96,18 +96,14 @@ TEST_F(MainWindowMessages, PostsFromAWorkerAreHandledOneAtATimeInPostingOrder) {
     EXPECT_EQ(probe->handledOn, std::this_thread::get_id());
 }
 
-TEST_F(MainWindowMessages, SendFromAWorkerWaitsForTheUserInterfaceThread) {
+TEST_F(MainWindowMessages, SendRunsOnTheUserInterfaceThreadAndWaitsForIt) {
+    EXPECT_EQ(window->SendMessage(kTestMessage, 5, 0), 10) << "on its own thread: at once";
     std::atomic<int64_t> result{-1};
     std::thread worker([&] { result = window->SendMessage(kTestMessage, 21, 0); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return result.load() != -1; }));
     worker.join();
     EXPECT_EQ(result.load(), 42);
     EXPECT_EQ(probe->handledOn, std::this_thread::get_id());
-}
-
-TEST_F(MainWindowMessages, SendOnTheUserInterfaceThreadRunsAtOnce) {
-    EXPECT_EQ(window->SendMessage(kTestMessage, 5, 0), 10);
-    EXPECT_EQ(probe->messages.size(), 1u);
 }
 
 TEST_F(MainWindowMessages, ClosingReleasesAWaitingSendAndRefusesNewMessages) {
@@ -146,21 +142,17 @@ TEST_F(MainWindowMessages, TimerTicksDoNotPileUpBehindASlowHandler) {
     EXPECT_LE(probe->ticks.size(), afterSlowTick + 1) << "twenty missed periods tick once";
 }
 
-TEST_F(MainWindowMessages, TimerSetByAWorkerTicksOnTheUserInterfaceThread) {
-    std::thread worker([this] { window->SetTimer(18, 5); });
-    worker.join();
-    EXPECT_TRUE(window->HasTimer(18));
-    EXPECT_EQ(window->TimerPeriod(18), 5);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !probe->ticks.empty(); }));
-    EXPECT_EQ(probe->ticks.front(), 18);
-}
-
-TEST_F(MainWindowMessages, TimerKilledByAWorkerNeverTicksAgain) {
+// A timer set by a worker ticks on the user-interface thread; one it killed never ticks: the
+// later timer ticks first only if the killed one is gone.
+TEST_F(MainWindowMessages, TimersSetAndKilledByAWorker) {
     window->SetTimer(2, 5);
-    std::thread worker([this] { window->KillTimer(2); });
+    std::thread worker([this] {
+        window->KillTimer(2);
+        window->SetTimer(18, 20);
+    });
     worker.join();
     EXPECT_FALSE(window->HasTimer(2));
-    window->SetTimer(18, 20);  // a later timer ticks first only if the killed one is gone
+    EXPECT_EQ(window->TimerPeriod(18), 20);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !probe->ticks.empty(); }));
     EXPECT_EQ(probe->ticks.front(), 18);
 }
@@ -202,7 +194,7 @@ TEST_F(MainWindowMessages, PanelStartUpsOneShotRefreshDrawsEveryDisplayFromTheSt
     EXPECT_TRUE(Shows(SkinGroup::KeyMox, 2)) << "other caps show their look from the store";
 }
 
-TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndEmptyOnesNothing) {
+TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndNotificationsReachTheControllerAfter) {
     Set(Field::SF, 0);
     window->SendMessage(0x85C0, 1, 0);
     EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 3)) << "held while on: the pressed-on image";
@@ -210,6 +202,11 @@ TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndEmptyOnesNothing) {
     EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 2));
     window->SendMessage(0x857A, 1, 0);
     EXPECT_TRUE(probe->messages.empty()) << "an empty key message is not passed on";
+    Set(Field::LK, 1);
+    Notify(kNotifyLK);
+    EXPECT_TRUE(Shows(SkinGroup::LampLock, 1));
+    ASSERT_EQ(probe->messages.size(), 1u);
+    EXPECT_EQ(probe->messages[0].id, kNotifyLK);
 }
 
 TEST_F(MainWindowMessages, ExitMessageEndsTheWindowAsCancelled) {
@@ -229,16 +226,8 @@ TEST_F(MainWindowMessages, EnterNeverEndsTheWindowAndEscapeCancels) {
     EXPECT_EQ(window->exec(), QDialog::Rejected);
 }
 
-TEST_F(MainWindowMessages, SplashGoesWhenItsTimerFires) {
-    window->SetTimer(kTimerSplash, 3000);
-    window->InitPanel();
-    window->OnTimer(kTimerSplash);
-    EXPECT_EQ(window->Splash(), nullptr);
-    EXPECT_FALSE(window->HasTimer(kTimerSplash));
-}
-
 // Input goes in through the window, as the window system delivers it, at the COM key.
-TEST_F(MainWindowMessages, SplashSwallowsClicksWheelAndKeys) {
+TEST_F(MainWindowMessages, SplashSwallowsClicksWheelAndKeysAndGoesAtItsTimer) {
     window->show();
     auto* splash = new CSplashPanelDlg(window->PanelWidget());
     splash->show();
@@ -265,6 +254,12 @@ TEST_F(MainWindowMessages, SplashSwallowsClicksWheelAndKeys) {
     delete splash;
     sendInput();
     EXPECT_EQ(probe->inputs, 5) << "without the splash every event reaches the panel";
+    // The panel's own splash goes when its timer fires.
+    window->SetTimer(kTimerSplash, 3000);
+    window->InitPanel();
+    window->OnTimer(kTimerSplash);
+    EXPECT_EQ(window->Splash(), nullptr);
+    EXPECT_FALSE(window->HasTimer(kTimerSplash));
 }
 
 // A held knob steps every 200 ms until its release; when something else takes the mouse, the
@@ -313,14 +308,6 @@ TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
         EXPECT_FALSE(window->HasTimer(kTimerKnobRepeat));
         window->SetPanelClient(nullptr);
     }
-}
-
-TEST_F(MainWindowMessages, EveryNotificationReachesTheControllerAfterItsRedraw) {
-    Set(Field::LK, 1);
-    Notify(kNotifyLK);
-    EXPECT_TRUE(Shows(SkinGroup::LampLock, 1));
-    ASSERT_EQ(probe->messages.size(), 1u);
-    EXPECT_EQ(probe->messages[0].id, kNotifyLK);
 }
 
 TEST_F(MainWindowMessages, RepaintAfterShowingRebuildsThePictureWithoutDroppingHolds) {

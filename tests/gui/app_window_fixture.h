@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "app/main_panel_dlg.h"
@@ -120,30 +119,19 @@ class MainWindowTest : public ::testing::Test {
         }
         return true;
     }
-    // Returns which one of the candidate elements the picture shows, or nothing when it shows
-    // none of them (or cannot tell them apart).
-    std::optional<int> ShownOf(SkinGroup group, const std::vector<int>& candidates) const {
-        std::optional<int> shown;
-        for (const int element : candidates) {
-            if (Shows(group, element)) {
-                if (shown) {
-                    return std::nullopt;
-                }
-                shown = element;
+    // Reports whether the picture shows this element and none of the other looks drawn at the
+    // same place.
+    bool ShowsOnly(SkinGroup group, int element) const {
+        const SkinRect r = ElementRect(group, element);
+        const QImage& image = window->Painter().Skin().Element(group, element);
+        for (int other = 0; other < ElementCount(group); ++other) {
+            const SkinRect o = ElementRect(group, other);
+            if (other != element && o.left == r.left && o.top == r.top &&
+                window->Painter().Skin().Element(group, other) != image && Shows(group, other)) {
+                return false;
             }
         }
-        return shown;
-    }
-    // Returns 1 when a two-image lamp shows its lit image, 0 when unlit, -1 when neither.
-    int Lamp(SkinGroup group) const { return ShownOf(group, {0, 1}).value_or(-1); }
-    // Returns the image (0 to 3) a four-image cap shows, -1 when none.
-    int Cap(SkinGroup group) const { return ShownOf(group, {0, 1, 2, 3}).value_or(-1); }
-    // Returns 1 when legend `position` of a column shows lit, 0 unlit, -1 neither.
-    int Legend(SkinGroup group, int position) const {
-        const int lit = ColumnElement(group, position, true);
-        const int unlit = ColumnElement(group, position, false);
-        const auto shown = ShownOf(group, {unlit, lit});
-        return shown ? (*shown == lit ? 1 : 0) : -1;
+        return Shows(group, element);
     }
     // Reports whether the main frequency display reads `hz`.
     bool ShowsFrequency(int32_t hz, int digitCursor = 0) const {

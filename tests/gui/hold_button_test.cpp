@@ -63,10 +63,8 @@ const HoldEnd kHoldEnds[] = {
     {"ButtonUpAfterDraggingAway",
      [](HoldWindow& w) {
          const QPoint away(0, 200);
-         const QPointF at = QPointF(w.button->rect().center() + away);
-         QMouseEvent move(QEvent::MouseMove, at, w.button->mapToGlobal(at), Qt::NoButton,
-                          Qt::LeftButton, Qt::NoModifier);
-         QApplication::sendEvent(w.button, &move);
+         MouseAt(w.button, QEvent::MouseMove, QPointF(w.button->rect().center() + away),
+                 Qt::NoButton, Qt::LeftButton);
          ASSERT_TRUE(w.button->IsHeld()) << "the hold lasts while the pointer is away";
          LeftButton(w.button, false, away);
      }},

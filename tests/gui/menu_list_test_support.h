@@ -2,29 +2,13 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <vector>
 
 #include "menu_list_window/choice_dialog.h"
+#include "option_test_support.h"
 #include "panel_test_fixture.h"
 
 namespace kestrel::testing {
-
-// Presses and releases the left button on a widget at a point, or double-clicks there.
-inline void ClickAt(QWidget* widget, QPoint at, bool twice = false) {
-    const QPointF p(at);
-    const QPointF global = widget->mapToGlobal(p);
-    for (const QEvent::Type type :
-         twice ? std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}
-               : std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        const bool down = type != QEvent::MouseButtonRelease;
-        QMouseEvent event(type, p, global, Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(widget, &event);
-    }
-}
 
 // Clicks the push button with the object name or, failing that, the text.
 inline void ClickButton(QWidget* parent, const QString& name) {

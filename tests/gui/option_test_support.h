@@ -5,22 +5,38 @@
 #include <QMouseEvent>
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 namespace kestrel::testing {
 
-// Sends the left button going down (or up) in the middle of a widget, or at an offset from it.
-inline void LeftButton(QWidget* widget, bool down, QPoint offset = {}) {
-    const QPointF at = QPointF(widget->rect().center() + offset);
-    QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
-                      widget->mapToGlobal(at), Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
-                      Qt::NoModifier);
+// Sends one mouse event to a widget at a point of its own.
+inline void MouseAt(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button,
+                    Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
 
-// Clicks a widget with the left button.
+// Sends the left button going down (or up) in the middle of a widget, or at an offset from it.
+inline void LeftButton(QWidget* widget, bool down, QPoint offset = {}) {
+    MouseAt(widget, down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease,
+            QPointF(widget->rect().center() + offset), Qt::LeftButton,
+            down ? Qt::LeftButton : Qt::NoButton);
+}
+
+// Presses and releases the left button on a widget at a point, or double-clicks there.
+inline void ClickAt(QWidget* widget, QPoint at, bool twice = false) {
+    for (const QEvent::Type type :
+         twice ? std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}
+               : std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        MouseAt(widget, type, QPointF(at), Qt::LeftButton,
+                type != QEvent::MouseButtonRelease ? Qt::LeftButton : Qt::NoButton);
+    }
+}
+
+// Clicks a widget in its middle with the left button.
 inline void ClickOn(QWidget* widget) {
-    LeftButton(widget, true);
-    LeftButton(widget, false);
+    ClickAt(widget, widget->rect().center());
 }
 
 // Sends one key going down or up.

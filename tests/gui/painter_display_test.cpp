@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "painter_test_support.h"
@@ -27,13 +28,36 @@ std::vector<int> FrequencyImages(const PanelPainter& painter) {
     return images;
 }
 
-TEST_F(PainterDrawing, AnElementReplacesExactlyItsRectangle) {
-    const QImage before = P().Picture();
+// Each drawing changes the picture inside its own rectangle only.
+TEST_F(PainterDrawing, DrawingsChangeOnlyTheirRectangle) {
+    const SkinRect busy = ElementRect(SkinGroup::LampBusy, 1);
+    const SkinRect menu = ElementRect(SkinGroup::KeyMenu, 1);
+    const struct {
+        const char* name;
+        std::function<void()> draw;
+        QRect area;
+    } rows[] = {
+        {"element", [&] { P().DrawGroup(SkinGroup::LampBusy, 1); },
+         QRect(busy.left, busy.top, busy.width, busy.height)},
+        // Key caps have transparent corners: the panel shows around the cap.
+        {"cap", [&] { P().DrawGroup(SkinGroup::KeyMenu, 1); },
+         QRect(menu.left + 1, menu.top, menu.width - 1, menu.height)},
+        {"key lamp", [&] { P().DrawKeyLamp(true, 4); }, QRect(752, 213, 34, 5)},
+        // The 20 x 20 select dot is drawn shrunk to 11 x 11, at 180 degrees at (349, 271):
+        // 260 + 12 cos, truncated just short of 272.
+        {"select dot", [&] { P().DrawDial3(180); },
+         QRect(349, 248, 11, 11) | QRect(349, 271, 11, 11)},
+    };
+    for (const auto& row : rows) {
+        P().DrawDial3(0);
+        P().DrawPanelPicture();
+        const QImage before = P().Picture();
+        row.draw();
+        const QRect changed = ChangedArea(before, P().Picture());
+        EXPECT_FALSE(changed.isEmpty()) << row.name;
+        EXPECT_TRUE(row.area.contains(changed)) << row.name;
+    }
     P().DrawGroup(SkinGroup::LampBusy, 1);
-    const SkinRect r = ElementRect(SkinGroup::LampBusy, 1);
-    const QRect changed = ChangedArea(before, P().Picture());
-    EXPECT_FALSE(changed.isEmpty());
-    EXPECT_TRUE(QRect(r.left, r.top, r.width, r.height).contains(changed));
     EXPECT_TRUE(ShowsElement(P(), SkinGroup::LampBusy, 1));
     P().DrawGroup(SkinGroup::LampBusy, 0);
     EXPECT_TRUE(ShowsElement(P(), SkinGroup::LampBusy, 0));
@@ -68,27 +92,6 @@ TEST_F(PainterDrawing, PureGreenPixelsLeaveThePanelShowing) {
     }
     EXPECT_EQ(P().Picture().pixel(106, 101), qRgb(200, 0, 0));
     EXPECT_EQ(P().Picture().pixel(109, 103), qRgb(0, 254, 0));
-}
-
-TEST_F(PainterDrawing, KeyCapCornersAreTransparentSoThePanelShowsAroundTheCap) {
-    const QImage& cap = P().Skin().Element(SkinGroup::KeyMenu, 0);
-    EXPECT_EQ(qAlpha(cap.pixel(0, 0)), 0);
-    EXPECT_EQ(qAlpha(cap.pixel(cap.width() / 2, cap.height() / 2)), 255);
-    const QImage before = P().Picture();
-    P().DrawGroup(SkinGroup::KeyMenu, 1);
-    const SkinRect r = ElementRect(SkinGroup::KeyMenu, 1);
-    EXPECT_EQ(P().Picture().pixel(r.left, r.top), before.pixel(r.left, r.top));
-}
-
-TEST_F(PainterDrawing, TheStretchedSelectDotChangesOnlyItsElevenPixelSquare) {
-    P().DrawDial3(0);
-    const QImage atTop = P().Picture();
-    P().DrawDial3(180);
-    // The 20 x 20 dot is drawn shrunk to 11 x 11: at (349, 248) for 0 degrees and at
-    // (349, 271) for 180 (260 + 12 cos, truncated just short of 272).
-    const QRect changed = ChangedArea(atTop, P().Picture());
-    EXPECT_FALSE(changed.isEmpty());
-    EXPECT_TRUE(QRect(349, 248, 11, 11).united(QRect(349, 271, 11, 11)).contains(changed));
 }
 
 // The images of the seven large digits and the small last digit (10 blank, +11 under the
@@ -147,26 +150,28 @@ TEST_F(PainterDrawing, OffsetShowsItsDigitsTruncatedTowardZeroAndTheMarkOfItsSig
     }
 }
 
-TEST_F(PainterDrawing, MainDialDimpleCirclesTheFace) {
-    const QImage& dimple = P().Skin().Dial(DialImage::MainDimple);
-    P().DrawMainDial(0);
-    EXPECT_TRUE(ShowsImageAt(P().Picture(), dimple, 553, 161));
-    // Degrees become radians with pi as 3.141592, so 90 degrees falls a hair short of a
-    // quarter turn and both coordinates truncate one pixel down.
-    P().DrawMainDial(90);
-    EXPECT_EQ(P().MainDialAngle(), 90);
-    EXPECT_TRUE(ShowsImageAt(P().Picture(), dimple, 588, 196));
-    EXPECT_FALSE(ShowsImageAt(P().Picture(), dimple, 553, 161));
-    P().DrawMainDial(180);
-    EXPECT_TRUE(ShowsImageAt(P().Picture(), dimple, 553, 232));
-}
-
-TEST_F(PainterDrawing, SecondDialDotAtRestSitsOnTop) {
-    const QImage& dot = P().Skin().Dial(DialImage::Dot);
-    P().DrawDial2(360);
-    EXPECT_TRUE(ShowsImageAt(P().Picture(), dot, 924, 222));
-    P().DrawDial2(90);
-    EXPECT_TRUE(ShowsImageAt(P().Picture(), dot, 945, 242));
+// Degrees become radians with pi as 3.141592, so 90 degrees falls a hair short of a quarter turn
+// and both coordinates truncate one pixel down.
+TEST_F(PainterDrawing, DialMarksCircleTheirFace) {
+    const struct {
+        std::function<void(int)> draw;
+        DialImage mark;
+        int angle;
+        QPoint at;
+    } rows[] = {
+        {[&](int a) { P().DrawMainDial(a); }, DialImage::MainDimple, 0, {553, 161}},
+        {[&](int a) { P().DrawMainDial(a); }, DialImage::MainDimple, 90, {588, 196}},
+        {[&](int a) { P().DrawMainDial(a); }, DialImage::MainDimple, 180, {553, 232}},
+        {[&](int a) { P().DrawDial2(a); }, DialImage::Dot, 360, {924, 222}},  // at rest: on top
+        {[&](int a) { P().DrawDial2(a); }, DialImage::Dot, 90, {945, 242}},
+    };
+    for (const auto& row : rows) {
+        row.draw(row.angle);
+        EXPECT_TRUE(ShowsImageAt(P().Picture(), P().Skin().Dial(row.mark), row.at.x(), row.at.y()))
+            << row.angle;
+    }
+    EXPECT_EQ(P().MainDialAngle(), 180);
+    EXPECT_FALSE(ShowsImageAt(P().Picture(), P().Skin().Dial(DialImage::MainDimple), 553, 161));
 }
 
 bool IsRed(QRgb pixel) {
@@ -195,46 +200,31 @@ TEST_F(PainterDrawing, DualKnobCarriesBothNeedles) {
     EXPECT_TRUE(IsRed(P().Picture().pixel(808, 291)));
 }
 
-TEST_F(PainterDrawing, KeyLampCopiesItsStripFromTheLitOrDarkPanel) {
+TEST_F(PainterDrawing, KeyLampCopiesItsStripFromTheLitOrDarkPanelAndOthersDrawNothing) {
     const QImage before = P().Picture();
+    P().DrawKeyLamp(true, 6);
+    P().DrawKeyLamp(true, -1);
+    EXPECT_EQ(P().Picture(), before) << "lamps outside the table";
     P().DrawKeyLamp(true, 4);
-    const QRect strip(752, 213, 34, 5);
-    const QRect changed = ChangedArea(before, P().Picture());
-    EXPECT_FALSE(changed.isEmpty());
-    EXPECT_TRUE(strip.contains(changed));
     const QImage& lit = P().Skin().Picture(PanelPicture::LampsLit);
-    EXPECT_TRUE(ShowsImageAt(P().Picture(), lit.copy(strip), 752, 213));
+    EXPECT_TRUE(ShowsImageAt(P().Picture(), lit.copy(752, 213, 34, 5), 752, 213));
     P().DrawKeyLamp(false, 4);
     EXPECT_EQ(P().Picture(), before);
 }
 
-TEST_F(PainterDrawing, KeyLampOutsideTheTableDrawsNothing) {
-    const QImage before = P().Picture();
-    P().DrawKeyLamp(true, 6);
-    P().DrawKeyLamp(true, -1);
-    EXPECT_EQ(P().Picture(), before);
-}
-
+// Redrawing what is already shown reports no change; a real change reports its area.
 TEST_F(PainterDrawing, ChangeCallbackReportsOnlyRealChanges) {
-    std::vector<QRect> changes;
-    P().SetChangeCallback([&](const QRect& area) { changes.push_back(area); });
-    P().DrawGroup(SkinGroup::LampLock, 1);
-    ASSERT_EQ(changes.size(), 1u);
-    EXPECT_EQ(changes[0], QRect(536, 69, 28, 11));
-    P().DrawGroup(SkinGroup::LampLock, 1);
-    P().DrawFrequency(0, 0);
-    const size_t afterFirst = changes.size();
-    P().DrawFrequency(0, 0);
-    EXPECT_EQ(changes.size(), afterFirst);
-}
-
-TEST_F(PainterDrawing, RedrawingDialsKnobsAndTheWholePanelUnchangedReportsNothing) {
     // RepaintAll puts the second dial at rest.
-    P().DrawMainDial(45);
-    P().DrawDial2(360);
-    P().DrawDial3(300);
-    P().DrawKnobNeedle(Knob::Sql, 77);
-    P().DrawAfRfKnob(10, 200);
+    const auto drawAll = [&] {
+        P().DrawMainDial(45);
+        P().DrawDial2(360);
+        P().DrawDial3(300);
+        P().DrawKnobNeedle(Knob::Sql, 77);
+        P().DrawAfRfKnob(10, 200);
+        P().DrawFrequency(0, 0);
+        P().DrawGroup(SkinGroup::LampLock, 1);
+    };
+    drawAll();
     P().ShowMeterReading(MeterBar::Upper, 90);
     P().SetStoreRedraw([&] {
         P().DrawKnobNeedle(Knob::Sql, 77);
@@ -243,17 +233,12 @@ TEST_F(PainterDrawing, RedrawingDialsKnobsAndTheWholePanelUnchangedReportsNothin
     P().RepaintAll();
     std::vector<QRect> changes;
     P().SetChangeCallback([&](const QRect& area) { changes.push_back(area); });
-    P().DrawMainDial(45);
-    P().DrawDial2(360);
-    P().DrawDial3(300);
-    P().DrawKnobNeedle(Knob::Sql, 77);
-    P().DrawAfRfKnob(10, 200);
+    drawAll();
     P().RepaintAll();
     EXPECT_TRUE(changes.empty());
-    // A moved needle is one change covering its knob.
     P().DrawKnobNeedle(Knob::Sql, 78);
-    ASSERT_EQ(changes.size(), 1u);
-    EXPECT_EQ(changes[0], QRect(233, 259, 47, 47));
+    P().DrawGroup(SkinGroup::LampLock, 0);
+    EXPECT_EQ(changes, (std::vector<QRect>{QRect(233, 259, 47, 47), QRect(536, 69, 28, 11)}));
 }
 
 TEST_F(PainterDrawing, RepaintAllRunsTheStoreRedrawAndRestoresDialsBarsAndTheLastLamp) {

@@ -18,6 +18,7 @@
 
 #include "app/panel_controller_client.h"
 #include "engine/request_table.h"
+#include "option_test_support.h"
 #include "panel/panel_controller.h"
 #include "panel/panel_messages.h"
 #include "platform/main_window.h"
@@ -191,25 +192,17 @@ class PanelFixture : public ::testing::Test {
     PanelController& controller() { return client->Controller(); }
 
     void Press(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-        SendMouse(QEvent::MouseButtonPress, x, y, button, button);
+        MouseAt(surface.get(), QEvent::MouseButtonPress, QPointF(x, y), button, button);
     }
     void Release(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-        SendMouse(QEvent::MouseButtonRelease, x, y, button, Qt::NoButton);
-    }
-    void SendMouse(QEvent::Type type, int x, int y, Qt::MouseButton button,
-                   Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(x, y), surface->mapToGlobal(QPointF(x, y)), button, buttons,
-                          Qt::NoModifier);
-        QApplication::sendEvent(surface.get(), &event);
+        MouseAt(surface.get(), QEvent::MouseButtonRelease, QPointF(x, y), button, Qt::NoButton);
     }
     void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
         Press(x, y, button);
         Release(x, y, button);
     }
-    void Move(int x, int y, Qt::MouseButtons buttons = Qt::LeftButton) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(x, y), surface->mapToGlobal(QPointF(x, y)),
-                         Qt::NoButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(surface.get(), &move);
+    void Move(int x, int y) {
+        MouseAt(surface.get(), QEvent::MouseMove, QPointF(x, y), Qt::NoButton, Qt::LeftButton);
     }
     void Wheel(int x, int y, int delta) {
         QWheelEvent wheel(QPointF(x, y), surface->mapToGlobal(QPointF(x, y)), QPoint(),

@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-#include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
 #include <cmath>
@@ -8,6 +7,7 @@
 #include "app/panel_controller_client.h"
 #include "app_window_fixture.h"
 #include "engine/request_table.h"
+#include "option_test_support.h"
 #include "panel_test_fixture.h"
 
 namespace kestrel::testing {
@@ -16,18 +16,7 @@ namespace {
 // The panel on a screen with a device pixel ratio: drawn at the device's resolution, while mouse
 // input stays in panel pixels. ctest runs these tests once more with every screen at ratio 2
 // (QT_SCALE_FACTOR=2).
-class ScaledScreen : public MainWindowTest {
-  protected:
-    void SendToPanel(QEvent* event) { QCoreApplication::sendEvent(window->PanelWidget(), event); }
-    void Click(QPoint at) {
-        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, at, window->PanelWidget()->mapToGlobal(at), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                              Qt::NoModifier);
-            SendToPanel(&event);
-        }
-    }
-};
+using ScaledScreen = MainWindowTest;
 
 // Counts the 2 x 2 pixel blocks of an area that are not one colour: none in a picture blown up
 // from panel pixels, many where edges are drawn at the device's resolution.
@@ -71,11 +60,11 @@ TEST_F(ScaledScreen, PanelIsDrawnAtTheScreensRatioAndClicksHitTheKeysUnderThem) 
             << "the digits' edges are drawn at the device's resolution";
     }
 
-    Click({700, 160});  // LOCK
-    Click({785, 33});   // band 1.8
+    ClickAt(panel, {700, 160});  // LOCK
+    ClickAt(panel, {785, 33});   // band 1.8
     QWheelEvent wheel(QPointF(575, 219), panel->mapToGlobal(QPointF(575, 219)), QPoint(),
                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    SendToPanel(&wheel);  // the main dial, one step down
+    QCoreApplication::sendEvent(panel, &wheel);  // the main dial, one step down
     EXPECT_EQ(posted, (std::vector<Posted>{{RequestNumberOfMessage(0x8523), 0, 0},
                                            {RequestNumberOfMessage(0x852B), 0, 0},
                                            {RequestNumberOfMessage(0x854F), 0, -1}}));

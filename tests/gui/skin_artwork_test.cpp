@@ -25,14 +25,15 @@ const CPanelSkin& BuiltIn() {
     return skin;
 }
 
-TEST(SkinArtwork, EveryElementHasItsGroupsSizeAndSomethingOpaque) {
+// Every element has its group's size, is mostly opaque and differs from every other state of
+// its position (NB and TUNER show one "on" picture for their values 1 and 2).
+TEST(SkinArtwork, EveryElementHasItsSizeAndEveryStateOfAPositionLooksDifferent) {
     for (int g = 0; g < kSkinGroupCount; ++g) {
         const auto group = static_cast<SkinGroup>(g);
         const SkinGroupLayout& row = GroupLayout(group);
         for (int e = 0; e < ElementCount(group); ++e) {
             const QImage& image = BuiltIn().Element(group, e);
-            ASSERT_FALSE(image.isNull()) << row.name << " " << e;
-            EXPECT_EQ(image.size(), QSize(row.width, row.height)) << row.name << " " << e;
+            ASSERT_EQ(image.size(), QSize(row.width, row.height)) << row.name << " " << e;
             int opaque = 0;
             for (int y = 0; y < image.height(); ++y) {
                 for (int x = 0; x < image.width(); ++x) {
@@ -40,38 +41,21 @@ TEST(SkinArtwork, EveryElementHasItsGroupsSizeAndSomethingOpaque) {
                 }
             }
             EXPECT_GT(opaque, image.width() * image.height() / 2) << row.name << " " << e;
-        }
-    }
-}
-
-TEST(SkinArtwork, EveryStateOfAPositionLooksDifferent) {
-    for (int g = 0; g < kSkinGroupCount; ++g) {
-        const auto group = static_cast<SkinGroup>(g);
-        const SkinGroupLayout& row = GroupLayout(group);
-        // NB and TUNER show the same "on" picture for their values 1 and 2.
-        const bool sameOnLooks = group == SkinGroup::LegendNb || group == SkinGroup::LegendTuner;
-        if (row.kind == SkinKind::Column) {
-            for (int p = 0; p < row.positions; ++p) {
-                EXPECT_NE(BuiltIn().Element(group, ColumnElement(group, p, false)),
-                          BuiltIn().Element(group, ColumnElement(group, p, true)))
-                    << row.name << " " << p;
-            }
-            continue;
-        }
-        if (group == SkinGroup::FreqPoints) {
-            EXPECT_NE(BuiltIn().Element(group, 0), BuiltIn().Element(group, 2));
-            continue;
-        }
-        for (int a = 0; a < row.states; ++a) {
-            for (int b = a + 1; b < row.states; ++b) {
-                if (sameOnLooks && a == 1 && b == 2) {
-                    continue;
+            const SkinRect r = ElementRect(group, e);
+            for (int other = e + 1; other < ElementCount(group); ++other) {
+                const SkinRect o = ElementRect(group, other);
+                const bool sameOnLook =
+                    (group == SkinGroup::LegendNb || group == SkinGroup::LegendTuner) && e == 1 &&
+                    other == 2;
+                if (o.left == r.left && o.top == r.top && !sameOnLook &&
+                    group != SkinGroup::FreqPoints) {
+                    EXPECT_NE(image, BuiltIn().Element(group, other)) << row.name << " " << e;
                 }
-                EXPECT_NE(BuiltIn().Element(group, a), BuiltIn().Element(group, b))
-                    << row.name << " states " << a << " and " << b;
             }
         }
     }
+    EXPECT_NE(BuiltIn().Element(SkinGroup::FreqPoints, 0),
+              BuiltIn().Element(SkinGroup::FreqPoints, 2));
 }
 
 TEST(SkinArtwork, BlankDigitShowsNoLitSegment) {
@@ -162,59 +146,55 @@ class SkinFolderLoad : public ::testing::Test {
     void Save(const QString& name, const QImage& image) {
         ASSERT_TRUE(image.save(QDir(dir_.path()).filePath(name)));
     }
+    static QImage Filled(int width, int height, QColor colour) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    }
     QTemporaryDir dir_;
 };
 
-TEST_F(SkinFolderLoad, ImagesInTheFolderReplaceTheBuiltInOnes) {
-    QImage red(28, 11, QImage::Format_RGB32);
-    red.fill(QColor(255, 0, 0));
-    // Half of it pure green: that half stays transparent.
+// Images of the right size replace the built-in ones (pure green stays see-through); a wrong
+// size or an unreadable file falls back to the built-in drawing, as does everything not given.
+TEST_F(SkinFolderLoad, ImagesInTheFolderReplaceTheBuiltInOnesAndBadOnesAreSkipped) {
+    QImage red = Filled(28, 11, QColor(255, 0, 0));
     for (int y = 0; y < 11; ++y) {
         for (int x = 0; x < 14; ++x) {
             red.setPixel(x, y, qRgb(0, 255, 0));
         }
     }
     Save("lamp_tx_1.png", red);
-    QImage digit(21, 29, QImage::Format_RGB32);
-    digit.fill(QColor(1, 2, 3));
-    Save("main_digits_30.png", digit);
-    QImage dot(20, 20, QImage::Format_RGB32);
-    dot.fill(QColor(9, 9, 9));
-    Save("1174.png", dot);
-    CPanelSkin skin;
-    EXPECT_EQ(skin.Load(dir_.path()), 3);
-    EXPECT_EQ(skin.Element(SkinGroup::LampTx, 1).pixel(20, 5), qRgb(255, 0, 0));
-    EXPECT_EQ(qAlpha(skin.Element(SkinGroup::LampTx, 1).pixel(3, 5)), 0);
-    EXPECT_EQ(skin.Element(SkinGroup::MainDigits, 30).pixel(10, 10), qRgb(1, 2, 3));
-    EXPECT_EQ(skin.Dial(DialImage::Dot).pixel(0, 0), qRgb(9, 9, 9));
-    // Everything else is the built-in drawing.
-    EXPECT_EQ(skin.Element(SkinGroup::LampTx, 0), BuiltIn().Element(SkinGroup::LampTx, 0));
-    EXPECT_EQ(skin.Element(SkinGroup::MainDigits, 29),
-              BuiltIn().Element(SkinGroup::MainDigits, 29));
-}
-
-TEST_F(SkinFolderLoad, WrongSizedOrUnreadableFilesFallBackToTheBuiltInDrawing) {
-    QImage wrong(30, 11, QImage::Format_RGB32);
-    wrong.fill(Qt::red);
-    Save("lamp_tx_1.png", wrong);
+    Save("main_digits_30.png", Filled(21, 29, QColor(1, 2, 3)));
+    Save("1174.png", Filled(20, 20, QColor(9, 9, 9)));
+    Save("917.png", Filled(kPanelWidth, kPanelHeight, QColor(20, 40, 60)));
+    Save("lamp_rx_clar_1.png", Filled(13, 7, Qt::red));
     QFile broken(QDir(dir_.path()).filePath("lamp_busy_1.png"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("not a picture");
     broken.close();
     CPanelSkin skin;
-    EXPECT_EQ(skin.Load(dir_.path()), 0);
-    EXPECT_EQ(skin.Element(SkinGroup::LampTx, 1), BuiltIn().Element(SkinGroup::LampTx, 1));
-    EXPECT_EQ(skin.Element(SkinGroup::LampBusy, 1), BuiltIn().Element(SkinGroup::LampBusy, 1));
+    EXPECT_EQ(skin.Load(dir_.path()), 4);
+    EXPECT_EQ(skin.Element(SkinGroup::LampTx, 1).pixel(20, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(qAlpha(skin.Element(SkinGroup::LampTx, 1).pixel(3, 5)), 0);
+    EXPECT_EQ(skin.Element(SkinGroup::MainDigits, 30).pixel(10, 10), qRgb(1, 2, 3));
+    EXPECT_EQ(skin.Dial(DialImage::Dot).pixel(0, 0), qRgb(9, 9, 9));
+    for (const auto& [group, element] : {std::pair{SkinGroup::LampTx, 0},
+                                         {SkinGroup::MainDigits, 29},
+                                         {SkinGroup::LampRxClar, 1},
+                                         {SkinGroup::LampBusy, 1}}) {
+        EXPECT_EQ(skin.Element(group, element), BuiltIn().Element(group, element))
+            << GroupLayout(group).name;
+    }
+    PanelPainter painter;
+    painter.LoadSkin(dir_.path());
+    EXPECT_EQ(painter.Picture().pixel(1000, 300), qRgb(20, 40, 60)) << "917 is the background";
 }
 
-TEST_F(SkinFolderLoad, MissingFolderLoadsTheBuiltInSkin) {
-    CPanelSkin skin;
-    EXPECT_EQ(skin.Load(dir_.path() + "/missing"), 0);
-    EXPECT_TRUE(skin.Loaded());
-    EXPECT_EQ(skin.Picture(PanelPicture::LampsDark), BuiltIn().Picture(PanelPicture::LampsDark));
-}
-
-TEST_F(SkinFolderLoad, SavedSkinReadsBackAsTheSameImages) {
+TEST_F(SkinFolderLoad, SavedSkinReadsBackAndAMissingFolderLoadsTheBuiltInOne) {
+    CPanelSkin missing;
+    EXPECT_EQ(missing.Load(dir_.path() + "/missing"), 0);
+    EXPECT_TRUE(missing.Loaded());
+    EXPECT_EQ(missing.Picture(PanelPicture::LampsDark), BuiltIn().Picture(PanelPicture::LampsDark));
     const int files = BuiltIn().Save(dir_.path());
     int elements = 0;
     for (int g = 0; g < kSkinGroupCount; ++g) {
@@ -225,16 +205,6 @@ TEST_F(SkinFolderLoad, SavedSkinReadsBackAsTheSameImages) {
     EXPECT_EQ(skin.Load(dir_.path()), files);
     EXPECT_EQ(skin.Element(SkinGroup::KeyMenu, 1), BuiltIn().Element(SkinGroup::KeyMenu, 1));
     EXPECT_EQ(skin.Dial(DialImage::MainFace), BuiltIn().Dial(DialImage::MainFace));
-}
-
-TEST_F(SkinFolderLoad, PanelPictureByItsNumberBecomesTheBackground) {
-    QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
-    panel.fill(QColor(20, 40, 60));
-    Save("917.png", panel);
-    PanelPainter painter;
-    painter.LoadSkin(dir_.path());
-    EXPECT_EQ(painter.Picture().pixel(5, 5), qRgb(20, 40, 60));
-    EXPECT_EQ(painter.Picture().pixel(1000, 300), qRgb(20, 40, 60));
 }
 
 }  // namespace
