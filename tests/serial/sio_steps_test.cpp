@@ -333,7 +333,6 @@ TEST_F(WatchdogTest, RotatorReadPostsOnlyOnUsableOpenLine) {
 TEST_F(SerialLinkTest, ThreadsCarryCommandAndAnswerOnTheirLoops) {
     ASSERT_TRUE(StartSioRecvThread());
     ASSERT_TRUE(StartSioSendThread());
-    EXPECT_TRUE(window_->HasTimer(kTimerReceiveStep));
     TheSerialPort().Open(GetMirror(Mirror::AI) != 0);
     EXPECT_EQ(FarReceived(), "AI0;");
     ASSERT_TRUE(CommandRing.Push("FA;"));
