@@ -6,7 +6,7 @@ GENERATOR := -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 PACKAGES := cmake ninja-build ccache g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev qt6-svg-dev fonts-liberation2 fonts-dejavu-core \
   dpkg-dev desktop-file-utils appstream mandoc man-db \
-  libxmlrpc-c++8-dev libhamlib-utils python3
+  libxmlrpc-c++8-dev libhamlib-utils python3 xvfb xdotool
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 SEEDS ?= 200

@@ -218,8 +218,8 @@ void DisplayUpdates::RedrawFromStore() {
     }
 }
 
-void DisplayUpdates::ShowFrequency() {
-    painter_.DrawFrequency(GetField(ShowsSideB() ? F::FB : F::FA), digitCursor_());
+bool DisplayUpdates::ShowFrequency() {
+    return painter_.DrawFrequency(GetField(ShowsSideB() ? F::FB : F::FA), digitCursor_());
 }
 
 void DisplayUpdates::ShowOffset() {

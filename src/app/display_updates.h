@@ -89,8 +89,9 @@ class DisplayUpdates {
     // RepaintAll, without taking new meter readings or resetting the peak holds.
     void RedrawFromStore();
 
-    // Draws the main frequency display with the A or B frequency (see ShowsSideB).
-    void ShowFrequency();
+    // Draws the main frequency display with the A or B frequency (see ShowsSideB); reports
+    // whether it drew, which it does not while the display already shows that.
+    bool ShowFrequency();
     // Draws the clarifier offset display with the IF or OI offset.
     void ShowOffset();
     // Draws the two memory lamps from VS and the IF memory field.

@@ -1,3 +1,4 @@
+#include <malloc.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -31,6 +32,9 @@ bool DisplayAvailable() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
+
+// Pictures of this size and more get mappings of their own, returned whole when freed.
+constexpr int kOwnMappingFromBytes = 128 * 1024;
 
 // The name of the desktop entry, which is also the window's class name.
 constexpr const char* kDesktopName = "kestrel-panel";
@@ -81,6 +85,10 @@ void EndWindowOnStopSignals(QObject* owner) {
 
 int main(int argc, char** argv) {
     using namespace kestrel;
+    // Left to itself, the allocator raises this threshold whenever a large block is freed, after
+    // which the skin's panel-sized scratch pictures come from the heap and leave megabytes
+    // there that the program never gets back.
+    ::mallopt(M_MMAP_THRESHOLD, kOwnMappingFromBytes);
     std::string error;
     const auto options = ParsePanelOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {

@@ -282,6 +282,7 @@ bool CMainPanelDlg::event(QEvent* event) {
 }
 
 int64_t CMainPanelDlg::WindowProc(const Message& message) {
+    WakeFrequencyTimers();
     const uint32_t id = message.id;
     if (id == kMsgTimer) {
         OnTimer(static_cast<int>(message.wParam));
@@ -341,7 +342,15 @@ void CMainPanelDlg::OnTimer(int timerId) {
     switch (timerId) {
         case kTimerFrequencyA:
         case kTimerFrequencyB:
-            display_.ShowFrequency();
+            // What the display shows changes only with the store or the digit cursor, and each
+            // of those changes comes with a window message (an answer's notification, the
+            // cursor's own message). So the timers rest once a tick finds nothing to draw, and
+            // the next message wakes them, instead of waking the program 33 times a second.
+            if (!display_.ShowFrequency()) {
+                KillTimer(kTimerFrequencyA);
+                KillTimer(kTimerFrequencyB);
+                frequencyTimersResting_ = true;
+            }
             return;
         case kTimerFullRefresh:
             KillTimer(kTimerFullRefresh);
@@ -366,6 +375,14 @@ void CMainPanelDlg::OnTimer(int timerId) {
     }
     if (!RadioEngine::DispatchTimer(timerId) && client_) {
         client_->OnTimer(timerId);
+    }
+}
+
+void CMainPanelDlg::WakeFrequencyTimers() {
+    if (frequencyTimersResting_) {
+        frequencyTimersResting_ = false;
+        SetTimer(kTimerFrequencyA, kFrequencyRedrawMs);
+        SetTimer(kTimerFrequencyB, kFrequencyRedrawMs);
     }
 }
 

@@ -129,7 +129,9 @@ class CMainPanelDlg final : public QDialog, public MainWindow {
     struct PendingSend;
     void RunBox(int stringId);
     void RemoveSplash();
+    void WakeFrequencyTimers();
 
+    bool frequencyTimersResting_ = false;
     uint8_t m_bBoxShown = 0;
     int m_nDigitCursor = 0;
     CSplashPanelDlg* m_splash = nullptr;

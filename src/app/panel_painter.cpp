@@ -88,6 +88,7 @@ PanelPainter::PanelPainter() : picture_(kPanelWidth, kPanelHeight, QImage::Forma
 
 void PanelPainter::LoadSkin(const QString& folder, double scale) {
     skin_.Load(folder, scale);
+    shownFrequency_.reset();
     if (scale != Scale()) {
         picture_ = QImage(ToDevice(kPanelRect, scale).size(), QImage::Format_RGB32);
         picture_.setDevicePixelRatio(scale);
@@ -119,6 +120,7 @@ void PanelPainter::DrawSkinElement(const QImage& image, int left, int top, int w
     if (target.isEmpty()) {
         return;
     }
+    DrawingOver(target);
     // Timers redraw the same pictures many times a second; only a real change of pixels is
     // reported, so that the window repaints only what moved. The compared area has a pixel to
     // spare on each side for the rounding of fractional scales.
@@ -173,7 +175,7 @@ void PanelPainter::DrawPanelPicture(PanelPicture picture) {
     DrawSkinElement(skin_.Picture(picture), 0, 0, kPanelWidth, kPanelHeight);
 }
 
-void PanelPainter::DrawFrequency(int32_t value, int digitCursor) {
+bool PanelPainter::DrawFrequency(int32_t value, int digitCursor) {
     // The field has eight places: anything wider could not be shown, so it is pinned to the
     // field's range rather than overrunning it.
     const int32_t shown = std::clamp<int32_t>(value, 0, 99999999);
@@ -187,13 +189,32 @@ void PanelPainter::DrawFrequency(int32_t value, int digitCursor) {
         const int d = text[i] - '0';
         return i == highlight ? d + 11 : d;
     };
+    // The redraw timers ask many times a second; redrawing an unchanged display would only
+    // cost the pixel comparison of every digit.
+    if (shownFrequency_ && shownFrequency_->value == shown &&
+        shownFrequency_->highlight == highlight) {
+        return false;
+    }
+    QRect area;
+    drawingFrequency_ = true;
+    auto draw = [&](SkinGroup group, int element) {
+        if (const CSkinElement* found = skin_.SkinElement(group, element)) {
+            const SkinRect& r = found->rect;
+            area |= QRect(r.left, r.top, r.width, r.height);
+        }
+        DrawGroup(group, element);
+    };
     const int states = GroupLayout(SkinGroup::MainDigits).states;
     for (int i = 0; i < 7; ++i) {
-        DrawGroup(SkinGroup::MainDigits, states * i + image(i));
+        draw(SkinGroup::MainDigits, states * i + image(i));
     }
-    DrawGroup(SkinGroup::LastDigit, image(7));
-    DrawGroup(SkinGroup::FreqPoints, text[1] == ' ' ? 2 : 0);
-    DrawGroup(SkinGroup::FreqPoints, 1);
+    draw(SkinGroup::LastDigit, image(7));
+    draw(SkinGroup::FreqPoints, text[1] == ' ' ? 2 : 0);
+    draw(SkinGroup::FreqPoints, 1);
+    drawingFrequency_ = false;
+    frequencyArea_ = area;
+    shownFrequency_ = ShownFrequency{shown, highlight};
+    return true;
 }
 
 void PanelPainter::DrawOffset(double value) {
@@ -280,6 +301,7 @@ void PanelPainter::DrawNeedle(const KnobLayout& place, int angle) {
                        place.cy - Truncate(place.radius * std::cos(a)));
     const QPoint end = start + QPoint(Truncate(5 * std::sin(a)), -Truncate(5 * std::cos(a)));
     const QRect area = QRect(start, end).normalized().adjusted(-2, -2, 2, 2);
+    DrawingOver(area);
     {
         QPainter p(&picture_);
         p.setPen(QPen(QColor(255, 0, 0), 2, Qt::SolidLine, Qt::FlatCap));
@@ -572,6 +594,12 @@ void PanelPainter::RepaintAll() {
 
 QRect PanelPainter::DeviceRect(const QRect& area) const {
     return ToDevice(area, Scale());
+}
+
+void PanelPainter::DrawingOver(const QRect& area) {
+    if (!drawingFrequency_ && area.intersects(frequencyArea_)) {
+        shownFrequency_.reset();
+    }
 }
 
 void PanelPainter::Changed(const QRect& area) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "app/panel_skin.h"
 #include "app/skin_layout.h"
@@ -50,8 +51,9 @@ class PanelPainter {
     // Draws a whole panel picture over the window (the background, 917 by default).
     void DrawPanelPicture(PanelPicture picture = PanelPicture::LampsDark);
 
-    // Draws the main frequency display; digitCursor 1 to 7 highlights a digit, 0 none.
-    void DrawFrequency(int32_t value, int digitCursor);
+    // Draws the main frequency display; digitCursor 1 to 7 highlights a digit, 0 none. Reports
+    // whether it drew: nothing is drawn while the display already shows exactly that.
+    bool DrawFrequency(int32_t value, int digitCursor);
     // Draws the clarifier offset display and its sign marks.
     void DrawOffset(double value);
     // Draws the main tuning dial with its dimple at `angle` degrees and remembers the angle.
@@ -126,6 +128,8 @@ class PanelPainter {
         bool outermost_;
     };
     void Changed(const QRect& area);
+    // Forgets what the frequency display shows when a drawing that is not its own covers it.
+    void DrawingOver(const QRect& area);
     // Returns the picture's device pixels that a rectangle of panel pixels covers.
     QRect DeviceRect(const QRect& area) const;
     void DrawNeedle(const KnobLayout& place, int angle);
@@ -145,6 +149,14 @@ class PanelPainter {
     int mainDialAngle_ = 0;
     int32_t afValue_ = 0;
     int32_t rfValue_ = 0;
+    // What the frequency display shows, until anything else draws over its area.
+    struct ShownFrequency {
+        int32_t value;
+        int highlight;
+    };
+    std::optional<ShownFrequency> shownFrequency_;
+    QRect frequencyArea_;
+    bool drawingFrequency_ = false;
     int scopeDepth_ = 0;
     QRect scopeArea_;
     QImage scopeBefore_;

@@ -10,8 +10,8 @@ namespace kestrel {
 
 namespace {
 
-// Timers this short pace the receive step and the frequency redraws; a coarse timer could fire
-// them up to 5 % late, which the 5 ms receive step would feel.
+// Timers this short pace the read steps, the shortcut commands and the frequency redraws; a
+// coarse timer could fire them up to 5 % late.
 constexpr int64_t kPreciseBelowMs = 50;
 
 }  // namespace

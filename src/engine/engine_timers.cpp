@@ -1,16 +1,12 @@
 #include "engine/engine_timers.h"
 
 #include "engine/anl_send_thread.h"
-#include "platform/workers.h"
 #include "serial/sio_send_thread.h"
 
 namespace kestrel {
 
 bool DispatchEngineTimer(int timerId) {
     switch (timerId) {
-        case kTimerReceiveStep:
-            PostToWorker(Worker::SioRecv, kMsgReceiveStep);
-            return true;
         case kTimerInitialRead:
             PostRequestMessage(kMsgInitialReadStep);
             return true;

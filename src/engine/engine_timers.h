@@ -11,7 +11,7 @@ inline constexpr int kLinkWatchdogMs = 3000;  // timer 17
 inline constexpr int kPowerOnReadMs = 500;    // timer 23, one tick
 inline constexpr int kPowerOffReadMs = 50;    // timer 24, two ticks
 
-// Hands the tick of a worker-pacing timer (3, 4, 5, 8, 17, 20, 23, 24, 25) to its worker.
+// Hands the tick of a worker-pacing timer (4, 5, 8, 17, 20, 23, 24, 25) to its worker.
 // Returns false, doing nothing, for any other timer, so that the window handles its own next.
 bool DispatchEngineTimer(int timerId);
 

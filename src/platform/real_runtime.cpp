@@ -1,9 +1,13 @@
 #include "platform/real_runtime.h"
 
 #include <pthread.h>
+#include <semaphore.h>
+#include <time.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <deque>
 
 namespace kestrel {
@@ -41,10 +45,18 @@ class RealSignal final : public Signal {
 };
 }  // namespace
 
+// Posts count a semaphore up and the loop waits on it: a timed wait on a semaphore is one system
+// call, where a condition variable's takes two, which a loop ticking 200 times a second feels.
 class RealRuntime::Loop final : public MessageLoop {
   public:
-    Loop(std::string name, MessageHandler handler)
-        : name_(std::move(name)), handler_(std::move(handler)) {}
+    Loop(std::string name, MessageHandler handler, std::chrono::milliseconds period = {},
+         Message tick = {})
+        : name_(std::move(name)), handler_(std::move(handler)), period_(period), tick_(tick) {
+        ::sem_init(&posted_, 0, 0);
+    }
+    ~Loop() override { ::sem_destroy(&posted_); }
+    Loop(const Loop&) = delete;
+    Loop& operator=(const Loop&) = delete;
 
     void Start() {
         thread_ = std::thread([this] { Main(); });
@@ -58,7 +70,7 @@ class RealRuntime::Loop final : public MessageLoop {
             }
             queue_.push_back(message);
         }
-        arrived_.notify_one();
+        ::sem_post(&posted_);
         return true;
     }
 
@@ -75,20 +87,56 @@ class RealRuntime::Loop final : public MessageLoop {
     }
 
   private:
+    using Clock = std::chrono::steady_clock;
+
+    bool Paced() const { return period_.count() > 0; }
+
+    // Waits for a post, or until the deadline for a paced loop. A post whose message was taken
+    // without waiting leaves a count behind, which only makes a later wait return early.
+    void WaitForPost(Clock::time_point deadline) {
+        int rc;
+        if (Paced()) {
+            const auto since = deadline.time_since_epoch();
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since);
+            const timespec at{static_cast<time_t>(seconds.count()),
+                              static_cast<long>((since - seconds).count())};
+            do {
+                rc = ::sem_clockwait(&posted_, CLOCK_MONOTONIC, &at);
+            } while (rc < 0 && errno == EINTR);
+        } else {
+            do {
+                rc = ::sem_wait(&posted_);
+            } while (rc < 0 && errno == EINTR);
+        }
+    }
+
     void Main() {
         currentLoop = this;
         NameThisThread(name_);
+        auto nextTick = Clock::now() + period_;
+        const auto tickDue = [&] { return Paced() && Clock::now() >= nextTick; };
         for (;;) {
             Message message;
             {
                 std::unique_lock lock(mutex_);
-                arrived_.wait(lock, [&] { return !queue_.empty(); });
-                message = queue_.front();
-                queue_.pop_front();
-                if (message.id == kMsgStop) {
-                    running_.store(false, std::memory_order_release);
-                    queue_.clear();
-                    return;
+                while (queue_.empty() && !tickDue()) {
+                    lock.unlock();
+                    WaitForPost(nextTick);
+                    lock.lock();
+                }
+                // A due tick goes before the posted messages, so that a busy queue cannot hold
+                // it back; it comes once a period, so it cannot hold them back either.
+                if (const auto now = Clock::now(); Paced() && now >= nextTick) {
+                    message = tick_;
+                    nextTick += period_ * ((now - nextTick) / period_ + 1);
+                } else {
+                    message = queue_.front();
+                    queue_.pop_front();
+                    if (message.id == kMsgStop) {
+                        running_.store(false, std::memory_order_release);
+                        queue_.clear();
+                        return;
+                    }
                 }
             }
             handler_(message);
@@ -97,8 +145,10 @@ class RealRuntime::Loop final : public MessageLoop {
 
     const std::string name_;
     const MessageHandler handler_;
+    const std::chrono::milliseconds period_;  // zero for a loop without ticks
+    const Message tick_;
     std::mutex mutex_;
-    std::condition_variable arrived_;
+    sem_t posted_;
     std::deque<Message> queue_;
     std::atomic<bool> running_{true};
     std::thread thread_;
@@ -135,7 +185,17 @@ void RealRuntime::SleepMs(int64_t ms) {
 }
 
 std::shared_ptr<MessageLoop> RealRuntime::StartLoop(std::string name, MessageHandler handler) {
-    auto loop = std::make_shared<Loop>(std::move(name), std::move(handler));
+    return Launch(std::make_shared<Loop>(std::move(name), std::move(handler)));
+}
+
+std::shared_ptr<MessageLoop> RealRuntime::StartPacedLoop(std::string name, int64_t periodMs,
+                                                         Message tick, MessageHandler handler) {
+    return Launch(std::make_shared<Loop>(std::move(name), std::move(handler),
+                                         std::chrono::milliseconds(std::max<int64_t>(periodMs, 1)),
+                                         tick));
+}
+
+std::shared_ptr<MessageLoop> RealRuntime::Launch(std::shared_ptr<Loop> loop) {
     loop->Start();
     std::lock_guard lock(loopsMutex_);
     loops_.push_back(loop);

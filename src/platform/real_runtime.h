@@ -21,6 +21,8 @@ class RealRuntime final : public Runtime {
     int64_t NowMs() const override;
     void SleepMs(int64_t ms) override;
     std::shared_ptr<MessageLoop> StartLoop(std::string name, MessageHandler handler) override;
+    std::shared_ptr<MessageLoop> StartPacedLoop(std::string name, int64_t periodMs, Message tick,
+                                                MessageHandler handler) override;
     TimerId StartTimer(int64_t periodMs, std::function<void()> fn) override;
     void CancelTimer(TimerId id) override;
     void CallAfter(int64_t delayMs, std::function<void()> fn) override;
@@ -35,6 +37,7 @@ class RealRuntime final : public Runtime {
         std::function<void()> fn;
     };
 
+    std::shared_ptr<MessageLoop> Launch(std::shared_ptr<Loop> loop);
     void TimerThreadMain();
     TimerId AddTimer(int64_t firstMs, int64_t periodMs, std::function<void()> fn);
 

@@ -49,6 +49,12 @@ class Runtime {
     virtual void SleepMs(int64_t ms) = 0;
     // Starts a worker loop that hands each posted message to the handler, until kMsgStop.
     virtual std::shared_ptr<MessageLoop> StartLoop(std::string name, MessageHandler handler) = 0;
+    // Starts a worker loop that, between its posted messages, also hands the handler `tick` every
+    // periodMs milliseconds, first after one period, until the loop ends. The loop times the
+    // ticks by its own wait, so no other thread wakes for them; a late tick comes once and the
+    // next keeps the rhythm.
+    virtual std::shared_ptr<MessageLoop> StartPacedLoop(std::string name, int64_t periodMs,
+                                                        Message tick, MessageHandler handler) = 0;
     // Calls fn every periodMs milliseconds, first after one period, until cancelled. fn runs on a
     // runtime thread: it must be short and must not sleep.
     virtual TimerId StartTimer(int64_t periodMs, std::function<void()> fn) = 0;

@@ -85,6 +85,9 @@ TermiosDevice::TermiosDevice(int fd) : fd_(fd) {
     serial_icounter_struct counters{};
     hasCounters_ = IoctlRetry(fd_, TIOCGICOUNT, &counters) == 0;
     lastCounters_ = counters;
+    // The receive step sets RTS 200 times a second; a driver without modem lines is asked once.
+    int lines = 0;
+    hasModemLines_ = IoctlRetry(fd_, TIOCMGET, &lines) == 0 || !NotSupported(errno);
 }
 
 // Terminals are compared by device number, which every name of the same port shares.
@@ -107,6 +110,7 @@ TermiosDevice::~TermiosDevice() {
 TermiosDevice::TermiosDevice(TermiosDevice&& other) noexcept
     : fd_(other.fd_),
       hasCounters_(other.hasCounters_),
+      hasModemLines_(other.hasModemLines_),
       lastCounters_(other.lastCounters_),
       hungUp_(other.hungUp_) {
     other.fd_ = -1;
@@ -117,6 +121,7 @@ TermiosDevice& TermiosDevice::operator=(TermiosDevice&& other) noexcept {
         CloseFd(fd_);
         fd_ = other.fd_;
         hasCounters_ = other.hasCounters_;
+        hasModemLines_ = other.hasModemLines_;
         lastCounters_ = other.lastCounters_;
         hungUp_ = other.hungUp_;
         other.fd_ = -1;
@@ -176,12 +181,18 @@ bool TermiosDevice::Write(const uint8_t* data, size_t size, int64_t timeoutMs) {
 bool TermiosDevice::QueryStatus(LineStatus& status) {
     std::lock_guard lock(mutex_);
     status = {};
-    if (fd_ < 0 || hungUp_ || PollHungUp(fd_)) {
+    if (fd_ < 0 || hungUp_) {
         hungUp_ = fd_ >= 0;
         return false;
     }
+    const PollState line = PollNow(fd_);
+    if (line.hungUp) {
+        hungUp_ = true;
+        return false;
+    }
+    // The receive step asks 200 times a second; while nothing has arrived the poll has said so.
     int count = 0;
-    if (IoctlRetry(fd_, FIONREAD, &count) != 0) {
+    if (line.readable && IoctlRetry(fd_, FIONREAD, &count) != 0) {
         hungUp_ = true;
         return false;
     }
@@ -209,6 +220,9 @@ bool TermiosDevice::QueryStatus(LineStatus& status) {
 }
 
 bool TermiosDevice::SetRts(bool raised) {
+    if (!hasModemLines_) {
+        return true;
+    }
     int bits = TIOCM_RTS;
     if (IoctlRetry(fd_, raised ? TIOCMBIS : TIOCMBIC, &bits) == 0) {
         return true;

@@ -43,6 +43,7 @@ class TermiosDevice final : public SerialDevice {
     int fd_ = -1;
     std::mutex mutex_;  // the status query runs on several threads and keeps the counter baseline
     bool hasCounters_ = false;
+    bool hasModemLines_ = true;  // false once the driver said it has none (a pseudo-terminal)
     serial_icounter_struct lastCounters_{};
     bool hungUp_ = false;
 };

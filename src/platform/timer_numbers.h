@@ -5,7 +5,6 @@ namespace kestrel {
 // The main window's numbered timers.
 inline constexpr int kTimerKeyHold = 1;        // 100 ms key-hold test, 30 ms drag sample
 inline constexpr int kTimerKnobRepeat = 2;     // 1000 ms, then 200 ms: repeat of a value change
-inline constexpr int kTimerReceiveStep = 3;    // 5 ms: post a receive step to Sio_Recv_Thread
 inline constexpr int kTimerInitialRead = 4;    // 30 ms: a step of the initial read
 inline constexpr int kTimerMenuRead = 5;       // 30 ms: a step of the menu read
 inline constexpr int kTimerFrequencyA = 6;     // 30 ms: redraw the frequency display
@@ -25,8 +24,5 @@ inline constexpr int kTimerPowerOffRead = 24;  // 50 ms, twice: the power reads 
 inline constexpr int kTimerKeyerRead = 25;     // 30 ms: a step of the keyer-memory reads
 inline constexpr int kTimerLowerPeak = 30;     // lower-bar peak hold
 inline constexpr int kTimerShortcut = 31;      // 2 ms per character: the next shortcut command
-
-// The period of the receive-step timer.
-inline constexpr int kReceiveStepMs = 5;
 
 }  // namespace kestrel

@@ -1,7 +1,9 @@
 #include "platform/virtual_runtime.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cassert>
+#include <utility>
 
 namespace kestrel {
 
@@ -30,14 +32,14 @@ class VirtualRuntime::Loop final : public MessageLoop {
     const std::string& Name() const override { return name_; }
 
     void ScheduleDispatchLocked() {
-        if (busy_ || dispatchScheduled_ || queue_.empty()) {
+        if (busy_ || dispatchScheduled_ || !HasWorkLocked()) {
             return;
         }
         dispatchScheduled_ = true;
         runtime_.ScheduleLocked(runtime_.now_, [this] {
             std::unique_lock lock(runtime_.mutex_);
             dispatchScheduled_ = false;
-            if (!busy_ && !queue_.empty() && running_) {
+            if (!busy_ && HasWorkLocked() && running_) {
                 busy_ = true;
                 runtime_.RunSliceLocked(lock, this);
             }
@@ -52,8 +54,12 @@ class VirtualRuntime::Loop final : public MessageLoop {
             if (abandoned_) {
                 break;
             }
-            const Message message = queue_.front();
-            queue_.pop_front();
+            // A due tick goes first, as in the real loop.
+            Message message = tick_;
+            if (!std::exchange(tickDue_, false)) {
+                message = queue_.front();
+                queue_.pop_front();
+            }
             if (message.id == kMsgStop) {
                 queue_.clear();
                 break;
@@ -79,12 +85,31 @@ class VirtualRuntime::Loop final : public MessageLoop {
         runtime_.driverWake_.notify_one();
     }
 
+    bool HasWorkLocked() const { return tickDue_ || !queue_.empty(); }
+
+    // Makes the tick due at `time` and every period after it while the loop runs. Like the real
+    // loop's ticks they do not pile up while the handler is busy.
+    void ScheduleTickLocked(int64_t time) {
+        runtime_.ScheduleLocked(time, [this] {
+            std::lock_guard lock(runtime_.mutex_);
+            if (!running_) {
+                return;
+            }
+            tickDue_ = true;
+            ScheduleDispatchLocked();
+            ScheduleTickLocked(runtime_.now_ + periodMs_);
+        });
+    }
+
     static thread_local Loop* currentLoop;
 
     VirtualRuntime& runtime_;
     const std::string name_;
     const MessageHandler handler_;
     std::deque<Message> queue_;
+    int64_t periodMs_ = 0;  // the period of the ticks; 0 for a loop without them
+    Message tick_;
+    bool tickDue_ = false;
     std::atomic<bool> running_{true};
     bool busy_ = false;
     bool dispatchScheduled_ = false;
@@ -174,6 +199,17 @@ std::shared_ptr<MessageLoop> VirtualRuntime::StartLoop(std::string name, Message
     std::lock_guard lock(mutex_);
     loops_.push_back(loop);
     loop->thread_ = std::thread([raw = loop.get()] { raw->Main(); });
+    return loop;
+}
+
+std::shared_ptr<MessageLoop> VirtualRuntime::StartPacedLoop(std::string name, int64_t periodMs,
+                                                            Message tick, MessageHandler handler) {
+    auto loop = StartLoop(std::move(name), std::move(handler));
+    auto* raw = static_cast<Loop*>(loop.get());
+    std::lock_guard lock(mutex_);
+    raw->periodMs_ = std::max<int64_t>(periodMs, 1);
+    raw->tick_ = tick;
+    raw->ScheduleTickLocked(now_ + raw->periodMs_);
     return loop;
 }
 

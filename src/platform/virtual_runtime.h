@@ -28,6 +28,8 @@ class VirtualRuntime final : public Runtime {
     // On a loop thread, suspends that handler; on the driving thread, runs the others for ms.
     void SleepMs(int64_t ms) override;
     std::shared_ptr<MessageLoop> StartLoop(std::string name, MessageHandler handler) override;
+    std::shared_ptr<MessageLoop> StartPacedLoop(std::string name, int64_t periodMs, Message tick,
+                                                MessageHandler handler) override;
     TimerId StartTimer(int64_t periodMs, std::function<void()> fn) override;
     void CancelTimer(TimerId id) override;
     std::shared_ptr<Signal> MakeSignal() override;

@@ -5,10 +5,10 @@
 namespace kestrel {
 
 // The rings are globals of a megabyte each: a run-time constructor rather than constant
-// initialisers keeps them in zero-initialised storage instead of the program image.
-MessageRing::MessageRing() {
-    Empty();
-}
+// initialisers keeps them in zero-initialised storage instead of the program image. The slots
+// are left as they are: a slot is read only as far as the entry pushed into it, and writing
+// zeros over the whole megabyte would only bring all of it into memory.
+MessageRing::MessageRing() : writeIndex_(-1), readIndex_(-1), held_(0), length_{} {}
 
 MessageRing CommandRing;
 MessageRing AnswerRing;
@@ -45,19 +45,26 @@ size_t MessageRing::Take(char (&buffer)[kSlotSize]) {
     std::memset(data_[readIndex_].data(), 0, length);
     length_[readIndex_] = 0;
     readIndex_ = static_cast<int16_t>((readIndex_ + 1) % kSlots);
-    --held_;
+    // A drained ring starts again at its first slot, so that a ring that never holds much
+    // keeps using the same few pages of its megabyte.
+    if (--held_ == 0) {
+        writeIndex_ = -1;
+        readIndex_ = -1;
+    }
     return length;
 }
 
+// Take clears what it takes, so only the slots still held need clearing.
 void MessageRing::Empty() {
     std::lock_guard lock(mutex_);
+    for (int i = 0; i < held_; ++i) {
+        const size_t slot = static_cast<size_t>((readIndex_ + i) % kSlots);
+        data_[slot].fill(0);
+        length_[slot] = 0;
+    }
     writeIndex_ = -1;
     readIndex_ = -1;
     held_ = 0;
-    length_.fill(0);
-    for (auto& slot : data_) {
-        slot.fill(0);
-    }
 }
 
 int MessageRing::Count() const {

@@ -29,15 +29,15 @@ class MessageRing {
     // Moves the oldest entry into the buffer, NUL-terminated, and returns its length; returns 0
     // at once when the ring is empty.
     size_t Take(char (&buffer)[kSlotSize]);
-    // Drops every entry and clears every slot; the start routines call it before a thread runs.
+    // Drops every entry and clears its slot; the start routines call it before a thread runs.
     void Empty();
     // Returns the number of entries queued.
     int Count() const;
 
   private:
     mutable std::mutex mutex_;
-    int16_t writeIndex_;  // slot of the newest entry, -1 when emptied
-    int16_t readIndex_;   // slot of the oldest entry, -1 when emptied
+    int16_t writeIndex_;  // slot of the newest entry, -1 when empty
+    int16_t readIndex_;   // slot of the oldest entry, -1 when empty
     // Entries held. With both indices naming occupied slots, an empty and a full ring look alike
     // from the indices alone; the count tells them apart where a lap flag would.
     int held_;

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/main_window.h"
 #include "platform/message.h"
-#include "platform/timer_numbers.h"
+#include "platform/runtime.h"
 #include "platform/workers.h"
 #include "protocol/framing.h"
 #include "protocol/message_ring.h"
@@ -70,13 +69,14 @@ void Sio_Recv_Thread::Step() {
 bool StartSioRecvThread() {
     AnswerRing.Empty();
     auto thread = std::make_shared<Sio_Recv_Thread>();
-    auto loop = Rt().StartLoop("Sio_Recv_Thread",
-                               [thread](const Message& message) { thread->Handle(message.id); });
+    // The loop paces its own steps, so that nothing else wakes 200 times a second for them.
+    auto loop =
+        Rt().StartPacedLoop("Sio_Recv_Thread", kReceiveStepMs, {kMsgReceiveStep, 0, 0},
+                            [thread](const Message& message) { thread->Handle(message.id); });
     if (loop == nullptr) {
         return false;
     }
     SetWorkerLoop(Worker::SioRecv, loop);
-    SetMainWindowTimer(kTimerReceiveStep, kReceiveStepMs);
     return true;
 }
 

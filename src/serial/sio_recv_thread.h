@@ -6,6 +6,8 @@
 
 namespace kestrel {
 
+// The period of the receive step.
+inline constexpr int kReceiveStepMs = 5;
 // RTS is raised while the receive buffer holds at most this many bytes.
 inline constexpr uint32_t kRtsRaiseAtMost = 1024;
 // RTS is lowered once the receive buffer holds at least this many bytes.
@@ -31,8 +33,8 @@ class Sio_Recv_Thread {
     ReceiveBuffer buffer_;
 };
 
-// Empties the AnswerRing, starts Sio_Recv_Thread in its worker slot and sets the main window's
-// receive-step timer (3) to 5 ms. Reports whether the thread runs.
+// Empties the AnswerRing and starts Sio_Recv_Thread in its worker slot, its loop running a
+// receive step every 5 ms. Reports whether the thread runs.
 bool StartSioRecvThread();
 // Stops Sio_Recv_Thread with the common stop routine; reports whether it ended.
 bool StopSioRecvThread();

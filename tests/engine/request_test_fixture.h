@@ -71,9 +71,6 @@ class RequestThreadTest : public ::testing::Test {
                 analysed.emplace_back(buffer);
             }
         }));
-        SetWorkerLoop(Worker::SioRecv, runtime.StartLoop("sio recv", [this](const Message& m) {
-            receiveSteps += m.id == kMsgReceiveStep ? 1 : 0;
-        }));
         ASSERT_TRUE(StartRequestThread());
     }
 
@@ -81,7 +78,6 @@ class RequestThreadTest : public ::testing::Test {
         StopRequestThread();
         StopWorkerInSlot(Worker::SioSend);
         StopWorkerInSlot(Worker::AnlRecv);
-        StopWorkerInSlot(Worker::SioRecv);
         window->Close();
         SetMainWindow(nullptr);
         window.reset();
@@ -117,7 +113,6 @@ class RequestThreadTest : public ::testing::Test {
     std::vector<WindowMessage> windowMessages;
     std::vector<std::string> analysed;
     int sendSteps = 0;
-    int receiveSteps = 0;
 };
 
 }  // namespace kestrel

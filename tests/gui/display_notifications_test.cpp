@@ -207,18 +207,33 @@ TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
     }
 }
 
-TEST_F(DisplayNotifications, DigitCursorMessageAndFrequencyTimersRedrawFromTheStore) {
+TEST_F(DisplayNotifications, DigitCursorMessageMovesTheMark) {
     Set(F::FA, 475000);
     window->SendMessage(kMsgSelectDigitA, 1, 0);
     EXPECT_TRUE(ShowsFrequency(475000, 1));
     EXPECT_EQ(window->DigitCursor(), 1);
     window->SendMessage(kMsgSelectDigitA, 0, 0);
     EXPECT_TRUE(ShowsFrequency(475000, 0));
-    for (const int timer : {kTimerFrequencyA, kTimerFrequencyB}) {
-        Set(F::FA, 3573000 + timer);
-        window->OnTimer(timer);
-        EXPECT_TRUE(ShowsFrequency(3573000 + timer)) << timer;
-    }
+}
+
+TEST_F(DisplayNotifications, FrequencyTimersRedrawFromTheStoreAndRestUntilTheNextMessage) {
+    window->InitPanel();
+    Set(F::FA, 3573000);
+    window->OnTimer(kTimerFrequencyA);
+    EXPECT_TRUE(ShowsFrequency(3573000));
+    Set(F::FA, 3574000);
+    window->OnTimer(kTimerFrequencyB);
+    EXPECT_TRUE(ShowsFrequency(3574000));
+    window->Painter().DrawPanelPicture();
+    window->OnTimer(kTimerFrequencyA);
+    EXPECT_TRUE(ShowsFrequency(3574000)) << "a display drawn over is drawn again";
+    EXPECT_TRUE(window->HasTimer(kTimerFrequencyA));
+    window->OnTimer(kTimerFrequencyB);
+    EXPECT_FALSE(window->HasTimer(kTimerFrequencyA)) << "nothing new: both rest";
+    EXPECT_FALSE(window->HasTimer(kTimerFrequencyB));
+    Notify(kNotifyTX);
+    EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
+    EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
 }
 
 TEST_F(DisplayNotifications, OffsetAndMemoryLampsFollowTheShownSide) {

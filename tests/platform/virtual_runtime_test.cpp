@@ -87,6 +87,23 @@ TEST_F(VirtualRuntimeTest, TimersFireAtTheirPeriodAndStopWhenCancelled) {
     EXPECT_EQ(ticks, (std::vector<int64_t>{5, 10, 15}));
 }
 
+TEST_F(VirtualRuntimeTest, PacedLoopTicksAmongItsPostsWithoutPilingUpUntilItStops) {
+    std::vector<std::string> trace;
+    auto loop = runtime.StartPacedLoop("paced", 5, {9, 0, 0}, [&](const Message& m) {
+        trace.push_back(std::to_string(m.id) + "@" + std::to_string(runtime.NowMs()));
+        if (m.id == 1) {
+            runtime.SleepMs(12);
+        }
+    });
+    runtime.CallAfter(7, [&] { loop->Post({1, 0, 0}); });
+    runtime.RunFor(30);
+    EXPECT_EQ(trace, (std::vector<std::string>{"9@5", "1@7", "9@19", "9@20", "9@25", "9@30"}));
+    EXPECT_TRUE(StopWorker(loop.get()));
+    const size_t handled = trace.size();
+    runtime.RunFor(100);
+    EXPECT_EQ(trace.size(), handled);
+}
+
 TEST_F(VirtualRuntimeTest, WaitReturnsWhenSetOrAfterTimeOut) {
     auto signal = runtime.MakeSignal();
     std::vector<std::string> trace;

@@ -43,16 +43,13 @@ class TempDir {
 };
 
 // The serial port on the virtual runtime, joined by the in-memory cable to a far end that the
-// test plays. The headless main window records what it is posted and turns timer 3 into receive
-// steps, as the real main window does.
+// test plays. The headless main window records what it is posted.
 class SerialLinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SetRuntime(&rt_);
         window_ = std::make_unique<HeadlessMainWindow>([this](const Message& message) {
-            if (message.id == kMsgTimer && message.wParam == kTimerReceiveStep) {
-                PostToWorker(Worker::SioRecv, kMsgReceiveStep);
-            } else if (message.id != kMsgTimer) {
+            if (message.id != kMsgTimer) {
                 std::lock_guard lock(mutex_);
                 posted_.push_back(message.id);
             }

@@ -277,7 +277,6 @@ TEST_F(SerialLinkTest, ThreadsEmptyTheirRingsAndCarryCommandAndAnswerOnTheirLoop
     ASSERT_TRUE(StartSioSendThread());
     EXPECT_EQ(CommandRing.Count(), 0);
     EXPECT_EQ(AnswerRing.Count(), 0);
-    EXPECT_TRUE(window_->HasTimer(kTimerReceiveStep));
     TheSerialPort().Open(GetMirror(Mirror::AI) != 0);
     EXPECT_EQ(FarReceived(), "AI0;");
     ASSERT_TRUE(CommandRing.Push("FA;"));
