@@ -71,6 +71,11 @@ class LoopStartRecorder final : public Runtime {
         started.push_back(name);
         return rt_.StartLoop(std::move(name), std::move(handler));
     }
+    std::shared_ptr<MessageLoop> StartPacedLoop(std::string name, int64_t periodMs, Message tick,
+                                                MessageHandler handler) override {
+        started.push_back(name);
+        return rt_.StartPacedLoop(std::move(name), periodMs, tick, std::move(handler));
+    }
     TimerId StartTimer(int64_t periodMs, std::function<void()> fn) override {
         return rt_.StartTimer(periodMs, std::move(fn));
     }

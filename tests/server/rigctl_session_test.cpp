@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include "fake_radio.h"
 #include "server/share_caps.h"
 
@@ -123,6 +126,28 @@ TEST_F(RigctlSessionTest, RefusesRadioCommandsWhileNotConnectedButStillDescribes
     EXPECT_EQ(Ask("\\chk_vfo"), "0\n");
     EXPECT_TRUE(Ask("\\dump_state").ends_with("done\n"));
     EXPECT_TRUE(radio_.TakeCalls().empty());
+}
+
+// Hamlib's network client reads the description by line position: the ranges, the PTT type and
+// the mode list must stand exactly where it looks for them.
+TEST_F(RigctlSessionTest, DescribesTheRadioInTheLayoutTheNetworkClientParses) {
+    std::vector<std::string> state;
+    std::istringstream dump(Ask("\\dump_state"));
+    for (std::string line; std::getline(dump, line);) {
+        state.push_back(line);
+    }
+    ASSERT_GT(state.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(state.begin(), state.begin() + 3),
+              (std::vector<std::string>{"1", "2", "0"}));
+    EXPECT_EQ(state[3], "30000.000000 60000000.000000 0x1dbf -1 -1 0x3 0x3");
+    EXPECT_EQ(state[5], "1800000.000000 54000000.000000 0x1dbf 5000 100000 0x3 0x3");
+    EXPECT_NE(std::find(state.begin(), state.end(), "ptt_type=0x1"), state.end());
+    const std::string caps = Ask("\\dump_caps");
+    for (const char* line : {"Mfg name:\tKestrel Panel\n",
+                             "Mode list: LSB USB CW FM AM RTTY CWR PKTLSB RTTYR PKTFM PKTUSB \n",
+                             "TX ranges: 1800000 Hz - 54000000 Hz, 5 W - 100 W\n"}) {
+        EXPECT_NE(caps.find(line), std::string::npos) << line << caps;
+    }
 }
 
 TEST_F(RigctlSessionTest, TransmitNamesTheKeyingClientAndQuitClosesWithAReport) {
