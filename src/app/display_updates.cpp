@@ -170,6 +170,11 @@ bool On(Field field) {
     return GetField(field) == 1;
 }
 
+// The frequency of the side that the displays show.
+int32_t ShownFrequencyField() {
+    return GetField(ShowsSideB() ? F::FB : F::FA);
+}
+
 }  // namespace
 
 std::span<const NotificationRow> NotificationTable() {
@@ -219,7 +224,11 @@ void DisplayUpdates::RedrawFromStore() {
 }
 
 bool DisplayUpdates::ShowFrequency() {
-    return painter_.DrawFrequency(GetField(ShowsSideB() ? F::FB : F::FA), digitCursor_());
+    return painter_.DrawFrequency(ShownFrequencyField(), digitCursor_());
+}
+
+bool DisplayUpdates::FrequencyUpToDate() const {
+    return painter_.ShowsFrequency(ShownFrequencyField(), digitCursor_());
 }
 
 void DisplayUpdates::ShowOffset() {

@@ -92,6 +92,8 @@ class DisplayUpdates {
     // Draws the main frequency display with the A or B frequency (see ShowsSideB); reports
     // whether it drew, which it does not while the display already shows that.
     bool ShowFrequency();
+    // Reports whether the main frequency display already shows what ShowFrequency would draw.
+    bool FrequencyUpToDate() const;
     // Draws the clarifier offset display with the IF or OI offset.
     void ShowOffset();
     // Draws the two memory lamps from VS and the IF memory field.

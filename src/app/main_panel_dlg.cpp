@@ -281,8 +281,21 @@ bool CMainPanelDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
+// What the frequency display shows changes only with the store or the digit cursor, and each of
+// those changes comes with a window message after it (an answer's notification, the cursor's own
+// message). So the redraw timers rest once a tick finds nothing to draw, and wake when a message
+// leaves the display behind, instead of waking the program 33 times a second.
 int64_t CMainPanelDlg::WindowProc(const Message& message) {
-    WakeFrequencyTimers();
+    const int64_t result = HandleMessage(message);
+    if (frequencyTimersResting_ && !display_.FrequencyUpToDate()) {
+        frequencyTimersResting_ = false;
+        SetTimer(kTimerFrequencyA, kFrequencyRedrawMs);
+        SetTimer(kTimerFrequencyB, kFrequencyRedrawMs);
+    }
+    return result;
+}
+
+int64_t CMainPanelDlg::HandleMessage(const Message& message) {
     const uint32_t id = message.id;
     if (id == kMsgTimer) {
         OnTimer(static_cast<int>(message.wParam));
@@ -342,10 +355,7 @@ void CMainPanelDlg::OnTimer(int timerId) {
     switch (timerId) {
         case kTimerFrequencyA:
         case kTimerFrequencyB:
-            // What the display shows changes only with the store or the digit cursor, and each
-            // of those changes comes with a window message (an answer's notification, the
-            // cursor's own message). So the timers rest once a tick finds nothing to draw, and
-            // the next message wakes them, instead of waking the program 33 times a second.
+            // Rests the timers while nothing changes (see WindowProc).
             if (!display_.ShowFrequency()) {
                 KillTimer(kTimerFrequencyA);
                 KillTimer(kTimerFrequencyB);
@@ -375,14 +385,6 @@ void CMainPanelDlg::OnTimer(int timerId) {
     }
     if (!RadioEngine::DispatchTimer(timerId) && client_) {
         client_->OnTimer(timerId);
-    }
-}
-
-void CMainPanelDlg::WakeFrequencyTimers() {
-    if (frequencyTimersResting_) {
-        frequencyTimersResting_ = false;
-        SetTimer(kTimerFrequencyA, kFrequencyRedrawMs);
-        SetTimer(kTimerFrequencyB, kFrequencyRedrawMs);
     }
 }
 

@@ -129,7 +129,7 @@ class CMainPanelDlg final : public QDialog, public MainWindow {
     struct PendingSend;
     void RunBox(int stringId);
     void RemoveSplash();
-    void WakeFrequencyTimers();
+    int64_t HandleMessage(const Message& message);
 
     bool frequencyTimersResting_ = false;
     uint8_t m_bBoxShown = 0;

@@ -175,26 +175,33 @@ void PanelPainter::DrawPanelPicture(PanelPicture picture) {
     DrawSkinElement(skin_.Picture(picture), 0, 0, kPanelWidth, kPanelHeight);
 }
 
-bool PanelPainter::DrawFrequency(int32_t value, int digitCursor) {
+PanelPainter::ShownFrequency PanelPainter::FrequencyLook(int32_t value, int digitCursor) {
     // The field has eight places: anything wider could not be shown, so it is pinned to the
     // field's range rather than overrunning it.
-    const int32_t shown = std::clamp<int32_t>(value, 0, 99999999);
+    return {std::clamp<int32_t>(value, 0, 99999999),
+            digitCursor >= 1 && digitCursor <= 8 ? 8 - digitCursor : 10};
+}
+
+bool PanelPainter::ShowsFrequency(int32_t value, int digitCursor) const {
+    return shownFrequency_ == FrequencyLook(value, digitCursor);
+}
+
+bool PanelPainter::DrawFrequency(int32_t value, int digitCursor) {
+    // The redraw timers ask many times a second; redrawing an unchanged display would only
+    // cost the pixel comparison of every digit.
+    const ShownFrequency look = FrequencyLook(value, digitCursor);
+    if (shownFrequency_ == look) {
+        return false;
+    }
     char text[16];
-    std::snprintf(text, sizeof text, "%8d", static_cast<int>(shown));
-    const int highlight = digitCursor >= 1 && digitCursor <= 8 ? 8 - digitCursor : 10;
+    std::snprintf(text, sizeof text, "%8d", static_cast<int>(look.value));
     auto image = [&](int i) {
         if (text[i] == ' ') {
             return 10;
         }
         const int d = text[i] - '0';
-        return i == highlight ? d + 11 : d;
+        return i == look.highlight ? d + 11 : d;
     };
-    // The redraw timers ask many times a second; redrawing an unchanged display would only
-    // cost the pixel comparison of every digit.
-    if (shownFrequency_ && shownFrequency_->value == shown &&
-        shownFrequency_->highlight == highlight) {
-        return false;
-    }
     QRect area;
     drawingFrequency_ = true;
     auto draw = [&](SkinGroup group, int element) {
@@ -213,7 +220,7 @@ bool PanelPainter::DrawFrequency(int32_t value, int digitCursor) {
     draw(SkinGroup::FreqPoints, 1);
     drawingFrequency_ = false;
     frequencyArea_ = area;
-    shownFrequency_ = ShownFrequency{shown, highlight};
+    shownFrequency_ = look;
     return true;
 }
 

@@ -54,6 +54,8 @@ class PanelPainter {
     // Draws the main frequency display; digitCursor 1 to 7 highlights a digit, 0 none. Reports
     // whether it drew: nothing is drawn while the display already shows exactly that.
     bool DrawFrequency(int32_t value, int digitCursor);
+    // Reports whether the frequency display shows exactly what DrawFrequency would draw.
+    bool ShowsFrequency(int32_t value, int digitCursor) const;
     // Draws the clarifier offset display and its sign marks.
     void DrawOffset(double value);
     // Draws the main tuning dial with its dimple at `angle` degrees and remembers the angle.
@@ -151,9 +153,11 @@ class PanelPainter {
     int32_t rfValue_ = 0;
     // What the frequency display shows, until anything else draws over its area.
     struct ShownFrequency {
-        int32_t value;
-        int highlight;
+        int32_t value;  // pinned to the display's eight places
+        int highlight;  // the highlighted place, 10 for none
+        bool operator==(const ShownFrequency&) const = default;
     };
+    static ShownFrequency FrequencyLook(int32_t value, int digitCursor);
     std::optional<ShownFrequency> shownFrequency_;
     QRect frequencyArea_;
     bool drawingFrequency_ = false;

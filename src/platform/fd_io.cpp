@@ -67,21 +67,13 @@ bool WriteAll(int fd, const uint8_t* data, size_t size, int64_t timeoutMs, bool&
     return true;
 }
 
-PollState PollNow(int fd) {
+bool PollHungUp(int fd) {
     pollfd p{fd, POLLIN, 0};
     int ready;
     do {
         ready = ::poll(&p, 1, 0);
     } while (ready < 0 && errno == EINTR);
-    if (ready <= 0) {
-        return {};
-    }
-    return {.hungUp = (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0,
-            .readable = (p.revents & POLLIN) != 0};
-}
-
-bool PollHungUp(int fd) {
-    return PollNow(fd).hungUp;
+    return ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 void CloseFd(int fd) {

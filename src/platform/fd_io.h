@@ -13,13 +13,6 @@ ReadResult ReadAvailable(int fd, uint8_t* data, size_t max);
 // Writes every byte to a non-blocking descriptor, polling for room until timeoutMs of real time
 // have passed. Sets hungUp when the far end has gone; reports whether every byte was taken.
 bool WriteAll(int fd, const uint8_t* data, size_t size, int64_t timeoutMs, bool& hungUp);
-// What one poll() without waiting shows of a descriptor.
-struct PollState {
-    bool hungUp = false;  // hung up, failed or closed
-    bool readable = false;
-};
-// Polls the descriptor once without waiting.
-PollState PollNow(int fd);
 // Reports whether poll() shows the descriptor hung up, failed or closed.
 bool PollHungUp(int fd);
 // Closes the descriptor once; -1 is ignored.

@@ -1,12 +1,9 @@
 #include "platform/real_runtime.h"
 
 #include <pthread.h>
-#include <semaphore.h>
-#include <time.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <deque>
 
@@ -45,18 +42,11 @@ class RealSignal final : public Signal {
 };
 }  // namespace
 
-// Posts count a semaphore up and the loop waits on it: a timed wait on a semaphore is one system
-// call, where a condition variable's takes two, which a loop ticking 200 times a second feels.
 class RealRuntime::Loop final : public MessageLoop {
   public:
     Loop(std::string name, MessageHandler handler, std::chrono::milliseconds period = {},
          Message tick = {})
-        : name_(std::move(name)), handler_(std::move(handler)), period_(period), tick_(tick) {
-        ::sem_init(&posted_, 0, 0);
-    }
-    ~Loop() override { ::sem_destroy(&posted_); }
-    Loop(const Loop&) = delete;
-    Loop& operator=(const Loop&) = delete;
+        : name_(std::move(name)), handler_(std::move(handler)), period_(period), tick_(tick) {}
 
     void Start() {
         thread_ = std::thread([this] { Main(); });
@@ -70,7 +60,7 @@ class RealRuntime::Loop final : public MessageLoop {
             }
             queue_.push_back(message);
         }
-        ::sem_post(&posted_);
+        arrived_.notify_one();
         return true;
     }
 
@@ -89,46 +79,32 @@ class RealRuntime::Loop final : public MessageLoop {
   private:
     using Clock = std::chrono::steady_clock;
 
-    bool Paced() const { return period_.count() > 0; }
-
-    // Waits for a post, or until the deadline for a paced loop. A post whose message was taken
-    // without waiting leaves a count behind, which only makes a later wait return early.
-    void WaitForPost(Clock::time_point deadline) {
-        int rc;
-        if (Paced()) {
-            const auto since = deadline.time_since_epoch();
-            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since);
-            const timespec at{static_cast<time_t>(seconds.count()),
-                              static_cast<long>((since - seconds).count())};
-            do {
-                rc = ::sem_clockwait(&posted_, CLOCK_MONOTONIC, &at);
-            } while (rc < 0 && errno == EINTR);
-        } else {
-            do {
-                rc = ::sem_wait(&posted_);
-            } while (rc < 0 && errno == EINTR);
-        }
-    }
-
     void Main() {
         currentLoop = this;
         NameThisThread(name_);
+        const bool paced = period_.count() > 0;
         auto nextTick = Clock::now() + period_;
-        const auto tickDue = [&] { return Paced() && Clock::now() >= nextTick; };
         for (;;) {
             Message message;
             {
                 std::unique_lock lock(mutex_);
-                while (queue_.empty() && !tickDue()) {
-                    lock.unlock();
-                    WaitForPost(nextTick);
-                    lock.lock();
+                const auto posted = [&] { return !queue_.empty(); };
+                bool tickDue = false;
+                if (paced) {
+                    // A due tick goes before the posted messages, so that a busy queue cannot
+                    // hold it back; it comes once a period, so it cannot hold them back either.
+                    const bool timedOut = !arrived_.wait_until(lock, nextTick, posted);
+                    const auto now = Clock::now();
+                    tickDue = timedOut || now >= nextTick;
+                    if (tickDue) {
+                        const auto late = std::max(now - nextTick, Clock::duration::zero());
+                        nextTick += period_ * (late / period_ + 1);
+                    }
+                } else {
+                    arrived_.wait(lock, posted);
                 }
-                // A due tick goes before the posted messages, so that a busy queue cannot hold
-                // it back; it comes once a period, so it cannot hold them back either.
-                if (const auto now = Clock::now(); Paced() && now >= nextTick) {
+                if (tickDue) {
                     message = tick_;
-                    nextTick += period_ * ((now - nextTick) / period_ + 1);
                 } else {
                     message = queue_.front();
                     queue_.pop_front();
@@ -148,7 +124,7 @@ class RealRuntime::Loop final : public MessageLoop {
     const std::chrono::milliseconds period_;  // zero for a loop without ticks
     const Message tick_;
     std::mutex mutex_;
-    sem_t posted_;
+    std::condition_variable arrived_;
     std::deque<Message> queue_;
     std::atomic<bool> running_{true};
     std::thread thread_;

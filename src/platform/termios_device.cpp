@@ -181,18 +181,12 @@ bool TermiosDevice::Write(const uint8_t* data, size_t size, int64_t timeoutMs) {
 bool TermiosDevice::QueryStatus(LineStatus& status) {
     std::lock_guard lock(mutex_);
     status = {};
-    if (fd_ < 0 || hungUp_) {
+    if (fd_ < 0 || hungUp_ || PollHungUp(fd_)) {
         hungUp_ = fd_ >= 0;
         return false;
     }
-    const PollState line = PollNow(fd_);
-    if (line.hungUp) {
-        hungUp_ = true;
-        return false;
-    }
-    // The receive step asks 200 times a second; while nothing has arrived the poll has said so.
     int count = 0;
-    if (line.readable && IoctlRetry(fd_, FIONREAD, &count) != 0) {
+    if (IoctlRetry(fd_, FIONREAD, &count) != 0) {
         hungUp_ = true;
         return false;
     }

@@ -231,9 +231,14 @@ TEST_F(DisplayNotifications, FrequencyTimersRedrawFromTheStoreAndRestUntilTheNex
     window->OnTimer(kTimerFrequencyB);
     EXPECT_FALSE(window->HasTimer(kTimerFrequencyA)) << "nothing new: both rest";
     EXPECT_FALSE(window->HasTimer(kTimerFrequencyB));
-    Notify(kNotifyTX);
+    Notify(kNotifyLK);
+    EXPECT_FALSE(window->HasTimer(kTimerFrequencyA)) << "a message that changes nothing";
+    Set(F::FA, 3575000);
+    Notify(kNotifyLK);
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
+    window->OnTimer(kTimerFrequencyA);
+    EXPECT_TRUE(ShowsFrequency(3575000));
 }
 
 TEST_F(DisplayNotifications, OffsetAndMemoryLampsFollowTheShownSide) {
