@@ -2,7 +2,9 @@
 
 #include <array>
 
+#include "protocol/radio_state.h"
 #include "server/radio_access.h"
+#include "server/share_context.h"
 
 namespace kestrel {
 
@@ -28,6 +30,22 @@ class FuzzRadio : public RadioAccess {
 
   private:
     std::array<int32_t, kFieldCount> fields_{};
+};
+
+// What a server's fuzz target hands its session: the fuzz radio over a store reset once, a
+// watchdog, and raw commands allowed for inputs of even length.
+struct FuzzShare {
+    explicit FuzzShare(std::string_view bytes)
+        : radio(bytes), context{radio, watchdog, bytes.size() % 2 == 0, [] { return int64_t{0}; }} {
+        static const bool reset = [] {
+            ResetRadioState();
+            return true;
+        }();
+        (void)reset;
+    }
+    FuzzRadio radio;
+    TransmitWatchdog watchdog;
+    ShareContext context;
 };
 
 }  // namespace kestrel

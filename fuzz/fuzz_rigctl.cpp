@@ -6,20 +6,12 @@
 #include <string_view>
 
 #include "fuzz_radio.h"
-#include "protocol/radio_state.h"
 #include "server/rigctl_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = [] {
-        kestrel::ResetRadioState();
-        return true;
-    }();
-    (void)ready;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    kestrel::FuzzRadio radio(bytes);
-    kestrel::TransmitWatchdog watchdog;
-    kestrel::ShareContext context{radio, watchdog, size % 2 == 0, [] { return int64_t{0}; }};
-    kestrel::RigctlSession session(context, 1);
+    kestrel::FuzzShare share(bytes);
+    kestrel::RigctlSession session(share.context, 1);
     std::string out;
     size_t start = 0;
     while (start <= bytes.size()) {

@@ -6,21 +6,13 @@
 #include <string_view>
 
 #include "fuzz_radio.h"
-#include "protocol/radio_state.h"
 #include "server/flrig_service.h"
 #include "server/http_framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = [] {
-        kestrel::ResetRadioState();
-        return true;
-    }();
-    (void)ready;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    kestrel::FuzzRadio radio(bytes);
-    kestrel::TransmitWatchdog watchdog;
-    kestrel::ShareContext context{radio, watchdog, size % 2 == 0, [] { return int64_t{0}; }};
-    kestrel::FlrigService service(context);
+    kestrel::FuzzShare share(bytes);
+    kestrel::FlrigService service(share.context);
 
     std::string buffer(bytes);
     kestrel::HttpRequest request;

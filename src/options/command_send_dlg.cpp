@@ -52,14 +52,7 @@ CCommandSendDlg::CCommandSendDlg(QWidget* parent, MainWindow& window)
     edit_->setMaxLength(kMaxLength);
     edit_->setValidator(new CommandTextValidator(edit_));
     layout->addWidget(edit_);
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
-    ok->setDefault(true);
-    cancel->setAutoDefault(false);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    const auto [ok, cancel] = AddOkCancelRow(this, layout);
     connect(ok, &QPushButton::clicked, this, [this] { Send(); });
     connect(cancel, &QPushButton::clicked, this, [this] { SendClosing(); });
     resize(330, 125);

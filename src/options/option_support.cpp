@@ -1,6 +1,7 @@
 #include "options/option_support.h"
 
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -69,6 +70,18 @@ QFont ReadoutFont(int pixelSize) {
     font.setPixelSize(pixelSize);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+OkCancelRow AddOkCancelRow(QWidget* dialog, QBoxLayout* layout) {
+    auto* buttons = new QHBoxLayout;
+    OkCancelRow row{new QPushButton(QStringLiteral("OK"), dialog),
+                    new QPushButton(QStringLiteral("CANCEL"), dialog)};
+    row.ok->setDefault(true);
+    row.cancel->setAutoDefault(false);
+    buttons->addWidget(row.ok);
+    buttons->addWidget(row.cancel);
+    layout->addLayout(buttons);
+    return row;
 }
 
 }  // namespace kestrel

@@ -3,7 +3,9 @@
 #include <QFont>
 #include <string_view>
 
+class QBoxLayout;
 class QKeyEvent;
+class QPushButton;
 class QWidget;
 
 namespace kestrel {
@@ -21,6 +23,14 @@ bool HandleEnter(QWidget* dialog, QKeyEvent* event);
 // Queues a raw command text for the line; when the engine does not take it, tells the operator
 // why in a box over parent and reports false.
 bool QueueRawOrReport(QWidget* parent, std::string_view text);
+
+// The OK and CANCEL buttons of a dialog's last row.
+struct OkCancelRow {
+    QPushButton* ok;
+    QPushButton* cancel;
+};
+// Adds a row of OK (the default button) and CANCEL (never a default) to the dialog's layout.
+OkCancelRow AddOkCancelRow(QWidget* dialog, QBoxLayout* layout);
 
 // Returns the large read-out font of the option windows (Arial, normal weight).
 QFont ReadoutFont(int pixelSize);

@@ -153,14 +153,7 @@ CToneDlg::CToneDlg(QWidget* parent, int vfoB, int32_t currentTone)
     list_->SetHighlightedTone(currentTone);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
-    ok->setDefault(true);
-    cancel->setAutoDefault(false);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    const auto [ok, cancel] = AddOkCancelRow(this, layout);
     connect(ok, &QPushButton::clicked, this, &CToneDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CToneDlg::reject);
     connect(list_, &QListWidget::itemDoubleClicked, this, &CToneDlg::accept);
