@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/all_distinct.h"
+
 namespace kestrel {
 
 // A posted message: its number and the two parameters that travel with it.
@@ -26,6 +28,10 @@ inline constexpr uint32_t kMsgStartupFailure = 0x8109;   // main window: start-u
 inline constexpr uint32_t kMsgConnectionUp = 0x810A;     // main window: connection up
 inline constexpr uint32_t kMsgLinkLost = 0x810C;         // Anl_Recv_Thread: link lost
 inline constexpr uint32_t kMsgRotatorRead = 0x810D;      // Anl_Send_Thread: rotator position read
+static_assert(AllDistinct(kMsgAnalyse, kMsgSendStep, kMsgReceiveStep, kMsgStop, kMsgLoadMenu,
+                          kMsgInitialReadStep, kMsgMenuReadStep, kMsgStartupFailure,
+                          kMsgConnectionUp, kMsgLinkLost, kMsgRotatorRead),
+              "each worker message needs a number of its own");
 
 // The main window's timer message; wParam carries the timer number.
 inline constexpr uint32_t kMsgTimer = 0x0113;

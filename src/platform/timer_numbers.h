@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/all_distinct.h"
+
 namespace kestrel {
 
 // The main window's numbered timers.
@@ -24,5 +26,12 @@ inline constexpr int kTimerPowerOffRead = 24;  // 50 ms, twice: the power reads 
 inline constexpr int kTimerKeyerRead = 25;     // 30 ms: a step of the keyer-memory reads
 inline constexpr int kTimerLowerPeak = 30;     // lower-bar peak hold
 inline constexpr int kTimerShortcut = 31;      // 2 ms per character: the next shortcut command
+static_assert(AllDistinct(kTimerKeyHold, kTimerKnobRepeat, kTimerInitialRead, kTimerMenuRead,
+                          kTimerFrequencyA, kTimerFrequencyB, kTimerHeartbeat, kTimerFullRefresh,
+                          kTimerRepaint, kTimerUpperPeak, kTimerSplash, kTimerLinkWatchdog,
+                          kTimerDragSteps, kTimerDialRest, kTimerRotatorRead, kTimerConnecting,
+                          kTimerPowerOnRead, kTimerPowerOffRead, kTimerKeyerRead, kTimerLowerPeak,
+                          kTimerShortcut),
+              "each timer needs a number of its own");
 
 }  // namespace kestrel
