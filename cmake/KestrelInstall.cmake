@@ -31,7 +31,7 @@ if(TARGET kestrel-panel)
   # The icons are drawn at build time by the panel's own artwork code.
   find_package(Qt6 REQUIRED COMPONENTS Svg)
   add_executable(render_icons ${KESTREL_PACKAGING}/render_icons.cpp)
-  target_link_libraries(render_icons PRIVATE kestrel_gui Qt6::Svg)
+  target_link_libraries(render_icons PRIVATE kestrel_skin Qt6::Svg)
   set(icon_theme ${CMAKE_CURRENT_BINARY_DIR}/icons/hicolor)
   set(icon_files ${icon_theme}/scalable/apps/kestrel-panel.svg)
   foreach(size 16 24 32 48 64 128 256 512)

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/shortcut_keys.h"
 #include "platform/paths.h"
+#include "window/shortcut_keys.h"
 
 namespace kestrel {
 namespace {

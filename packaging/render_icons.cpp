@@ -9,7 +9,7 @@
 #include <array>
 #include <cstdio>
 
-#include "app/skin_artwork.h"
+#include "skin/skin_artwork.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <span>
 #include <string_view>
 
-#include "app/skin_layout.h"
 #include "protocol/radio_state.h"
+#include "skin/skin_layout.h"
 
 namespace kestrel {
 

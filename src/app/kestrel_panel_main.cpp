@@ -18,11 +18,11 @@
 #include "app/panel_controller_client.h"
 #include "app/panel_options.h"
 #include "app/remote_controller_app.h"
-#include "app/skin_artwork.h"
 #include "app/suspend_watcher.h"
 #include "platform/paths.h"
 #include "platform/real_runtime.h"
 #include "res/strings.h"
+#include "skin/skin_artwork.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <array>
 
 #include "app/panel_painter.h"
-#include "app/skin_layout.h"
 #include "protocol/radio_state.h"
+#include "skin/skin_layout.h"
 
 namespace kestrel {
 

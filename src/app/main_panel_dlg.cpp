@@ -16,12 +16,12 @@
 #include "app/splash_panel_dlg.h"
 #include "app/window_timers.h"
 #include "engine_api/radio_engine.h"
-#include "panel/panel_messages.h"
 #include "platform/runtime.h"
 #include "platform/startup_box.h"
 #include "platform/startup_messages.h"
 #include "protocol/notifications.h"
 #include "res/strings.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

@@ -13,6 +13,7 @@
 #include "app/panel_painter.h"
 #include "platform/main_window.h"
 #include "platform/message.h"
+#include "window/sharing_host.h"
 
 class QMenuBar;
 class QVBoxLayout;
@@ -22,7 +23,6 @@ namespace kestrel {
 class CSplashPanelDlg;
 class PanelClient;
 class PanelView;
-class RadioSharing;
 class WindowTimers;
 
 // The main window: the front panel picture for the whole run. Workers reach it through the
@@ -30,7 +30,7 @@ class WindowTimers;
 // Posted messages are handled one at a time in posting order, the numbered timers are Qt timers
 // of this window, and a send from a worker waits for the user-interface thread unless the window
 // is closing, when it returns 0 at once.
-class CMainPanelDlg final : public QDialog, public MainWindow {
+class CMainPanelDlg final : public QDialog, public MainWindow, public SharingHost {
     Q_OBJECT
   public:
     // Shows a start-up failure or settings box with the string-table text (modal by default).
@@ -88,10 +88,8 @@ class CMainPanelDlg final : public QDialog, public MainWindow {
     void SetMenuBar(QMenuBar* menuBar);
     // Sets the radio sharing that the "Share the radio..." window controls (not owned).
     void SetSharing(RadioSharing* sharing) { sharing_ = sharing; }
-    // Returns the radio sharing, or nullptr.
-    RadioSharing* Sharing() const { return sharing_; }
-    // Shows a summary after the window's name in its title ("" shows the name alone).
-    void SetTitleSummary(const QString& summary);
+    RadioSharing* Sharing() const override { return sharing_; }
+    void SetTitleSummary(const QString& summary) override;
     // Replaces how boxes are shown (tests answer them at once).
     void SetBoxRunner(BoxRunner runner) { boxRunner_ = std::move(runner); }
 

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/panel_client.h"
-#include "app/shortcut_keys.h"
 #include "panel/panel_controller.h"
+#include "window/shortcut_keys.h"
 
 class QWidget;
 
@@ -45,10 +45,5 @@ class CMainPanelDlg;
 // Makes the controller client for the main window and puts its menu bar above the panel: the
 // factory the application gives the main window.
 std::unique_ptr<PanelClient> MakePanelControllerClient(CMainPanelDlg& dialog);
-
-// Returns the shortcut key of a Qt key code, or ShortcutKey::Other.
-ShortcutKey ShortcutKeyOf(int qtKey);
-// Returns the shortcut table a key event's modifiers pick: Shift, then Ctrl, then Alt, else none.
-ShortcutModifier ShortcutModifierOf(Qt::KeyboardModifiers modifiers);
 
 }  // namespace kestrel

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "app/panel_skin.h"
-#include "app/skin_layout.h"
+#include "skin/skin_layout.h"
 
 namespace kestrel {
 

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/skin_artwork.h"
+#include "skin/skin_artwork.h"
 
 namespace kestrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "app/skin_layout.h"
+#include "skin/skin_layout.h"
 
 namespace kestrel {
 

@@ -7,7 +7,7 @@
 
 #include "app/panel_client.h"
 #include "app/panel_painter.h"
-#include "app/skin_layout.h"
+#include "skin/skin_layout.h"
 
 namespace kestrel {
 

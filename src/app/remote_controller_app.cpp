@@ -7,9 +7,9 @@
 
 #include "app/main_panel_dlg.h"
 #include "app/panel_client.h"
-#include "app/radio_sharing.h"
 #include "engine_api/radio_engine.h"
 #include "sim/built_in_radio.h"
+#include "window/radio_sharing.h"
 
 namespace kestrel {
 

@@ -18,8 +18,8 @@
 #include "menu_list_window/choice_dialog.h"
 #include "menulist/menu_settings_file.h"
 #include "menulist/menu_values.h"
-#include "options/option_support.h"
-#include "panel/panel_messages.h"
+#include "window/option_support.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

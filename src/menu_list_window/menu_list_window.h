@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "menulist/menu_item.h"
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 class QKeyEvent;
 class QListWidget;

@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "options/option_support.h"
-#include "panel/panel_messages.h"
 #include "res/strings.h"
+#include "window/option_support.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

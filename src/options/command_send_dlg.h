@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 class QLineEdit;
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 class QKeyEvent;
 class QPushButton;

@@ -16,9 +16,9 @@
 #include "equalizer/pef_file.h"
 #include "options/color_static.h"
 #include "options/hold_button.h"
-#include "panel/panel_messages.h"
 #include "platform/paths.h"
 #include "res/strings.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

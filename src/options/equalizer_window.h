@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "equalizer/equalizer_session.h"
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 class QGroupBox;
 class QLabel;

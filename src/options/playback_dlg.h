@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 class QKeyEvent;
 

@@ -11,10 +11,10 @@
 
 #include "engine_api/radio_engine.h"
 #include "options/color_static.h"
-#include "options/option_support.h"
-#include "panel/panel_messages.h"
 #include "protocol/notifications.h"
 #include "protocol/requests.h"
+#include "window/option_support.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

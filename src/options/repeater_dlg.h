@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 class QKeyEvent;
 class QLabel;

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 namespace kestrel {
 

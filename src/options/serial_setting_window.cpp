@@ -12,8 +12,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "panel/panel_messages.h"
 #include "res/strings.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

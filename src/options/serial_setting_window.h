@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine_api/radio_engine.h"
-#include "options/child_dlg.h"
 #include "platform/com_links.h"
+#include "window/child_dlg.h"
 
 class QComboBox;
 class QPushButton;

@@ -9,9 +9,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/main_panel_dlg.h"
-#include "app/radio_sharing.h"
-#include "panel/panel_messages.h"
+#include "window/panel_messages.h"
+#include "window/radio_sharing.h"
+#include "window/sharing_host.h"
 
 namespace kestrel {
 
@@ -56,7 +56,7 @@ CShareDlg::CShareDlg(QWidget* parent, MainWindow& window)
 }
 
 void CShareDlg::Open() {
-    auto* main = dynamic_cast<CMainPanelDlg*>(&Window());
+    auto* main = dynamic_cast<SharingHost*>(&Window());
     RadioSharing* sharing = main != nullptr ? main->Sharing() : nullptr;
     if (sharing != sharing_) {
         if (sharing_ != nullptr) {

@@ -3,8 +3,8 @@
 #include <QString>
 #include <cstdint>
 
-#include "options/child_dlg.h"
 #include "server/share_settings.h"
+#include "window/child_dlg.h"
 
 class QCheckBox;
 class QLabel;

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/skin_artwork.h"
 #include "res/strings.h"
+#include "skin/skin_artwork.h"
 
 namespace kestrel {
 

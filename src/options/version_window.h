@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 class QLabel;
 

@@ -8,8 +8,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "panel/panel_messages.h"
 #include "res/strings.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 class QLineEdit;
 

@@ -13,10 +13,10 @@
 #include "options/version_window.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/connecting_dlg.h"
-#include "panel/panel_messages.h"
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
 #include "protocol/notifications.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

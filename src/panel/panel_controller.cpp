@@ -11,13 +11,13 @@
 #include "engine_api/radio_engine.h"
 #include "options/vfo_set_dlg.h"
 #include "panel/child_window_table.h"
-#include "panel/panel_messages.h"
 #include "panel/reading_dlg.h"
 #include "platform/message.h"
 #include "platform/timer_numbers.h"
 #include "protocol/radio_state.h"
 #include "protocol/requests.h"
 #include "res/strings.h"
+#include "window/panel_messages.h"
 
 namespace kestrel {
 

@@ -16,12 +16,12 @@
 #include "app/remote_controller_app.h"
 #include "app/splash_panel_dlg.h"
 #include "app_window_fixture.h"
-#include "panel/panel_messages.h"
 #include "platform/pty_pair.h"
 #include "platform/timer_numbers.h"
 #include "protocol/control_mirror.h"
 #include "protocol/notifications.h"
 #include "serial/serial_port.h"
+#include "window/panel_messages.h"
 
 namespace kestrel::testing {
 namespace {

@@ -12,12 +12,12 @@
 
 #include "app/main_panel_dlg.h"
 #include "app/panel_painter.h"
-#include "app/skin_layout.h"
 #include "platform/main_window.h"
 #include "platform/real_runtime.h"
 #include "platform/startup_box.h"
 #include "protocol/control_mirror.h"
 #include "protocol/radio_state.h"
+#include "skin/skin_layout.h"
 
 namespace kestrel::testing {
 

@@ -7,9 +7,9 @@
 
 #include "app/display_updates.h"
 #include "app_window_fixture.h"
-#include "panel/panel_messages.h"
 #include "platform/timer_numbers.h"
 #include "protocol/notifications.h"
+#include "window/panel_messages.h"
 
 namespace kestrel::testing {
 namespace {

@@ -13,10 +13,10 @@
 #include "equalizer/pef_file.h"
 #include "option_test_support.h"
 #include "options/hold_button.h"
-#include "panel/panel_messages.h"
 #include "panel_test_fixture.h"
 #include "protocol/notifications.h"
 #include "protocol/radio_state.h"
+#include "window/panel_messages.h"
 
 namespace kestrel::testing {
 namespace {

@@ -6,12 +6,12 @@
 #include <set>
 #include <string>
 
-#include "options/child_dlg.h"
 #include "options/version_window.h"
 #include "panel/child_window_table.h"
 #include "panel/reading_dlg.h"
 #include "panel_test_fixture.h"
 #include "protocol/notifications.h"
+#include "window/child_dlg.h"
 
 namespace kestrel::testing {
 namespace {

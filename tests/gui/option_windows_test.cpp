@@ -22,9 +22,9 @@
 #include "options/playback_dlg.h"
 #include "options/repeater_dlg.h"
 #include "options/rotator_dlg.h"
-#include "panel/panel_messages.h"
 #include "panel_test_fixture.h"
 #include "protocol/notifications.h"
+#include "window/panel_messages.h"
 
 namespace kestrel::testing {
 namespace {

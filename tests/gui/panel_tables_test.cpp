@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/skin_layout.h"
+#include "skin/skin_layout.h"
 
 namespace kestrel {
 namespace {

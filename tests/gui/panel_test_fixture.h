@@ -20,10 +20,10 @@
 #include "engine/request_table.h"
 #include "option_test_support.h"
 #include "panel/panel_controller.h"
-#include "panel/panel_messages.h"
 #include "platform/main_window.h"
 #include "protocol/control_mirror.h"
 #include "protocol/radio_state.h"
+#include "window/panel_messages.h"
 
 namespace kestrel::testing {
 

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "panel/panel_messages.h"
 #include "panel_test_fixture.h"
 #include "platform/paths.h"
+#include "window/panel_messages.h"
 
 namespace kestrel::testing {
 namespace {

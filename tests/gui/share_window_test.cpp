@@ -14,11 +14,11 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "app/radio_sharing.h"
 #include "app_window_fixture.h"
 #include "option_test_support.h"
 #include "options/share_dlg.h"
 #include "platform/paths.h"
+#include "window/radio_sharing.h"
 
 namespace kestrel::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/shortcut_keys.h"
+#include "window/shortcut_keys.h"
 
 #include <QKeyEvent>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "app/skin_layout.h"
+#include "skin/skin_layout.h"
 
 #include <gtest/gtest.h>
 

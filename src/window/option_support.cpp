@@ -1,4 +1,4 @@
-#include "options/option_support.h"
+#include "window/option_support.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "app/panel_controller_client.h"
 #include "engine_api/radio_engine.h"
+#include "window/shortcut_key_events.h"
 
 namespace kestrel {
 

@@ -3,14 +3,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include "server/engine_radio_access.h"
 #include "server/radio_server.h"
 #include "server/share_settings.h"
 
 namespace kestrel {
-
-class CMainPanelDlg;
 
 // The panel's share of the radio with other programs: it runs the rigctld and XML-RPC servers as
 // the operator chose them and shows in the main window's title that clients are connected and
@@ -21,8 +20,9 @@ class RadioSharing final : public QObject {
     RadioSharing();
     ~RadioSharing() override;
 
-    // Sets the window whose title shows the sharing state (nullptr: none).
-    void SetWindow(CMainPanelDlg* window);
+    // Sets the window whose title shows the sharing state (nullptr: none); a window that is no
+    // SharingHost shows nothing.
+    void SetWindow(QWidget* window);
     // Starts the servers the options name (from the command line); false with error set.
     bool Start(const ServerOptions& options, QString& error);
     // Runs the servers the settings ask for, in place of the running ones, and remembers the
@@ -46,12 +46,13 @@ class RadioSharing final : public QObject {
 
   private:
     void OnStatus(const ServerStatus& status);
+    void ShowSummary();
 
     EngineRadioAccess radio_;
     RadioServer server_{radio_};
     ShareSettings settings_;
     ServerStatus status_;
-    QPointer<CMainPanelDlg> window_;
+    QPointer<QWidget> window_;
 };
 
 }  // namespace kestrel

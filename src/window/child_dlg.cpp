@@ -1,4 +1,4 @@
-#include "options/child_dlg.h"
+#include "window/child_dlg.h"
 
 #include <QCloseEvent>
 

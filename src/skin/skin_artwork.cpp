@@ -1,4 +1,4 @@
-#include "app/skin_artwork.h"
+#include "skin/skin_artwork.h"
 
 #include <QConicalGradient>
 #include <QFont>

@@ -4,7 +4,7 @@
 
 class QPainter;
 
-#include "app/skin_layout.h"
+#include "skin/skin_layout.h"
 
 namespace kestrel {
 

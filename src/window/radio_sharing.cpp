@@ -1,6 +1,6 @@
-#include "app/radio_sharing.h"
+#include "window/radio_sharing.h"
 
-#include "app/main_panel_dlg.h"
+#include "window/sharing_host.h"
 
 namespace kestrel {
 
@@ -17,11 +17,9 @@ RadioSharing::~RadioSharing() {
     server_.Stop();
 }
 
-void RadioSharing::SetWindow(CMainPanelDlg* window) {
+void RadioSharing::SetWindow(QWidget* window) {
     window_ = window;
-    if (window_) {
-        window_->SetTitleSummary(Summary());
-    }
+    ShowSummary();
 }
 
 bool RadioSharing::Start(const ServerOptions& options, QString& error) {
@@ -60,10 +58,15 @@ QString RadioSharing::Summary() const {
 
 void RadioSharing::OnStatus(const ServerStatus& status) {
     status_ = status;
-    if (window_) {
-        window_->SetTitleSummary(Summary());
-    }
+    ShowSummary();
     emit StatusChanged();
+}
+
+void RadioSharing::ShowSummary() {
+    // The pointer forgets a window that has gone.
+    if (auto* host = dynamic_cast<SharingHost*>(window_.data())) {
+        host->SetTitleSummary(Summary());
+    }
 }
 
 }  // namespace kestrel
