@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/anl_recv_thread.h"
@@ -18,6 +19,23 @@
 #include "protocol/store_flags.h"
 
 namespace kestrel {
+
+using Ids = std::vector<uint32_t>;
+using FieldValues = std::initializer_list<std::pair<Field, int32_t>>;
+
+// Sets each field to its value.
+inline void SetFields(FieldValues fields) {
+    for (const auto& [field, value] : fields) {
+        SetField(field, value);
+    }
+}
+
+// Expects each field to hold its value.
+inline void ExpectFields(FieldValues fields) {
+    for (const auto& [field, value] : fields) {
+        EXPECT_EQ(GetField(field), value) << FieldName(field);
+    }
+}
 
 // A message as the headless main window handled it (timer ticks apart).
 struct SeenWindowMessage {
@@ -73,21 +91,16 @@ class AnalysisTest : public ::testing::Test {
     }
 
     // Returns the ids of the window messages seen so far and forgets them.
-    std::vector<uint32_t> TakeWindowIds() {
-        std::vector<uint32_t> ids;
-        for (const auto& m : windowMessages) {
+    Ids TakeWindowIds() {
+        Ids ids;
+        for (const auto& m : std::exchange(windowMessages, {})) {
             ids.push_back(m.id);
         }
-        windowMessages.clear();
         return ids;
     }
 
     // Returns the messages posted to Anl_Send_Thread so far and forgets them.
-    std::vector<uint32_t> TakeSenderIds() {
-        std::vector<uint32_t> ids;
-        ids.swap(senderMessages);
-        return ids;
-    }
+    Ids TakeSenderIds() { return std::exchange(senderMessages, {}); }
 
     struct Tick {
         int64_t atMs;
@@ -97,7 +110,7 @@ class AnalysisTest : public ::testing::Test {
     VirtualRuntime runtime;
     std::unique_ptr<HeadlessMainWindow> window;
     std::vector<SeenWindowMessage> windowMessages;
-    std::vector<uint32_t> senderMessages;
+    Ids senderMessages;
     std::vector<Tick> timerTicks;
 };
 
