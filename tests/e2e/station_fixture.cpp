@@ -1,9 +1,11 @@
 #include "station_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
@@ -76,28 +78,19 @@ void LineLog::Add(int64_t atMs, std::string_view bytes) {
     }
 }
 
-std::vector<LineText> LineLog::Entries() const {
-    std::lock_guard lock(mutex_);
-    return entries_;
-}
-
 std::vector<LineText> LineLog::Since(int64_t atMs) const {
     std::lock_guard lock(mutex_);
     std::vector<LineText> found;
-    for (const LineText& entry : entries_) {
-        if (entry.atMs >= atMs) {
-            found.push_back(entry);
-        }
-    }
+    std::copy_if(entries_.begin(), entries_.end(), std::back_inserter(found),
+                 [&](const LineText& entry) { return entry.atMs >= atMs; });
     return found;
 }
 
 std::vector<LineText> LineLog::From(size_t index) const {
     std::lock_guard lock(mutex_);
-    if (index >= entries_.size()) {
-        return {};
-    }
-    return std::vector<LineText>(entries_.begin() + static_cast<ptrdiff_t>(index), entries_.end());
+    return std::vector<LineText>(
+        entries_.begin() + static_cast<ptrdiff_t>(std::min(index, entries_.size())),
+        entries_.end());
 }
 
 size_t LineLog::Size() const {
@@ -107,7 +100,6 @@ size_t LineLog::Size() const {
 
 std::vector<std::string> TextsOf(const std::vector<LineText>& entries) {
     std::vector<std::string> texts;
-    texts.reserve(entries.size());
     for (const LineText& entry : entries) {
         texts.push_back(entry.text);
     }
@@ -138,10 +130,7 @@ void Station::SetUp() {
     TheSerialPort().SetDeviceFactory([open = pair->Factory(MemorySerialPair::Side::A), this](
                                          const std::string& path) -> std::unique_ptr<SerialDevice> {
         auto device = open(path);
-        if (!device) {
-            return nullptr;
-        }
-        return std::make_unique<RecordingDevice>(std::move(device), commands);
+        return device ? std::make_unique<RecordingDevice>(std::move(device), commands) : nullptr;
     });
 
     window = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
@@ -162,7 +151,7 @@ void Station::SetUp() {
     });
     SetMainWindow(window.get());
 
-    ASSERT_TRUE(StartEngine([this](int stringId) { shownStrings.push_back(stringId); }));
+    ASSERT_TRUE(StartEngine([](int stringId) { ADD_FAILURE() << "startup string " << stringId; }));
     ASSERT_TRUE(rt.RunUntil([] { return StoreReady.load() == 1; }, 1000));
 }
 
@@ -180,8 +169,6 @@ void Station::TearDown() {
     if (radio) {
         radio->Stop();
         radio->SetLinkControl(nullptr);
-    }
-    if (link) {
         link->Stop();
     }
     link.reset();
@@ -230,38 +217,31 @@ int64_t Station::OnLineAt(int64_t sinceMs) const {
     return -1;
 }
 
-bool Station::RunUntilWindowCount(uint32_t id, size_t count, int64_t maxMs) {
+bool Station::RunUntilOneMore(uint32_t id, int64_t maxMs) {
+    const size_t count = WindowCount(id) + 1;
     return rt.RunUntil([&] { return WindowCount(id) >= count; }, maxMs);
 }
 
 size_t Station::WindowCount(uint32_t id, int64_t sinceMs) const {
-    std::lock_guard lock(windowMutex_);
-    size_t count = 0;
-    for (const WindowEvent& event : windowEvents_) {
-        count += event.message.id == id && event.atMs >= sinceMs ? 1 : 0;
-    }
-    return count;
+    return WindowOf(id, sinceMs).size();
 }
 
 std::vector<WindowEvent> Station::WindowSince(int64_t atMs) const {
+    return WindowOf(0, atMs);
+}
+
+std::vector<WindowEvent> Station::WindowOf(uint32_t id, int64_t sinceMs) const {
     std::lock_guard lock(windowMutex_);
     std::vector<WindowEvent> found;
-    for (const WindowEvent& event : windowEvents_) {
-        if (event.atMs >= atMs) {
-            found.push_back(event);
-        }
-    }
+    std::copy_if(
+        windowEvents_.begin(), windowEvents_.end(), std::back_inserter(found),
+        [&](const WindowEvent& e) { return e.atMs >= sinceMs && (id == 0 || e.message.id == id); });
     return found;
 }
 
 int64_t Station::FirstWindowTime(uint32_t id, int64_t sinceMs) const {
-    std::lock_guard lock(windowMutex_);
-    for (const WindowEvent& event : windowEvents_) {
-        if (event.message.id == id && event.atMs >= sinceMs) {
-            return event.atMs;
-        }
-    }
-    return -1;
+    const std::vector<WindowEvent> found = WindowOf(id, sinceMs);
+    return found.empty() ? -1 : found[0].atMs;
 }
 
 std::string Station::Store(std::string_view name) {
