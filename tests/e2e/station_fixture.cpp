@@ -20,48 +20,11 @@
 #include "protocol/radio_state.h"
 #include "protocol/requests.h"
 #include "serial/serial_port.h"
+#include "support/line_taps.h"
 
 namespace kestrel {
 
 namespace {
-
-// The program's end of the cable, logging every write that the device takes.
-class RecordingDevice final : public SerialDevice {
-  public:
-    RecordingDevice(std::unique_ptr<SerialDevice> inner, LineLog& log)
-        : inner_(std::move(inner)), log_(log) {}
-
-    bool Configure(const LineSettings& settings) override { return inner_->Configure(settings); }
-    ReadResult Read(uint8_t* data, size_t max) override { return inner_->Read(data, max); }
-    bool Write(const uint8_t* data, size_t size, int64_t timeoutMs) override {
-        const bool taken = inner_->Write(data, size, timeoutMs);
-        if (taken) {
-            log_.Add(Rt().NowMs(), std::string_view(reinterpret_cast<const char*>(data), size));
-        }
-        return taken;
-    }
-    bool QueryStatus(LineStatus& status) override { return inner_->QueryStatus(status); }
-    bool SetRts(bool raised) override { return inner_->SetRts(raised); }
-    bool HungUp() override { return inner_->HungUp(); }
-
-  private:
-    std::unique_ptr<SerialDevice> inner_;
-    LineLog& log_;
-};
-
-// The radio's way out: logs what the radio sends and passes it on to the cable.
-class TeeSink final : public ByteSink {
-  public:
-    TeeSink(ByteSink& next, LineLog& log) : next_(next), log_(log) {}
-    void Send(std::string_view bytes) override {
-        log_.Add(Rt().NowMs(), bytes);
-        next_.Send(bytes);
-    }
-
-  private:
-    ByteSink& next_;
-    LineLog& log_;
-};
 
 // The line the simulated radio listens on; the program reads the same rate from its settings file.
 constexpr LineSettings kRadioLine{.baud = 4800, .stopBits = 2, .ctsFlow = false};
@@ -121,17 +84,16 @@ void Station::SetUp() {
 
     pair = std::make_unique<MemorySerialPair>();
     link = std::make_unique<MemoryPairLink>(*pair, kRadioLine);
-    radioOut = std::make_unique<TeeSink>(*link, answers);
+    radioOut = std::make_unique<TappedSink>(
+        *link, [this](std::string_view bytes) { answers.Add(Rt().NowMs(), bytes); });
     radio = std::make_unique<Transceiver>(*radioOut, RadioOptions());
     link->Attach(*radio);
     radio->SetLinkControl(link.get());
     ASSERT_TRUE(link->Start());
     radio->Start();
-    TheSerialPort().SetDeviceFactory([open = pair->Factory(MemorySerialPair::Side::A), this](
-                                         const std::string& path) -> std::unique_ptr<SerialDevice> {
-        auto device = open(path);
-        return device ? std::make_unique<RecordingDevice>(std::move(device), commands) : nullptr;
-    });
+    TheSerialPort().SetDeviceFactory(
+        TappedFactory(pair->Factory(MemorySerialPair::Side::A),
+                      [this](std::string_view bytes) { commands.Add(Rt().NowMs(), bytes); }));
 
     window = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
         if (m.id == kMsgTimer) {
