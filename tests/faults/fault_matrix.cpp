@@ -18,6 +18,7 @@
 #include <map>
 #include <mutex>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -268,10 +269,7 @@ class Run {
         for (const char c : bytes) {
             pendingCommand_ += c;
             if (c == ';') {
-                if (pendingCommand_.rfind("FA", 0) == 0 && pendingCommand_.size() > 3) {
-                    sentFrequencies_.push_back(std::atoi(pendingCommand_.c_str() + 2));
-                }
-                pendingCommand_.clear();
+                sentCommands_.insert(std::exchange(pendingCommand_, {}));
             }
         }
     }
@@ -301,9 +299,9 @@ class Run {
     void CheckCommands() {
         std::lock_guard lock(mutex_);
         for (const OperatorCommand& command : asked_commands_) {
-            const bool sent = std::find(sentFrequencies_.begin(), sentFrequencies_.end(),
-                                        command.hertz) != sentFrequencies_.end();
-            if (!sent && command.onLine && lastReportMs_ < command.atMs) {
+            char text[16];
+            std::snprintf(text, sizeof text, "FA%08d;", command.hertz);
+            if (!sentCommands_.contains(text) && command.onLine && lastReportMs_ < command.atMs) {
                 Fail("frequency " + std::to_string(command.hertz) + " asked at " +
                      std::to_string(command.atMs) + " ms never reached the line, unreported");
             }
@@ -345,7 +343,7 @@ class Run {
 
     std::mutex mutex_;  // the line and window records, written on runtime threads
     std::string pendingCommand_;
-    std::vector<int32_t> sentFrequencies_;
+    std::set<std::string> sentCommands_;
     int64_t lastReportMs_ = -1;
     std::vector<OperatorCommand> asked_commands_;
     int32_t asked_ = 0;
