@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "anl_recv_fixture.h"
+#include "engine_fixtures.h"
 #include "protocol/requests.h"
 
 namespace kestrel {
@@ -31,7 +31,7 @@ TEST_F(AnalysisThreadTest, TakesOneAnswerPerMessageInOrder) {
     EXPECT_EQ(GetField(Field::FA), 14250000);
     EXPECT_EQ(GetField(Field::LK), 1);
     EXPECT_EQ(GetField(Field::FB), 7074000);
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8333, 0x830C, 0x8334}));
+    EXPECT_EQ(TakeWindowIds(), (Ids{0x8333, 0x830C, 0x8334}));
     EXPECT_EQ(AnswerRing.Count(), 0);
     EXPECT_TRUE(window->HasTimer(17));
 }
@@ -58,8 +58,8 @@ TEST_F(AnalysisThreadTest, LinkLostStopsReadsTwiceZeroesMetersAndReportsAutoInfo
     EXPECT_EQ(GetField(Field::AI), 0);
     EXPECT_EQ(GetMirror(Mirror::AI), 0);
     EXPECT_EQ(GetField(Field::RM0), 0);
-    EXPECT_EQ(TakeSenderIds(), (std::vector<uint32_t>{kMsgStopReads, kMsgStopReads}));
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8321, 0x8321, 0x8337, 0x833A}));
+    EXPECT_EQ(TakeSenderIds(), (Ids{kMsgStopReads, kMsgStopReads}));
+    EXPECT_EQ(TakeWindowIds(), (Ids{0x8321, 0x8321, 0x8337, 0x833A}));
 }
 
 TEST_F(AnalysisThreadTest, StopEndsTheThreadAndEmptiesItsSlot) {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "anl_recv_fixture.h"
 #include "engine/answer_parsers.h"
+#include "engine_fixtures.h"
 #include "protocol/requests.h"
 
 namespace kestrel {

@@ -1,12 +1,10 @@
 #include <algorithm>
 
+#include "engine_fixtures.h"
 #include "protocol/control_mirror.h"
-#include "request_test_fixture.h"
 
 namespace kestrel {
 namespace {
-
-using TextList = std::vector<std::string>;
 
 using ConnectionCycleTest = RequestThreadTest;
 
@@ -38,7 +36,9 @@ TEST_F(ConnectionCycleTest, EndOfTheMenuReadClosesAWaitingReadingWindowFirst) {
     window->SetWindowWaiting(1);
     PostStartMenuRead();
     runtime.RunFor(500);
-    ASSERT_EQ(WindowIds(), (std::vector<uint32_t>{0x8803, 0x834D, 0x8307}));
+    ASSERT_EQ(windowMessages.size(), 3u);
+    EXPECT_EQ((Ids{windowMessages[0].id, windowMessages[1].id, windowMessages[2].id}),
+              (Ids{0x8803, 0x834D, 0x8307}));
     ASSERT_EQ(Texts(), TextList{"EX001;"});
     EXPECT_EQ(windowMessages[0].atMs - sent[0].atMs, 100);
 }

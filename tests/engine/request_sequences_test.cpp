@@ -1,12 +1,11 @@
 #include <cstring>
 
 #include "engine/request_table.h"
-#include "request_test_fixture.h"
+#include "engine_fixtures.h"
 
 namespace kestrel {
 namespace {
 
-using TextList = std::vector<std::string>;
 using RequestSequences = RequestThreadTest;
 
 MenuItem EditedItem(uint32_t number, uint32_t width, uint32_t kind, double editedValue) {
@@ -156,9 +155,7 @@ TEST_F(RequestSequences, MenuWriteEncodesOneCatalogueItemOfEveryKind) {
 TEST_F(RequestSequences, RefusedPushPostsNoSendStep) {
     StopWorkerInSlot(Worker::SioSend);
     int steps = 0;
-    SetWorkerLoop(Worker::SioSend, runtime.StartLoop("counting", [&](const Message& m) {
-        steps += m.id == kMsgSendStep ? 1 : 0;
-    }));
+    StandIn(Worker::SioSend, [&](const Message& m) { steps += m.id == kMsgSendStep ? 1 : 0; });
     for (int i = 0; i < MessageRing::kSlots; ++i) {
         ASSERT_TRUE(CommandRing.Push("FA;"));
     }
