@@ -33,17 +33,6 @@ class ConnectedStation : public Station {
             rt.RunFor(300);
         }
     }
-
-    // Returns the time of the last window message handled before a time.
-    int64_t LastWindowTimeBefore(int64_t atMs) const {
-        int64_t last = -1;
-        for (const WindowEvent& event : WindowSince(0)) {
-            if (event.atMs < atMs) {
-                last = event.atMs;
-            }
-        }
-        return last;
-    }
 };
 
 // A quit that comes while the heartbeat waits between its "PS;" and its "AI;": the "AI;" still
@@ -62,7 +51,7 @@ TEST_F(ConnectedStation, NothingReopensThePortOnceShutdownHasClosedIt) {
 TEST_F(ConnectedStation, SilenceEndsTheConnectionThreeSecondsAfterTheLastAnswer) {
     radio->StartFault(SimFault::Silence);
     const int64_t silentFrom = Now();
-    const int64_t lastAnswerMs = LastWindowTimeBefore(silentFrom);
+    const int64_t lastAnswerMs = WindowSince(0).back().atMs;
     ASSERT_TRUE(RunUntilOneMore(kNotifyAI, 5000))
         << "the AI display learns that the connection is over";
     const int64_t aiOff = FirstWindowTime(kNotifyAI, silentFrom);
