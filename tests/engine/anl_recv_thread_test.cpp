@@ -1,6 +1,4 @@
-#include <gtest/gtest.h>
 
-#include <vector>
 
 #include "engine_fixtures.h"
 #include "protocol/requests.h"

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "engine_fixtures.h"
-#include "protocol/control_mirror.h"
 
 namespace kestrel {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -108,6 +109,9 @@ class AnalysisTest : public EngineTest {
     }
 
     void OnWindow(const Message& m) override {
+        if (onWindow) {
+            onWindow(m);
+        }
         if (m.id == kMsgTimer) {
             timerTicks.push_back({runtime.NowMs(), static_cast<int>(m.wParam)});
         } else {
@@ -138,6 +142,7 @@ class AnalysisTest : public EngineTest {
         int timer;
     };
 
+    std::function<void(const Message&)> onWindow;  // sees each window message first
     std::vector<SeenWindowMessage> windowMessages;
     Ids senderMessages;
     std::vector<Tick> timerTicks;

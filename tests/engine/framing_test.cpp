@@ -1,15 +1,7 @@
 #include "protocol/framing.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+#include "engine_fixtures.h"
 #include "platform/message.h"
-#include "platform/virtual_runtime.h"
-#include "platform/workers.h"
-#include "protocol/message_ring.h"
-#include "protocol/store_flags.h"
 
 namespace kestrel {
 namespace {
@@ -224,21 +216,17 @@ TEST(ReceiveBuffer, RemovingMovesTheRestDownAndAFillerByteStaysBehind) {
     EXPECT_EQ(buffer.bytes[kReceiveBufferSize - 1], kReceiveFiller);
 }
 
-class FramingIntoTheRing : public ::testing::Test {
+class FramingIntoTheRing : public EngineTest {
   protected:
     void SetUp() override {
-        SetRuntime(&runtime);
-        AnswerRing.Empty();
-        SetWorkerLoop(
-            Worker::AnlRecv,
-            runtime.StartLoop("Anl_Recv_Thread", [this](const Message& m) { posts.push_back(m); }));
+        EngineTest::SetUp();
+        StandIn(Worker::AnlRecv, [this](const Message& m) { posts.push_back(m); });
     }
     void TearDown() override {
-        StopWorkerInSlot(Worker::AnlRecv);
-        SetRuntime(nullptr);
-        AnswerRing.Empty();
+        EngineTest::TearDown();
         AnswerWaiting.store(0);
     }
+    void OnWindow(const Message&) override {}
 
     void Read(const std::string& bytes) {
         buffer.Append(reinterpret_cast<const uint8_t*>(bytes.data()),
@@ -247,7 +235,6 @@ class FramingIntoTheRing : public ::testing::Test {
         runtime.RunFor(0);
     }
 
-    VirtualRuntime runtime;
     ReceiveBuffer buffer;
     std::vector<Message> posts;
 };

@@ -297,10 +297,8 @@ TEST(RadioStateThreads, MenuRecordIsNeverSeenTorn) {
     std::memset(b.name, 'B', sizeof b.name - 1);
     std::memset(a.choices, 'a', sizeof a.choices);
     std::memset(b.choices, 'b', sizeof b.choices);
-    a.value = 1.0;
-    b.value = 2.0;
-    a.editedValue = 1.0;
-    b.editedValue = 2.0;
+    a.value = a.editedValue = 1.0;
+    b.value = b.editedValue = 2.0;
     PutMenuItem(10, &a);
     std::atomic<int> torn{0};
     std::atomic<bool> stop{false};
@@ -327,11 +325,10 @@ TEST(RadioStateThreads, MenuRecordIsNeverSeenTorn) {
             }
         });
     }
-    threads[0].join();
-    threads[1].join();
-    stop = true;
-    threads[2].join();
-    threads[3].join();
+    for (size_t i = 0; i < threads.size(); ++i) {
+        stop = i >= 2;  // the writers are done: let the readers end
+        threads[i].join();
+    }
     EXPECT_EQ(torn.load(), 0);
     ResetRadioState();
 }
