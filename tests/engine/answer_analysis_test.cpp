@@ -44,6 +44,7 @@ constexpr AnswerCase kAnswerCases[] = {
     {"KM6HELLO",   Field::KM,    1,        0},
     {"SM2100",     Field::SM0,   0,        0},
     {"PSx",        Field::PS,    0,        0},
+    {"ULa",        Field::UL,    0,        0},
     {"RSx",        Field::RS,    0,        0},
     {"AIx",        Field::AI,    1,        0},
     {"ZZ12",       Field::RT,    0,        0},

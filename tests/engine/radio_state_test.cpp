@@ -38,6 +38,7 @@ struct LimitRow {
 const LimitRow kLimitRows[] = {
     {Field::FA,    7000000, 30000, 60000000},
     {Field::SF,    8,       0,     8},
+    {Field::CO0,   0,       0,     2},
     {Field::ANp4,  0,       0,     0},
     {Field::KS,    4,       4,     60},
     {Field::SD,    30,      30,    3000},
