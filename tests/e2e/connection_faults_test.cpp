@@ -109,9 +109,7 @@ TEST_F(ConnectedStation, PowerOffOnTheRadioAndOnAgainReconnectsAndReadsEverythin
     const size_t before = commands.Size();
     ASSERT_TRUE(RunUntilOnLine(onMs, 15000));
     const std::vector<LineText> after = commands.From(before);
-    const AlignedLine aligned = Align(after, ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection()) << "a full read again";
-    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    const AlignedLine aligned = AlignConnection(after);
     ASSERT_FALSE(aligned.matched.empty());
     EXPECT_GE(aligned.matched.front().atMs - onMs, 1200)
         << "the radio reports power on once it has started";
@@ -146,10 +144,7 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
     EXPECT_EQ(on[1].atMs - on[0].atMs, 800);
     // The radio reports power on while the request still waits; the connect follows it, and
     // the power read of timer 23 goes out among the connection's commands.
-    const AlignedLine aligned =
-        Align(std::vector<LineText>(on.begin() + 2, on.end()), ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection()) << "a full read again";
-    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    const AlignedLine aligned = AlignConnection(std::vector<LineText>(on.begin() + 2, on.end()));
     ASSERT_FALSE(aligned.matched.empty());
     EXPECT_EQ(aligned.matched.front().atMs - onMs, 1600);
     EXPECT_TRUE(std::any_of(aligned.heartbeats.begin(), aligned.heartbeats.end(),

@@ -144,9 +144,7 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLine) {
     const size_t before = commands.Size();
     ASSERT_TRUE(ConnectAndReadAll());
     const std::vector<LineText> written = commands.From(before);
-    const AlignedLine aligned = Align(written, ExpectedConnection());
-    ASSERT_EQ(TextsOf(aligned.matched), ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    const AlignedLine aligned = AlignConnection(written);
     EXPECT_EQ(written.front().atMs, connectMs) << "the connect request is made at once";
     EXPECT_FALSE(aligned.heartbeats.empty()) << "a full read outlasts a heartbeat";
 
@@ -218,9 +216,7 @@ TEST_F(Station, OnLineOnlyTheHeartbeatGoesOutEachSecond) {
 TEST_F(OldFirmwareStation, ConnectionCompletesWithoutTheExtendedIdentification) {
     const size_t before = commands.Size();
     ASSERT_TRUE(ConnectAndReadAll());
-    const AlignedLine aligned = Align(commands.From(before), ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    AlignConnection(commands.From(before));
     EXPECT_EQ(Store("IDX"), "0");
     EXPECT_EQ(Store("ID"), "310");
     EXPECT_EQ(Store("AI"), "1");
