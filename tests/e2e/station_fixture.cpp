@@ -1,7 +1,6 @@
 #include "station_fixture.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -96,17 +95,13 @@ void Station::SetUp() {
                       [this](std::string_view bytes) { commands.Add(Rt().NowMs(), bytes); }));
 
     window = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
-        if (m.id == kMsgTimer) {
-            if (!DispatchEngineTimer(static_cast<int>(m.wParam)) && windowHook) {
-                windowHook(m);
-            }
-            return 0;
-        }
-        {
+        const bool engineTimer =
+            m.id == kMsgTimer && DispatchEngineTimer(static_cast<int>(m.wParam));
+        if (m.id != kMsgTimer) {
             std::lock_guard lock(windowMutex_);
             windowEvents_.push_back({rt.NowMs(), m});
         }
-        if (windowHook) {
+        if (!engineTimer && windowHook) {
             windowHook(m);
         }
         return 0;
