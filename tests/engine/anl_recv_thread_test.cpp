@@ -1,5 +1,3 @@
-
-
 #include "engine_fixtures.h"
 #include "protocol/requests.h"
 
@@ -26,9 +24,7 @@ TEST_F(AnalysisThreadTest, TakesOneAnswerPerMessageInOrder) {
     Deliver("ZZ12");
     Deliver("FB07074000");
     runtime.RunFor(0);
-    EXPECT_EQ(GetField(Field::FA), 14250000);
-    EXPECT_EQ(GetField(Field::LK), 1);
-    EXPECT_EQ(GetField(Field::FB), 7074000);
+    ExpectFields({{Field::FA, 14250000}, {Field::LK, 1}, {Field::FB, 7074000}});
     EXPECT_EQ(TakeWindowIds(), (Ids{0x8333, 0x830C, 0x8334}));
     EXPECT_EQ(AnswerRing.Count(), 0);
     EXPECT_TRUE(window->HasTimer(17));
@@ -53,9 +49,8 @@ TEST_F(AnalysisThreadTest, LinkLostStopsReadsTwiceZeroesMetersAndReportsAutoInfo
     ASSERT_TRUE(PostToWorker(Worker::AnlRecv, kMsgLinkLost));
     runtime.RunFor(0);
     EXPECT_EQ(AutoInfoSent.load(), 0);
-    EXPECT_EQ(GetField(Field::AI), 0);
+    ExpectFields({{Field::AI, 0}, {Field::RM0, 0}});
     EXPECT_EQ(GetMirror(Mirror::AI), 0);
-    EXPECT_EQ(GetField(Field::RM0), 0);
     EXPECT_EQ(TakeSenderIds(), (Ids{kMsgStopReads, kMsgStopReads}));
     EXPECT_EQ(TakeWindowIds(), (Ids{0x8321, 0x8321, 0x8337, 0x833A}));
 }

@@ -1,5 +1,3 @@
-
-
 #include "engine/answer_parsers.h"
 #include "engine_fixtures.h"
 #include "protocol/requests.h"
