@@ -43,9 +43,11 @@ inline void ExpectFields(FieldValues fields) {
     }
 }
 
-// A fresh store, mirror, rings and flags in virtual time, with a headless main window that hands
-// every message to OnWindow. Stand-ins take the place of the workers a test does not run.
-class EngineTest : public ::testing::Test {
+// A fresh store, mirror, rings and flags on a runtime (virtual time unless a test needs real
+// threads), with a headless main window that hands every message to OnWindow. Stand-ins take the
+// place of the workers a test does not run.
+template <class RuntimeType>
+class EngineTestOn : public ::testing::Test {
   protected:
     void SetUp() override {
         SetRuntime(&runtime);
@@ -86,9 +88,11 @@ class EngineTest : public ::testing::Test {
         SetWorkerLoop(worker, runtime.StartLoop("stand-in", std::move(handler)));
     }
 
-    VirtualRuntime runtime;
+    RuntimeType runtime;
     std::unique_ptr<HeadlessMainWindow> window;
 };
+
+using EngineTest = EngineTestOn<VirtualRuntime>;
 
 // A message as the headless main window handled it (timer ticks apart).
 struct SeenWindowMessage {

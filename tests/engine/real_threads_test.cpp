@@ -1,63 +1,20 @@
 // The analysis and request threads on real threads, for the thread sanitizer: answers are
 // delivered and requests made from other threads while the store is read and the timers run.
-#include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
-#include <memory>
 #include <mutex>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "engine/anl_recv_thread.h"
-#include "engine/anl_send_thread.h"
-#include "engine/engine_timers.h"
-#include "menulist/menu_catalogue.h"
-#include "platform/headless_main_window.h"
+#include "engine_fixtures.h"
 #include "platform/real_runtime.h"
-#include "platform/workers.h"
-#include "protocol/control_mirror.h"
-#include "protocol/message_ring.h"
-#include "protocol/radio_state.h"
-#include "protocol/store_flags.h"
 
 namespace kestrel {
 namespace {
 
-class RealThreads : public ::testing::Test {
+class RealThreads : public EngineTestOn<RealRuntime> {
   protected:
-    void SetUp() override {
-        SetRuntime(&runtime);
-        ResetRadioState();
-        LoadMenuCatalogue();
-        InitControlMirror();
-        AnswerRing.Empty();
-        CommandRing.Empty();
-        AutoInfoSent.store(0);
-    }
-    void TearDown() override {
-        StopAnalysisThread();
-        StopRequestThread();
-        StopWorkerInSlot(Worker::SioSend);
-        window->Close();
-        SetMainWindow(nullptr);
-        window.reset();
-        AnswerRing.Empty();
-        CommandRing.Empty();
-        SetRuntime(nullptr);
-    }
-    // Opens the headless main window with a handler for its messages.
-    void OpenWindow(std::function<void(const Message&)> handler) {
-        window = std::make_unique<HeadlessMainWindow>([handler](const Message& m) -> int64_t {
-            handler(m);
-            return 0;
-        });
-        SetMainWindow(window.get());
-    }
-
-    RealRuntime runtime;
-    std::unique_ptr<HeadlessMainWindow> window;
+    void OnWindow(const Message& m) override { onWindow(m); }
+    std::function<void(const Message&)> onWindow;
 };
 
 // A producer thread delivers answers as the receive step does while another thread reads the
@@ -66,14 +23,15 @@ TEST_F(RealThreads, AnalysisAppliesAnswersInOrderWhileOthersReadTheStore) {
     constexpr int kAnswers = 300;
     auto allSeen = runtime.MakeSignal();
     std::vector<uint32_t> seen;  // written on the window's loop only
-    OpenWindow([&](const Message& m) {
+    LoadMenuCatalogue();
+    onWindow = [&](const Message& m) {
         if (m.id != kMsgTimer) {
             seen.push_back(m.id);
             if (seen.size() == kAnswers) {
                 allSeen->Set();
             }
         }
-    });
+    };
     ASSERT_TRUE(StartAnalysisThread());
 
     std::atomic<bool> producing{true};
@@ -100,6 +58,7 @@ TEST_F(RealThreads, AnalysisAppliesAnswersInOrderWhileOthersReadTheStore) {
     producing.store(false);
     reader.join();
     EXPECT_TRUE(StopAnalysisThread());
+    window->Close();  // before the handler's locals go
     EXPECT_EQ(GetField(Field::FA), 14000000 + 297);
     MenuItem item;
     ASSERT_TRUE(GetMenuItem(1, &item));
@@ -117,13 +76,13 @@ TEST_F(RealThreads, RequestsKeepEachCallersOrderWhileTimersRun) {
     std::mutex sentMutex;
     std::vector<std::string> sent;
     auto allSent = runtime.MakeSignal();
-    OpenWindow([](const Message& m) {
+    onWindow = [](const Message& m) {
         if (m.id == kMsgTimer) {
             DispatchEngineTimer(static_cast<int>(m.wParam));
         }
         SetMirror(Mirror::LK, GetMirror(Mirror::LK) == 0 ? 1 : 0);
-    });
-    SetWorkerLoop(Worker::SioSend, runtime.StartLoop("sio send", [&](const Message& m) {
+    };
+    StandIn(Worker::SioSend, [&](const Message& m) {
         char buffer[MessageRing::kSlotSize];
         if (m.id == kMsgSendStep && CommandRing.Take(buffer) != 0) {
             std::lock_guard lock(sentMutex);
@@ -132,7 +91,7 @@ TEST_F(RealThreads, RequestsKeepEachCallersOrderWhileTimersRun) {
                 allSent->Set();
             }
         }
-    }));
+    });
     ASSERT_TRUE(StartRequestThread());
     PostRequest(kReqKeyerMemoryRead, 0, 0);
     std::thread frequencies([] {
@@ -150,7 +109,6 @@ TEST_F(RealThreads, RequestsKeepEachCallersOrderWhileTimersRun) {
     EXPECT_TRUE(runtime.Wait(*allSent, 5000));
     StopRequestThread();
     StopWorkerInSlot(Worker::SioSend);
-
     std::lock_guard lock(sentMutex);
     ASSERT_EQ(sent.size(), kExpected);
     int nextFrequency = 7000000;
