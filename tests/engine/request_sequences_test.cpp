@@ -8,16 +8,6 @@ namespace {
 
 using RequestSequences = RequestThreadTest;
 
-MenuItem EditedItem(uint32_t number, uint32_t width, uint32_t kind, double editedValue) {
-    MenuItem item;
-    item.number = number;
-    item.width = width;
-    item.kind = kind;
-    item.edited = 1;
-    item.editedValue = editedValue;
-    return item;
-}
-
 // The 20 ms wait inside the VOX delay request holds up the request behind it.
 TEST_F(RequestSequences, VoxDelaySendsSdTwentyMillisecondsAfterVdAndHoldsUpTheNext) {
     PostRequest(94, 0, 40);
@@ -52,34 +42,34 @@ TEST_F(RequestSequences, KeyerMemoryReadCycleReadsFiveChannelsThenStops) {
 }
 
 TEST_F(RequestSequences, MenuWriteSendsEditedItemsInOrderAndClearsTheirFlags) {
-    struct MenuCase {
+    // Item number, width, kind, the operator's value, and the command.
+    const struct {
         MenuItem item;
         std::string expected;
+    } cases[] = {
+        {{.number = 5, .width = 2, .kind = 0, .edited = 1, .editedValue = 7.9}, "EX00507;"},
+        {{.number = 6, .width = 3, .kind = 4, .edited = 1, .editedValue = -5}, "EX006-05;"},
+        {{.number = 7, .width = 3, .kind = 25, .edited = 1, .editedValue = 12}, "EX007+12;"},
+        {{.number = 8, .width = 2, .kind = 4, .edited = 1, .editedValue = -12}, "EX00812;"},
+        {{.number = 9, .width = 13, .kind = 14, .edited = 1, .editedValue = 4097},
+         "EX0091000000000001;"},
+        {{.number = 10, .width = 4, .kind = 14, .edited = 1, .editedValue = 0x1800}, "EX0101100;"},
+        {{.number = 11, .width = 2, .kind = 2, .edited = 1, .editedValue = 55}, "EX01100;"},
+        {{.number = 12, .width = 2, .kind = 1, .edited = 1, .editedValue = -3}, "EX01200;"},
+        {{.number = 13, .width = 2, .kind = 41, .edited = 1, .editedValue = 123}, "EX01300;"},
     };
-    const std::vector<MenuCase> cases = {
-        {EditedItem(5, 2, 0, 7.9), "EX00507;"},
-        {EditedItem(6, 3, 4, -5), "EX006-05;"},
-        {EditedItem(7, 3, 25, 12), "EX007+12;"},
-        {EditedItem(8, 2, 4, -12), "EX00812;"},
-        {EditedItem(9, 13, 14, 4097), "EX0091000000000001;"},
-        {EditedItem(10, 4, 14, 0x1800), "EX0101100;"},
-        {EditedItem(11, 2, 2, 55), "EX01100;"},
-        {EditedItem(12, 2, 1, -3), "EX01200;"},
-        {EditedItem(13, 2, 41, 123), "EX01300;"},
-    };
-    MenuItem untouched = EditedItem(14, 2, 0, 3);
-    untouched.edited = 0;
+    const MenuItem untouched{.number = 14, .width = 2, .editedValue = 3};
     PutMenuItem(14, &untouched);
     PostRequest(41, 0, 0);
     runtime.RunFor(500);
     ASSERT_EQ(Texts(), TextList{}) << "nothing is written before the items are edited";
-    for (const MenuCase& c : cases) {
+    for (const auto& c : cases) {
         ASSERT_TRUE(PutMenuItem(c.item.number, &c.item));
     }
     PostRequest(41, 0, 0);
     runtime.RunFor(500);
-    ASSERT_EQ(sent.size(), cases.size());
-    for (size_t i = 0; i < cases.size(); ++i) {
+    ASSERT_EQ(sent.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(sent[i].text, cases[i].expected);
         if (i > 0) {
             EXPECT_EQ(sent[i].atMs - sent[i - 1].atMs, 10) << "items are written 10 ms apart";
