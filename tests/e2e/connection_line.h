@@ -31,10 +31,11 @@ struct AlignedLine {
     std::vector<LineText> unexpected;
 };
 
-// Lines the commands written up against the expected ones. A "PS;" that is not the one expected
-// next is a heartbeat, together with an "AI;" 30 ms after it (sent once the store knows the radio
-// is on and connected).
-inline AlignedLine Align(const std::vector<LineText>& line, const TextList& expected) {
+// Lines the commands written up against the whole connection and expects to find all of it and
+// nothing else. A "PS;" that is not the one expected next is a heartbeat, together with an "AI;"
+// 30 ms after it (sent once the store knows the radio is on and connected).
+inline AlignedLine AlignConnection(const std::vector<LineText>& line) {
+    const TextList expected = ExpectedConnection();
     AlignedLine aligned;
     size_t next = 0;
     for (size_t i = 0; i < line.size(); ++i) {
@@ -51,6 +52,8 @@ inline AlignedLine Align(const std::vector<LineText>& line, const TextList& expe
             aligned.unexpected.push_back(line[i]);
         }
     }
+    EXPECT_EQ(TextsOf(aligned.matched), expected);
+    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
     return aligned;
 }
 

@@ -133,21 +133,17 @@ TEST_F(EngineLifecycle, WorkersStopAfterThePortClosesAndStartConsumersFirst) {
     ASSERT_TRUE(rt.RunUntil([] { return StoreReady.load() == 1; }, 1000));
 }
 
-TEST_F(Station, PortOpenWritesAutoInformationOffAndNothingElseUntilConnect) {
+// Opening the port writes automatic information off and nothing else until the connect; then the
+// whole cycle runs to on line, after which only the heartbeat goes out.
+TEST_F(Station, ConnectRunsTheWholeCycleToOnLineThenOnlyTheHeartbeat) {
     rt.RunFor(1500);
-    EXPECT_EQ(TextsOf(commands.Entries()), TextList{"AI0;"});
-    EXPECT_TRUE(shownStrings.empty());
+    EXPECT_EQ(TextsOf(commands.From(0)), TextList{"AI0;"});
     EXPECT_EQ(GetMirror(Mirror::AI), 0);
-}
-
-TEST_F(Station, ConnectRunsTheWholeCycleToOnLine) {
     const int64_t connectMs = Now();
     const size_t before = commands.Size();
     ASSERT_TRUE(ConnectAndReadAll());
     const std::vector<LineText> written = commands.From(before);
-    const AlignedLine aligned = Align(written, ExpectedConnection());
-    ASSERT_EQ(TextsOf(aligned.matched), ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    const AlignedLine aligned = AlignConnection(written);
     EXPECT_EQ(written.front().atMs, connectMs) << "the connect request is made at once";
     EXPECT_FALSE(aligned.heartbeats.empty()) << "a full read outlasts a heartbeat";
 
@@ -193,11 +189,8 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLine) {
     EXPECT_EQ(GetMirror(Mirror::AI), 1);
     EXPECT_EQ(AutoInfoSent.load(), 1);
     ExpectMenuMatchesRadio(radioState);
-}
 
-TEST_F(Station, OnLineOnlyTheHeartbeatGoesOutEachSecond) {
-    ASSERT_TRUE(ConnectAndReadAll());
-    rt.RunFor(1000);
+    rt.RunFor(900);
     const int64_t from = Now();
     rt.RunFor(4000);
     const std::vector<LineText> line = commands.Since(from);
@@ -219,9 +212,7 @@ TEST_F(Station, OnLineOnlyTheHeartbeatGoesOutEachSecond) {
 TEST_F(OldFirmwareStation, ConnectionCompletesWithoutTheExtendedIdentification) {
     const size_t before = commands.Size();
     ASSERT_TRUE(ConnectAndReadAll());
-    const AlignedLine aligned = Align(commands.From(before), ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.matched), ExpectedConnection());
-    EXPECT_EQ(TextsOf(aligned.unexpected), TextList{});
+    AlignConnection(commands.From(before));
     EXPECT_EQ(Store("IDX"), "0");
     EXPECT_EQ(Store("ID"), "310");
     EXPECT_EQ(Store("AI"), "1");

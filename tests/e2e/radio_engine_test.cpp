@@ -89,18 +89,6 @@ TEST_F(Station, AbsoluteSettersPutExactlyTheirCommandsOnTheLine) {
     }
 }
 
-TEST_F(Station, SettersAndRequestsGoOutInTheOrderAsked) {
-    const size_t before = commands.Size();
-    ASSERT_TRUE(RadioEngine::SetFrequency(Vfo::A, 7074000));
-    ASSERT_TRUE(RadioEngine::SetTransmit(true));
-    ASSERT_TRUE(RadioEngine::Request(kReqAtoB));
-    ASSERT_TRUE(RadioEngine::SetMode(3));
-    ASSERT_TRUE(RadioEngine::SetTransmit(false));
-    rt.RunFor(300);
-    EXPECT_EQ(TextsOf(commands.From(before)),
-              (TextList{"FA07074000;", "TX1;", "AB;", "MD03;", "TX0;"}));
-}
-
 // Request 1 toggles; Connect and Disconnect only ever move the link the way they say, however
 // often they are repeated before the radio's answer.
 TEST_F(Station, ConnectAndDisconnectNeverToggleTheOtherWay) {

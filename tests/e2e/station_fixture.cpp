@@ -1,9 +1,10 @@
 #include "station_fixture.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
@@ -18,48 +19,11 @@
 #include "protocol/radio_state.h"
 #include "protocol/requests.h"
 #include "serial/serial_port.h"
+#include "support/line_taps.h"
 
 namespace kestrel {
 
 namespace {
-
-// The program's end of the cable, logging every write that the device takes.
-class RecordingDevice final : public SerialDevice {
-  public:
-    RecordingDevice(std::unique_ptr<SerialDevice> inner, LineLog& log)
-        : inner_(std::move(inner)), log_(log) {}
-
-    bool Configure(const LineSettings& settings) override { return inner_->Configure(settings); }
-    ReadResult Read(uint8_t* data, size_t max) override { return inner_->Read(data, max); }
-    bool Write(const uint8_t* data, size_t size, int64_t timeoutMs) override {
-        const bool taken = inner_->Write(data, size, timeoutMs);
-        if (taken) {
-            log_.Add(Rt().NowMs(), std::string_view(reinterpret_cast<const char*>(data), size));
-        }
-        return taken;
-    }
-    bool QueryStatus(LineStatus& status) override { return inner_->QueryStatus(status); }
-    bool SetRts(bool raised) override { return inner_->SetRts(raised); }
-    bool HungUp() override { return inner_->HungUp(); }
-
-  private:
-    std::unique_ptr<SerialDevice> inner_;
-    LineLog& log_;
-};
-
-// The radio's way out: logs what the radio sends and passes it on to the cable.
-class TeeSink final : public ByteSink {
-  public:
-    TeeSink(ByteSink& next, LineLog& log) : next_(next), log_(log) {}
-    void Send(std::string_view bytes) override {
-        log_.Add(Rt().NowMs(), bytes);
-        next_.Send(bytes);
-    }
-
-  private:
-    ByteSink& next_;
-    LineLog& log_;
-};
 
 // The line the simulated radio listens on; the program reads the same rate from its settings file.
 constexpr LineSettings kRadioLine{.baud = 4800, .stopBits = 2, .ctsFlow = false};
@@ -76,28 +40,19 @@ void LineLog::Add(int64_t atMs, std::string_view bytes) {
     }
 }
 
-std::vector<LineText> LineLog::Entries() const {
-    std::lock_guard lock(mutex_);
-    return entries_;
-}
-
 std::vector<LineText> LineLog::Since(int64_t atMs) const {
     std::lock_guard lock(mutex_);
     std::vector<LineText> found;
-    for (const LineText& entry : entries_) {
-        if (entry.atMs >= atMs) {
-            found.push_back(entry);
-        }
-    }
+    std::copy_if(entries_.begin(), entries_.end(), std::back_inserter(found),
+                 [&](const LineText& entry) { return entry.atMs >= atMs; });
     return found;
 }
 
 std::vector<LineText> LineLog::From(size_t index) const {
     std::lock_guard lock(mutex_);
-    if (index >= entries_.size()) {
-        return {};
-    }
-    return std::vector<LineText>(entries_.begin() + static_cast<ptrdiff_t>(index), entries_.end());
+    return std::vector<LineText>(
+        entries_.begin() + static_cast<ptrdiff_t>(std::min(index, entries_.size())),
+        entries_.end());
 }
 
 size_t LineLog::Size() const {
@@ -107,7 +62,6 @@ size_t LineLog::Size() const {
 
 std::vector<std::string> TextsOf(const std::vector<LineText>& entries) {
     std::vector<std::string> texts;
-    texts.reserve(entries.size());
     for (const LineText& entry : entries) {
         texts.push_back(entry.text);
     }
@@ -129,40 +83,32 @@ void Station::SetUp() {
 
     pair = std::make_unique<MemorySerialPair>();
     link = std::make_unique<MemoryPairLink>(*pair, kRadioLine);
-    radioOut = std::make_unique<TeeSink>(*link, answers);
+    radioOut = std::make_unique<TappedSink>(
+        *link, [this](std::string_view bytes) { answers.Add(Rt().NowMs(), bytes); });
     radio = std::make_unique<Transceiver>(*radioOut, RadioOptions());
     link->Attach(*radio);
     radio->SetLinkControl(link.get());
     ASSERT_TRUE(link->Start());
     radio->Start();
-    TheSerialPort().SetDeviceFactory([open = pair->Factory(MemorySerialPair::Side::A), this](
-                                         const std::string& path) -> std::unique_ptr<SerialDevice> {
-        auto device = open(path);
-        if (!device) {
-            return nullptr;
-        }
-        return std::make_unique<RecordingDevice>(std::move(device), commands);
-    });
+    TheSerialPort().SetDeviceFactory(
+        TappedFactory(pair->Factory(MemorySerialPair::Side::A),
+                      [this](std::string_view bytes) { commands.Add(Rt().NowMs(), bytes); }));
 
     window = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
-        if (m.id == kMsgTimer) {
-            if (!DispatchEngineTimer(static_cast<int>(m.wParam)) && windowHook) {
-                windowHook(m);
-            }
-            return 0;
-        }
-        {
+        const bool engineTimer =
+            m.id == kMsgTimer && DispatchEngineTimer(static_cast<int>(m.wParam));
+        if (m.id != kMsgTimer) {
             std::lock_guard lock(windowMutex_);
             windowEvents_.push_back({rt.NowMs(), m});
         }
-        if (windowHook) {
+        if (!engineTimer && windowHook) {
             windowHook(m);
         }
         return 0;
     });
     SetMainWindow(window.get());
 
-    ASSERT_TRUE(StartEngine([this](int stringId) { shownStrings.push_back(stringId); }));
+    ASSERT_TRUE(StartEngine([](int stringId) { ADD_FAILURE() << "startup string " << stringId; }));
     ASSERT_TRUE(rt.RunUntil([] { return StoreReady.load() == 1; }, 1000));
 }
 
@@ -180,8 +126,6 @@ void Station::TearDown() {
     if (radio) {
         radio->Stop();
         radio->SetLinkControl(nullptr);
-    }
-    if (link) {
         link->Stop();
     }
     link.reset();
@@ -230,38 +174,31 @@ int64_t Station::OnLineAt(int64_t sinceMs) const {
     return -1;
 }
 
-bool Station::RunUntilWindowCount(uint32_t id, size_t count, int64_t maxMs) {
+bool Station::RunUntilOneMore(uint32_t id, int64_t maxMs) {
+    const size_t count = WindowCount(id) + 1;
     return rt.RunUntil([&] { return WindowCount(id) >= count; }, maxMs);
 }
 
 size_t Station::WindowCount(uint32_t id, int64_t sinceMs) const {
-    std::lock_guard lock(windowMutex_);
-    size_t count = 0;
-    for (const WindowEvent& event : windowEvents_) {
-        count += event.message.id == id && event.atMs >= sinceMs ? 1 : 0;
-    }
-    return count;
+    return WindowOf(id, sinceMs).size();
 }
 
 std::vector<WindowEvent> Station::WindowSince(int64_t atMs) const {
+    return WindowOf(0, atMs);
+}
+
+std::vector<WindowEvent> Station::WindowOf(uint32_t id, int64_t sinceMs) const {
     std::lock_guard lock(windowMutex_);
     std::vector<WindowEvent> found;
-    for (const WindowEvent& event : windowEvents_) {
-        if (event.atMs >= atMs) {
-            found.push_back(event);
-        }
-    }
+    std::copy_if(
+        windowEvents_.begin(), windowEvents_.end(), std::back_inserter(found),
+        [&](const WindowEvent& e) { return e.atMs >= sinceMs && (id == 0 || e.message.id == id); });
     return found;
 }
 
 int64_t Station::FirstWindowTime(uint32_t id, int64_t sinceMs) const {
-    std::lock_guard lock(windowMutex_);
-    for (const WindowEvent& event : windowEvents_) {
-        if (event.message.id == id && event.atMs >= sinceMs) {
-            return event.atMs;
-        }
-    }
-    return -1;
+    const std::vector<WindowEvent> found = WindowOf(id, sinceMs);
+    return found.empty() ? -1 : found[0].atMs;
 }
 
 std::string Station::Store(std::string_view name) {

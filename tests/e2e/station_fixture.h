@@ -37,8 +37,6 @@ class LineLog {
   public:
     // Adds written bytes; a command split over two writes is dated by its last part.
     void Add(int64_t atMs, std::string_view bytes);
-    // Returns a copy of the commands so far.
-    std::vector<LineText> Entries() const;
     // Returns the commands written at or after a time.
     std::vector<LineText> Since(int64_t atMs) const;
     // Returns the commands from the index-th on.
@@ -73,12 +71,14 @@ class Station : public ::testing::Test {
     bool RunUntilOnLine(int64_t sinceMs, int64_t maxMs = 12000);
     // Returns when the window was told that a menu read after a time ended, or -1.
     int64_t OnLineAt(int64_t sinceMs) const;
-    // Runs until the number of window messages with the id reaches count; reports whether it did.
-    bool RunUntilWindowCount(uint32_t id, size_t count, int64_t maxMs);
+    // Runs until one more window message with the id than now has come; reports whether it did.
+    bool RunUntilOneMore(uint32_t id, int64_t maxMs);
     // Returns how many window messages with the id were handled (at or after a time).
     size_t WindowCount(uint32_t id, int64_t sinceMs = 0) const;
     // Returns the window messages handled at or after a time.
     std::vector<WindowEvent> WindowSince(int64_t atMs) const;
+    // Returns the window messages with the id handled at or after a time.
+    std::vector<WindowEvent> WindowOf(uint32_t id, int64_t sinceMs = 0) const;
     // Returns the time of the first window message with the id at or after a time, or -1.
     int64_t FirstWindowTime(uint32_t id, int64_t sinceMs = 0) const;
     // Returns the store's value of a field by its name ("FA", "MD0", "EX005", "IDX").
@@ -98,7 +98,6 @@ class Station : public ::testing::Test {
 
     LineLog commands;  // what the program wrote to its port
     LineLog answers;   // what the radio put on the line
-    std::vector<int> shownStrings;
 
   private:
     mutable std::mutex windowMutex_;

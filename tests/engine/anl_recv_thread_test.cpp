@@ -1,8 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <vector>
-
-#include "anl_recv_fixture.h"
+#include "engine_fixtures.h"
 #include "protocol/requests.h"
 
 namespace kestrel {
@@ -28,10 +24,8 @@ TEST_F(AnalysisThreadTest, TakesOneAnswerPerMessageInOrder) {
     Deliver("ZZ12");
     Deliver("FB07074000");
     runtime.RunFor(0);
-    EXPECT_EQ(GetField(Field::FA), 14250000);
-    EXPECT_EQ(GetField(Field::LK), 1);
-    EXPECT_EQ(GetField(Field::FB), 7074000);
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8333, 0x830C, 0x8334}));
+    ExpectFields({{Field::FA, 14250000}, {Field::LK, 1}, {Field::FB, 7074000}});
+    EXPECT_EQ(TakeWindowIds(), (Ids{0x8333, 0x830C, 0x8334}));
     EXPECT_EQ(AnswerRing.Count(), 0);
     EXPECT_TRUE(window->HasTimer(17));
 }
@@ -55,11 +49,10 @@ TEST_F(AnalysisThreadTest, LinkLostStopsReadsTwiceZeroesMetersAndReportsAutoInfo
     ASSERT_TRUE(PostToWorker(Worker::AnlRecv, kMsgLinkLost));
     runtime.RunFor(0);
     EXPECT_EQ(AutoInfoSent.load(), 0);
-    EXPECT_EQ(GetField(Field::AI), 0);
+    ExpectFields({{Field::AI, 0}, {Field::RM0, 0}});
     EXPECT_EQ(GetMirror(Mirror::AI), 0);
-    EXPECT_EQ(GetField(Field::RM0), 0);
-    EXPECT_EQ(TakeSenderIds(), (std::vector<uint32_t>{kMsgStopReads, kMsgStopReads}));
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8321, 0x8321, 0x8337, 0x833A}));
+    EXPECT_EQ(TakeSenderIds(), (Ids{kMsgStopReads, kMsgStopReads}));
+    EXPECT_EQ(TakeWindowIds(), (Ids{0x8321, 0x8321, 0x8337, 0x833A}));
 }
 
 TEST_F(AnalysisThreadTest, StopEndsTheThreadAndEmptiesItsSlot) {

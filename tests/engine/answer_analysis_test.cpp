@@ -1,17 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "anl_recv_fixture.h"
 #include "engine/answer_parsers.h"
+#include "engine_fixtures.h"
 #include "protocol/requests.h"
 
 namespace kestrel {
 namespace {
 
-// A well-formed answer and one field it must set.
-struct StoredCase {
+// An answer, the value it must leave in a field, and the one notification it posts (0: a malformed
+// answer posts nothing). Out-of-range values keep the field but still notify. The rows run in
+// order on one store.
+struct AnswerCase {
     const char* answer;
     Field field;
     int32_t expected;
@@ -19,7 +16,38 @@ struct StoredCase {
 };
 
 // clang-format off
-constexpr StoredCase kStoredCases[] = {
+constexpr AnswerCase kAnswerCases[] = {
+    {"FA00029999", Field::FA,    7000000,  0x8333},
+    {"FA60000001", Field::FA,    7000000,  0x8333},
+    {"SF9",        Field::SF,    8,        0x8304},
+    {"KS070",      Field::KS,    4,        0x8323},
+    {"SD0020",     Field::SD,    30,       0x8324},
+    {"IS0+1001",   Field::IS,    0,        0x832F},
+    {"AN030",      Field::ANp3,  0,        0x8317},
+    {"MD0E",       Field::MD0,   1,        0x8345},
+    {"BG006",      Field::BG0,   3,        0x834D},
+    {"RS3",        Field::RS,    0,        0x8343},
+    {"RTx",        Field::RT,    0,        0},
+    {"FA1425000x", Field::FA,    7000000,  0},
+    {"NR21",       Field::NR0,   0,        0},
+    {"NRx1",       Field::NR0,   0,        0},
+    {"KS0a5",      Field::KS,    4,        0},
+    {"VF211281",   Field::VF0p4, 0,        0},
+    {"IS0*0500",   Field::IS,    0,        0},
+    {"MD24",       Field::MD0,   1,        0},
+    {"MD0g",       Field::MD0,   1,        0},
+    {"CO01x5",     Field::CO1,   1,        0},
+    {"BG305",      Field::BG0,   3,        0},
+    {"BG0x5",      Field::BG0,   3,        0},
+    {"KM6HELLO",   Field::KM,    1,        0},
+    {"SM2100",     Field::SM0,   0,        0},
+    {"PSx",        Field::PS,    0,        0},
+    {"ULa",        Field::UL,    0,        0},
+    {"RSx",        Field::RS,    0,        0},
+    {"AIx",        Field::AI,    1,        0},
+    {"ZZ12",       Field::RT,    0,        0},
+    {"DA123456",   Field::RT,    0,        0},
+    {"?",          Field::RT,    0,        0},
     {"RT1",        Field::RT,    1,        0x8302},
     {"SF3",        Field::SF,    3,        0x8304},
     {"BP00001",    Field::BP0,   1,        0x8305},
@@ -76,83 +104,23 @@ constexpr StoredCase kStoredCases[] = {
     {"BG207",      Field::BG2,   7,        0x834D},
     {"KC03",       Field::KC,    3,        0x8353},
 };
-
-// An answer whose value parses but lies outside the field's limits: the field keeps its value
-// and the notification is still posted.
-constexpr StoredCase kOutOfRangeCases[] = {
-    {"FA00029999", Field::FA,    7000000, 0x8333},
-    {"FA60000001", Field::FA,    7000000, 0x8333},
-    {"SF9",        Field::SF,    8,       0x8304},
-    {"KS070",      Field::KS,    4,       0x8323},
-    {"SD0020",     Field::SD,    30,      0x8324},
-    {"IS0+1001",   Field::IS,    0,       0x832F},
-    {"AN030",      Field::ANp3,  0,       0x8317},
-    {"MD0E",       Field::MD0,   1,       0x8345},
-    {"BG006",      Field::BG0,   3,       0x834D},
-    {"RS3",        Field::RS,    0,       0x8343},
-};
-
-// A malformed answer: nothing is stored and nothing is posted.
-struct DroppedCase {
-    const char* answer;
-    Field field;
-    int32_t unchanged;
-};
-
-constexpr DroppedCase kDroppedCases[] = {
-    {"RTx",        Field::RT,    0},
-    {"FA1425000x", Field::FA,    7000000},
-    {"NR21",       Field::NR0,   0},
-    {"NRx1",       Field::NR0,   0},
-    {"KS0a5",      Field::KS,    4},
-    {"VF211281",   Field::VF0p4, 0},
-    {"IS0*0500",   Field::IS,    0},
-    {"MD24",       Field::MD0,   1},
-    {"MD0g",       Field::MD0,   1},
-    {"CO01x5",     Field::CO1,   1},
-    {"BG305",      Field::BG0,   3},
-    {"BG0x5",      Field::BG0,   3},
-    {"KM6HELLO",   Field::KM,    1},
-    {"SM2100",     Field::SM0,   0},
-    {"PSx",        Field::PS,    0},
-    {"RSx",        Field::RS,    0},
-    {"AIx",        Field::AI,    0},
-    {"ZZ12",       Field::RT,    0},
-    {"DA123456",   Field::RT,    0},
-    {"?",          Field::RT,    0},
-};
 // clang-format on
 
-TEST_F(AnalysisTest, WellFormedAnswersStoreTheirFieldAndNotify) {
+TEST_F(AnalysisTest, AnswersStoreTheirFieldWithinItsLimitsAndNotifyUnlessMalformed) {
     SetField(Field::AI, 1);
-    for (const StoredCase& c : kStoredCases) {
+    for (const AnswerCase& c : kAnswerCases) {
+        SCOPED_TRACE(std::string(c.answer) + " into " + std::string(FieldName(c.field)));
         Analyse(c.answer);
-        EXPECT_EQ(GetField(c.field), c.expected) << c.answer << " into " << FieldName(c.field);
-        EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{c.notification}) << c.answer;
-    }
-}
-
-TEST_F(AnalysisTest, OutOfRangeValuesLeaveTheFieldButStillNotify) {
-    for (const StoredCase& c : kOutOfRangeCases) {
-        Analyse(c.answer);
-        EXPECT_EQ(GetField(c.field), c.expected) << c.answer;
-        EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{c.notification}) << c.answer;
-    }
-}
-
-TEST_F(AnalysisTest, MalformedAnswersStoreNothingAndPostNothing) {
-    for (const DroppedCase& c : kDroppedCases) {
-        Analyse(c.answer);
-        EXPECT_EQ(GetField(c.field), c.unchanged) << c.answer;
-        EXPECT_TRUE(TakeWindowIds().empty()) << c.answer;
-        EXPECT_TRUE(TakeSenderIds().empty()) << c.answer;
+        EXPECT_EQ(GetField(c.field), c.expected);
+        EXPECT_EQ(TakeWindowIds(), c.notification ? Ids{c.notification} : Ids{});
+        EXPECT_TRUE(TakeSenderIds().empty());
     }
 }
 
 TEST_F(AnalysisTest, VoiceMemoryAnswersStoreNothingAndAlwaysNotify) {
     Analyse("PB01");
     Analyse("LMxy");
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8341, 0x834E}));
+    EXPECT_EQ(TakeWindowIds(), (Ids{0x8341, 0x834E}));
 }
 
 TEST_F(AnalysisTest, MirrorTakesTheStoresValueAfterAnIgnoredValue) {
@@ -160,7 +128,6 @@ TEST_F(AnalysisTest, MirrorTakesTheStoresValueAfterAnIgnoredValue) {
     EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
     SetMirror(Mirror::SD, 100);
     Analyse("SD0020");
-    EXPECT_EQ(GetField(Field::SD), 30);
     EXPECT_EQ(GetMirror(Mirror::SD), 30) << "the mirror copies the store, not the answer";
     SetMirror(Mirror::KS, 20);
     Analyse("KS070");
@@ -170,44 +137,39 @@ TEST_F(AnalysisTest, MirrorTakesTheStoresValueAfterAnIgnoredValue) {
 TEST_F(AnalysisTest, InformationAnswerStoresEveryFieldAndMirrorsFrequencyAndClarifiers) {
     // IF, memory 001, 14.25 MHz, clarifier +120 Hz, RX clar on, TX clar off, mode b, ...
     Analyse("IF00114250000+012010b21051");
-    EXPECT_EQ(GetField(Field::IFp5), 14250000);
+    ExpectFields({{Field::IFp5, 14250000},
+                  {Field::IFp18, 1},
+                  {Field::IFp19, 0},
+                  {Field::IFp20, 11},
+                  {Field::IFp21, 2},
+                  {Field::IFp22, 1},
+                  {Field::IFp23, 5},
+                  {Field::IFp25, 1}});
     EXPECT_DOUBLE_EQ(GetReal(RealField::IFp13), 120.0);
-    EXPECT_EQ(GetField(Field::IFp18), 1);
-    EXPECT_EQ(GetField(Field::IFp19), 0);
-    EXPECT_EQ(GetField(Field::IFp20), 11);
-    EXPECT_EQ(GetField(Field::IFp21), 2);
-    EXPECT_EQ(GetField(Field::IFp22), 1);
-    EXPECT_EQ(GetField(Field::IFp23), 5);
-    EXPECT_EQ(GetField(Field::IFp25), 1);
     EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
     EXPECT_EQ(GetMirror(Mirror::RT), 1);
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x832D});
+    EXPECT_EQ(TakeWindowIds(), Ids{0x832D});
 
     Analyse("OI00021074000-0x5010000000");
     EXPECT_EQ(GetField(Field::OIp5), 21074000);
     EXPECT_DOUBLE_EQ(GetReal(RealField::OIp13), -50.0) << "a non-digit clarifier digit is skipped";
     EXPECT_EQ(GetMirror(Mirror::FB), 21074000);
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x833F});
-}
+    EXPECT_EQ(TakeWindowIds(), Ids{0x833F});
 
-TEST_F(AnalysisTest, InformationAnswerWithABadFieldStoresTheOthersButDoesNotNotify) {
+    ResetRadioState();
     Analyse("IF00114250000+012010b2x051");
-    EXPECT_EQ(GetField(Field::IFp5), 14250000);
-    EXPECT_EQ(GetField(Field::IFp21), 2);
-    EXPECT_EQ(GetField(Field::IFp22), 0) << "the field with the bad character";
-    EXPECT_EQ(GetField(Field::IFp25), 1);
+    // The field with the bad character (IFp22) stays; the others are stored; nothing notifies.
+    ExpectFields(
+        {{Field::IFp5, 14250000}, {Field::IFp21, 2}, {Field::IFp22, 0}, {Field::IFp25, 1}});
     EXPECT_TRUE(TakeWindowIds().empty());
 }
 
 TEST_F(AnalysisTest, ModeAnswerSetsTheFilterClassMirror) {
-    const struct {
-        const char* answer;
-        int32_t filterClass;
-    } cases[] = {{"MD04", 2}, {"MD05", 1}, {"MD0B", 2}, {"MD13", 0}, {"MD1b", 2}};
-    for (const auto& c : cases) {
+    for (const auto& [answer, filterClass] : std::initializer_list<std::pair<const char*, int>>{
+             {"MD04", 2}, {"MD05", 1}, {"MD0B", 2}, {"MD13", 0}, {"MD1b", 2}}) {
         SetMirror(Mirror::MDFilter, 7);
-        Analyse(c.answer);
-        EXPECT_EQ(GetMirror(Mirror::MDFilter), c.filterClass) << c.answer;
+        Analyse(answer);
+        EXPECT_EQ(GetMirror(Mirror::MDFilter), filterClass) << answer;
     }
     EXPECT_EQ(GetMirror(Mirror::MD0), 11);
     EXPECT_EQ(GetMirror(Mirror::MD1), 11);
@@ -222,7 +184,7 @@ TEST_F(AnalysisTest, KeyerTextReplacesTheChannelsText) {
     Analyse("KM5" + std::string(60, 'A'));
     ASSERT_TRUE(FetchKeyerText(5, kKeyerTextSize, text));
     EXPECT_EQ(std::string(text), std::string(50, 'A'));
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x833D, 0x833D, 0x833D}));
+    EXPECT_EQ(TakeWindowIds(), Ids(3, 0x833D));
 }
 
 TEST_F(AnalysisTest, RingInfoIsAnalysedOnlyWhileAutoInformationIsOn) {
@@ -231,41 +193,28 @@ TEST_F(AnalysisTest, RingInfoIsAnalysedOnlyWhileAutoInformationIsOn) {
     EXPECT_TRUE(TakeWindowIds().empty());
 
     SetField(Field::AI, 1);
-    Analyse("RI01");
-    Analyse("RI81");
-    EXPECT_EQ(GetField(Field::RI0), 1);
-    EXPECT_EQ(GetField(Field::RI8), 1);
-    Analyse("RI61");
-    Analyse("RIx1");
-    Analyse("RI3z");
-    EXPECT_EQ(GetField(Field::RI3), 0);
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>(5, 0x8348)))
-        << "while AI is 1 every RI answer notifies, stored or not";
+    for (const char* answer : {"RI01", "RI81", "RI61", "RIx1", "RI3z"}) {
+        Analyse(answer);
+    }
+    ExpectFields({{Field::RI0, 1}, {Field::RI8, 1}, {Field::RI3, 0}});
+    EXPECT_EQ(TakeWindowIds(), Ids(5, 0x8348)) << "while AI is 1 every RI answer notifies";
 }
 
 TEST_F(AnalysisTest, EqualizerAnswersFillTheirGroupAndTakeSelectorTwoForTheSecond) {
-    Analyse("PE000005");
-    Analyse("PE001-05");
-    Analyse("PE002003");
-    EXPECT_EQ(GetPE(0, 0, 0), 5);
-    EXPECT_EQ(GetPE(0, 0, 1), -5);
-    EXPECT_EQ(GetPE(0, 0, 2), 3);
-
-    // The program reads and writes the processor equalizer with P1 "2".
-    Analyse("PE220018");
-    Analyse("PE211+08");
-    Analyse("PE202010");
-    EXPECT_EQ(GetPE(1, 2, 0), 18);
-    EXPECT_EQ(GetPE(1, 1, 1), 8) << "any sign but '-' is positive";
-    EXPECT_EQ(GetPE(1, 0, 2), 10);
-    Analyse("PE100004");
-    EXPECT_EQ(GetPE(1, 0, 0), 4) << "selector 1 still names the second group";
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>(7, 0x834F));
-
-    Analyse("PE000008");
-    EXPECT_EQ(GetPE(0, 0, 0), 5) << "frequency index of the first band stops at 7";
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x834F});
-
+    // The program reads and writes the processor equalizer with P1 "2"; 1 still names it; any
+    // sign but '-' is positive.
+    const struct {
+        const char* answer;
+        int p1, p2, p3;
+        int32_t value;
+    } cases[] = {{"PE000005", 0, 0, 0, 5},  {"PE001-05", 0, 0, 1, -5}, {"PE002003", 0, 0, 2, 3},
+                 {"PE220018", 1, 2, 0, 18}, {"PE211+08", 1, 1, 1, 8},  {"PE202010", 1, 0, 2, 10},
+                 {"PE100004", 1, 0, 0, 4},  {"PE000008", 0, 0, 0, 5}};
+    for (const auto& c : cases) {
+        Analyse(c.answer);
+        EXPECT_EQ(GetPE(c.p1, c.p2, c.p3), c.value) << c.answer;
+        EXPECT_EQ(TakeWindowIds(), Ids{0x834F}) << c.answer;
+    }
     for (const char* bad : {"PE300005", "PE030005", "PE003005", "PE00x005", "PE0010x5"}) {
         Analyse(bad);
         EXPECT_TRUE(TakeWindowIds().empty()) << bad;
@@ -277,42 +226,31 @@ TEST_F(AnalysisTest, EqualizerAnswersFillTheirGroupAndTakeSelectorTwoForTheSecon
 TEST_F(AnalysisTest, IdentificationStartsTheReadOrDisconnects) {
     const struct {
         const char* answer;
-        int32_t id;
         int32_t idx;
         std::vector<SeenWindowMessage> window;
-        std::vector<uint32_t> sender;
+        Ids sender;
     } cases[] = {
-        {"ID0310", 310, 0, {{0x8344, 0, 0}}, {kMsgStartInitialRead}},
-        {"ID0311", 310, 0, {{0x8109, 1, 3}, {0x8344, 0, 0}}, {kMsgConnect}},
-        {"IDab10", 310, 0, {{0x8109, 1, 3}}, {kMsgConnect}},
-        {"ID0747123", 310, 123, {{0x8344, 0, 0}}, {}},
-        {"ID07471x3", 310, 123, {}, {}},
+        {"ID0310", 0, {{0x8344, 0, 0}}, {kMsgStartInitialRead}},
+        {"ID0311", 0, {{0x8109, 1, 3}, {0x8344, 0, 0}}, {kMsgConnect}},
+        {"IDab10", 0, {{0x8109, 1, 3}}, {kMsgConnect}},
+        {"ID0747123", 123, {{0x8344, 0, 0}}, {}},
+        {"ID07471x3", 123, {}, {}},
     };
     for (const auto& c : cases) {
         Analyse(c.answer);
-        EXPECT_EQ(GetField(Field::ID), c.id) << c.answer;
-        EXPECT_EQ(GetField(Field::IDX), c.idx) << c.answer;
-        EXPECT_EQ(windowMessages, c.window) << c.answer;
-        windowMessages.clear();
+        ExpectFields({{Field::ID, 310}, {Field::IDX, c.idx}});
+        EXPECT_EQ(std::exchange(windowMessages, {}), c.window) << c.answer;
         EXPECT_EQ(TakeSenderIds(), c.sender) << c.answer;
     }
 }
 
 TEST_F(AnalysisTest, AutoInformationSwitchedOnConnectsOnceThenOnlyNotifies) {
     bool watchdogArmedDuringSend = true;
-    SetMainWindow(nullptr);
-    window.reset();
-    window = std::make_unique<HeadlessMainWindow>([&](const Message& m) -> int64_t {
+    onWindow = [&](const Message& m) {
         if (m.id == kMsgConnectionUp) {
             watchdogArmedDuringSend = LinkWatchdogArmed.load() != 0 || window->HasTimer(17);
         }
-        if (m.id != kMsgTimer) {
-            windowMessages.push_back({m.id, m.wParam, m.lParam});
-        }
-        return 0;
-    });
-    SetMainWindow(window.get());
-
+    };
     Analyse("AI0");
     TakeWindowIds();
     TakeSenderIds();
@@ -320,79 +258,73 @@ TEST_F(AnalysisTest, AutoInformationSwitchedOnConnectsOnceThenOnlyNotifies) {
     Analyse("AI1");
     EXPECT_EQ(GetField(Field::AI), 1);
     EXPECT_EQ(GetMirror(Mirror::AI), 1);
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{kMsgConnectionUp, 0x833A}));
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgIdentProbe});
+    EXPECT_EQ(TakeWindowIds(), (Ids{kMsgConnectionUp, 0x833A}));
+    EXPECT_EQ(TakeSenderIds(), Ids{kMsgIdentProbe});
     EXPECT_FALSE(watchdogArmedDuringSend) << "the watchdog is disarmed while an answer is analysed";
 
     Analyse("AI1");
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x833A});
+    EXPECT_EQ(TakeWindowIds(), Ids{0x833A});
     EXPECT_TRUE(TakeSenderIds().empty());
 }
 
-TEST_F(AnalysisTest, AutoInformationOffWhileRequestedAsksAgainWithoutNotification) {
+TEST_F(AnalysisTest, AutoInformationOffAsksAgainWhileRequestedElseStopsReadsAndZeroesMeters) {
     SetField(Field::AI, 1);
     SetMirror(Mirror::AI, 1);
     AutoInfoSent.store(1);
     Analyse("AI0");
     EXPECT_EQ(GetField(Field::AI), 0);
     EXPECT_EQ(GetMirror(Mirror::AI), 0);
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgConnect});
+    EXPECT_EQ(TakeSenderIds(), Ids{kMsgConnect});
     EXPECT_TRUE(TakeWindowIds().empty());
-}
 
-TEST_F(AnalysisTest, AutoInformationOffUnrequestedStopsReadsAndZeroesMeters) {
+    AutoInfoSent.store(0);
     SetField(Field::AI, 1);
-    SetField(Field::RM0, 200);
-    SetField(Field::RM1, 100);
-    SetField(Field::SM0, 150);
+    SetFields({{Field::RM0, 200}, {Field::RM1, 100}, {Field::SM0, 150}});
     Analyse("AI0");
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgStopReads});
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8321, 0x8321, 0x8337, 0x833A}));
-    EXPECT_EQ(GetField(Field::RM0), 0);
-    EXPECT_EQ(GetField(Field::RM1), 0);
-    EXPECT_EQ(GetField(Field::SM0), 0);
+    EXPECT_EQ(TakeSenderIds(), Ids{kMsgStopReads});
+    EXPECT_EQ(TakeWindowIds(), (Ids{0x8321, 0x8321, 0x8337, 0x833A}));
+    ExpectFields({{Field::RM0, 0}, {Field::RM1, 0}, {Field::SM0, 0}});
 }
 
 TEST_F(AnalysisTest, PowerOffThenOnReconnectsAndIdentifiesOnTheNextAutoInformation) {
     SetField(Field::AI, 1);
     SetMirror(Mirror::AI, 1);
-    Analyse("PS1");
-    EXPECT_EQ(GetMirror(Mirror::PS), 1);
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8347});
-    EXPECT_TRUE(TakeSenderIds().empty()) << "no saved AI value: power on is only recorded";
-
     SetField(Field::SM1, 99);
-    Analyse("PS0");
-    EXPECT_EQ(GetField(Field::PS), 0);
-    EXPECT_EQ(GetMirror(Mirror::PS), 0);
-    EXPECT_EQ(SavedAutoInfo.load(), 1);
+    // Each step: the answer, what it posts to the sender and the window, and the power mirror,
+    // the power-off marker, the AI mirror and the saved AI state it leaves.
+    const struct {
+        const char* answer;
+        Ids sender;
+        Ids window;
+        int32_t ps, marker, ai, saved;
+    } steps[] = {
+        {"PS1", {}, {0x8347}, 1, 0, 1, 0},  // no saved AI value: power on is only recorded
+        {"PS0", {kMsgStopReads}, {0x8321, 0x8321, 0x8337, 0x8347}, 0, 0, 1, 1},
+        {"PS0", {}, {0x8347}, 0, 0, 1, 1},  // an unchanged state does nothing more
+        {"PS1", {kMsgConnect}, {0x8347}, 1, 1, 0, 1},
+        // The field never left 1, but the power-off marker asks for the probe.
+        {"AI1", {kMsgIdentProbe}, {0x833A}, 1, 0, 1, 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.answer);
+        Analyse(step.answer);
+        EXPECT_EQ(TakeSenderIds(), step.sender);
+        EXPECT_EQ(TakeWindowIds(), step.window);
+        EXPECT_EQ(GetField(Field::PS), step.ps);
+        EXPECT_EQ(GetMirror(Mirror::PS), step.ps);
+        EXPECT_EQ(PowerOffMarker.load(), step.marker);
+        EXPECT_EQ(GetMirror(Mirror::AI), step.ai);
+        EXPECT_EQ(SavedAutoInfo.load(), step.saved);
+    }
     EXPECT_EQ(GetField(Field::SM1), 0);
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8321, 0x8321, 0x8337, 0x8347}));
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgStopReads});
-
-    Analyse("PS0");
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8347});
-    EXPECT_TRUE(TakeSenderIds().empty()) << "an unchanged state does nothing more";
-
-    Analyse("PS1");
-    EXPECT_EQ(PowerOffMarker.load(), 1);
-    EXPECT_EQ(GetMirror(Mirror::AI), 0);
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgConnect});
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x8347});
-
-    // The transceiver reports AI1 again; the field never left 1, but the marker asks for the probe.
-    Analyse("AI1");
-    EXPECT_EQ(PowerOffMarker.load(), 0);
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgIdentProbe});
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x833A});
 }
 
 TEST_F(AnalysisTest, ResetAnswerTwoStartsTheMenuRead) {
     Analyse("RS1");
     EXPECT_TRUE(TakeSenderIds().empty());
     Analyse("RS2");
-    EXPECT_EQ(TakeSenderIds(), std::vector<uint32_t>{kMsgStartMenuRead});
-    EXPECT_EQ(TakeWindowIds(), (std::vector<uint32_t>{0x8343, 0x8343}));
+    EXPECT_EQ(TakeSenderIds(), Ids{kMsgStartMenuRead});
+    EXPECT_EQ(TakeWindowIds(), (Ids{0x8343, 0x8343}));
 }
 
 TEST_F(AnalysisTest, EveryAnswerLeavesTheWatchdogArmedForThreeSeconds) {
@@ -409,16 +341,18 @@ TEST_F(AnalysisTest, EveryAnswerLeavesTheWatchdogArmedForThreeSeconds) {
     EXPECT_EQ(timerTicks[0].atMs, 5000);
 }
 
-// A menu answer, the value it must leave in the item, and the notifications it posts.
-struct MenuCase {
-    const char* answer;
-    int32_t item;
-    int64_t value;
-    std::vector<uint32_t> notifications;
-};
-
+// A menu answer, the value it must leave in the item (by the item's kind), and the
+// notifications it posts: none when the value is unchanged or the answer malformed. With AI on
+// (and extended identification 0) kinds 32 and 35 answer one character shorter. In order.
 TEST_F(AnalysisTest, MenuAnswersStoreTheValueByKindAndNotify) {
-    const std::vector<MenuCase> cases = {
+    const struct {
+        const char* answer;
+        int32_t item;
+        int64_t value;
+        Ids notifications;
+        bool narrowed = false;
+    } cases[] = {
+        {"EX0010300", 1, 300, {}},                   // unchanged
         {"EX0010500", 1, 500, {0x830B}},             // kind 0
         {"EX0043", 4, 3, {0x830B}},                  // kind 1
         {"EX030-05", 30, -5, {0x830B}},              // kind 4, signed
@@ -433,43 +367,27 @@ TEST_F(AnalysisTest, MenuAnswersStoreTheValueByKindAndNotify) {
         {"EX0092", 9, 2, {0x830B, 0x8321}},          // kind 38
         {"EX0103", 10, 3, {0x830B, 0x8321}},         // kind 39
         {"EX09405", 94, 5, {0x830B}},                // kind 32, full width
+        {"EX0946", 94, 6, {0x830B}, true},           // kind 32 narrowed
+        {"EX0908190", 90, 4097, {}},                 // short of 13
+        {"EX09011111111111x0", 90, 4097, {}},
+        {"EX00105x0", 1, 500, {}},
+        {"EX0a10500", 1, 500, {}},
+        {"EX030-", 30, 7, {}},
+        {"EX119000", 1, 500, {}},
+        {"EX000000", 1, 500, {}},
     };
-    for (const MenuCase& c : cases) {
+    for (const auto& c : cases) {
+        SetField(Field::AI, c.narrowed ? 1 : 0);
         Analyse(c.answer);
         MenuItem item;
         ASSERT_TRUE(GetMenuItem(c.item, &item));
         EXPECT_EQ(MenuValueToWhole(item.value), c.value) << c.answer;
         EXPECT_EQ(TakeWindowIds(), c.notifications) << c.answer;
     }
-}
-
-TEST_F(AnalysisTest, MenuAnswerOfANarrowedEqualizerFrequencyIsOneCharacterShorter) {
-    SetField(Field::AI, 1);  // extended identification 0 and AI on: kinds 32 and 35 lose a digit
-    Analyse("EX0946");
-    MenuItem item;
-    ASSERT_TRUE(GetMenuItem(94, &item));
-    EXPECT_EQ(MenuValueToWhole(item.value), 6);
-    EXPECT_EQ(TakeWindowIds(), std::vector<uint32_t>{0x830B});
-}
-
-TEST_F(AnalysisTest, MenuAnswerEqualToTheStoredValueOrMalformedPostsNothing) {
-    for (const char* answer : {
-             "EX0010300",
-             "EX0908190" /* short of 13 */,
-             "EX0901111111111110",
-             "EX00105x0",
-             "EX119000",
-             "EX000000",
-             "EX0a10500",
-             "EX09011111111111x0",
-             "EX030-",
-         }) {
-        Analyse(answer);
-        EXPECT_TRUE(TakeWindowIds().empty()) << answer;
-    }
-    MenuItem item;
-    ASSERT_TRUE(GetMenuItem(1, &item));
-    EXPECT_EQ(MenuValueToWhole(item.value), 300);
+    Analyse("EX0901111111111110");
+    EXPECT_EQ(TakeWindowIds(), Ids{0x830B}) << "back to the catalogue's 8190";
+    Analyse("EX0901111111111110");
+    EXPECT_TRUE(TakeWindowIds().empty());
 }
 
 }  // namespace

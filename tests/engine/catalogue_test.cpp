@@ -60,18 +60,5 @@ TEST(CommandBuilding, PlacesCodeParameterAndTerminatorAtTheCataloguedLength) {
     }
 }
 
-TEST(CommandBuilding, ReadCommandsFollowTheirKind) {
-    for (const CatReadRow& row : CatReadTable) {
-        const std::string code(row.code);
-        if (row.kind == kReadPlain) {
-            EXPECT_EQ(BuildCommand(row, "").Text(), code + ";");
-        } else if (row.kind == kReadZero) {
-            EXPECT_EQ(BuildCommand(row, "0").Text(), code + "0;");
-        }
-    }
-    EXPECT_EQ(BuildCommand(CatReadTable[FindReadRow("PE")], "012").Text(), "PE012;");
-    EXPECT_EQ(BuildCommand(CatSetTable[FindSetRow("LK")], "1").Text(), "LK1;");
-}
-
 }  // namespace
 }  // namespace kestrel

@@ -1,39 +1,21 @@
 #include <algorithm>
 
-#include "protocol/control_mirror.h"
-#include "request_test_fixture.h"
+#include "engine_fixtures.h"
 
 namespace kestrel {
 namespace {
 
-using TextList = std::vector<std::string>;
-
-class ConnectionCycleTest : public RequestThreadTest {
-  protected:
-    // Returns the virtual time at which the command was first sent.
-    int64_t TimeOf(const std::string& text) const {
-        const auto found = std::find_if(sent.begin(), sent.end(),
-                                        [&](const SentCommand& c) { return c.text == text; });
-        EXPECT_NE(found, sent.end()) << text << " was not sent";
-        return found == sent.end() ? -1 : found->atMs;
-    }
-
-    // Returns the texts sent after the first `text`.
-    TextList TextsAfter(const std::string& text) const {
-        const TextList all = Texts();
-        auto found = std::find(all.begin(), all.end(), text);
-        return found == all.end() ? TextList{} : TextList(found + 1, all.end());
-    }
-};
+using ConnectionCycleTest = RequestThreadTest;
 
 TEST_F(ConnectionCycleTest, StepsQueuedDuringTheEqualizerReadsDoNotRestartTheRead) {
     SetMenuItemCount(3);
     PostStartInitialRead();
     runtime.RunFor(6000);
-    EXPECT_EQ(TextsAfter("KC0;"), (TextList{"EX001;", "EX002;", "EX003;"}));
-    EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
-                            [](const SentCommand& c) { return c.text == "RT;"; }),
-              1);
+    const TextList texts = Texts();
+    const auto kc = std::find(texts.begin(), texts.end(), "KC0;");
+    EXPECT_EQ(TextList(kc + (kc != texts.end()), texts.end()),
+              (TextList{"EX001;", "EX002;", "EX003;"}));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "RT;"), 1);
     EXPECT_FALSE(window->HasTimer(kTimerInitialRead));
     EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
 }
@@ -48,31 +30,16 @@ TEST_F(ConnectionCycleTest, MenuStepsQueuedBehindALongRequestDoNotReadAgain) {
     EXPECT_EQ(Texts(), (TextList{"PS1;", "PS1;", "EX001;", "EX002;", "EX003;", "PS;"}));
 }
 
-TEST_F(ConnectionCycleTest, MenuReadReadsEveryItemThenNotifiesTheWindow) {
-    PostStartMenuRead();
-    runtime.RunFor(1);
-    EXPECT_EQ(window->ReadingRunning(), 1);
-    const int64_t start = runtime.NowMs() - 1;
-    runtime.RunFor(118 * 30 + 500);
-    ASSERT_EQ(sent.size(), 118u);
-    for (int item = 1; item <= 118; ++item) {
-        char expected[8];
-        std::snprintf(expected, sizeof expected, "EX%03d;", item);
-        EXPECT_EQ(sent[item - 1].text, expected);
-        EXPECT_EQ(sent[item - 1].atMs, start + 30 * item) << expected;
-    }
-    EXPECT_EQ(WindowIds(), (std::vector<uint32_t>{0x834D, 0x8307}));
-    EXPECT_EQ(window->ReadingRunning(), 0);
-    EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
-}
-
 TEST_F(ConnectionCycleTest, EndOfTheMenuReadClosesAWaitingReadingWindowFirst) {
     SetMenuItemCount(1);
     window->SetWindowWaiting(1);
     PostStartMenuRead();
     runtime.RunFor(500);
-    ASSERT_EQ(WindowIds(), (std::vector<uint32_t>{0x8803, 0x834D, 0x8307}));
-    EXPECT_EQ(windowMessages[0].atMs - TimeOf("EX001;"), 100);
+    ASSERT_EQ(windowMessages.size(), 3u);
+    EXPECT_EQ((Ids{windowMessages[0].id, windowMessages[1].id, windowMessages[2].id}),
+              (Ids{0x8803, 0x834D, 0x8307}));
+    ASSERT_EQ(Texts(), TextList{"EX001;"});
+    EXPECT_EQ(windowMessages[0].atMs - sent[0].atMs, 100);
 }
 
 TEST_F(ConnectionCycleTest, StartingARunningInitialReadRestartsItWithoutASecondTimer) {
@@ -98,25 +65,24 @@ TEST_F(ConnectionCycleTest, StopWhileNothingReadsOnlyStopsTheKeyerReads) {
     EXPECT_EQ(keyerReadSlot.load(), 1);
 }
 
-TEST_F(ConnectionCycleTest, StopEndsTheInitialReadWithoutAMenuRead) {
-    PostStartInitialRead();
-    runtime.RunFor(100);
-    EXPECT_EQ(window->ReadingRunning(), 1);
-    PostStopReads();
-    runtime.RunFor(3000);
-    EXPECT_EQ(Texts(), (TextList{"RT;", "XT;"}));
-    EXPECT_EQ(window->ReadingRunning(), 0);
-    EXPECT_FALSE(window->HasTimer(kTimerInitialRead));
-}
-
-TEST_F(ConnectionCycleTest, StopEndsTheMenuReadWithoutItsNotifications) {
-    PostStartMenuRead();
-    runtime.RunFor(100);
-    PostStopReads();
-    runtime.RunFor(1000);
-    EXPECT_EQ(Texts(), (TextList{"EX001;", "EX002;", "EX003;"}));
-    EXPECT_TRUE(windowMessages.empty());
-    EXPECT_EQ(window->ReadingRunning(), 0);
+// A stop ends either read at once: no further reads, no menu read after the initial one, none of
+// the end-of-read notifications.
+TEST_F(ConnectionCycleTest, StopEndsEitherReadWithoutItsSequel) {
+    for (const bool initial : {true, false}) {
+        SCOPED_TRACE(initial ? "initial read" : "menu read");
+        sent.clear();
+        windowMessages.clear();
+        initial ? PostStartInitialRead() : PostStartMenuRead();
+        runtime.RunFor(100);
+        EXPECT_EQ(window->ReadingRunning(), 1);
+        PostStopReads();
+        runtime.RunFor(3000);
+        EXPECT_EQ(Texts(),
+                  (initial ? TextList{"RT;", "XT;"} : TextList{"EX001;", "EX002;", "EX003;"}));
+        EXPECT_TRUE(windowMessages.empty());
+        EXPECT_EQ(window->ReadingRunning(), 0);
+        EXPECT_FALSE(window->HasTimer(initial ? kTimerInitialRead : kTimerMenuRead));
+    }
 }
 
 TEST_F(ConnectionCycleTest, IdentificationProbeWaitsAfterEachCommand) {

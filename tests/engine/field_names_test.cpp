@@ -28,38 +28,30 @@ TEST_F(FieldNamesTest, EveryFieldIsFoundByItsOwnName) {
     }
 }
 
-TEST_F(FieldNamesTest, ReadsCodeSelectorAndPositionNames) {
+TEST_F(FieldNamesTest, ReadsCodeSelectorPositionClarifierPeMenuAndKeyerNames) {
     SetField(Field::FA, 14250000);
     SetField(Field::MD0, 3);
     SetField(Field::SQ1, 17);
     SetField(Field::RM1, 99);
     SetField(Field::IFp18, 1);
     SetField(Field::BG1, -1);
-    EXPECT_EQ(Read("FA"), "14250000");
-    EXPECT_EQ(Read("MD0"), "3");
-    EXPECT_EQ(Read("MD1"), "0");
-    EXPECT_EQ(Read("SQ1"), "17");
-    EXPECT_EQ(Read("RM0"), "0");
-    EXPECT_EQ(Read("RM2"), "99") << "every RM selector but 0 feeds one field";
-    EXPECT_EQ(Read("IFp18"), "1");
-    EXPECT_EQ(Read("BG1"), "-1");
-    EXPECT_EQ(Read("ID"), "310");
     SetField(Field::IDX, 42);
-    EXPECT_EQ(Read("IDX"), "42");
-}
-
-TEST_F(FieldNamesTest, ReadsClarifierPeMenuAndKeyerValues) {
     SetReal(RealField::OIp13, -120.0);
-    EXPECT_EQ(Read("OIp13"), "-120.0");
     SetPE(1, 2, 0, 18);
-    EXPECT_EQ(Read("PE120"), "18");
-    EXPECT_EQ(Read("PE001"), "5");
     LoadMenuCatalogue();
-    EXPECT_EQ(Read("EX036"), "1000");
-    EXPECT_EQ(Read("EX069"), "-15");
     StoreKeyerText(4, 50, "CQ TEST");
-    EXPECT_EQ(Read("KM4"), "CQ TEST");
-    EXPECT_EQ(Read("KM"), "1") << "KM alone is the channel field";
+    // Every RM selector but 0 feeds one field; KM alone is the channel field.
+    // clang-format off
+    const std::pair<std::string_view, std::string> cases[] = {
+        {"FA", "14250000"}, {"MD0", "3"}, {"MD1", "0"}, {"SQ1", "17"}, {"RM0", "0"}, {"RM2", "99"},
+        {"IFp18", "1"}, {"BG1", "-1"}, {"ID", "310"}, {"IDX", "42"}, {"OIp13", "-120.0"},
+        {"PE120", "18"}, {"PE001", "5"}, {"EX036", "1000"}, {"EX069", "-15"}, {"KM4", "CQ TEST"},
+        {"KM", "1"},
+    };
+    // clang-format on
+    for (const auto& [name, expected] : cases) {
+        EXPECT_EQ(Read(name), expected) << name;
+    }
 }
 
 TEST_F(FieldNamesTest, RejectsUnknownNames) {

@@ -1,5 +1,5 @@
 #include "engine/request_table.h"
-#include "request_test_fixture.h"
+#include "engine_fixtures.h"
 
 namespace kestrel {
 namespace {
@@ -15,7 +15,6 @@ struct CommandCase {
     int32_t mirrorValue = 0;
 };
 
-using TextList = std::vector<std::string>;
 constexpr Mirror kNone = Mirror::Count;
 
 // clang-format off

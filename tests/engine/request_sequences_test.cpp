@@ -1,36 +1,20 @@
 #include <cstring>
 
 #include "engine/request_table.h"
-#include "request_test_fixture.h"
+#include "engine_fixtures.h"
 
 namespace kestrel {
 namespace {
 
-using TextList = std::vector<std::string>;
 using RequestSequences = RequestThreadTest;
 
-MenuItem EditedItem(uint32_t number, uint32_t width, uint32_t kind, double editedValue) {
-    MenuItem item;
-    item.number = number;
-    item.width = width;
-    item.kind = kind;
-    item.edited = 1;
-    item.editedValue = editedValue;
-    return item;
-}
-
-TEST_F(RequestSequences, VoxDelaySendsSdTwentyMillisecondsAfterVd) {
-    PostRequest(94, 0, 5);
-    runtime.RunFor(100);
-    ASSERT_EQ(Texts(), (TextList{"VD0005;", "SD0005;"}));
-    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 20);
-}
-
-TEST_F(RequestSequences, WaitsInsideARequestHoldUpTheRequestsBehindIt) {
+// The 20 ms wait inside the VOX delay request holds up the request behind it.
+TEST_F(RequestSequences, VoxDelaySendsSdTwentyMillisecondsAfterVdAndHoldsUpTheNext) {
     PostRequest(94, 0, 40);
     PostRequest(35, 0, 0);
     runtime.RunFor(100);
     ASSERT_EQ(Texts(), (TextList{"VD0040;", "SD0040;", "LK1;"}));
+    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 20);
     EXPECT_EQ(sent[2].atMs, sent[1].atMs);
 }
 
@@ -41,59 +25,51 @@ TEST_F(RequestSequences, WakeSenderPostsASendStepForTextAlreadyInTheRing) {
     EXPECT_EQ(Texts(), (TextList{"FA;MD0;"}));
 }
 
+// Asked again mid-cycle, the read starts over from memory one; six ticks after that it stops.
 TEST_F(RequestSequences, KeyerMemoryReadCycleReadsFiveChannelsThenStops) {
+    PostRequest(146, 0, 0);
+    runtime.RunFor(70);
     PostRequest(146, 0, 0);
     runtime.RunFor(1);
     const int64_t start = runtime.NowMs();
     runtime.RunFor(400);
-    ASSERT_EQ(Texts(), (TextList{"KM1;", "KM2;", "KM3;", "KM4;", "KM5;"}));
-    for (size_t i = 0; i < sent.size(); ++i) {
-        EXPECT_EQ(sent[i].atMs, start - 1 + 30 * static_cast<int64_t>(i + 1)) << i;
+    ASSERT_EQ(Texts(), (TextList{"KM1;", "KM2;", "KM1;", "KM2;", "KM3;", "KM4;", "KM5;"}));
+    for (size_t i = 2; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].atMs, start - 1 + 30 * static_cast<int64_t>(i - 1)) << i;
     }
-    EXPECT_FALSE(window->HasTimer(kTimerKeyerRead)) << "the sixth tick stops the cycle";
+    EXPECT_FALSE(window->HasTimer(kTimerKeyerRead));
     EXPECT_EQ(keyerReadSlot.load(), 1);
 }
 
-TEST_F(RequestSequences, KeyerMemoryReadAskedAgainMidCycleStartsOverFromMemoryOne) {
-    PostRequest(146, 0, 0);
-    runtime.RunFor(70);
-    PostRequest(146, 0, 0);
-    runtime.RunFor(300);
-    EXPECT_EQ(Texts(), (TextList{"KM1;", "KM2;", "KM1;", "KM2;", "KM3;", "KM4;", "KM5;"}));
-}
-
-TEST_F(RequestSequences, MenuWriteWithNothingEditedSendsNothing) {
-    PostRequest(41, 0, 0);
-    runtime.RunFor(100);
-    EXPECT_TRUE(sent.empty());
-}
-
 TEST_F(RequestSequences, MenuWriteSendsEditedItemsInOrderAndClearsTheirFlags) {
-    struct MenuCase {
+    // Item number, width, kind, the operator's value, and the command.
+    const struct {
         MenuItem item;
         std::string expected;
+    } cases[] = {
+        {{.number = 5, .width = 2, .kind = 0, .edited = 1, .editedValue = 7.9}, "EX00507;"},
+        {{.number = 6, .width = 3, .kind = 4, .edited = 1, .editedValue = -5}, "EX006-05;"},
+        {{.number = 7, .width = 3, .kind = 25, .edited = 1, .editedValue = 12}, "EX007+12;"},
+        {{.number = 8, .width = 2, .kind = 4, .edited = 1, .editedValue = -12}, "EX00812;"},
+        {{.number = 9, .width = 13, .kind = 14, .edited = 1, .editedValue = 4097},
+         "EX0091000000000001;"},
+        {{.number = 10, .width = 4, .kind = 14, .edited = 1, .editedValue = 0x1800}, "EX0101100;"},
+        {{.number = 11, .width = 2, .kind = 2, .edited = 1, .editedValue = 55}, "EX01100;"},
+        {{.number = 12, .width = 2, .kind = 1, .edited = 1, .editedValue = -3}, "EX01200;"},
+        {{.number = 13, .width = 2, .kind = 41, .edited = 1, .editedValue = 123}, "EX01300;"},
     };
-    const std::vector<MenuCase> cases = {
-        {EditedItem(5, 2, 0, 7.9), "EX00507;"},
-        {EditedItem(6, 3, 4, -5), "EX006-05;"},
-        {EditedItem(7, 3, 25, 12), "EX007+12;"},
-        {EditedItem(8, 2, 4, -12), "EX00812;"},
-        {EditedItem(9, 13, 14, 4097), "EX0091000000000001;"},
-        {EditedItem(10, 4, 14, 0x1800), "EX0101100;"},
-        {EditedItem(11, 2, 2, 55), "EX01100;"},
-        {EditedItem(12, 2, 1, -3), "EX01200;"},
-        {EditedItem(13, 2, 41, 123), "EX01300;"},
-    };
-    for (const MenuCase& c : cases) {
-        ASSERT_TRUE(PutMenuItem(c.item.number, &c.item));
-    }
-    MenuItem untouched = EditedItem(14, 2, 0, 3);
-    untouched.edited = 0;
+    const MenuItem untouched{.number = 14, .width = 2, .editedValue = 3};
     PutMenuItem(14, &untouched);
     PostRequest(41, 0, 0);
     runtime.RunFor(500);
-    ASSERT_EQ(sent.size(), cases.size());
-    for (size_t i = 0; i < cases.size(); ++i) {
+    ASSERT_EQ(Texts(), TextList{}) << "nothing is written before the items are edited";
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PutMenuItem(c.item.number, &c.item));
+    }
+    PostRequest(41, 0, 0);
+    runtime.RunFor(500);
+    ASSERT_EQ(sent.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(sent[i].text, cases[i].expected);
         if (i > 0) {
             EXPECT_EQ(sent[i].atMs - sent[i - 1].atMs, 10) << "items are written 10 ms apart";
@@ -169,9 +145,7 @@ TEST_F(RequestSequences, MenuWriteEncodesOneCatalogueItemOfEveryKind) {
 TEST_F(RequestSequences, RefusedPushPostsNoSendStep) {
     StopWorkerInSlot(Worker::SioSend);
     int steps = 0;
-    SetWorkerLoop(Worker::SioSend, runtime.StartLoop("counting", [&](const Message& m) {
-        steps += m.id == kMsgSendStep ? 1 : 0;
-    }));
+    StandIn(Worker::SioSend, [&](const Message& m) { steps += m.id == kMsgSendStep ? 1 : 0; });
     for (int i = 0; i < MessageRing::kSlots; ++i) {
         ASSERT_TRUE(CommandRing.Push("FA;"));
     }
@@ -201,12 +175,12 @@ TEST_F(RequestSequences, DisconnectEndsTheConnectionWithoutWaitingForTheTranscei
     EXPECT_EQ(AutoInfoSent.load(), 0);
     EXPECT_EQ(SavedAutoInfo.load(), 0) << "switched off: the saved state is forgotten";
     EXPECT_EQ(Texts(), (TextList{"AI0;", "AI;", "KM1;"})) << "the stop ended the keyer reads";
-}
 
-TEST_F(RequestSequences, DisconnectWhileSwitchedOnKeepsTheSavedState) {
+    // While the radio is switched on the saved state is kept.
+    SavedAutoInfo.store(1);
     SetMirror(Mirror::AI, 1);
     SetMirror(Mirror::PS, 1);
-    SavedAutoInfo.store(1);
+    analysed.clear();
     PostRequest(1, 0, 0);
     runtime.RunFor(100);
     EXPECT_EQ(SavedAutoInfo.load(), 1);

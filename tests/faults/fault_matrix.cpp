@@ -4,7 +4,6 @@
 // of its own, so that a crash or a hang fails that seed alone and every seed starts from clean
 // globals. After each run the invariants below are checked; a failing seed is printed so that it
 // can be rerun alone with --seed.
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,10 +18,12 @@
 #include <map>
 #include <mutex>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "../support/line_taps.h"
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
 #include "engine/engine_timers.h"
@@ -46,8 +47,6 @@ namespace {
 // The radio's line; the settings file names the same rate.
 constexpr LineSettings kRadioLine{.baud = 4800, .stopBits = 2, .ctsFlow = false};
 constexpr const char* kSettingsText = "1,4800,0\n";
-// The transceiver's identification in the store.
-constexpr int32_t kRadioId = 310;
 
 // The phases of one run, in virtual milliseconds.
 constexpr int64_t kConnectPhaseMaxMs = 10000;  // faults may start this far into the full read
@@ -68,47 +67,6 @@ void Trace(int64_t atMs, const std::string& what) {
         std::printf("%8lld %s\n", static_cast<long long>(atMs), what.c_str());
     }
 }
-
-// The program's end of the cable, logging every command the device takes.
-class LoggingDevice final : public SerialDevice {
-  public:
-    LoggingDevice(std::unique_ptr<SerialDevice> inner, std::function<void(std::string_view)> log)
-        : inner_(std::move(inner)), log_(std::move(log)) {}
-    bool Configure(const LineSettings& settings) override { return inner_->Configure(settings); }
-    ReadResult Read(uint8_t* data, size_t max) override { return inner_->Read(data, max); }
-    bool Write(const uint8_t* data, size_t size, int64_t timeoutMs) override {
-        const bool taken = inner_->Write(data, size, timeoutMs);
-        if (taken) {
-            log_(std::string_view(reinterpret_cast<const char*>(data), size));
-        }
-        return taken;
-    }
-    bool QueryStatus(LineStatus& status) override { return inner_->QueryStatus(status); }
-    bool SetRts(bool raised) override { return inner_->SetRts(raised); }
-    bool HungUp() override { return inner_->HungUp(); }
-
-  private:
-    std::unique_ptr<SerialDevice> inner_;
-    std::function<void(std::string_view)> log_;
-};
-
-// The radio's way out: notes when it last said something, then passes the bytes on.
-class AnswerClock final : public ByteSink {
-  public:
-    explicit AnswerClock(ByteSink& next) : next_(next) {}
-    void Send(std::string_view bytes) override {
-        if (!bytes.empty()) {
-            lastMs_.store(Rt().NowMs());
-            Trace(Rt().NowMs(), "radio  " + std::string(bytes));
-        }
-        next_.Send(bytes);
-    }
-    int64_t LastMs() const { return lastMs_.load(); }
-
-  private:
-    ByteSink& next_;
-    std::atomic<int64_t> lastMs_{-1};
-};
 
 // An operator's frequency request the engine took, to be found on the line or reported.
 struct OperatorCommand {
@@ -149,25 +107,21 @@ class Run {
         SetWorkingDirectoryBase(workDir_);
         SetRuntime(&rt_);
 
-        SimOptions options;
-        options.seed = seed_;
         link_ = std::make_unique<MemoryPairLink>(pair_, kRadioLine);
-        clock_ = std::make_unique<AnswerClock>(*link_);
-        radio_ = std::make_unique<Transceiver>(*clock_, options);
+        radioOut_ = std::make_unique<TappedSink>(*link_, [this](std::string_view bytes) {
+            if (!bytes.empty()) {
+                lastAnswerMs_.store(Rt().NowMs());
+                Trace(Rt().NowMs(), "radio  " + std::string(bytes));
+            }
+        });
+        radio_ = std::make_unique<Transceiver>(*radioOut_, SimOptions{.seed = seed_});
         link_->Attach(*radio_);
         radio_->SetLinkControl(link_.get());
         link_->Start();
         radio_->Start();
         TheSerialPort().SetDeviceFactory(
-            [open = pair_.Factory(MemorySerialPair::Side::A),
-             this](const std::string& path) -> std::unique_ptr<SerialDevice> {
-                auto device = open(path);
-                if (!device) {
-                    return nullptr;
-                }
-                return std::make_unique<LoggingDevice>(
-                    std::move(device), [this](std::string_view bytes) { LogCommand(bytes); });
-            });
+            TappedFactory(pair_.Factory(MemorySerialPair::Side::A),
+                          [this](std::string_view bytes) { LogCommand(bytes); }));
         window_ = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
             if (m.id == kMsgTimer) {
                 DispatchEngineTimer(static_cast<int>(m.wParam));
@@ -204,15 +158,14 @@ class Run {
         std::map<SimFault, int64_t> faultEnds;
         while (rt_.NowMs() < chaosEnd) {
             rt_.RunFor(Uniform(50, 1500));
-            for (auto it = faultEnds.begin(); it != faultEnds.end();) {
-                if (rt_.NowMs() >= it->second) {
-                    Trace(rt_.NowMs(), "fault off " + std::string(FaultInfo(it->first).name));
-                    radio_->StopFault(it->first);
-                    it = faultEnds.erase(it);
-                } else {
-                    ++it;
+            std::erase_if(faultEnds, [&](const auto& entry) {
+                if (rt_.NowMs() < entry.second) {
+                    return false;
                 }
-            }
+                Trace(rt_.NowMs(), "fault off " + std::string(FaultInfo(entry.first).name));
+                radio_->StopFault(entry.first);
+                return true;
+            });
             const int64_t pick = Uniform(0, 99);
             if (pick < 35) {
                 StartFault(faultEnds);
@@ -252,7 +205,7 @@ class Run {
                      std::to_string(GetMirror(Mirror::AI)) + ", PS mirror " +
                      std::to_string(GetMirror(Mirror::PS)) + ", ID " +
                      std::to_string(GetField(Field::ID)) + ", last answer at " +
-                     std::to_string(clock_->LastMs()) + ", now " + std::to_string(rt_.NowMs()) +
+                     std::to_string(lastAnswerMs_.load()) + ", now " + std::to_string(rt_.NowMs()) +
                      ")");
                 return;
             }
@@ -271,31 +224,30 @@ class Run {
     // On line: connected, the radio on and identified, and answering now.
     bool OnLine() const {
         return GetMirror(Mirror::AI) == 1 && GetMirror(Mirror::PS) == 1 &&
-               GetField(Field::ID) == kRadioId && rt_.NowMs() - clock_->LastMs() <= kLiveAnswerMs;
+               GetField(Field::ID) == 310 && rt_.NowMs() - lastAnswerMs_.load() <= kLiveAnswerMs;
     }
 
     void StartFault(std::map<SimFault, int64_t>& faultEnds) {
+        // The amount of each fault: drawn from low to high, then divided by the scale.
+        struct Amount {
+            SimFault fault;
+            int64_t low, high;
+            double scale;
+        };
+        // clang-format off
+        static constexpr Amount kAmounts[] = {
+            {SimFault::Noise,     1,  300,               1.0},
+            {SimFault::LostBytes, 1,  400,               1000.0},
+            {SimFault::Slow,      5,  1500,              1.0},
+            {SimFault::Unplug,    50, kLongestOutageMs,  1.0},
+            {SimFault::Malformed, 1,  700,               1000.0},
+        };
+        // clang-format on
         const SimFault fault = SimFaultTable[Uniform(0, std::ssize(SimFaultTable) - 1)].fault;
         double amount = 0.0;
-        switch (fault) {
-            case SimFault::Noise:
-                amount = static_cast<double>(Uniform(1, 300));
-                break;
-            case SimFault::LostBytes:
-                amount = static_cast<double>(Uniform(1, 400)) / 1000.0;
-                break;
-            case SimFault::Slow:
-                amount = static_cast<double>(Uniform(5, 1500));
-                break;
-            case SimFault::Unplug:
-                amount = static_cast<double>(Uniform(50, kLongestOutageMs));
-                break;
-            case SimFault::Malformed:
-                amount = static_cast<double>(Uniform(1, 700)) / 1000.0;
-                break;
-            case SimFault::Silence:
-            case SimFault::WrongId:
-                break;
+        for (const Amount& a : kAmounts) {
+            amount =
+                a.fault == fault ? static_cast<double>(Uniform(a.low, a.high)) / a.scale : amount;
         }
         Trace(rt_.NowMs(),
               "fault on " + std::string(FaultInfo(fault).name) + " " + std::to_string(amount));
@@ -317,10 +269,7 @@ class Run {
         for (const char c : bytes) {
             pendingCommand_ += c;
             if (c == ';') {
-                if (pendingCommand_.rfind("FA", 0) == 0 && pendingCommand_.size() > 3) {
-                    sentFrequencies_.push_back(std::atoi(pendingCommand_.c_str() + 2));
-                }
-                pendingCommand_.clear();
+                sentCommands_.insert(std::exchange(pendingCommand_, {}));
             }
         }
     }
@@ -350,9 +299,9 @@ class Run {
     void CheckCommands() {
         std::lock_guard lock(mutex_);
         for (const OperatorCommand& command : asked_commands_) {
-            const bool sent = std::find(sentFrequencies_.begin(), sentFrequencies_.end(),
-                                        command.hertz) != sentFrequencies_.end();
-            if (!sent && command.onLine && lastReportMs_ < command.atMs) {
+            char text[16];
+            std::snprintf(text, sizeof text, "FA%08d;", command.hertz);
+            if (!sentCommands_.contains(text) && command.onLine && lastReportMs_ < command.atMs) {
                 Fail("frequency " + std::to_string(command.hertz) + " asked at " +
                      std::to_string(command.atMs) + " ms never reached the line, unreported");
             }
@@ -361,9 +310,8 @@ class Run {
 
     // The settings file holds what it held, and nothing else is left in its folder.
     void CheckSettingsFile() {
-        std::ifstream in(commo_ + "/CommSetting.csv", std::ios::binary);
         std::stringstream text;
-        text << in.rdbuf();
+        text << std::ifstream(commo_ + "/CommSetting.csv", std::ios::binary).rdbuf();
         if (text.str() != kSettingsText) {
             Fail("settings file reads \"" + text.str() + "\"");
         }
@@ -386,7 +334,8 @@ class Run {
     VirtualRuntime rt_;
     MemorySerialPair pair_;
     std::unique_ptr<MemoryPairLink> link_;
-    std::unique_ptr<AnswerClock> clock_;
+    std::unique_ptr<TappedSink> radioOut_;
+    std::atomic<int64_t> lastAnswerMs_{-1};  // when the radio last said something
     std::unique_ptr<Transceiver> radio_;
     std::unique_ptr<HeadlessMainWindow> window_;
     std::string workDir_;
@@ -394,7 +343,7 @@ class Run {
 
     std::mutex mutex_;  // the line and window records, written on runtime threads
     std::string pendingCommand_;
-    std::vector<int32_t> sentFrequencies_;
+    std::set<std::string> sentCommands_;
     int64_t lastReportMs_ = -1;
     std::vector<OperatorCommand> asked_commands_;
     int32_t asked_ = 0;
@@ -403,8 +352,8 @@ class Run {
 
 // Writes a whole line with one call, so that lines of children running side by side never mix.
 void PrintLine(const std::string& line) {
-    const std::string text = line + "\n";
-    [[maybe_unused]] const ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
+    [[maybe_unused]] const ssize_t written =
+        ::write(STDOUT_FILENO, (line + "\n").data(), line.size() + 1);
 }
 
 // Runs one seed in this (child) process and returns its exit code.
@@ -443,26 +392,27 @@ int Main(int argc, char** argv) {
     unsigned jobs = 2;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--seeds" && value) {
-            count = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
-        } else if (arg == "--first" && value) {
-            first = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
-        } else if (arg == "--seed" && value) {
-            first = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
-            count = 1;
-        } else if (arg == "--trace") {
+        const bool hasValue = i + 1 < argc;
+        const auto number = [&] {
+            return static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        };
+        if (arg == "--trace") {
             tracing = true;
-            continue;
-        } else if (arg == "--jobs" && value) {
-            jobs = std::max(1u, static_cast<unsigned>(std::strtoul(value, nullptr, 10)));
+        } else if (arg == "--seeds" && hasValue) {
+            count = number();
+        } else if (arg == "--first" && hasValue) {
+            first = number();
+        } else if (arg == "--seed" && hasValue) {
+            first = number();
+            count = 1;
+        } else if (arg == "--jobs" && hasValue) {
+            jobs = std::max(1u, number());
         } else {
             std::fprintf(stderr,
                          "usage: fault_matrix [--seeds N] [--first SEED] [--seed SEED] [--jobs J] "
                          "[--trace]\n");
             return 2;
         }
-        ++i;
     }
     std::fflush(stdout);
     const auto start = std::chrono::steady_clock::now();
@@ -497,11 +447,11 @@ int Main(int argc, char** argv) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    char timing[64];
-    std::snprintf(timing, sizeof timing, "%.1f", seconds);
-    PrintLine("ran seeds " + std::to_string(first) + " to " + std::to_string(end - 1) + " in " +
-              timing + " s on " + std::to_string(jobs) + " jobs");
-    PrintLine(std::to_string(count) + " seeds, " + std::to_string(failed.size()) + " failures");
+    char summary[160];
+    std::snprintf(summary, sizeof summary,
+                  "ran seeds %u to %u in %.1f s on %u jobs\n%u seeds, %zu failures", first, end - 1,
+                  seconds, jobs, count, failed.size());
+    PrintLine(summary);
     return failed.empty() ? 0 : 1;
 }
 
