@@ -25,48 +25,31 @@
 
 namespace kestrel {
 
-// A private working directory that is removed again.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
+using Side = MemorySerialPair::Side;
 
 // The serial port on the virtual runtime, joined by the in-memory cable to a far end that the
-// test plays. The headless main window records what it is posted.
+// test plays, in a private working directory. The headless main window records what it is posted.
 class SerialLinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-XXXXXX").string();
+        dir_ = ::mkdtemp(pattern.data());
         SetRuntime(&rt_);
         window_ = std::make_unique<HeadlessMainWindow>([this](const Message& message) {
-            if (message.id != kMsgTimer) {
-                std::lock_guard lock(mutex_);
-                posted_.push_back(message.id);
-            }
+            std::lock_guard lock(mutex_);
+            posted_.push_back(message.id);
             return int64_t{0};
         });
         SetMainWindow(window_.get());
-        SetWorkingDirectoryBase(dir_.Path());
+        SetWorkingDirectoryBase(dir_);
         InitControlMirror();
         StoreReady = 1;
-        AutoInfoSent = 0;
-        AnswerWaiting = 0;
-        StartupBoxShown = 0;
+        AutoInfoSent = AnswerWaiting = StartupBoxShown = 0;
         CommandRing.Empty();
         AnswerRing.Empty();
         TheSerialPort().Initialise();
-        TheSerialPort().SetDeviceFactory(pair_.Factory(MemorySerialPair::Side::A));
-        far_ = pair_.Open(MemorySerialPair::Side::B);
+        TheSerialPort().SetDeviceFactory(pair_.Factory(Side::A));
+        far_ = pair_.Open(Side::B);
     }
 
     void TearDown() override {
@@ -79,11 +62,12 @@ class SerialLinkTest : public ::testing::Test {
         window_->Close();
         SetMainWindow(nullptr);
         far_.reset();
-        StoreReady = 0;
-        StartupBoxShown = 0;
+        StoreReady = StartupBoxShown = 0;
         SetWorkingDirectoryBase("");
         window_.reset();
         SetRuntime(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
     }
 
     // Lets the line carry what was written, then returns what reached the far end.
@@ -109,7 +93,7 @@ class SerialLinkTest : public ::testing::Test {
     }
 
     VirtualRuntime rt_;
-    TempDir dir_;
+    std::string dir_;
     MemorySerialPair pair_;
     std::unique_ptr<SerialDevice> far_;
     std::unique_ptr<HeadlessMainWindow> window_;

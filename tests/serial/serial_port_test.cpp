@@ -6,19 +6,23 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <climits>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <tuple>
 
 #include "platform/pty_pair.h"
 #include "platform/termios_device.h"
 #include "protocol/control_mirror.h"
 #include "serial/serial_fixture.h"
+#include "serial/serial_settings.h"
 
 namespace kestrel {
 namespace {
 
-using Side = MemorySerialPair::Side;
-
-TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorWithoutTouchingFlag) {
+TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorOnceAndCloseRestoresTheLine) {
+    EXPECT_FALSE(TheSerialPort().Close());
     SetMirror(Mirror::AI, 1);
     ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     EXPECT_EQ(FarReceived(), "AI1;");
@@ -27,52 +31,44 @@ TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorWithoutTouchingFlag) {
     EXPECT_FALSE(TheSerialPort().Open(true)) << "an open port is not opened again";
     EXPECT_TRUE(TheSerialPort().IsOpen());
     EXPECT_EQ(FarReceived(), "");
-}
-
-TEST_F(SerialLinkTest, CarrierHoldAtOpenClosesAgainAndReportsFailure) {
-    pair_.SetStatusBits(Side::A, kStatusRlsdHold);
-    EXPECT_FALSE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
-    EXPECT_FALSE(TheSerialPort().IsOpen());
-    EXPECT_FALSE(pair_.IsOpen(Side::A));
-    EXPECT_EQ(PostedCount(kMsgStartupFailure), 1);
-    EXPECT_EQ(FarReceived(), "");
-}
-
-TEST_F(SerialLinkTest, MissingDeviceReportsFailure) {
-    TheSerialPort().SetDeviceFactory(nullptr);
-    TheSerialPort().SetDeviceOverride(dir_.Path() + "/no-such-tty");
-    EXPECT_FALSE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
-    EXPECT_EQ(PostedCount(kMsgStartupFailure), 1);
-}
-
-TEST_F(SerialLinkTest, OpenDoesNothingWhileFailureBoxShows) {
-    StartupBoxShown = 1;
-    EXPECT_FALSE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
-    EXPECT_FALSE(pair_.IsOpen(Side::A));
-    EXPECT_EQ(PostedCount(kMsgStartupFailure), 0);
-}
-
-TEST_F(SerialLinkTest, CloseRestoresOneStopBitAndNoFlowControl) {
-    EXPECT_FALSE(TheSerialPort().Close());
-    OpenPort();
     EXPECT_TRUE(TheSerialPort().Close());
     EXPECT_FALSE(TheSerialPort().IsOpen());
     EXPECT_FALSE(TheSerialPort().HandleValid());
     EXPECT_FALSE(pair_.IsOpen(Side::A));
-    const LineSettings line = pair_.Settings(Side::A);
-    EXPECT_EQ(line.stopBits, 1);
-    EXPECT_FALSE(line.ctsFlow);
+    EXPECT_EQ(pair_.Settings(Side::A).stopBits, 1);
+    EXPECT_FALSE(pair_.Settings(Side::A).ctsFlow);
 }
 
-TEST_F(SerialLinkTest, DeviceOverrideWinsOverPortNumber) {
-    std::vector<std::string> opened;
-    TheSerialPort().SetDeviceFactory([&](const std::string& path) {
-        opened.push_back(path);
-        return pair_.Open(Side::A);
-    });
-    TheSerialPort().SetDeviceOverride("/dev/ttyUSB0");
-    OpenPort();
-    EXPECT_EQ(opened, std::vector<std::string>{"/dev/ttyUSB0"});
+TEST_F(SerialLinkTest, FailedOpenIsReportedUnlessTheFailureBoxShows) {
+    struct Row {
+        const char* name;
+        uint32_t status;
+        int boxShown;
+        bool missing;
+        int reports;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"carrier hold",   kStatusRlsdHold, 0, false, 1},
+        {"box shows",      0,               1, false, 0},
+        {"missing device", 0,               0, true,  1},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        pair_.SetStatusBits(Side::A, row.status);
+        StartupBoxShown = row.boxShown;
+        if (row.missing) {
+            TheSerialPort().SetDeviceFactory(nullptr);
+            TheSerialPort().SetDeviceOverride(dir_ + "/no-such-tty");
+        }
+        const int before = PostedCount(kMsgStartupFailure);
+        EXPECT_FALSE(TheSerialPort().Open(false));
+        EXPECT_FALSE(TheSerialPort().IsOpen());
+        EXPECT_FALSE(pair_.IsOpen(Side::A));
+        EXPECT_EQ(PostedCount(kMsgStartupFailure) - before, row.reports);
+        EXPECT_EQ(FarReceived(), "");
+    }
 }
 
 TEST_F(SerialLinkTest, ProbeLeavesThePortsOwnDeviceAlone) {
@@ -93,19 +89,16 @@ TEST_F(SerialLinkTest, ProbeLeavesThePortsOwnDeviceAlone) {
 // Termios settings belong to the device: a probe that opened the port in use, under another
 // name, would rewrite its stop bits and flow control.
 TEST_F(SerialLinkTest, ProbeReportsDevicesInUseWithoutTouchingThem) {
-    auto held = PtyPair::Create();
-    auto lockedElsewhere = PtyPair::Create();
-    auto free = PtyPair::Create();
-    ASSERT_TRUE(held && lockedElsewhere && free);
-    std::filesystem::create_directories(dir_.Path() + "/CommoFiles");
-    ASSERT_TRUE(held->LinkAs(dir_.Path() + "/CommoFiles/COM2"));
-    ASSERT_TRUE(lockedElsewhere->LinkAs(dir_.Path() + "/CommoFiles/COM3"));
-    ASSERT_TRUE(free->LinkAs(dir_.Path() + "/CommoFiles/COM4"));
+    std::filesystem::create_directories(dir_ + "/CommoFiles");
+    std::unique_ptr<PtyPair> ptys[3];
+    for (int i = 0; i < 3; ++i) {
+        ptys[i] = PtyPair::Create();
+        ASSERT_TRUE(ptys[i] && ptys[i]->LinkAs(dir_ + "/CommoFiles/COM" + std::to_string(i + 2)));
+    }
     TheSerialPort().SetDeviceFactory(nullptr);
-    TheSerialPort().SetDeviceOverride(held->Path());
+    TheSerialPort().SetDeviceOverride(ptys[0]->Path());
     ASSERT_TRUE(TheSerialPort().Open(false));
-
-    const int other = ::open(lockedElsewhere->Path().c_str(), O_RDWR | O_NOCTTY);
+    const int other = ::open(ptys[1]->Path().c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
 
@@ -113,10 +106,10 @@ TEST_F(SerialLinkTest, ProbeReportsDevicesInUseWithoutTouchingThem) {
     EXPECT_FALSE(TheSerialPort().Probe(2)) << "locked by another program";
     EXPECT_TRUE(TheSerialPort().Probe(3));
     termios line{};
-    ASSERT_EQ(::tcgetattr(held->FarFd(), &line), 0);
+    ASSERT_EQ(::tcgetattr(ptys[0]->FarFd(), &line), 0);
     EXPECT_TRUE(line.c_cflag & CSTOPB);
     EXPECT_TRUE(line.c_cflag & CRTSCTS);
-    EXPECT_EQ(TermiosDevice::Open(held->Path()), nullptr) << "nor does a second open succeed";
+    EXPECT_EQ(TermiosDevice::Open(ptys[0]->Path()), nullptr) << "nor does a second open succeed";
     ::close(other);
     EXPECT_TRUE(TheSerialPort().Probe(2));
 }
@@ -131,6 +124,120 @@ TEST_F(SerialLinkTest, VanishedDeviceReadsAsIoErrorAndClosedPort) {
     EXPECT_FALSE(TheSerialPort().IsOpen());
     EXPECT_FALSE(TheSerialPort().ClearError(errors, status));
     EXPECT_EQ(errors, 0u);
+}
+
+class SettingsTest : public SerialLinkTest {
+  protected:
+    std::string FilePath() const { return dir_ + "/CommoFiles/CommSetting.csv"; }
+    void WriteFile(std::string_view text) {
+        std::filesystem::create_directories(dir_ + "/CommoFiles");
+        std::ofstream(FilePath(), std::ios::binary) << text;
+    }
+    std::string ReadFile() const {
+        std::stringstream text;
+        text << std::ifstream(FilePath(), std::ios::binary).rdbuf();
+        return text.str();
+    }
+};
+
+TEST_F(SettingsTest, ThreeNineSixHundredOpensComThreeAtNineSixHundredAndAnOverrideWins) {
+    WriteFile("3,9600,0\n");
+    std::vector<std::string> opened;
+    TheSerialPort().SetDeviceFactory([&](const std::string& path) {
+        opened.push_back(path);
+        return pair_.Open(Side::A);
+    });
+    ASSERT_EQ(TheSerialPort().LoadSettings(), SettingsFile::Read);
+    OpenPort();
+    const LineSettings line = pair_.Settings(Side::A);
+    EXPECT_EQ(line.baud, 9600);
+    EXPECT_EQ(line.stopBits, 2);
+    EXPECT_TRUE(line.ctsFlow);
+    TheSerialPort().Close();
+    TheSerialPort().SetDeviceOverride("/dev/ttyUSB0");
+    OpenPort();
+    EXPECT_EQ(opened, (std::vector<std::string>{"/dev/ttyS2", "/dev/ttyUSB0"}));
+}
+
+TEST_F(SettingsTest, CellsCountInRowOrderAndBadValuesTakeDefaults) {
+    const struct {
+        std::string_view text;
+        SettingsFile result;
+        int32_t port;
+        int32_t baud;
+        int32_t third;
+    } cases[] = {
+        {"3,9600,0", SettingsFile::Read, 3, 9600, 0},  // hand-edited, no newline
+        {"2\n19200\n5\n", SettingsFile::Read, 2, 19200, 5},
+        {"25,1200,7\n", SettingsFile::Read, 1, 4800, 7},
+        {"3,9600\n", SettingsFile::Unreadable, 1, 4800, 0},
+        {"", SettingsFile::Unreadable, 1, 4800, 0},
+        {"3,9600", SettingsFile::Unreadable, 1, 4800, 0},
+        {"\x82\xA0\n", SettingsFile::Unreadable, 1, 4800, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        WriteFile(c.text);
+        TheSerialPort().SetPortNumber(5);
+        TheSerialPort().SetThirdValue(9);
+        EXPECT_EQ(TheSerialPort().LoadSettings(), c.result);
+        EXPECT_EQ(TheSerialPort().PortNumber(), c.port);
+        EXPECT_EQ(TheSerialPort().BaudRate(), c.baud);
+        EXPECT_EQ(TheSerialPort().ThirdValue(), c.third);
+    }
+    for (const auto& [cell, value] : {std::pair<const char*, int32_t>{" 42abc", 42},
+                                      {"-7", -7},
+                                      {"x1", 0},
+                                      {"99999999999999", INT32_MAX},
+                                      {"-99999999999999", INT32_MIN}}) {
+        EXPECT_EQ(CellToInt(cell), value) << cell;
+    }
+}
+
+TEST_F(SettingsTest, SettersFallBackToTheDefaultOnABadValue) {
+    // clang-format off
+    for (const auto& [port, valid, kept] : {std::tuple{20, true, 20}, {21, false, 1}, {7, true, 7}, {0, false, 1}}) {
+        EXPECT_EQ(TheSerialPort().SetPortNumber(port), valid) << port;
+        EXPECT_EQ(TheSerialPort().PortNumber(), kept);
+    }
+    for (const auto& [baud, valid, kept] : {std::tuple{9600, true, 9600}, {57600, false, 4800}, {19200, true, 19200},
+                                            {38400, true, 38400}, {4800, true, 4800}}) {
+        EXPECT_EQ(TheSerialPort().SetBaudRate(baud), valid) << baud;
+        EXPECT_EQ(TheSerialPort().BaudRate(), kept);
+    }
+    // clang-format on
+}
+
+// No installer writes the file: a first start uses the defaults without a box and writes it at
+// exit, replacing the whole file and leaving no temporary. A file that is there and cannot be
+// read still gets the box.
+TEST_F(SettingsTest, MissingFileIsAQuietFirstStartAndSaveReplacesTheWholeFile) {
+    TheSerialPort().SetPortNumber(4);
+    std::vector<int> shown;
+    EXPECT_FALSE(InitialiseSerialPort([&](int id) { shown.push_back(id); }));
+    EXPECT_EQ(shown, std::vector<int>{});
+    EXPECT_EQ(TheSerialPort().PortNumber(), 1);
+    EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
+    EXPECT_EQ(TheSerialPort().ThirdValue(), 0);
+    ASSERT_TRUE(TheSerialPort().SaveSettings());
+    EXPECT_EQ(ReadFile(), "1,4800,0\n");
+
+    WriteFile("3,9600,0\nleft,over,text,from,before\n");
+    TheSerialPort().SetPortNumber(20);
+    TheSerialPort().SetBaudRate(38400);
+    TheSerialPort().SetThirdValue(7);
+    ASSERT_TRUE(TheSerialPort().SaveSettings());
+    EXPECT_EQ(ReadFile(), "20,38400,7\n");
+    const auto files = std::distance(std::filesystem::directory_iterator(dir_ + "/CommoFiles"), {});
+    EXPECT_EQ(files, 1);
+
+    std::filesystem::remove(FilePath());
+    std::filesystem::create_directories(FilePath());  // there, but no file to read
+    EXPECT_FALSE(InitialiseSerialPort([&](int id) { shown.push_back(id); }));
+    EXPECT_EQ(shown, std::vector<int>{108});
+    std::filesystem::remove_all(dir_ + "/CommoFiles");
+    std::ofstream(dir_ + "/CommoFiles") << "a file in the folder's place";
+    EXPECT_FALSE(TheSerialPort().SaveSettings());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "protocol/control_mirror.h"
 #include "serial/serial_fixture.h"
 #include "serial/sio_recv_thread.h"
@@ -8,59 +10,74 @@
 namespace kestrel {
 namespace {
 
-using Side = MemorySerialPair::Side;
-
-class ReceiveStepTest : public SerialLinkTest {
+// The send and receive steps run by hand; the analysis loops record what they are posted.
+class StepTest : public SerialLinkTest {
   protected:
+    void SetUp() override {
+        SerialLinkTest::SetUp();
+        for (int w = 0; w < 2; ++w) {
+            SetWorkerLoop(w == 0 ? Worker::AnlRecv : Worker::AnlSend,
+                          rt_.StartLoop("Anl", [this, w](const Message& m) {
+                              std::lock_guard lock(mutex_);
+                              received_[w].push_back(m.id);
+                          }));
+        }
+    }
     // Fills the receive buffer with held bytes that frame into nothing yet.
     void Hold(uint32_t count) {
         recv_.Buffer().Reset();
         std::vector<uint8_t> bytes(count, 'A');
         recv_.Buffer().Append(bytes.data(), count);
     }
+    void Send(std::string_view command) {
+        ASSERT_TRUE(CommandRing.Push(command));
+        Sio_Send_Thread::Step();
+    }
+    std::vector<uint32_t> Received(int worker) {
+        rt_.RunFor(1);
+        std::lock_guard lock(mutex_);
+        return received_[worker];
+    }
     Sio_Recv_Thread recv_;
+    std::vector<uint32_t> received_[2];
 };
 
-TEST_F(ReceiveStepTest, RtsFollowsHeldBytesWithDeadBandBetweenThresholds) {
+TEST_F(StepTest, RtsFollowsHeldBytesWithDeadBandBetweenThresholds) {
     OpenPort();
-    struct Row {
-        uint32_t held;
-        bool rtsBefore;
-        bool rtsAfter;
-    };
     // clang-format off
-    const Row rows[] = {
-        {0,    false, true},
-        {1024, false, true},
-        {1025, false, false},
-        {1500, false, false},
-        {1500, true,  true},
-        {2047, true,  true},
-        {2048, true,  false},
-        {4000, true,  false},
+    const std::tuple<uint32_t, bool, bool> rows[] = {  // held, RTS before, RTS after
+        {0, false, true}, {1024, false, true}, {1025, false, false}, {1500, false, false},
+        {1500, true, true}, {2047, true, true}, {2048, true, false}, {4000, true, false},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.held);
-        TheSerialPort().SetRts(row.rtsBefore);
-        Hold(row.held);
+    for (const auto& [held, before, after] : rows) {
+        SCOPED_TRACE(held);
+        TheSerialPort().SetRts(before);
+        Hold(held);
         recv_.Step();
-        EXPECT_EQ(pair_.Rts(Side::A), row.rtsAfter);
+        EXPECT_EQ(pair_.Rts(Side::A), after);
+    }
+    // A receive overflow lowers RTS even with an empty buffer; with another error it is not
+    // "exactly 1" and RTS comes up again.
+    Hold(0);
+    for (const auto& [errors, rts] :
+         {std::pair{kLineRxOverflow, false}, {kLineRxOverflow | kLineFraming, true}}) {
+        pair_.InjectErrors(Side::A, errors);
+        recv_.Step();
+        EXPECT_EQ(pair_.Rts(Side::A), rts) << errors;
     }
 }
 
-TEST_F(ReceiveStepTest, ReceiveOverflowLowersRtsEvenWithEmptyBuffer) {
+TEST_F(StepTest, DoesNothingUntilStoreReady) {
     OpenPort();
-    pair_.InjectErrors(Side::A, kLineRxOverflow);
+    StoreReady = 0;
+    FarSends("FA14250000;");
+    rt_.RunFor(100);
     recv_.Step();
-    EXPECT_FALSE(pair_.Rts(Side::A));
-    // An overflow together with another error is not "exactly 1": RTS comes up again.
-    pair_.InjectErrors(Side::A, kLineRxOverflow | kLineFraming);
-    recv_.Step();
-    EXPECT_TRUE(pair_.Rts(Side::A));
+    EXPECT_EQ(recv_.Buffer().count, 0u);
 }
 
-TEST_F(ReceiveStepTest, FramesOneAnswerPerStepEvenAfterAFillerByteOnTheLine) {
+TEST_F(StepTest, FramesOneAnswerPerStepEvenAfterAFillerByteOnTheLine) {
     OpenPort();
     FarSends(
         "\xFF"
@@ -77,16 +94,7 @@ TEST_F(ReceiveStepTest, FramesOneAnswerPerStepEvenAfterAFillerByteOnTheLine) {
     EXPECT_STREQ(answer, "FA14250000");
 }
 
-TEST_F(ReceiveStepTest, DoesNothingUntilStoreReady) {
-    OpenPort();
-    StoreReady = 0;
-    FarSends("FA14250000;");
-    rt_.RunFor(100);
-    recv_.Step();
-    EXPECT_EQ(recv_.Buffer().count, 0u);
-}
-
-TEST_F(ReceiveStepTest, CarrierHoldOrTransmitImmediateClosesPort) {
+TEST_F(StepTest, CarrierHoldOrTransmitImmediateClosesPort) {
     // Only the carrier hold also forgets the length of the answer being framed.
     for (const auto& [bit, lengthKept] : {std::pair{kStatusRlsdHold, false}, {kStatusTxim, true}}) {
         SCOPED_TRACE(bit);
@@ -100,7 +108,7 @@ TEST_F(ReceiveStepTest, CarrierHoldOrTransmitImmediateClosesPort) {
     }
 }
 
-TEST_F(ReceiveStepTest, ReadNeverOverrunsTheBuffer) {
+TEST_F(StepTest, ReadNeverOverrunsTheBuffer) {
     OpenPort();
     Hold(kReceiveBufferSize - 11);
     FarSends(std::string(100, 'Z'));
@@ -110,52 +118,45 @@ TEST_F(ReceiveStepTest, ReadNeverOverrunsTheBuffer) {
     EXPECT_EQ(recv_.Buffer().bytes[kReceiveBufferSize - 1], kReceiveFiller);
 }
 
-class SendStepTest : public SerialLinkTest {
-  protected:
-    void Send(std::string_view command) {
-        ASSERT_TRUE(CommandRing.Push(command));
-        Sio_Send_Thread::Step();
-    }
-};
-
-TEST_F(SendStepTest, WritesOneCommandPerStepInQueueOrderAndAwaitsTheAnswer) {
-    OpenPort();
-    ASSERT_TRUE(CommandRing.Push("FA;"));
-    ASSERT_TRUE(CommandRing.Push("FB;"));
-    Sio_Send_Thread::Step();
-    EXPECT_EQ(FarReceived(), "FA;");
-    EXPECT_EQ(AnswerWaiting, 1);
-    Sio_Send_Thread::Step();
-    EXPECT_EQ(FarReceived(), "FB;");
-}
-
-TEST_F(SendStepTest, OpensClosedPortBeforeWriting) {
+TEST_F(StepTest, OpensAClosedPortAndWritesOneCommandPerStepInQueueOrder) {
     Send("FA;");
     EXPECT_EQ(FarReceived(), "AI0;FA;");
-    EXPECT_TRUE(TheSerialPort().IsOpen());
+    EXPECT_EQ(AnswerWaiting, 1);
+    ASSERT_TRUE(CommandRing.Push("FB;"));
+    ASSERT_TRUE(CommandRing.Push("FC;"));
+    Sio_Send_Thread::Step();
+    EXPECT_EQ(FarReceived(), "FB;");
+    Sio_Send_Thread::Step();
+    EXPECT_EQ(FarReceived(), "FC;");
 }
 
-TEST_F(SendStepTest, StatusBitsDropTheCommand) {
+// Only a status bit or an error value equal to one of the listed ones drops the command.
+TEST_F(StepTest, StatusBitsAndLoneLineErrorsDropTheCommand) {
     struct Row {
-        uint32_t bit;
+        uint32_t status;
+        uint32_t errors;
         bool portStaysOpen;
         std::string written;
     };
     // clang-format off
     const Row rows[] = {
-        {kStatusRlsdHold, false, ""},
-        {kStatusTxim,     false, ""},
-        {kStatusDsrHold,  true,  ""},
-        {kStatusXoffHold, true,  ""},
-        {kStatusXoffSent, true,  ""},
-        {kStatusEof,      true,  ""},
-        {kStatusCtsHold,  true,  "FA;"},
+        {kStatusRlsdHold, 0, false, ""},
+        {kStatusTxim,     0, false, ""},
+        {kStatusDsrHold,  0, true,  ""},
+        {kStatusXoffHold, 0, true,  ""},
+        {kStatusXoffSent, 0, true,  ""},
+        {kStatusEof,      0, true,  ""},
+        {kStatusCtsHold,  0, true,  "FA;"},
+        {0, 0x10,   true, ""}, {0, 0x8, true, ""}, {0, 0x2,   true, ""}, {0, 0x8000, true, ""},
+        {0, 0x400,  true, ""}, {0, 0x1, true, ""}, {0, 0x4,   true, ""}, {0, 0x100,  true, ""},
+        {0, kLineFraming | kLineOverrun, true, "FA;"},
     };
     // clang-format on
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.bit);
+        SCOPED_TRACE(testing::Message() << row.status << "/" << row.errors);
         OpenPort();
-        pair_.SetStatusBits(Side::A, row.bit);
+        pair_.SetStatusBits(Side::A, row.status);
+        pair_.InjectErrors(Side::A, row.errors);
         Send("FA;");
         pair_.SetStatusBits(Side::A, 0);
         EXPECT_EQ(FarReceived(), row.written);
@@ -166,22 +167,7 @@ TEST_F(SendStepTest, StatusBitsDropTheCommand) {
     }
 }
 
-TEST_F(SendStepTest, EachLoneLineErrorDropsTheCommandAndKeepsPortOpen) {
-    OpenPort();
-    for (uint32_t error : {0x10u, 0x8u, 0x2u, 0x8000u, 0x400u, 0x1u, 0x4u, 0x100u}) {
-        SCOPED_TRACE(error);
-        pair_.InjectErrors(Side::A, error);
-        Send("FA;");
-        EXPECT_EQ(FarReceived(), "");
-        EXPECT_TRUE(TheSerialPort().IsOpen());
-    }
-    // Only an error value equal to one of them drops: two errors together are written.
-    pair_.InjectErrors(Side::A, kLineFraming | kLineOverrun);
-    Send("FA;");
-    EXPECT_EQ(FarReceived(), "FA;");
-}
-
-TEST_F(SendStepTest, AutoInfoSentFollowsOnlyWrittenCommands) {
+TEST_F(StepTest, AutoInfoSentFollowsOnlyWrittenCommands) {
     OpenPort();
     pair_.SetStatusBits(Side::A, kStatusXoffHold);
     Send("AI1;");
@@ -194,7 +180,7 @@ TEST_F(SendStepTest, AutoInfoSentFollowsOnlyWrittenCommands) {
     EXPECT_EQ(FarReceived(), "AI1;AI0;");
 }
 
-TEST_F(SendStepTest, FullOutputQueueClosesPortAndNextStepReopens) {
+TEST_F(StepTest, FullOutputQueueClosesPortAndNextStepReopens) {
     OpenPort();
     pair_.SetExtraOutQueue(Side::A, 5119);
     Send("FA;");
@@ -209,65 +195,34 @@ TEST_F(SendStepTest, FullOutputQueueClosesPortAndNextStepReopens) {
     EXPECT_EQ(FarReceived(), "AI0;FC;");
 }
 
-class WatchdogTest : public SerialLinkTest {
-  protected:
-    void SetUp() override {
-        SerialLinkTest::SetUp();
-        anlRecv_ = rt_.StartLoop("Anl_Recv_Thread", [this](const Message& m) { Record(m, 0); });
-        anlSend_ = rt_.StartLoop("Anl_Send_Thread", [this](const Message& m) { Record(m, 1); });
-        SetWorkerLoop(Worker::AnlRecv, anlRecv_);
-        SetWorkerLoop(Worker::AnlSend, anlSend_);
-    }
-    void Record(const Message& message, int worker) {
-        std::lock_guard lock(mutex_);
-        received_[worker].push_back(message.id);
-    }
-    size_t Received(int worker) {
-        rt_.RunFor(1);
-        std::lock_guard lock(mutex_);
-        return received_[worker].size();
-    }
-    std::shared_ptr<MessageLoop> anlRecv_;
-    std::shared_ptr<MessageLoop> anlSend_;
-    std::vector<uint32_t> received_[2];
-};
-
-TEST_F(WatchdogTest, UnansweredWriteIsLinkLostOnlyWithNothingWaitingInInput) {
+TEST_F(StepTest, WatchdogCallsTheLinkLostOnlyWithNothingWaitingInInput) {
     OpenPort();
+    EXPECT_FALSE(LinkWatchdogExpired()) << "a quiet healthy line";
     FarSends("FA1");
     rt_.RunFor(50);
     AnswerWaiting = 1;
     EXPECT_FALSE(LinkWatchdogExpired());
     EXPECT_EQ(AnswerWaiting, 0);
-    EXPECT_EQ(Received(0), 0u);
-    Sio_Recv_Thread recv;
-    recv.Step();  // takes the waiting bytes off the line
+    EXPECT_EQ(Received(0).size(), 0u);
+    recv_.Step();  // takes the waiting bytes off the line
     AnswerWaiting = 1;
     EXPECT_TRUE(LinkWatchdogExpired());
     EXPECT_EQ(AnswerWaiting, 0);
-    ASSERT_EQ(Received(0), 1u);
-    EXPECT_EQ(received_[0][0], kMsgLinkLost);
-}
-
-TEST_F(WatchdogTest, QuietHealthyLineIsNotLinkLostButClosedPortIs) {
-    OpenPort();
-    EXPECT_FALSE(LinkWatchdogExpired());
     pair_.SetStatusBits(Side::A, kStatusTxim);
     EXPECT_TRUE(LinkWatchdogExpired());
     pair_.SetStatusBits(Side::A, 0);
     TheSerialPort().Close();
     EXPECT_TRUE(LinkWatchdogExpired());
-    EXPECT_EQ(Received(0), 2u);
+    EXPECT_EQ(Received(0), std::vector<uint32_t>(3, kMsgLinkLost));
 }
 
-TEST_F(WatchdogTest, RotatorReadPostsOnlyOnUsableOpenLine) {
+TEST_F(StepTest, RotatorReadPostsOnlyOnUsableOpenLine) {
     EXPECT_FALSE(RotatorReadTick());
     OpenPort();
     EXPECT_TRUE(RotatorReadTick());
     pair_.SetStatusBits(Side::A, kStatusRlsdHold);
     EXPECT_FALSE(RotatorReadTick());
-    EXPECT_EQ(Received(1), 1u);
-    EXPECT_EQ(received_[1][0], kMsgRotatorRead);
+    EXPECT_EQ(Received(1), std::vector<uint32_t>{kMsgRotatorRead});
 }
 
 TEST_F(SerialLinkTest, ThreadsEmptyTheirRingsAndCarryCommandAndAnswerOnTheirLoops) {
