@@ -14,7 +14,6 @@
 #include "platform/message.h"
 #include "platform/paths.h"
 #include "platform/startup_box.h"
-#include "platform/timer_numbers.h"
 #include "platform/virtual_runtime.h"
 #include "platform/workers.h"
 #include "protocol/control_mirror.h"

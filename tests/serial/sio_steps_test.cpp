@@ -119,9 +119,11 @@ TEST_F(StepTest, ReadNeverOverrunsTheBuffer) {
 }
 
 TEST_F(StepTest, OpensAClosedPortAndWritesOneCommandPerStepInQueueOrder) {
-    Send("FA;");
-    EXPECT_EQ(FarReceived(), "AI0;FA;");
+    AutoInfoSent = 1;
+    Send("AI0;");
+    EXPECT_EQ(FarReceived(), "AI0;AI0;");
     EXPECT_EQ(AnswerWaiting, 1);
+    EXPECT_EQ(AutoInfoSent, 0);
     ASSERT_TRUE(CommandRing.Push("FB;"));
     ASSERT_TRUE(CommandRing.Push("FC;"));
     Sio_Send_Thread::Step();
@@ -130,69 +132,47 @@ TEST_F(StepTest, OpensAClosedPortAndWritesOneCommandPerStepInQueueOrder) {
     EXPECT_EQ(FarReceived(), "FC;");
 }
 
-// Only a status bit or an error value equal to one of the listed ones drops the command.
-TEST_F(StepTest, StatusBitsAndLoneLineErrorsDropTheCommand) {
+// A status bit, an error value equal to one of the listed ones or a full output queue drops the
+// command; only a command written counts as awaiting its answer or as auto-information sent.
+TEST_F(StepTest, StatusBitsLoneLineErrorsAndAFullQueueDropTheCommand) {
     struct Row {
         uint32_t status;
         uint32_t errors;
+        uint32_t outQueue;
         bool portStaysOpen;
-        std::string written;
+        bool written;
     };
     // clang-format off
     const Row rows[] = {
-        {kStatusRlsdHold, 0, false, ""},
-        {kStatusTxim,     0, false, ""},
-        {kStatusDsrHold,  0, true,  ""},
-        {kStatusXoffHold, 0, true,  ""},
-        {kStatusXoffSent, 0, true,  ""},
-        {kStatusEof,      0, true,  ""},
-        {kStatusCtsHold,  0, true,  "FA;"},
-        {0, 0x10,   true, ""}, {0, 0x8, true, ""}, {0, 0x2,   true, ""}, {0, 0x8000, true, ""},
-        {0, 0x400,  true, ""}, {0, 0x1, true, ""}, {0, 0x4,   true, ""}, {0, 0x100,  true, ""},
-        {0, kLineFraming | kLineOverrun, true, "FA;"},
+        {kStatusRlsdHold, 0, 0, false, false},
+        {kStatusTxim,     0, 0, false, false},
+        {kStatusDsrHold,  0, 0, true,  false},
+        {kStatusXoffHold, 0, 0, true,  false},
+        {kStatusXoffSent, 0, 0, true,  false},
+        {kStatusEof,      0, 0, true,  false},
+        {kStatusCtsHold,  0, 0, true,  true},
+        {0, 0x10,  0, true, false}, {0, 0x8, 0, true, false}, {0, 0x2, 0, true, false}, {0, 0x8000, 0, true, false},
+        {0, 0x400, 0, true, false}, {0, 0x1, 0, true, false}, {0, 0x4, 0, true, false}, {0, 0x100,  0, true, false},
+        {0, kLineFraming | kLineOverrun, 0, true, true},
+        {0, 0, 5119, true,  true},
+        {0, 0, 5120, false, false},
     };
     // clang-format on
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.status << "/" << row.errors);
+        SCOPED_TRACE(testing::Message() << row.status << "/" << row.errors << "/" << row.outQueue);
         OpenPort();
+        AutoInfoSent = AnswerWaiting = 0;
         pair_.SetStatusBits(Side::A, row.status);
         pair_.InjectErrors(Side::A, row.errors);
-        Send("FA;");
+        pair_.SetExtraOutQueue(Side::A, row.outQueue);
+        Send("AI1;");
         pair_.SetStatusBits(Side::A, 0);
-        EXPECT_EQ(FarReceived(), row.written);
+        EXPECT_EQ(FarReceived(), row.written ? "AI1;" : "");
         EXPECT_EQ(TheSerialPort().IsOpen(), row.portStaysOpen);
-        EXPECT_EQ(AnswerWaiting, row.written.empty() ? 0 : 1);
-        AnswerWaiting = 0;
+        EXPECT_EQ(AnswerWaiting, row.written ? 1 : 0);
+        EXPECT_EQ(AutoInfoSent, row.written ? 1 : 0);
         TheSerialPort().Close();
     }
-}
-
-TEST_F(StepTest, AutoInfoSentFollowsOnlyWrittenCommands) {
-    OpenPort();
-    pair_.SetStatusBits(Side::A, kStatusXoffHold);
-    Send("AI1;");
-    EXPECT_EQ(AutoInfoSent, 0);
-    pair_.SetStatusBits(Side::A, 0);
-    Send("AI1;");
-    EXPECT_EQ(AutoInfoSent, 1);
-    Send("AI0;");
-    EXPECT_EQ(AutoInfoSent, 0);
-    EXPECT_EQ(FarReceived(), "AI1;AI0;");
-}
-
-TEST_F(StepTest, FullOutputQueueClosesPortAndNextStepReopens) {
-    OpenPort();
-    pair_.SetExtraOutQueue(Side::A, 5119);
-    Send("FA;");
-    EXPECT_EQ(FarReceived(), "FA;");
-    pair_.SetExtraOutQueue(Side::A, 5120);
-    Send("FB;");
-    EXPECT_FALSE(TheSerialPort().IsOpen());
-    EXPECT_EQ(FarReceived(), "");
-    pair_.SetExtraOutQueue(Side::A, 0);
-    Send("FC;");
-    EXPECT_TRUE(TheSerialPort().IsOpen());
-    EXPECT_EQ(FarReceived(), "AI0;FC;");
 }
 
 TEST_F(StepTest, WatchdogCallsTheLinkLostOnlyWithNothingWaitingInInput) {
