@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/memory_serial_pair.h"
 #include "sim/memory_pair_link.h"
@@ -123,17 +124,20 @@ TEST_F(Living, TimedStatesEndByThemselves) {
     }
 }
 
-class Faults : public Living {};
-
-TEST_F(Faults, SilenceStopsAnswersUntilItEnds) {
-    Started();
-    radio->StartFault(SimFault::Silence);
-    EXPECT_EQ(Ask("FA;"), "");
-    radio->StopFault(SimFault::Silence);
-    EXPECT_EQ(Ask("FA;"), "FA14195000;");
+// Silence and a wrong identification last until the fault is stopped.
+TEST_F(Living, FaultsChangeTheAnswersOnlyWhileOn) {
+    for (const auto& [fault, ask, during, after] :
+         {std::tuple{SimFault::Silence, "FA;", "", "FA14195000;"},
+          {SimFault::WrongId, "ID;", "ID0650;", "ID0310;"}}) {
+        Started();
+        radio->StartFault(fault);
+        EXPECT_EQ(Ask(ask), during);
+        radio->StopFault(fault);
+        EXPECT_EQ(Ask(ask), after);
+    }
 }
 
-TEST_F(Faults, SlowAnswersLeaveLateInOrder) {
+TEST_F(Living, SlowAnswersLeaveLateInOrder) {
     Started();
     radio->StartFault(SimFault::Slow, 300.0);
     EXPECT_EQ(Ask("FA;FB;"), "");
@@ -143,7 +147,7 @@ TEST_F(Faults, SlowAnswersLeaveLateInOrder) {
     EXPECT_EQ(sink.Take(), "FA14195000;FB07050000;");
 }
 
-TEST_F(Faults, NoiseSendsBytesAtItsRate) {
+TEST_F(Living, NoiseSendsBytesAtItsRate) {
     Started();
     radio->StartFault(SimFault::Noise, 100.0);
     rt.RunFor(1000);
@@ -155,7 +159,7 @@ TEST_F(Faults, NoiseSendsBytesAtItsRate) {
     EXPECT_EQ(sink.Take(), "");
 }
 
-TEST_F(Faults, LostBytesThinTheAnswers) {
+TEST_F(Living, LostBytesThinTheAnswers) {
     Started({.seed = 7});
     radio->StartFault(SimFault::LostBytes, 0.5);
     std::string all;
@@ -166,34 +170,19 @@ TEST_F(Faults, LostBytesThinTheAnswers) {
     EXPECT_LT(all.size(), 800u);  // 1100 bytes without the fault
 }
 
-TEST_F(Faults, MalformedAnswersAreOneCharacterShort) {
+TEST_F(Living, MalformedAnswersAreOneCharacterShort) {
     Started();
     radio->StartFault(SimFault::Malformed, 1.0);
     EXPECT_EQ(Ask("FA;").size(), 10u);
 }
 
-TEST_F(Faults, WrongIdentificationNamesAnotherModel) {
-    Started();
-    radio->StartFault(SimFault::WrongId);
-    EXPECT_EQ(Ask("ID;"), "ID0650;");
-    radio->StopFault(SimFault::WrongId);
-    EXPECT_EQ(Ask("ID;"), "ID0310;");
-}
-
-class OnMemoryPair : public ::testing::Test {
-  protected:
-    void SetUp() override { SetRuntime(&rt); }
-    void TearDown() override { SetRuntime(nullptr); }
-    VirtualRuntime rt;
-};
-
-TEST_F(OnMemoryPair, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
+TEST_F(Living, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
     MemorySerialPair pair;
     MemoryPairLink link(pair, {4800, 2, false});
-    Transceiver radio(link);
-    link.Attach(radio);
+    Transceiver rig(link);
+    link.Attach(rig);
     ASSERT_TRUE(link.Start());
-    radio.Start();
+    rig.Start();
     auto program = pair.Open(MemorySerialPair::Side::A);
     ASSERT_NE(program, nullptr);
     program->Configure({4800, 2, false});
@@ -205,7 +194,7 @@ TEST_F(OnMemoryPair, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
     rt.RunFor(40);
     EXPECT_EQ(early + ReadReady(*program), "FA14195000;");
 
-    radio.StartFault(SimFault::Unplug, 1000.0);
+    rig.StartFault(SimFault::Unplug, 1000.0);
     uint8_t byte = 0;
     EXPECT_TRUE(program->Read(&byte, 1).hungUp);
     program.reset();
@@ -216,35 +205,29 @@ TEST_F(OnMemoryPair, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
     WriteText(*program, "FA;", 100);
     rt.RunFor(60);
     EXPECT_EQ(ReadReady(*program), "FA14195000;");
-    radio.Stop();
+    rig.Stop();
     link.Stop();
 }
 
-TEST(Console, DrivesTheRadio) {
-    VirtualRuntime rt;
-    SetRuntime(&rt);
-    {
-        CaptureSink sink;
-        Transceiver radio(sink);
-        OperatorConsole console(radio);
-        EXPECT_EQ(console.Execute("dial 5"), "");
-        EXPECT_EQ(console.Execute("read FA;"), "FA14195500;\n");
-        EXPECT_EQ(console.Execute("key LOCK"), "");
-        EXPECT_EQ(radio.State().lk, 1);
-        EXPECT_EQ(console.Execute("fault silence"), "");
-        EXPECT_TRUE(radio.FaultActive(SimFault::Silence));
-        EXPECT_EQ(console.Execute("fault silence off"), "");
-        EXPECT_FALSE(radio.FaultActive(SimFault::Silence));
-        EXPECT_EQ(console.Execute("power off"), "");
-        EXPECT_FALSE(radio.PoweredOn());
-        EXPECT_NE(console.Execute("state").find("power off"), std::string::npos);
-        EXPECT_NE(console.Execute("fault nonsense").find("no fault"), std::string::npos);
-        EXPECT_NE(console.Execute("dial x").find("whole number"), std::string::npos);
-        EXPECT_NE(console.Execute("bogus").find("unknown"), std::string::npos);
-        console.Execute("quit");
-        EXPECT_TRUE(console.QuitRequested());
-    }
-    SetRuntime(nullptr);
+TEST_F(Living, OperatorConsoleDrivesTheRadio) {
+    Transceiver& rig = Make();
+    OperatorConsole console(rig);
+    EXPECT_EQ(console.Execute("dial 5"), "");
+    EXPECT_EQ(console.Execute("read FA;"), "FA14195500;\n");
+    EXPECT_EQ(console.Execute("key LOCK"), "");
+    EXPECT_EQ(rig.State().lk, 1);
+    EXPECT_EQ(console.Execute("fault silence"), "");
+    EXPECT_TRUE(rig.FaultActive(SimFault::Silence));
+    EXPECT_EQ(console.Execute("fault silence off"), "");
+    EXPECT_FALSE(rig.FaultActive(SimFault::Silence));
+    EXPECT_EQ(console.Execute("power off"), "");
+    EXPECT_FALSE(rig.PoweredOn());
+    EXPECT_NE(console.Execute("state").find("power off"), std::string::npos);
+    EXPECT_NE(console.Execute("fault nonsense").find("no fault"), std::string::npos);
+    EXPECT_NE(console.Execute("dial x").find("whole number"), std::string::npos);
+    EXPECT_NE(console.Execute("bogus").find("unknown"), std::string::npos);
+    console.Execute("quit");
+    EXPECT_TRUE(console.QuitRequested());
 }
 
 }  // namespace
