@@ -17,17 +17,6 @@ class VirtualRuntimeTest : public ::testing::Test {
     VirtualRuntime runtime;
 };
 
-TEST_F(VirtualRuntimeTest, LoopHandlesPostsInOrderOneAtATime) {
-    std::vector<uint32_t> seen;
-    auto loop = runtime.StartLoop("w", [&](const Message& m) { seen.push_back(m.id); });
-    for (uint32_t id = 1; id <= 5; ++id) {
-        loop->Post({id, 0, 0});
-    }
-    EXPECT_TRUE(seen.empty()) << "nothing runs before the driver runs the scheduler";
-    runtime.RunFor(0);
-    EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 3, 4, 5}));
-}
-
 TEST_F(VirtualRuntimeTest, SleepingHandlerLetsOtherLoopsAndTimersRun) {
     std::vector<std::string> trace;
     auto sleeper = runtime.StartLoop("sleeper", [&](const Message&) {
@@ -45,7 +34,9 @@ TEST_F(VirtualRuntimeTest, SleepingHandlerLetsOtherLoopsAndTimersRun) {
                                                "wake@100"}));
 }
 
-TEST_F(VirtualRuntimeTest, MessagesPostedDuringASleepWaitForTheHandlerToFinish) {
+// Posts are handled in order, one at a time, only when the driver runs the scheduler; one posted
+// during a handler's sleep waits for that handler to finish.
+TEST_F(VirtualRuntimeTest, LoopHandlesPostsInOrderOneAtATime) {
     std::vector<std::string> trace;
     auto loop = runtime.StartLoop("w", [&](const Message& m) {
         trace.push_back("begin" + std::to_string(m.id));
@@ -55,26 +46,27 @@ TEST_F(VirtualRuntimeTest, MessagesPostedDuringASleepWaitForTheHandlerToFinish) 
         trace.push_back("end" + std::to_string(m.id));
     });
     loop->Post({1, 0, 0});
-    runtime.CallAfter(10, [&] { loop->Post({2, 0, 0}); });
+    loop->Post({2, 0, 0});
+    runtime.CallAfter(10, [&] { loop->Post({3, 0, 0}); });
+    EXPECT_TRUE(trace.empty());
     runtime.RunFor(60);
-    EXPECT_EQ(trace, (std::vector<std::string>{"begin1", "end1", "begin2", "end2"}));
+    EXPECT_EQ(trace,
+              (std::vector<std::string>{"begin1", "end1", "begin2", "end2", "begin3", "end3"}));
 }
 
-TEST_F(VirtualRuntimeTest, StopWorkerEndsAnIdleLoopAfterOnePost) {
-    auto loop = runtime.StartLoop("w", [](const Message&) {});
-    const int64_t before = runtime.NowMs();
-    EXPECT_TRUE(StopWorker(loop.get()));
-    EXPECT_FALSE(loop->IsRunning());
+// A stop posts once and waits 100 ms a post, 52 posts at most.
+TEST_F(VirtualRuntimeTest, StopWorkerEndsAnIdleLoopAfterOnePostAndGivesUpOnAStuckOne) {
+    auto idle = runtime.StartLoop("w", [](const Message&) {});
+    int64_t before = runtime.NowMs();
+    EXPECT_TRUE(StopWorker(idle.get()));
+    EXPECT_FALSE(idle->IsRunning());
     EXPECT_EQ(runtime.NowMs() - before, 100);
-    EXPECT_FALSE(loop->Post({1, 0, 0}));
-}
-
-TEST_F(VirtualRuntimeTest, StopWorkerGivesUpAfter52PostsOnAStuckLoop) {
-    auto loop = runtime.StartLoop("stuck", [&](const Message&) { runtime.SleepMs(1'000'000); });
-    loop->Post({1, 0, 0});
+    EXPECT_FALSE(idle->Post({1, 0, 0}));
+    auto stuck = runtime.StartLoop("stuck", [&](const Message&) { runtime.SleepMs(1'000'000); });
+    stuck->Post({1, 0, 0});
     runtime.RunFor(1);
-    const int64_t before = runtime.NowMs();
-    EXPECT_FALSE(StopWorker(loop.get()));
+    before = runtime.NowMs();
+    EXPECT_FALSE(StopWorker(stuck.get()));
     EXPECT_EQ(runtime.NowMs() - before, 52 * 100);
 }
 
@@ -130,9 +122,7 @@ TEST_F(VirtualRuntimeTest, RuntimeDestructionEndsSuspendedHandlers) {
     SetRuntime(&runtime);
 }
 
-class HeadlessMainWindowTest : public VirtualRuntimeTest {};
-
-TEST_F(HeadlessMainWindowTest, TimerTicksDoNotPileUpWhileTheWindowIsBusy) {
+TEST_F(VirtualRuntimeTest, HeadlessWindowTimerTicksDoNotPileUpWhileTheWindowIsBusy) {
     int ticks = 0;
     HeadlessMainWindow window([&](const Message& m) -> int64_t {
         if (m.id == kMsgTimer) {
@@ -147,7 +137,7 @@ TEST_F(HeadlessMainWindowTest, TimerTicksDoNotPileUpWhileTheWindowIsBusy) {
     EXPECT_LE(ticks, 10);
 }
 
-TEST_F(HeadlessMainWindowTest, SendFromWorkerWaitsForTheResult) {
+TEST_F(VirtualRuntimeTest, HeadlessWindowSendFromWorkerWaitsForTheResult) {
     HeadlessMainWindow window([&](const Message& m) -> int64_t { return m.wParam * 2; });
     int64_t result = 0;
     auto worker =
@@ -157,7 +147,7 @@ TEST_F(HeadlessMainWindowTest, SendFromWorkerWaitsForTheResult) {
     EXPECT_EQ(result, 42);
 }
 
-TEST_F(HeadlessMainWindowTest, CloseReleasesAPendingSendAndRefusesNewOnes) {
+TEST_F(VirtualRuntimeTest, HeadlessWindowCloseReleasesAPendingSendAndRefusesNewOnes) {
     HeadlessMainWindow window([&](const Message& m) -> int64_t {
         runtime.SleepMs(10'000);
         return 1;
