@@ -63,7 +63,7 @@ class FakeRadio : public RadioAccess {
     }
     RawResult QueueRaw(std::string_view text) override {
         Log("raw " + std::string(text));
-        return RawResult::Queued;
+        return text.empty() ? RawResult::Empty : RawResult::Queued;
     }
 
   private:

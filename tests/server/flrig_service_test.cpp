@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <xmlrpc-c/base.hpp>
 #include <xmlrpc-c/xml.hpp>
 
@@ -83,21 +84,24 @@ TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
 }
 
 TEST_F(FlrigServiceTest, BadCallsGetFaultsAndChangeNothing) {
-    const std::vector<std::pair<std::string, xmlrpc_c::paramList>> calls = {
-        {"rig.set_vfoA", {}},
-        {"rig.set_vfoA", Params(xmlrpc_c::value_string("fast"))},
-        {"rig.set_vfoA", Params(xmlrpc_c::value_double(1e30))},
-        {"rig.set_mode", Params(xmlrpc_c::value_string("SSB"))},
-        {"rig.set_mode", Params(xmlrpc_c::value_int(2))},
-        {"rig.set_bw", Params(xmlrpc_c::value_int(1234))},
-        {"rig.set_ptt", Params(xmlrpc_c::value_int(7))},
-        {"rig.set_AB", Params(xmlrpc_c::value_string("C"))},
-        {"rig.set_power", Params(xmlrpc_c::value_int(101))},
-        {"rig.cat_string", Params(xmlrpc_c::value_string("FA;"))},
-        {"rig.no_such_method", {}},
+    const std::vector<std::tuple<std::string, xmlrpc_c::paramList, std::string>> calls = {
+        {"rig.set_vfoA", {}, "fault bad argument: a number is missing"},
+        {"rig.set_vfoA", Params(xmlrpc_c::value_string("fast")),
+         "fault bad argument: not a number"},
+        {"rig.set_vfoA", Params(xmlrpc_c::value_double(1e30)), "fault bad argument"},
+        {"rig.set_mode", Params(xmlrpc_c::value_string("SSB")), "fault bad argument: unknown mode"},
+        {"rig.set_mode", Params(xmlrpc_c::value_int(2)), "fault bad argument: a text is missing"},
+        {"rig.set_bw", Params(xmlrpc_c::value_int(1234)), "fault "},
+        {"rig.set_ptt", Params(xmlrpc_c::value_int(7)), "fault bad argument: 0 or 1 expected"},
+        {"rig.set_AB", Params(xmlrpc_c::value_string("C")), "fault "},
+        {"rig.set_power", Params(xmlrpc_c::value_int(101)), "fault "},
+        {"rig.cat_string", Params(xmlrpc_c::value_string("FA;")),
+         "fault raw commands are switched off"},
+        {"rig.no_such_method", {}, "fault "},
     };
-    for (const auto& [method, params] : calls) {
-        EXPECT_TRUE(Call(method, params).starts_with("fault ")) << method;
+    for (const auto& [method, params, fault] : calls) {
+        EXPECT_TRUE(Call(method, params).starts_with(fault))
+            << method << ": " << Call(method, params);
     }
     for (const std::string& document :
          {std::string("<?xml version=\"1.0\"?><methodCall><methodName>rig.get_vfo"),
@@ -109,22 +113,22 @@ TEST_F(FlrigServiceTest, BadCallsGetFaultsAndChangeNothing) {
     }
     radio_.SetConnected(false);
     EXPECT_EQ(Call("rig.get_vfo"), "fault the radio is not connected");
+    EXPECT_EQ(Call("rig.get_mode"), "fault the radio is not connected");
     EXPECT_EQ(Call("rig.get_xcvr"), "Kestrel");
     EXPECT_TRUE(radio_.TakeCalls().empty());
 }
 
 TEST_F(FlrigServiceTest, ListsItsMethodsAndPassesRawCommandsOnlyWhenAllowed) {
-    xmlrpc_c::paramList none;
-    std::string call;
-    xmlrpc_c::xml::generateCall("system.listMethods", none, &call);
-    const std::string listing = service_.Call(call, 3);
+    const std::string listing = Call("system.listMethods");
     for (const char* method :
          {"rig.get_vfo", "rig.set_split", "rig.cat_string", "main.get_version"}) {
         EXPECT_NE(listing.find(method), std::string::npos) << method;
     }
     context_.allowRaw = true;
     EXPECT_EQ(Call("rig.cat_string", Params(xmlrpc_c::value_string("FA14250000;"))), "");
-    EXPECT_EQ(radio_.TakeCalls(), std::vector<std::string>{"raw FA14250000;"});
+    EXPECT_EQ(Call("rig.cat_string", Params(xmlrpc_c::value_string(""))),
+              "fault bad argument: the command is empty or too long");
+    EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"raw FA14250000;", "raw "}));
 }
 
 }  // namespace

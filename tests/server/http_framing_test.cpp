@@ -24,11 +24,11 @@ TEST(HttpFraming, TakesRequestsWholeAcrossReadsAndOneAtATime) {
         const HttpTake take = TakeHttpRequest(buffer, request, status);
         ASSERT_NE(take, HttpTake::Error);
         if (take == HttpTake::Request) {
-            bodies.push_back(request.body);
+            bodies.push_back(request.method + " " + request.target + " " + request.body);
             keepAlive.push_back(request.keepAlive);
         }
     }
-    EXPECT_EQ(bodies, (std::vector<std::string>{"<a/>", "<bb/>"}));
+    EXPECT_EQ(bodies, (std::vector<std::string>{"POST /RPC2 <a/>", "POST /RPC2 <bb/>"}));
     EXPECT_EQ(keepAlive, (std::vector<bool>{true, false}));
     EXPECT_TRUE(buffer.empty());
 }
@@ -53,6 +53,8 @@ TEST(HttpFraming, AnswersRequestsItDoesNotServeWithAnErrorStatus) {
         {"POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n",     HttpTake::Error,   501, false},
         {"POST / HTTP/2.0\r\nContent-Length: 0\r\n\r\n",              HttpTake::Error,   505, false},
         {"hello\r\n\r\n",                                             HttpTake::Error,   400, false},
+        {" / HTTP/1.1\r\nContent-Length: 0\r\n\r\n",                    HttpTake::Error,   400, false},
+        {"POST  HTTP/1.1\r\nContent-Length: 0\r\n\r\n",                 HttpTake::Error,   400, false},
         {"POST / HTTP/1.1\r\nno colon\r\n\r\n",                       HttpTake::Error,   400, false},
         {"POST / HTTP/1.1\r\nX: " + std::string(9000, 'a'),           HttpTake::Error,   431, false},
         {"POST / HTTP/1.1\r\nContent-Length: 5\r\n\r\nabc",           HttpTake::NeedMore, 0,  false},
