@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <utility>
 
 #include "fake_radio.h"
 
@@ -17,24 +18,17 @@ namespace {
 // to answer fails the test instead of hanging it.
 class Client {
   public:
-    explicit Client(uint16_t port) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    explicit Client(uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
         timeval limit{5, 0};
         ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(port);
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        sockaddr_in a{.sin_family = AF_INET,
+                      .sin_port = htons(port),
+                      .sin_addr = {htonl(INADDR_LOOPBACK)},
+                      .sin_zero = {}};
+        EXPECT_EQ(::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
     }
     ~Client() { Close(); }
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    bool Connected() const { return connected_; }
+    void Close() { ::close(std::exchange(fd_, -1)); }
     void Send(std::string_view text) {
         ASSERT_EQ(::send(fd_, text.data(), text.size(), MSG_NOSIGNAL),
                   static_cast<ssize_t>(text.size()));
@@ -43,11 +37,7 @@ class Client {
     std::string ReadUntil(std::string_view end) {
         std::string text;
         char chunk[4096];
-        while (!text.ends_with(end)) {
-            const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-            if (n <= 0) {
-                break;
-            }
+        for (ssize_t n; !text.ends_with(end) && (n = ::recv(fd_, chunk, sizeof chunk, 0)) > 0;) {
             text.append(chunk, static_cast<size_t>(n));
         }
         return text;
@@ -59,8 +49,7 @@ class Client {
     }
 
   private:
-    int fd_ = -1;
-    bool connected_ = false;
+    int fd_;
 };
 
 class RadioServerTest : public ::testing::Test {
@@ -99,7 +88,6 @@ class RadioServerTest : public ::testing::Test {
 TEST_F(RadioServerTest, ServesSeveralClientsAndEndsTheTransmissionOfAKeyerThatLeaves) {
     Client keyer(server_.RigctlPort());
     Client reader(server_.RigctlPort());
-    ASSERT_TRUE(keyer.Connected() && reader.Connected());
     keyer.Send("T 1\n");
     EXPECT_EQ(keyer.ReadUntil("\n"), "RPRT 0\n");
     const ServerStatus keying = AwaitStatus(

@@ -14,16 +14,14 @@ namespace {
 class ShareSettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char dir[] = "/tmp/kestrel-share-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        dir_ = dir;
+        std::filesystem::create_directories(dir_);
         SetWorkingDirectoryBase(dir_);
     }
     void TearDown() override {
         SetWorkingDirectoryBase("");
         std::filesystem::remove_all(dir_);
     }
-    std::string dir_;
+    std::string dir_ = testing::TempDir() + "kestrel-share-settings";
 };
 
 TEST_F(ShareSettingsTest, RoundTripsAndKeepsDefaultsForBadRows) {
