@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "menulist/menu_catalogue.h"
 #include "protocol/radio_state.h"
@@ -12,16 +13,8 @@ namespace kestrel {
 namespace {
 
 TEST(EqualizerCommands, SetAndReadTextsOfBothFamilies) {
-    struct Case {
-        int mode;
-        int32_t extendedId;
-        int valueIndex;
-        int32_t value;
-        std::string_view set;
-        std::string_view read;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<int, int32_t, int, int32_t, std::string_view, std::string_view> cases[] = {
         // mode extendedId index value  set          read
         {0,  0,     0,  7,   "EX0917;",   "EX091;"},
         {0,  0,     1,  0,   "EX092+00;", "EX092;"},
@@ -46,23 +39,19 @@ TEST(EqualizerCommands, SetAndReadTextsOfBothFamilies) {
         {2,  1,     0,  1,   "",          ""},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        EXPECT_EQ(EqualizerSetCommand(c.mode, c.extendedId, c.valueIndex, c.value).Text(), c.set)
-            << c.mode << " " << c.extendedId << " " << c.valueIndex << " " << c.value;
-        EXPECT_EQ(EqualizerReadCommand(c.mode, c.extendedId, c.valueIndex).Text(), c.read)
-            << c.mode << " " << c.extendedId << " " << c.valueIndex;
+    for (const auto& [mode, extendedId, index, value, set, read] : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << mode << " " << extendedId << " " << index << " " << value);
+        EXPECT_EQ(EqualizerSetCommand(mode, extendedId, index, value).Text(), set);
+        EXPECT_EQ(EqualizerReadCommand(mode, extendedId, index).Text(), read);
     }
 }
 
 TEST(EqualizerSteps, ButtonsStopAtEachLimit) {
     const EqualizerValues atLimits = {7, 10, 1, 9, -20, 10, 18, 0, 5};
     const std::optional<EqualizerStep> none;
-    struct Case {
-        int code;
-        std::optional<EqualizerStep> step;  // value index, new value, band
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::pair<int, std::optional<EqualizerStep>> cases[] = {  // button, step (value index, new value, band)
         {4, none},  {5, EqualizerStep{0, 6, 1}},   {6, none},  {7, EqualizerStep{3, 8, 2}},
         {8, none},  {9, EqualizerStep{6, 17, 3}},  {10, none}, {11, EqualizerStep{1, 9, 1}},
         {13, none}, {12, EqualizerStep{4, -19, 2}}, {14, EqualizerStep{7, 1, 3}},
@@ -70,8 +59,8 @@ TEST(EqualizerSteps, ButtonsStopAtEachLimit) {
         {21, EqualizerStep{8, 4, 3}}, {3, none}, {22, none},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        EXPECT_EQ(StepOfButton(atLimits, c.code), c.step) << c.code;
+    for (const auto& [code, step] : cases) {
+        EXPECT_EQ(StepOfButton(atLimits, code), step) << code;
     }
     // A cleared bandwidth of 0 can only step up onto the table; a wild value goes nowhere.
     const EqualizerValues odd = {std::numeric_limits<int32_t>::max(), 0, 0};
@@ -82,21 +71,15 @@ TEST(EqualizerSteps, ButtonsStopAtEachLimit) {
 TEST(EqualizerValues, MenuValuesOffTheTableAreRefused) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case {
-        int valueIndex;
-        double menuValue;
-        std::optional<int32_t> expected;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<int, double, std::optional<int32_t>> cases[] = {  // value index, menu value, taken
         {0, 7.0, 7}, {0, 8.0, std::nullopt}, {1, 2.9999999, 3}, {1, -20.6, -20},
         {2, 0.0, std::nullopt}, {2, nan, std::nullopt}, {1, -inf, std::nullopt},
         {2, 1e300, std::nullopt},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        EXPECT_EQ(EqualizerValueFromMenu(c.valueIndex, c.menuValue), c.expected)
-            << c.valueIndex << " " << c.menuValue;
+    for (const auto& [index, menuValue, taken] : cases) {
+        EXPECT_EQ(EqualizerValueFromMenu(index, menuValue), taken) << index << " " << menuValue;
     }
 }
 

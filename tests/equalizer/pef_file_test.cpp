@@ -17,35 +17,9 @@ constexpr std::string_view kSampleText = "0,0,10\n1000,-5,3\n2000,7,1\n";
 // What a failed load must leave behind.
 constexpr EqualizerValues kUntouched = {5, -3, 4, 2, 2, 2, 9, 9, 9};
 
-class PefFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kestrel-pef-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    static std::string Contents(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    size_t FilesInDir() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
-    }
-
-    fs::path dir_;
-};
-
 TEST(PefParse, TakesAGoodFileWholeAndRefusesABadOneWhole) {
-    struct Case {
-        std::string_view text;
-        bool good;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::pair<std::string_view, bool> cases[] = {  // text, taken
         {kSampleText, true},
         {"0,0,10\r\n1000,-5,3\r\n2000,7,1\r\n", true},       // written on another system
         {"0,0,10\n1000,-5,3\n2000,7,1", true},                 // last line feed missing
@@ -70,42 +44,42 @@ TEST(PefParse, TakesAGoodFileWholeAndRefusesABadOneWhole) {
         {"0,0,10\n1000,-5,3\n2000,7,11\n", false},              // bandwidth 11
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [text, good] : cases) {
         EqualizerValues out = kUntouched;
-        EXPECT_EQ(ParsePef(c.text, out), c.good) << c.text;
-        EXPECT_EQ(out, c.good ? kSample : kUntouched) << c.text;
+        EXPECT_EQ(ParsePef(text, out), good) << text;
+        EXPECT_EQ(out, good ? kSample : kUntouched) << text;
     }
 }
 
-TEST_F(PefFile, SavedFileHoldsTheThreeLinesAndLoadsBack) {
-    const fs::path path = dir_ / "20081231235959.pef";
-    {
-        std::ofstream old(path);
-        old << "an older, longer file that is replaced whole\n";
-    }
+// A save replaces the file whole and leaves no temporary; a failed save or load is reported and
+// changes nothing.
+TEST(PefFile, SavedFileHoldsTheThreeLinesAndLoadsBackAndFailuresChangeNothing) {
+    const fs::path dir = fs::path(testing::TempDir()) / "kestrel-pef";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path path = dir / "20081231235959.pef";
+    std::ofstream(path) << "an older, longer file that is replaced whole\n";
+    const auto contents = [&] {
+        std::stringstream text;
+        text << std::ifstream(path, std::ios::binary).rdbuf();
+        return text.str();
+    };
     ASSERT_TRUE(WritePefFile(path.string(), kSample));
-    EXPECT_EQ(Contents(path), kSampleText);
-    EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left behind
-
+    EXPECT_EQ(contents(), kSampleText);
     EqualizerValues loaded = kUntouched;
     ASSERT_TRUE(ReadPefFile(path.string(), loaded));
     EXPECT_EQ(loaded, kSample);
-}
-
-TEST_F(PefFile, FailedSaveOrLoadIsReportedAndChangesNothing) {
-    const fs::path path = dir_ / "kept.pef";
-    ASSERT_TRUE(WritePefFile(path.string(), kSample));
 
     EqualizerValues offTable = kSample;
     offTable[2] = 0;
     EXPECT_FALSE(WritePefFile(path.string(), offTable));
-    EXPECT_FALSE(WritePefFile((dir_ / "missing" / "x.pef").string(), kSample));
-    EXPECT_EQ(Contents(path), kSampleText);
-    EXPECT_EQ(FilesInDir(), 1u);
-
-    EqualizerValues out = kUntouched;
-    EXPECT_FALSE(ReadPefFile((dir_ / "absent.pef").string(), out));
-    EXPECT_EQ(out, kUntouched);
+    EXPECT_FALSE(WritePefFile((dir / "missing" / "x.pef").string(), kSample));
+    EXPECT_EQ(contents(), kSampleText);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    loaded = kUntouched;
+    EXPECT_FALSE(ReadPefFile((dir / "absent.pef").string(), loaded));
+    EXPECT_EQ(loaded, kUntouched);
+    fs::remove_all(dir);
 }
 
 TEST(PefName, IsTheLocalTimeRunTogether) {
