@@ -136,14 +136,16 @@ TEST(MenuCatalogue, EqualizerItemsRunFrequencyLevelBandwidthInKindOrder) {
 }
 
 TEST(MenuValueToWhole, PrintsSixDecimalsAndKeepsTheIntegerPart) {
-    EXPECT_EQ(MenuValueToWhole(2.9999999), 3);
-    EXPECT_EQ(MenuValueToWhole(2.999999), 2);
-    EXPECT_EQ(MenuValueToWhole(2.5), 2);
-    EXPECT_EQ(MenuValueToWhole(-15.0), -15);
-    EXPECT_EQ(MenuValueToWhole(-0.5), 0);
-    EXPECT_EQ(MenuValueToWhole(-4.9999999), -5);
-    EXPECT_EQ(MenuValueToWhole(53999.0), 53999);
-    EXPECT_EQ(MenuValueToWhole(1e300), 9000000000000000);
+    for (const auto& [value, whole] : {std::pair<double, int64_t>{2.9999999, 3},
+                                       {2.999999, 2},
+                                       {2.5, 2},
+                                       {-15.0, -15},
+                                       {-0.5, 0},
+                                       {-4.9999999, -5},
+                                       {53999.0, 53999},
+                                       {1e300, 9000000000000000}}) {
+        EXPECT_EQ(MenuValueToWhole(value), whole) << value;
+    }
 }
 
 }  // namespace

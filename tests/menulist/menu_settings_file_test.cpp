@@ -60,11 +60,8 @@ TEST(MenuSettingsFile, SavesEveryItemAndReadsItBack) {
 
 TEST(MenuSettingsFile, ABadLineChangesNothingAndIsNamed) {
     const std::string good = CatalogueFile();
-    struct Bad {
-        std::string text;
-        std::string error;
-    };
-    const Bad cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
+        // text, error
         {"1,300,FAST DELAY\n" + good, "line 1: "},
         {WithLine(good, "5,", "5,8"), "line 6: expected number,value,name"},
         {WithLine(good, "5,", "119,8,X"), "line 6: no menu item \"119\""},
@@ -78,11 +75,11 @@ TEST(MenuSettingsFile, ABadLineChangesNothingAndIsNamed) {
         {"", "the file is empty"},
         {std::string(kMenuSettingsMaxBytes + 1, '#'), "too large"},
     };
-    for (const Bad& c : cases) {
+    for (const auto& [text, expected] : cases) {
         std::vector<int64_t> values{42};
         std::string error;
-        EXPECT_FALSE(ParseMenuSettings(c.text, Catalogue(), values, error)) << c.error;
-        EXPECT_NE(error.find(c.error), std::string::npos) << error << " / " << c.error;
+        EXPECT_FALSE(ParseMenuSettings(text, Catalogue(), values, error)) << expected;
+        EXPECT_NE(error.find(expected), std::string::npos) << error << " / " << expected;
         EXPECT_EQ(values, std::vector<int64_t>{42});
     }
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "menulist/menu_catalogue.h"
 
@@ -22,16 +24,10 @@ TEST(MenuValues, RowTextPadsNameAndRangeAndEndsWithTheSetting) {
     EXPECT_EQ(row.substr(120), " 300msec");
 }
 
-struct SettingCase {
-    int number;
-    double value;
-    int bitIndex;
-    const char* text;
-};
-
 // One item of every kind, with the values where the text changes form.
 TEST(MenuValues, SettingTextOfEveryKind) {
-    const SettingCase cases[] = {
+    const std::tuple<int, double, int, const char*> cases[] = {
+        // item, value, bit index, text
         {1, 300, 0, " 300msec"},          // kind 0
         {26, 2, 0, " 19200bps"},          // kind 1
         {26, 4, 0, " ????????????bps"},   // kind 1 past its four choices keeps the unit
@@ -61,9 +57,9 @@ TEST(MenuValues, SettingTextOfEveryKind) {
         {16, 270, 0, " 270sec"},          // kind 41, seconds as the radio reports them
         {16, 2.9999999, 0, " 3sec"},      // whole numbers by six decimals
     };
-    for (const SettingCase& c : cases) {
-        EXPECT_EQ(MenuSettingText(ItemWithValue(c.number, c.value), c.bitIndex), c.text)
-            << "item " << c.number << " value " << c.value;
+    for (const auto& [number, value, bitIndex, text] : cases) {
+        EXPECT_EQ(MenuSettingText(ItemWithValue(number, value), bitIndex), text)
+            << "item " << number << " value " << value;
     }
     MenuItem edited = ItemWithValue(1, 300);
     edited.edited = 1;
@@ -99,41 +95,32 @@ TEST(MenuValues, EntriesCountInWholeUnitsAndStoreTheirValue) {
     };
     for (const EntryCase& c : cases) {
         const MenuEntryList list = MenuEntriesOf(ItemWithValue(c.number, c.value));
-        ASSERT_EQ(list.entries.size(), c.count) << "item " << c.number;
+        SCOPED_TRACE(c.number);
+        ASSERT_EQ(list.entries.size(), c.count);
         EXPECT_FALSE(list.rangeUnavailable);
-        EXPECT_EQ(list.entries.front().text, c.first) << "item " << c.number;
-        EXPECT_EQ(list.entries.back().text, c.last) << "item " << c.number;
+        EXPECT_EQ(list.entries.front().text, c.first);
+        EXPECT_EQ(list.entries.back().text, c.last);
         EXPECT_EQ(list.current < 0 ? "" : list.entries[static_cast<size_t>(list.current)].text,
-                  c.current)
-            << "item " << c.number;
-        int found = 0;
-        for (const MenuEntry& entry : list.entries) {
-            if (entry.text == c.chosen) {
-                ++found;
-                EXPECT_EQ(entry.value, c.stores) << "item " << c.number;
-            }
-        }
-        EXPECT_EQ(found, 1) << "item " << c.number << " " << c.chosen;
+                  c.current);
+        const auto isChosen = [&](const MenuEntry& e) { return e.text == c.chosen; };
+        ASSERT_EQ(std::count_if(list.entries.begin(), list.entries.end(), isChosen), 1) << c.chosen;
+        const auto chosen = std::find_if(list.entries.begin(), list.entries.end(), isChosen);
+        EXPECT_EQ(chosen->value, c.stores);
     }
 }
 
 TEST(MenuValues, RangesThatCannotBeListedGiveNoEntriesAndKeepTheRow) {
-    struct Limits {
-        uint32_t kind;
-        double min, max, step;
-    };
-    const Limits bad[] = {
+    const std::tuple<uint32_t, double, double, double> bad[] = {
+        // kind, limits, step
         {0, 0, 100, 0},      {0, 0, 100, -1}, {0, 0, 1e9, 1}, {9, 25, 45, 0.15},
         {10, 0, 1e12, 1e-9}, {16, 1, 100, 0}, {8, 30, 0, -2}, {13, 0, 1e7, 1},
     };
-    for (const Limits& l : bad) {
+    for (const auto& [kind, min, max, step] : bad) {
         MenuItem item = ItemWithValue(1, 7);
-        item.kind = l.kind;
-        item.minValue = l.min;
-        item.maxValue = l.max;
-        item.step = l.step;
+        std::tie(item.kind, item.minValue, item.maxValue, item.step) =
+            std::tie(kind, min, max, step);
         const MenuEntryList list = MenuEntriesOf(item);
-        EXPECT_TRUE(list.rangeUnavailable) << l.kind << " step " << l.step;
+        EXPECT_TRUE(list.rangeUnavailable) << kind << " step " << step;
         EXPECT_TRUE(list.entries.empty());
         EXPECT_FALSE(MenuRowText(item, 0).empty());
     }
