@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kestrel {
 namespace {
 
@@ -34,14 +36,8 @@ TEST(HttpFraming, TakesRequestsWholeAcrossReadsAndOneAtATime) {
 }
 
 TEST(HttpFraming, AnswersRequestsItDoesNotServeWithAnErrorStatus) {
-    struct Case {
-        std::string stream;
-        HttpTake take;
-        int status;
-        bool keepAlive;
-    };
     // clang-format off
-    const std::vector<Case> cases = {
+    const std::vector<std::tuple<std::string, HttpTake, int, bool>> cases = {  // stream, take, status, keep-alive
         {Post("x", "", "HTTP/1.0"),                                   HttpTake::Request, 0,   false},
         {Post("x", "Connection: Keep-Alive\r\n", "HTTP/1.0"),         HttpTake::Request, 0,   true},
         {"GET / HTTP/1.1\r\n\r\n",                                    HttpTake::Error,   405, false},
@@ -60,15 +56,14 @@ TEST(HttpFraming, AnswersRequestsItDoesNotServeWithAnErrorStatus) {
         {"POST / HTTP/1.1\r\nContent-Length: 5\r\n\r\nabc",           HttpTake::NeedMore, 0,  false},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        std::string buffer = c.stream;
+    for (const auto& [stream, take, status, keepAlive] : cases) {
+        SCOPED_TRACE(stream.substr(0, 60));
+        std::string buffer = stream;
         HttpRequest request;
-        int status = 0;
-        EXPECT_EQ(TakeHttpRequest(buffer, request, status), c.take) << c.stream.substr(0, 60);
-        EXPECT_EQ(status, c.status) << c.stream.substr(0, 60);
-        if (c.take == HttpTake::Request) {
-            EXPECT_EQ(request.keepAlive, c.keepAlive) << c.stream.substr(0, 60);
-        }
+        int errorStatus = 0;
+        EXPECT_EQ(TakeHttpRequest(buffer, request, errorStatus), take);
+        EXPECT_EQ(errorStatus, status);
+        EXPECT_EQ(request.keepAlive && take == HttpTake::Request, keepAlive);
     }
 }
 

@@ -6,12 +6,8 @@ namespace kestrel {
 namespace {
 
 TEST(ListenEndpoint, ParsesAddressAndPortAndStaysOnLoopbackByDefault) {
-    struct Case {
-        std::string_view text;
-        std::optional<std::string> formatted;  // nothing: refused
-    };
     // clang-format off
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<std::string_view, std::optional<std::string>>> cases = {  // nothing: refused
         {"4532",             "127.0.0.1:4532"},
         {"0",                "127.0.0.1:0"},
         {"localhost:12345",  "127.0.0.1:12345"},
@@ -26,13 +22,13 @@ TEST(ListenEndpoint, ParsesAddressAndPortAndStaysOnLoopbackByDefault) {
         {"1.2.3:4532",       std::nullopt},
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [text, formatted] : cases) {
         std::string error;
-        const auto endpoint = ParseListenEndpoint(c.text, error);
+        const auto endpoint = ParseListenEndpoint(text, error);
         EXPECT_EQ(endpoint ? std::optional(FormatListenEndpoint(*endpoint)) : std::nullopt,
-                  c.formatted)
-            << c.text;
-        EXPECT_EQ(error.empty(), c.formatted.has_value()) << c.text;
+                  formatted)
+            << text;
+        EXPECT_EQ(error.empty(), formatted.has_value()) << text;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 
 #include "fake_radio.h"
 #include "server/share_caps.h"
@@ -27,12 +28,6 @@ class RigctlSessionTest : public ::testing::Test {
     bool open_ = true;
 };
 
-struct Exchange {
-    std::string_view line;
-    std::string_view answer;
-    std::vector<std::string> calls;
-};
-
 TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
     radio_.Set(Field::SM0, 130);
     radio_.Set(Field::MS, kMeterSwr);
@@ -40,7 +35,7 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
     radio_.Set(Field::NA0, 1);
     radio_.Set(Field::LK, 1);
     // clang-format off
-    const std::vector<Exchange> exchanges = {
+    const std::vector<std::tuple<std::string_view, std::string_view, std::vector<std::string>>> exchanges = {  // line, answer, calls
         {"f",                   "14074000\n",            {}},
         {"F 14074000.000000",   "RPRT 0\n",              {"freq A 14074000"}},
         {"F 7000123.6",         "RPRT 0\n",              {"freq A 7000124"}},
@@ -112,9 +107,9 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
         {"f Y f",               "14074000\nRPRT -11\n",  {}},
     };
     // clang-format on
-    for (const Exchange& e : exchanges) {
-        EXPECT_EQ(Ask(e.line), e.answer) << e.line;
-        EXPECT_EQ(radio_.TakeCalls(), e.calls) << e.line;
+    for (const auto& [line, answer, calls] : exchanges) {
+        EXPECT_EQ(Ask(line), answer) << line;
+        EXPECT_EQ(radio_.TakeCalls(), calls) << line;
     }
     EXPECT_TRUE(open_);
 }
@@ -150,20 +145,20 @@ TEST_F(RigctlSessionTest, DescribesTheRadioInTheLayoutTheNetworkClientParses) {
     }
 }
 
+// A mode the Hamlib name already names (FM-N reads as FM with the narrow filter) is kept; raw
+// commands pass once allowed; quit closes with a report.
 TEST_F(RigctlSessionTest, TransmitNamesTheKeyingClientAndQuitClosesWithAReport) {
     EXPECT_EQ(Ask("T 1"), "RPRT 0\n");
     EXPECT_EQ(watchdog_.KeyingClient(), 7u);
     EXPECT_EQ(Ask("T 0"), "RPRT 0\n");
     EXPECT_FALSE(watchdog_.KeyingClient());
-    EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"tx on", "tx off"}));
-    EXPECT_EQ(Ask("q f"), "RPRT 0\n");
-    EXPECT_FALSE(open_);
-}
-
-TEST_F(RigctlSessionTest, RawCommandsPassOnlyWhenAllowed) {
+    radio_.Set(Field::MD0, 11);
+    EXPECT_EQ(Ask("m M FM 0"), "FM\n9000\nRPRT 0\n");
     context_.allowRaw = true;
     EXPECT_EQ(Ask("w  FA14250000; "), "RPRT 0\n");
-    EXPECT_EQ(radio_.TakeCalls(), std::vector<std::string>{"raw FA14250000;"});
+    EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"tx on", "tx off", "raw FA14250000;"}));
+    EXPECT_EQ(Ask("q f"), "RPRT 0\n");
+    EXPECT_FALSE(open_);
 }
 
 TEST_F(RigctlSessionTest, SplitTransmitsOnTheVfoNotOnTheDialAndItsFrequencyFollowsAtOnce) {
@@ -190,13 +185,6 @@ TEST_F(RigctlSessionTest, AClientsVfoChoiceStandsForAWhileOverTheRadiosReport) {
     now_ += 1;
     EXPECT_EQ(Ask("f"), "7050000\n");  // the radio's word again: VFO-B, turned at the panel
     EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"vfo B", "vfo A"}));
-}
-
-TEST_F(RigctlSessionTest, ModeThatTheHamlibNameAlreadyNamesIsKept) {
-    radio_.Set(Field::MD0, 11);  // FM-N reads as FM with the narrow filter
-    EXPECT_EQ(Ask("m"), "FM\n9000\n");
-    EXPECT_EQ(Ask("M FM 0"), "RPRT 0\n");
-    EXPECT_TRUE(radio_.TakeCalls().empty());
 }
 
 }  // namespace
