@@ -15,14 +15,8 @@ TEST(Paths, ResolvesTheFolderOfTheRunInOrderOfPrecedence) {
     const std::string bare = work + "/bare";
     std::filesystem::create_directories(work + "/CommoFiles");
     std::filesystem::create_directories(bare);
-    struct Case {
-        std::string files;
-        std::string workingDir;
-        std::string xdgDataHome;
-        std::string home;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const std::string cases[][5] = {
+        // --files, working directory, XDG_DATA_HOME, HOME, folder
         {"/mine", work, "/data", "/h", "/mine"},
         {"", work, "/data", "/h", work + "/CommoFiles"},
         {"", bare, "/data", "/h", "/data/kestrel-panel/CommoFiles"},
@@ -32,9 +26,9 @@ TEST(Paths, ResolvesTheFolderOfTheRunInOrderOfPrecedence) {
         {"", bare, "", "", bare + "/CommoFiles"},
         {"", "", "", "", ""},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ResolveCommoFolder(c.files, c.workingDir, c.xdgDataHome, c.home), c.expected)
-            << "files '" << c.files << "', data '" << c.xdgDataHome << "', home '" << c.home << "'";
+    for (const auto& [files, workingDir, xdgDataHome, home, expected] : cases) {
+        EXPECT_EQ(ResolveCommoFolder(files, workingDir, xdgDataHome, home), expected)
+            << "files '" << files << "', data '" << xdgDataHome << "', home '" << home << "'";
     }
     std::filesystem::remove_all(work);
 }

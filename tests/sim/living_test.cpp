@@ -68,25 +68,20 @@ TEST_F(Living, TransmittingShowsPowerOnTheUpperMeter) {
     EXPECT_EQ(Ask("TX;"), "TX0;");
 }
 
-TEST_F(Living, RotatorTurnsAtItsSpeedAndStopsAtTheEnd) {
+TEST_F(Living, RotatorTurnsAtItsSpeedIsReportedAndStopsAtTheEnd) {
     Started();
     EXPECT_EQ(Ask("RO;"), "RO0180050;");
+    radio->Apply("AI1;");
     Ask("RO2;");
-    rt.RunFor(10000);  // 50 % of 6 degrees a second
+    rt.RunFor(2000);
+    EXPECT_NE(sink.Take().find("RO2186050;"), std::string::npos);
+    rt.RunFor(8000);  // 50 % of 6 degrees a second
     EXPECT_EQ(Ask("RO;"), "RO2210050;");
     Ask("RO0;RO4;RO4;RO4;RO4;RO4;");  // 60 %
     EXPECT_EQ(Ask("RO;"), "RO0210060;");
     Ask("RO1;");
     rt.RunFor(100000);
     EXPECT_EQ(Ask("RO;"), "RO0000060;");
-}
-
-TEST_F(Living, RotatorMotionIsReportedWhileAutoInfoIsOn) {
-    Started();
-    radio->Apply("AI1;");
-    Ask("RO2;");
-    rt.RunFor(2000);
-    EXPECT_NE(sink.Take().find("RO2186050;"), std::string::npos);
 }
 
 TEST_F(Living, VoiceMemoryLampsFollowRecordingAndPlaybackAndEndByThemselves) {
@@ -104,23 +99,17 @@ TEST_F(Living, VoiceMemoryLampsFollowRecordingAndPlaybackAndEndByThemselves) {
 
 // A state that starts at a command and ends by itself after its time.
 TEST_F(Living, TimedStatesEndByThemselves) {
-    const struct {
-        const char* commands;
-        const char* read;
-        const char* during;
-        int64_t runMs;
-        const char* after;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*, int64_t, const char*> cases[] = {
         {"KM2CQ TEST;KS020;KY2;", "TX;", "TX1;", 5000, "TX0;"},  // 7 characters at 20 wpm: 3.8 s
         {"AC002;", "AC;", "AC002;", 3000, "AC001;"},             // the tuner cycle ends tuned
         {"LM05;", "RI3;", "RI31;", 21000, "RI30;"},              // a recording stops at 20 s
     };
-    for (const auto& c : cases) {
+    for (const auto& [commands, read, during, runMs, after] : cases) {
         Started();
-        Ask(c.commands);
-        EXPECT_EQ(Ask(c.read), c.during) << c.commands;
-        rt.RunFor(c.runMs);
-        EXPECT_EQ(Ask(c.read), c.after) << c.commands;
+        Ask(commands);
+        EXPECT_EQ(Ask(read), during) << commands;
+        rt.RunFor(runMs);
+        EXPECT_EQ(Ask(read), after) << commands;
     }
 }
 
