@@ -3,11 +3,8 @@
 #include <string>
 #include <tuple>
 
-#include "platform/memory_serial_pair.h"
-#include "sim/memory_pair_link.h"
 #include "sim/operator_console.h"
 #include "sim_fixture.h"
-#include "support/serial_text.h"
 
 namespace kestrel {
 namespace {
@@ -163,39 +160,6 @@ TEST_F(Living, MalformedAnswersAreOneCharacterShort) {
     Started();
     radio->StartFault(SimFault::Malformed, 1.0);
     EXPECT_EQ(Ask("FA;").size(), 10u);
-}
-
-TEST_F(Living, AnswersCrossTheLineAtItsRateAndSurviveAPulledCable) {
-    MemorySerialPair pair;
-    MemoryPairLink link(pair, {4800, 2, false});
-    Transceiver rig(link);
-    link.Attach(rig);
-    ASSERT_TRUE(link.Start());
-    rig.Start();
-    auto program = pair.Open(MemorySerialPair::Side::A);
-    ASSERT_NE(program, nullptr);
-    program->Configure({4800, 2, false});
-
-    WriteText(*program, "FA;", 100);
-    rt.RunFor(15);  // 3 characters there, 11 back, 2.3 ms each, plus polling
-    const std::string early = ReadReady(*program);
-    EXPECT_LT(early.size(), 11u);
-    rt.RunFor(40);
-    EXPECT_EQ(early + ReadReady(*program), "FA14195000;");
-
-    rig.StartFault(SimFault::Unplug, 1000.0);
-    uint8_t byte = 0;
-    EXPECT_TRUE(program->Read(&byte, 1).hungUp);
-    program.reset();
-    rt.RunFor(1100);
-    program = pair.Open(MemorySerialPair::Side::A);
-    ASSERT_NE(program, nullptr);
-    program->Configure({4800, 2, false});
-    WriteText(*program, "FA;", 100);
-    rt.RunFor(60);
-    EXPECT_EQ(ReadReady(*program), "FA14195000;");
-    rig.Stop();
-    link.Stop();
 }
 
 TEST_F(Living, OperatorConsoleDrivesTheRadio) {
