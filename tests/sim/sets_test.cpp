@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "protocol/cat_catalogue.h"
 #include "sim_fixture.h"
@@ -89,14 +90,23 @@ TEST_F(Sets, EverySetChangesWhatItsReadReturnsAndIsReportedOnce) {
     }
 }
 
-TEST_F(Sets, MemoryAndQuickMemoryKeepAndRecall) {
+// Steps on one radio: a memory and the quick memory keep and recall, a clear ends the offset, a
+// locked dial ignores the encoder but not a direct entry.
+TEST_F(Sets, SequencesKeepRecallAndLock) {
     Make();
-    Ask("MC007;FA03777000;AM;FA07100000;MA;");
-    EXPECT_EQ(Ask("FA;"), "FA03777000;");
-    Ask("QI;FA21200000;QR;");
-    EXPECT_EQ(Ask("FA;"), "FA03777000;");
-    Ask("RU0500;RC;");
-    EXPECT_EQ(Ask("IF;").substr(13, 5), "+0000");
+    // clang-format off
+    const std::tuple<const char*, const char*, const char*> steps[] = {  // commands, read, answer
+        {"MC007;FA03777000;AM;FA07100000;MA;", "FA;", "FA03777000;"},
+        {"QI;FA21200000;QR;",                  "FA;", "FA03777000;"},
+        {"RU0500;RC;",                         "IF;", "IF00703777000+000000200120;"},
+        {"LK1;EU010;",                         "FA;", "FA03777000;"},
+        {"FA14000000;",                        "FA;", "FA14000000;"},
+    };
+    // clang-format on
+    for (const auto& [commands, read, answer] : steps) {
+        Ask(commands);
+        EXPECT_EQ(Ask(read), answer) << commands;
+    }
 }
 
 TEST_F(Sets, OutOfRangeAndMisshapenSetsAnswerQuestionMarkAndChangeNothing) {
@@ -119,14 +129,6 @@ TEST_F(Sets, ProgramsShortEqualizerFrequencyFieldIsTaken) {
     EXPECT_EQ(Ask("EX094;"), "EX0947;");
     EXPECT_EQ(Ask("EX0915;"), "PE000005;EX09105;");
     EXPECT_EQ(Ask("EX091;"), "EX09105;");
-}
-
-TEST_F(Sets, LockedDialIgnoresEncoderButNotDirectEntry) {
-    Make();
-    Ask("LK1;EU010;");
-    EXPECT_EQ(Ask("FA;"), "FA14195000;");
-    Ask("FA14000000;");
-    EXPECT_EQ(Ask("FA;"), "FA14000000;");
 }
 
 TEST_F(Sets, ChangeIsReportedOnceAndOnlyWhileOn) {
