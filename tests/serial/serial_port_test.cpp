@@ -26,47 +26,37 @@ TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorOnceAndCloseRestoresTheLine) 
     SetMirror(Mirror::AI, 1);
     ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
     EXPECT_EQ(FarReceived(), "AI1;");
-    EXPECT_EQ(AutoInfoSent, 0);
-    EXPECT_EQ(AnswerWaiting, 0);
+    EXPECT_EQ(std::tuple(AutoInfoSent.load(), AnswerWaiting.load()), std::tuple(0, 0));
     EXPECT_FALSE(TheSerialPort().Open(true)) << "an open port is not opened again";
     EXPECT_TRUE(TheSerialPort().IsOpen());
     EXPECT_EQ(FarReceived(), "");
     EXPECT_TRUE(TheSerialPort().Close());
-    EXPECT_FALSE(TheSerialPort().IsOpen());
-    EXPECT_FALSE(TheSerialPort().HandleValid());
-    EXPECT_FALSE(pair_.IsOpen(Side::A));
     const LineSettings line = pair_.Settings(Side::A);
-    EXPECT_EQ(std::tuple(line.stopBits, line.ctsFlow), std::tuple(1, false));
+    EXPECT_EQ(std::tuple(TheSerialPort().IsOpen(), TheSerialPort().HandleValid(),
+                         pair_.IsOpen(Side::A), line.stopBits, line.ctsFlow),
+              std::tuple(false, false, false, 1, false));
 }
 
 TEST_F(SerialLinkTest, FailedOpenIsReportedUnlessTheFailureBoxShows) {
-    struct Row {
-        const char* name;
-        uint32_t status;
-        int boxShown;
-        bool missing;
-        int reports;
-    };
     // clang-format off
-    const Row rows[] = {
+    const std::tuple<const char*, uint32_t, int, bool, int> rows[] = {  // status, box shown, device missing, reports
         {"carrier hold",   kStatusRlsdHold, 0, false, 1},
         {"box shows",      0,               1, false, 0},
         {"missing device", 0,               0, true,  1},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        pair_.SetStatusBits(Side::A, row.status);
-        StartupBoxShown = row.boxShown;
-        if (row.missing) {
+    for (const auto& [name, status, boxShown, missing, reports] : rows) {
+        SCOPED_TRACE(name);
+        pair_.SetStatusBits(Side::A, status);
+        StartupBoxShown = boxShown;
+        if (missing) {
             TheSerialPort().SetDeviceFactory(nullptr);
             TheSerialPort().SetDeviceOverride(dir_ + "/no-such-tty");
         }
         const int before = PostedCount(kMsgStartupFailure);
         EXPECT_FALSE(TheSerialPort().Open(false));
-        EXPECT_FALSE(TheSerialPort().IsOpen());
-        EXPECT_FALSE(pair_.IsOpen(Side::A));
-        EXPECT_EQ(PostedCount(kMsgStartupFailure) - before, row.reports);
+        EXPECT_FALSE(TheSerialPort().IsOpen() || pair_.IsOpen(Side::A));
+        EXPECT_EQ(PostedCount(kMsgStartupFailure) - before, reports);
         EXPECT_EQ(FarReceived(), "");
     }
 }

@@ -135,15 +135,8 @@ TEST_F(StepTest, OpensAClosedPortAndWritesOneCommandPerStepInQueueOrder) {
 // A status bit, an error value equal to one of the listed ones or a full output queue drops the
 // command; only a command written counts as awaiting its answer or as auto-information sent.
 TEST_F(StepTest, StatusBitsLoneLineErrorsAndAFullQueueDropTheCommand) {
-    struct Row {
-        uint32_t status;
-        uint32_t errors;
-        uint32_t outQueue;
-        bool portStaysOpen;
-        bool written;
-    };
     // clang-format off
-    const Row rows[] = {
+    const std::tuple<uint32_t, uint32_t, uint32_t, bool, bool> rows[] = {  // status, errors, output queue, port stays open, written
         {kStatusRlsdHold, 0, 0, false, false},
         {kStatusTxim,     0, 0, false, false},
         {kStatusDsrHold,  0, 0, true,  false},
@@ -158,19 +151,19 @@ TEST_F(StepTest, StatusBitsLoneLineErrorsAndAFullQueueDropTheCommand) {
         {0, 0, 5120, false, false},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.status << "/" << row.errors << "/" << row.outQueue);
+    for (const auto& [status, errors, outQueue, portStaysOpen, written] : rows) {
+        SCOPED_TRACE(testing::Message() << status << "/" << errors << "/" << outQueue);
         OpenPort();
         AutoInfoSent = AnswerWaiting = 0;
-        pair_.SetStatusBits(Side::A, row.status);
-        pair_.InjectErrors(Side::A, row.errors);
-        pair_.SetExtraOutQueue(Side::A, row.outQueue);
+        pair_.SetStatusBits(Side::A, status);
+        pair_.InjectErrors(Side::A, errors);
+        pair_.SetExtraOutQueue(Side::A, outQueue);
         Send("AI1;");
         pair_.SetStatusBits(Side::A, 0);
-        EXPECT_EQ(FarReceived(), row.written ? "AI1;" : "");
-        EXPECT_EQ(TheSerialPort().IsOpen(), row.portStaysOpen);
-        EXPECT_EQ(AnswerWaiting, row.written ? 1 : 0);
-        EXPECT_EQ(AutoInfoSent, row.written ? 1 : 0);
+        EXPECT_EQ(FarReceived(), written ? "AI1;" : "");
+        EXPECT_EQ(TheSerialPort().IsOpen(), portStaysOpen);
+        EXPECT_EQ(std::tuple(AnswerWaiting.load(), AutoInfoSent.load()),
+                  written ? std::tuple(1, 1) : std::tuple(0, 0));
         TheSerialPort().Close();
     }
 }
