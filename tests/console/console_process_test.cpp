@@ -35,15 +35,6 @@ std::string RunShell(const std::string& command) {
     return output;
 }
 
-// Replaces every "@" in the text with the folder.
-std::string At(std::string text, const std::string& folder) {
-    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
-        text.replace(at, 1, folder);
-        at += folder.size();
-    }
-    return text;
-}
-
 // kestrel-console in a fresh folder with its own "CommoFiles", fed one line at a time; one that
 // never prints what the test waits for is ended after 20 s, which ends the wait.
 class ConsoleProcess {
@@ -181,8 +172,9 @@ TEST(ConsoleProcess, KeepsItsFilesInTheFolderChosenForTheRunAndRefusesABadComman
         }
         std::istringstream printed(
             RunShell("cd " + folder + " && env -u XDG_DATA_HOME HOME=" + folder + "/home " +
-                     At(c.environment, folder) + " " + KESTREL_CONSOLE_BINARY + " " +
-                     At(c.arguments, folder) + " < script 2>&1"));
+                     std::regex_replace(c.environment, std::regex("@"), folder) + " " +
+                     KESTREL_CONSOLE_BINARY + " " +
+                     std::regex_replace(c.arguments, std::regex("@"), folder) + " < script 2>&1"));
         bool found = false;
         for (std::string line; std::getline(printed, line);) {
             found = found || line.starts_with(c.printed);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 
@@ -8,14 +9,6 @@
 
 namespace kestrel {
 namespace {
-
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
 
 class Living : public SimTest {
   protected:
@@ -48,9 +41,13 @@ TEST_F(Living, MetersAreReportedOnlyWhileAutoInfoIsOn) {
     radio->Apply("AI1;");
     sink.Take();
     rt.RunFor(2000);
-    const std::string reports = sink.Take();
-    EXPECT_GE(Count(reports, "SM0"), 3);
-    EXPECT_GE(Count(reports, "RM0"), 3);
+    const auto reports = SplitAnswers(sink.Take());
+    for (const char* meter : {"SM0", "RM0"}) {
+        EXPECT_GE(std::count_if(reports.begin(), reports.end(),
+                                [&](const std::string& r) { return r.starts_with(meter); }),
+                  3)
+            << meter;
+    }
 }
 
 TEST_F(Living, TransmittingShowsPowerOnTheUpperMeter) {

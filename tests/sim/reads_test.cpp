@@ -17,7 +17,24 @@
 namespace kestrel {
 namespace {
 
-class Reads : public SimTest {};
+// The simulated radio, with the engine's store, menu catalogue and a main window for what its
+// parsers report.
+class Reads : public SimTest {
+  protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        window = std::make_unique<HeadlessMainWindow>([](const Message&) -> int64_t { return 0; });
+        SetMainWindow(window.get());
+        ResetRadioState();
+        LoadMenuCatalogue();
+    }
+    void TearDown() override {
+        SetMainWindow(nullptr);
+        window.reset();
+        SimTest::TearDown();
+    }
+    std::unique_ptr<HeadlessMainWindow> window;
+};
 
 TEST_F(Reads, IdentificationAnswersModelAndExtendedNumberUnlessOlderFirmware) {
     Make({.answerExtendedId = true, .extendedId = 42});
@@ -120,36 +137,16 @@ TEST_F(Reads, EngineFramingTakesEveryAnswerWhole) {
 
 // The simulated radio and the engine must agree on every answer: whatever the radio says to a
 // read the program makes, the engine's analysis must take.
-class EngineCrossCheck : public SimTest {
-  protected:
-    void SetUp() override {
-        SimTest::SetUp();
-        window = std::make_unique<HeadlessMainWindow>([](const Message&) -> int64_t { return 0; });
-        SetMainWindow(window.get());
-        ResetRadioState();
-        LoadMenuCatalogue();
-    }
-    void TearDown() override {
-        SetMainWindow(nullptr);
-        window.reset();
-        SimTest::TearDown();
-    }
+// Hands one answer, as framed (without its ";"), to the engine's parser.
+bool EngineTakes(const std::string& answer) {
+    const AnswerBuffer buffer(std::string_view(answer).substr(0, answer.size() - 1));
+    uint32_t extra = 0;
+    const int row = FindAnalysedRow(answer[0], answer[1]);
+    return answer.starts_with("EX") ? ParseMenuAnswer(buffer, &extra)
+                                    : row >= 0 && ParseAnswer(row, buffer);
+}
 
-    // Hands one answer, as framed (without its ";"), to the engine's parser.
-    static bool EngineTakes(const std::string& answer) {
-        const AnswerBuffer buffer(std::string_view(answer).substr(0, answer.size() - 1));
-        if (answer.starts_with("EX")) {
-            uint32_t extra = 0;
-            return ParseMenuAnswer(buffer, &extra);
-        }
-        const int row = FindAnalysedRow(answer[0], answer[1]);
-        return row >= 0 && ParseAnswer(row, buffer);
-    }
-
-    std::unique_ptr<HeadlessMainWindow> window;
-};
-
-TEST_F(EngineCrossCheck, EveryAnswerToAProgramReadIsTaken) {
+TEST_F(Reads, EveryAnswerToAProgramReadIsTaken) {
     Make();
     SetField(Field::AI, 1);  // the voice-memory lamps are analysed only while connected
     for (const std::string& read : kProgramReads) {
@@ -162,7 +159,7 @@ TEST_F(EngineCrossCheck, EveryAnswerToAProgramReadIsTaken) {
     EXPECT_EQ(GetField(Field::IDX), 1);
 }
 
-TEST_F(EngineCrossCheck, EveryMenuAnswerIsStoredInBothFirmwareModes) {
+TEST_F(Reads, EveryMenuAnswerIsStoredInBothFirmwareModes) {
     for (const bool extendedId : {true, false}) {
         SimOptions options;
         options.answerExtendedId = extendedId;
@@ -180,7 +177,7 @@ TEST_F(EngineCrossCheck, EveryMenuAnswerIsStoredInBothFirmwareModes) {
     }
 }
 
-TEST_F(EngineCrossCheck, ReportsAfterSetsAreTaken) {
+TEST_F(Reads, ReportsAfterSetsAreTaken) {
     Make();
     for (const char* set : {"AI1;", "FA14250000;", "MD03;", "SQ0120;", "RA01;", "KS025;", "PC050;",
                             "AI1;", "RT1;", "IS0+0500;", "SH015;", "RL010;"}) {
