@@ -20,41 +20,30 @@ class VirtualRuntimeTest : public ::testing::Test {
     VirtualRuntime runtime;
 };
 
-TEST_F(VirtualRuntimeTest, SleepingHandlerLetsOtherLoopsAndTimersRun) {
+// Posts are handled in order, one at a time, only when the driver runs the scheduler; a handler's
+// sleep lets other loops and timers run, and a post made meanwhile waits for the handler to end.
+TEST_F(VirtualRuntimeTest, LoopsHandlePostsInOrderAndASleepLetsOthersRun) {
     std::vector<std::string> trace;
-    auto sleeper = runtime.StartLoop("sleeper", [&](const Message&) {
-        trace.push_back("sleep@" + std::to_string(runtime.NowMs()));
-        runtime.SleepMs(100);
-        trace.push_back("wake@" + std::to_string(runtime.NowMs()));
+    const auto note = [&](const std::string& what, uint32_t id) {
+        trace.push_back(what + std::to_string(id) + "@" + std::to_string(runtime.NowMs()));
+    };
+    auto sleeper = runtime.StartLoop("sleeper", [&](const Message& m) {
+        note("begin", m.id);
+        if (m.id == 1) {
+            runtime.SleepMs(100);
+        }
+        note("end", m.id);
     });
-    auto other = runtime.StartLoop("other", [&](const Message& m) {
-        trace.push_back("other" + std::to_string(m.id) + "@" + std::to_string(runtime.NowMs()));
-    });
+    auto other = runtime.StartLoop("other", [&](const Message& m) { note("other", m.id); });
     runtime.StartTimer(30, [&] { other->Post({7, 0, 0}); });
     sleeper->Post({1, 0, 0});
-    runtime.RunFor(100);
-    EXPECT_EQ(trace, (std::vector<std::string>{"sleep@0", "other7@30", "other7@60", "other7@90",
-                                               "wake@100"}));
-}
-
-// Posts are handled in order, one at a time, only when the driver runs the scheduler; one posted
-// during a handler's sleep waits for that handler to finish.
-TEST_F(VirtualRuntimeTest, LoopHandlesPostsInOrderOneAtATime) {
-    std::vector<std::string> trace;
-    auto loop = runtime.StartLoop("w", [&](const Message& m) {
-        trace.push_back("begin" + std::to_string(m.id));
-        if (m.id == 1) {
-            runtime.SleepMs(50);
-        }
-        trace.push_back("end" + std::to_string(m.id));
-    });
-    loop->Post({1, 0, 0});
-    loop->Post({2, 0, 0});
-    runtime.CallAfter(10, [&] { loop->Post({3, 0, 0}); });
+    sleeper->Post({2, 0, 0});
+    runtime.CallAfter(10, [&] { sleeper->Post({3, 0, 0}); });
     EXPECT_TRUE(trace.empty());
-    runtime.RunFor(60);
-    EXPECT_EQ(trace,
-              (std::vector<std::string>{"begin1", "end1", "begin2", "end2", "begin3", "end3"}));
+    runtime.RunFor(100);
+    EXPECT_EQ(trace, (std::vector<std::string>{"begin1@0", "other7@30", "other7@60", "other7@90",
+                                               "end1@100", "begin2@100", "end2@100", "begin3@100",
+                                               "end3@100"}));
 }
 
 // A stop posts once and waits 100 ms a post, 52 posts at most.
