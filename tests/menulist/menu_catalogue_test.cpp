@@ -127,11 +127,7 @@ TEST(MenuCatalogue, EqualizerItemsRunFrequencyLevelBandwidthInKindOrder) {
         EXPECT_EQ(freq.kind, 31u + eq);
         EXPECT_EQ(level.kind, 25u + eq);
         EXPECT_EQ(width.kind, 19u + eq);
-        EXPECT_NE(std::string(freq.name).find("FREQ"), std::string::npos);
-        EXPECT_NE(std::string(level.name).find("LEVEL"), std::string::npos);
-        EXPECT_NE(std::string(width.name).find("BWTH"), std::string::npos);
         EXPECT_EQ(std::string(freq.name).rfind("P-", 0) == 0, eq >= 3);
-        EXPECT_STREQ(freq.unit, "Hz");
     }
 }
 

@@ -110,8 +110,7 @@ TEST_F(SerialLinkTest, VanishedDeviceReadsAsIoErrorAndClosedPort) {
     uint32_t errors = 0;
     LineStatus status;
     EXPECT_TRUE(TheSerialPort().ClearError(errors, status));
-    EXPECT_EQ(errors, kLineIoError);
-    EXPECT_FALSE(TheSerialPort().IsOpen());
+    EXPECT_EQ(std::tuple(errors, TheSerialPort().IsOpen()), std::tuple(kLineIoError, false));
     EXPECT_FALSE(TheSerialPort().ClearError(errors, status));
     EXPECT_EQ(errors, 0u);
 }
@@ -149,7 +148,7 @@ TEST_F(SettingsTest, ThreeNineSixHundredOpensComThreeAtNineSixHundredAndAnOverri
 
 TEST_F(SettingsTest, CellsCountInRowOrderAndBadValuesTakeDefaults) {
     // clang-format off
-    const std::tuple<std::string_view, SettingsFile, int32_t, int32_t, int32_t> cases[] = {
+    const std::tuple<std::string_view, SettingsFile, int32_t, int32_t, int32_t> cases[] = {  // text, result, port, baud, third
         {"3,9600,0", SettingsFile::Read, 3, 9600, 0},  // hand-edited, no newline
         {"2\n19200\n5\n", SettingsFile::Read, 2, 19200, 5},
         {"25,1200,7\n", SettingsFile::Read, 1, 4800, 7},
@@ -165,15 +164,14 @@ TEST_F(SettingsTest, CellsCountInRowOrderAndBadValuesTakeDefaults) {
         TheSerialPort().SetPortNumber(5);
         TheSerialPort().SetThirdValue(9);
         EXPECT_EQ(TheSerialPort().LoadSettings(), result);
-        EXPECT_EQ(TheSerialPort().PortNumber(), port);
-        EXPECT_EQ(TheSerialPort().BaudRate(), baud);
-        EXPECT_EQ(TheSerialPort().ThirdValue(), third);
+        EXPECT_EQ(std::tuple(TheSerialPort().PortNumber(), TheSerialPort().BaudRate(),
+                             TheSerialPort().ThirdValue()),
+                  std::tuple(port, baud, third));
     }
-    for (const auto& [cell, value] : {std::pair<const char*, int32_t>{" 42abc", 42},
-                                      {"-7", -7},
-                                      {"x1", 0},
-                                      {"99999999999999", INT32_MAX},
-                                      {"-99999999999999", INT32_MIN}}) {
+    // clang-format off
+    for (const auto& [cell, value] : {std::pair<const char*, int32_t>{" 42abc", 42}, {"-7", -7}, {"x1", 0},
+                                      {"99999999999999", INT32_MAX}, {"-99999999999999", INT32_MIN}}) {
+        // clang-format on
         EXPECT_EQ(CellToInt(cell), value) << cell;
     }
 }
@@ -186,9 +184,9 @@ TEST_F(SettingsTest, MissingFileIsAQuietFirstStartAndSaveReplacesTheWholeFile) {
     std::vector<int> shown;
     EXPECT_FALSE(InitialiseSerialPort([&](int id) { shown.push_back(id); }));
     EXPECT_EQ(shown, std::vector<int>{});
-    EXPECT_EQ(TheSerialPort().PortNumber(), 1);
-    EXPECT_EQ(TheSerialPort().BaudRate(), 4800);
-    EXPECT_EQ(TheSerialPort().ThirdValue(), 0);
+    EXPECT_EQ(std::tuple(TheSerialPort().PortNumber(), TheSerialPort().BaudRate(),
+                         TheSerialPort().ThirdValue()),
+              std::tuple(1, 4800, 0));
     ASSERT_TRUE(TheSerialPort().SaveSettings());
     EXPECT_EQ(ReadFile(), "1,4800,0\n");
 
