@@ -1,6 +1,7 @@
 #include "equalizer/pef_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -54,7 +55,8 @@ TEST(PefParse, TakesAGoodFileWholeAndRefusesABadOneWhole) {
 // A save replaces the file whole and leaves no temporary; a failed save or load is reported and
 // changes nothing.
 TEST(PefFile, SavedFileHoldsTheThreeLinesAndLoadsBackAndFailuresChangeNothing) {
-    const fs::path dir = fs::path(testing::TempDir()) / "kestrel-pef";
+    const fs::path dir =
+        fs::path(testing::TempDir()) / ("kestrel-pef-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const fs::path path = dir / "20081231235959.pef";

@@ -1,6 +1,7 @@
 #include "platform/csv_reader.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -53,7 +54,8 @@ TEST(CsvReader, ReadsOnceAndRefusesWhatItCannotHold) {
     EXPECT_FALSE(r.ReadText(std::string(300, ',') + std::string(300, '\n')));
     EXPECT_FALSE(r.ReadText(std::string(CsvReader::kMaxFileBytes + 1, 'x')));
     EXPECT_FALSE(r.ReadFile("/nonexistent/kestrel/file.csv"));
-    const std::string path = testing::TempDir() + "kestrel-csv-reader-test.csv";
+    const std::string path =
+        testing::TempDir() + "kestrel-csv-" + std::to_string(::getpid()) + ".csv";
     std::ofstream(path) << "7,8\n";
     ASSERT_TRUE(r.ReadFile(path));
     EXPECT_EQ(r.Cell(0, 1), "8");

@@ -22,7 +22,7 @@ class ShareSettingsTest : public ::testing::Test {
         SetWorkingDirectoryBase("");
         std::filesystem::remove_all(dir_);
     }
-    std::string dir_ = testing::TempDir() + "kestrel-share-settings";
+    std::string dir_ = testing::TempDir() + "kestrel-share-" + std::to_string(::getpid());
 };
 
 TEST_F(ShareSettingsTest, RoundTripsAndKeepsDefaultsForBadRows) {
