@@ -134,15 +134,13 @@ TEST(MenuValues, BitsWithoutABoxSurviveTheBitsDialog) {
     ChooseMenuBits(item, 0xFFF);
     EXPECT_EQ(item.edited, 0);
     ChooseMenuBits(item, 0xFFE);  // box 0 (bit 0x1000) unticked
-    EXPECT_EQ(item.edited, 1);
-    EXPECT_EQ(item.editedValue, 0x0FFF);
+    EXPECT_EQ(std::tuple(item.edited, item.editedValue), std::tuple(1, 0x0FFF));
 
     // With three choices only bits 0x1000, 0x800 and 0x400 have boxes.
     MenuItem few = ItemWithValue(90, 0x1000 | 0x20 | 0x1);
     few.choiceCount = 3;
     ChooseMenuBits(few, 0b110);
-    EXPECT_EQ(few.edited, 1);
-    EXPECT_EQ(few.editedValue, 0x800 | 0x400 | 0x20 | 0x1);
+    EXPECT_EQ(std::tuple(few.edited, few.editedValue), std::tuple(1, 0x800 | 0x400 | 0x20 | 0x1));
 }
 
 std::vector<MenuItem> Catalogue() {
