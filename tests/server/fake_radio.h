@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -31,20 +32,15 @@ class FakeRadio : public RadioAccess {
         std::lock_guard lock(mutex_);
         fields_[static_cast<size_t>(field)] = value;
     }
-    void SetConnected(bool connected) {
-        std::lock_guard lock(mutex_);
-        connected_ = connected;
-    }
     // Returns and forgets the commands given so far.
     std::vector<std::string> TakeCalls() {
         std::lock_guard lock(mutex_);
         return std::exchange(calls_, {});
     }
 
-    bool IsConnected() override {
-        std::lock_guard lock(mutex_);
-        return connected_;
-    }
+    std::atomic<bool> connected{true};
+
+    bool IsConnected() override { return connected; }
     int32_t Read(Field field) override {
         std::lock_guard lock(mutex_);
         return fields_[static_cast<size_t>(field)];
@@ -75,7 +71,6 @@ class FakeRadio : public RadioAccess {
 
     std::mutex mutex_;
     std::array<int32_t, kFieldCount> fields_{};
-    bool connected_ = true;
     std::vector<std::string> calls_;
 };
 

@@ -111,7 +111,7 @@ TEST_F(FlrigServiceTest, BadCallsGetFaultsAndChangeNothing) {
                       std::string(200, '[') + "</data></array>")}) {
         EXPECT_TRUE(Outcome(service_.Call(document, 3)).starts_with("fault ")) << document;
     }
-    radio_.SetConnected(false);
+    radio_.connected = false;
     EXPECT_EQ(Call("rig.get_vfo"), "fault the radio is not connected");
     EXPECT_EQ(Call("rig.get_mode"), "fault the radio is not connected");
     EXPECT_EQ(Call("rig.get_xcvr"), "Kestrel");

@@ -115,7 +115,7 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
 }
 
 TEST_F(RigctlSessionTest, RefusesRadioCommandsWhileNotConnectedButStillDescribesTheRadio) {
-    radio_.SetConnected(false);
+    radio_.connected = false;
     EXPECT_EQ(Ask("f"), "RPRT -9\n");
     EXPECT_EQ(Ask("+T 1"), "set_ptt: 1\nRPRT -9\n");
     EXPECT_EQ(Ask("\\chk_vfo"), "0\n");

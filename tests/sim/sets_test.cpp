@@ -10,17 +10,11 @@
 namespace kestrel {
 namespace {
 
-struct SetRow {
-    const char* set;
-    const char* read;
-    const char* answer;  // what the read returns afterwards
-};
-
 // Set commands that change a value away from the radio's start-up state, with the read that
 // shows it: every command with a layout of its own, and of the simple one-value commands (one
 // table-driven path) one of each width, selector count, hex value and lower limit.
 // clang-format off
-const SetRow kSets[] = {
+const std::tuple<const char*, const char*, const char*> kSets[] = {  // set, read, what the read returns afterwards
     {"BS03;",        "FA;",    "FA07000000;"},
     {"RT1;",         "RT;",    "RT1;"},
     {"BP00001;",     "BP00;",  "BP00001;"},
@@ -76,17 +70,17 @@ class Sets : public SimTest {};
 
 // With auto-information on, the set reports the read's new answer once, among its reports.
 TEST_F(Sets, EverySetChangesWhatItsReadReturnsAndIsReportedOnce) {
-    for (const SetRow& row : kSets) {
-        SCOPED_TRACE(row.set);
-        const bool autoInfo = std::string(row.set, 2) == "AI";
+    for (const auto& [set, read, answer] : kSets) {
+        SCOPED_TRACE(set);
+        const bool autoInfo = std::string(set, 2) == "AI";
         Make();
-        EXPECT_NE(Ask(row.read), row.answer) << "starts changed already";
-        EXPECT_EQ(Ask(row.set), autoInfo ? "AI1;" : "");
-        EXPECT_EQ(Ask(row.read), row.answer);
+        EXPECT_NE(Ask(read), answer) << "starts changed already";
+        EXPECT_EQ(Ask(set), autoInfo ? "AI1;" : "");
+        EXPECT_EQ(Ask(read), answer);
         Make();
         radio->Apply("AI1;");
-        const auto reported = SplitAnswers(Ask(row.set));
-        EXPECT_EQ(std::count(reported.begin(), reported.end(), row.answer), autoInfo ? 0 : 1);
+        const auto reported = SplitAnswers(Ask(set));
+        EXPECT_EQ(std::count(reported.begin(), reported.end(), answer), autoInfo ? 0 : 1);
     }
 }
 
