@@ -8,9 +8,7 @@
 #include "engine/answer_parsers.h"
 #include "menulist/menu_catalogue.h"
 #include "platform/headless_main_window.h"
-#include "protocol/framing.h"
 #include "protocol/radio_state.h"
-#include "protocol/receive_buffer.h"
 #include "sim/transceiver.h"
 #include "sim_fixture.h"
 
@@ -72,69 +70,6 @@ TEST_F(Reads, OlderFirmwareNarrowsTheMiddleEqualizerFrequenciesWhileAutoInfoIsOn
     EXPECT_EQ(Ask("EX091;"), "EX09100;");  // the first frequency keeps its width
 }
 
-// The framing's view of the menu widths, for both firmware families.
-bool g_narrow = false;
-int MenuWidthForFraming(int32_t number) {
-    if (number < 1 || number > kMenuCatalogueSize) {
-        return -1;
-    }
-    const MenuItem item = CatalogueMenuItem(number);
-    const bool corrected = g_narrow && (item.kind == 32 || item.kind == 35);
-    return static_cast<int>(item.width) - (corrected ? 1 : 0);
-}
-
-class CollectSink final : public AnswerSink {
-  public:
-    bool Deliver(const uint8_t* text, uint32_t length) override {
-        answers.emplace_back(reinterpret_cast<const char*>(text), length);
-        return true;
-    }
-    std::vector<std::string> answers;
-};
-
-// The engine's framing, one step per read of 1, 7 or 64 bytes as the receive thread does, cuts
-// every answer whole out of the stream of all answers to the program's reads.
-TEST_F(Reads, EngineFramingTakesEveryAnswerWhole) {
-    for (bool older : {false, true}) {
-        for (bool ai : {false, true}) {
-            SCOPED_TRACE(::testing::Message() << "older " << older << " ai " << ai);
-            Make({.answerExtendedId = !older});
-            g_narrow = older && ai;
-            radio->Apply(ai ? "AI1;" : "AI0;");
-            std::string stream;
-            for (const std::string& read : kProgramReads) {
-                stream += Ask(read);
-            }
-            for (int n = 1; n <= kMenuCatalogueSize; ++n) {
-                char read[16];
-                std::snprintf(read, sizeof read, "EX%03d;", n);
-                stream += Ask(read);
-            }
-            for (const char* extra :
-                 {"RM1;", "RM3;", "RM4;", "RM5;", "RM6;", "BG2;", "RI2;", "RI6;", "LM1;", "PB1;"}) {
-                stream += Ask(extra);
-            }
-            for (size_t chunk : {size_t{1}, size_t{7}, size_t{64}}) {
-                ReceiveBuffer buffer;
-                CollectSink collected;
-                for (size_t at = 0, idle = 0;
-                     at < stream.size() || (buffer.count > 0 && idle++ < 4000); at += chunk) {
-                    const std::string piece = at < stream.size() ? stream.substr(at, chunk) : "";
-                    buffer.Append(reinterpret_cast<const uint8_t*>(piece.data()),
-                                  static_cast<uint32_t>(piece.size()));
-                    FramingStep(buffer, 0, collected, MenuWidthForFraming);
-                }
-                std::string framed;
-                for (const std::string& answer : collected.answers) {
-                    framed += answer + ";";
-                }
-                EXPECT_EQ(framed, stream) << "chunk " << chunk;
-            }
-        }
-    }
-    g_narrow = false;
-}
-
 // The simulated radio and the engine must agree on every answer: whatever the radio says to a
 // read the program makes, the engine's analysis must take.
 // Hands one answer, as framed (without its ";"), to the engine's parser.
@@ -149,7 +84,10 @@ bool EngineTakes(const std::string& answer) {
 TEST_F(Reads, EveryAnswerToAProgramReadIsTaken) {
     Make();
     SetField(Field::AI, 1);  // the voice-memory lamps are analysed only while connected
-    for (const std::string& read : kProgramReads) {
+    std::vector<std::string> reads = kProgramReads;
+    // and the reads of what the radio reports by itself: the other meters, the lamps, playback
+    reads.insert(reads.end(), {"RM1;", "RM3;", "RM4;", "RM5;", "RM6;", "BG2;", "LM1;", "PB1;"});
+    for (const std::string& read : reads) {
         const std::string answer = radio->AnswerTo(read);
         ASSERT_EQ(SplitAnswers(answer).size(), 1u) << read << " -> " << answer;
         EXPECT_EQ(answer.substr(0, 2), read.substr(0, 2)) << read;
@@ -173,6 +111,7 @@ TEST_F(Reads, EveryMenuAnswerIsStoredInBothFirmwareModes) {
             std::snprintf(read, sizeof read, "EX%03d;", item);
             const std::string answer = radio->AnswerTo(read);
             EXPECT_TRUE(EngineTakes(answer)) << read << " -> " << answer;
+            EXPECT_EQ(answer.size(), 6 + CatalogueMenuItem(item).width) << answer;
         }
     }
 }
