@@ -358,15 +358,6 @@ TEST_F(StepTest, RtsFollowsHeldBytesWithDeadBandBetweenThresholds) {
     }
 }
 
-TEST_F(StepTest, DoesNothingUntilStoreReady) {
-    OpenPort();
-    StoreReady = 0;
-    FarSends("FA14250000;");
-    rt_.RunFor(100);
-    recv_.Step();
-    EXPECT_EQ(recv_.Buffer().count, 0u);
-}
-
 TEST_F(StepTest, FramesOneAnswerPerStepEvenAfterAFillerByteOnTheLine) {
     OpenPort();
     FarSends(
@@ -398,8 +389,14 @@ TEST_F(StepTest, CarrierHoldOrTransmitImmediateClosesPort) {
     }
 }
 
-TEST_F(StepTest, ReadNeverOverrunsTheBuffer) {
+TEST_F(StepTest, ReadsNothingUntilTheStoreIsReadyAndNeverOverrunsTheBuffer) {
     OpenPort();
+    StoreReady = 0;
+    FarSends("FA14250000;");
+    rt_.RunFor(100);
+    recv_.Step();
+    EXPECT_EQ(recv_.Buffer().count, 0u);
+    StoreReady = 1;
     Hold(kReceiveBufferSize - 11);
     FarSends(std::string(100, 'Z'));
     rt_.RunFor(500);

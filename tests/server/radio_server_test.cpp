@@ -137,12 +137,11 @@ class RadioServerTest : public ::testing::Test {
             status_ = status;
             changed_.notify_all();
         });
-        ServerOptions options;
-        options.rigctl = ListenEndpoint{"127.0.0.1", 0};
-        options.xmlrpc = ListenEndpoint{"127.0.0.1", 0};
-        options.transmitIdleMs = kIdleMs;
+        const ListenEndpoint free{"127.0.0.1", 0};
         std::string error;
-        ASSERT_TRUE(server_.Start(options, error)) << error;
+        ASSERT_TRUE(
+            server_.Start({.rigctl = free, .xmlrpc = free, .transmitIdleMs = kIdleMs}, error))
+            << error;
     }
     // The server's thread reports into the members below: it ends before they go.
     void TearDown() override { server_.Stop(); }

@@ -36,12 +36,9 @@ class CaptureSink final : public ByteSink {
 // Cuts captured line text into answers at each ";" (the ";" kept).
 inline std::vector<std::string> SplitAnswers(const std::string& text) {
     std::vector<std::string> answers;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == ';') {
-            answers.push_back(text.substr(start, i - start + 1));
-            start = i + 1;
-        }
+    for (size_t start = 0, end; (end = text.find(';', start)) != std::string::npos;
+         start = end + 1) {
+        answers.push_back(text.substr(start, end - start + 1));
     }
     return answers;
 }
