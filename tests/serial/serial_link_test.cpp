@@ -39,6 +39,15 @@ namespace {
 
 using Side = MemorySerialPair::Side;
 
+// Takes the oldest entry, checking it comes NUL-terminated.
+std::string Take(MessageRing& ring) {
+    char buffer[MessageRing::kSlotSize];
+    buffer[0] = 'x';
+    const size_t length = ring.Take(buffer);
+    EXPECT_EQ(buffer[length], 0);
+    return std::string(buffer, length);
+}
+
 // The serial port on the virtual runtime, joined by the in-memory cable to a far end that the
 // test plays, in a private working directory. The headless main window records what it is posted.
 class SerialLinkTest : public ::testing::Test {
@@ -189,8 +198,7 @@ TEST_F(SerialLinkTest, ProbeReportsDevicesInUseWithoutTouchingThem) {
     EXPECT_TRUE(TheSerialPort().Probe(3));
     termios line{};
     ASSERT_EQ(::tcgetattr(ptys[0]->FarFd(), &line), 0);
-    EXPECT_TRUE(line.c_cflag & CSTOPB);
-    EXPECT_TRUE(line.c_cflag & CRTSCTS);
+    EXPECT_EQ(line.c_cflag & (CSTOPB | CRTSCTS), static_cast<tcflag_t>(CSTOPB | CRTSCTS));
     EXPECT_EQ(TermiosDevice::Open(ptys[0]->Path()), nullptr) << "nor does a second open succeed";
     ::close(other);
     EXPECT_TRUE(TheSerialPort().Probe(2));
@@ -355,9 +363,7 @@ TEST_F(StepTest, RtsFollowsHeldBytesWithDeadBandBetweenThresholds) {
 
 TEST_F(StepTest, FramesOneAnswerPerStepEvenAfterAFillerByteOnTheLine) {
     OpenPort();
-    FarSends(
-        "\xFF"
-        "FA14250000;FB07000000;");
+    FarSends("\377FA14250000;FB07000000;");
     rt_.RunFor(100);
     for (int step = 0; step < 4 && AnswerRing.Count() == 0; ++step) {
         recv_.Step();
@@ -365,9 +371,7 @@ TEST_F(StepTest, FramesOneAnswerPerStepEvenAfterAFillerByteOnTheLine) {
     ASSERT_EQ(AnswerRing.Count(), 1);
     recv_.Step();
     ASSERT_EQ(AnswerRing.Count(), 2);
-    char answer[MessageRing::kSlotSize] = {};
-    EXPECT_EQ(AnswerRing.Take(answer), 10u);
-    EXPECT_STREQ(answer, "FA14250000");
+    EXPECT_EQ(Take(AnswerRing), "FA14250000");
 }
 
 TEST_F(StepTest, CarrierHoldOrTransmitImmediateClosesPort) {
@@ -378,8 +382,8 @@ TEST_F(StepTest, CarrierHoldOrTransmitImmediateClosesPort) {
         recv_.Buffer().lengthKnown = true;
         pair_.SetStatusBits(Side::A, bit);
         recv_.Step();
-        EXPECT_FALSE(TheSerialPort().IsOpen());
-        EXPECT_EQ(recv_.Buffer().lengthKnown, lengthKept);
+        EXPECT_EQ(std::tuple(TheSerialPort().IsOpen(), recv_.Buffer().lengthKnown),
+                  std::tuple(false, lengthKept));
         pair_.SetStatusBits(Side::A, 0);
     }
 }
@@ -491,15 +495,6 @@ TEST_F(SerialLinkTest, ThreadsEmptyTheirRingsOnStartAndLeaveTheirSlotsOnStop) {
     EXPECT_EQ(WorkerLoop(Worker::SioSend), nullptr);
 }
 
-// Takes the oldest entry, checking it comes NUL-terminated.
-std::string Take(MessageRing& ring) {
-    char buffer[MessageRing::kSlotSize];
-    buffer[0] = 'x';
-    const size_t length = ring.Take(buffer);
-    EXPECT_EQ(buffer[length], 0);
-    return std::string(buffer, length);
-}
-
 TEST(MessageRing, KeepsOrderRoundTheRingRefusesWhatDoesNotFitAndEmpties) {
     MessageRing ring;
     EXPECT_EQ(Take(ring), "");
@@ -509,7 +504,8 @@ TEST(MessageRing, KeepsOrderRoundTheRingRefusesWhatDoesNotFitAndEmpties) {
     }
     EXPECT_TRUE(ring.Push(std::string(511, 'K')));
     EXPECT_EQ(Take(ring), std::string(511, 'K'));
-    // Three times round the indices with three entries in flight.
+    // Three times round the indices with three entries in flight, then full: the newest is
+    // refused and the oldest kept.
     int next = 0;
     int taken = 0;
     for (int i = 0; i < 3 * MessageRing::kSlots; ++i) {
@@ -519,23 +515,23 @@ TEST(MessageRing, KeepsOrderRoundTheRingRefusesWhatDoesNotFitAndEmpties) {
         }
     }
     EXPECT_EQ(ring.Count(), 3);
+    while (ring.Count() < MessageRing::kSlots) {
+        ASSERT_TRUE(ring.Push("E" + std::to_string(next++)));
+    }
+    EXPECT_FALSE(ring.Push("overflow"));
+    EXPECT_EQ(Take(ring), "E" + std::to_string(taken++));
+    EXPECT_TRUE(ring.Push("E" + std::to_string(next++)));
+    EXPECT_FALSE(ring.Push("overflow"));
+    while (taken < next) {
+        ASSERT_EQ(Take(ring), "E" + std::to_string(taken++));
+    }
+    EXPECT_EQ(Take(ring), "");
+    ASSERT_TRUE(ring.Push("x"));
     ring.Empty();
     EXPECT_EQ(ring.Count(), 0);
     EXPECT_EQ(Take(ring), "");
-
-    for (int i = 0; i < MessageRing::kSlots; ++i) {
-        ASSERT_TRUE(ring.Push("F" + std::to_string(i)));
-    }
-    EXPECT_FALSE(ring.Push("overflow"));
-    EXPECT_EQ(ring.Count(), MessageRing::kSlots);
-    EXPECT_EQ(Take(ring), "F0");
-    EXPECT_TRUE(ring.Push("after"));
-    EXPECT_FALSE(ring.Push("overflow"));
-    for (int i = 1; i < MessageRing::kSlots; ++i) {
-        ASSERT_EQ(Take(ring), "F" + std::to_string(i));
-    }
-    EXPECT_EQ(Take(ring), "after");
-    EXPECT_EQ(Take(ring), "");
+    ASSERT_TRUE(ring.Push("y"));
+    EXPECT_EQ(Take(ring), "y");
 }
 
 // Each producer's entries arrive whole and in order, none lost.
