@@ -451,30 +451,24 @@ TEST_F(Living, SlowAnswersLeaveLateInOrder) {
     EXPECT_EQ(sink.Take(), "FA14195000;FB07050000;");
 }
 
-TEST_F(Living, NoiseSendsBytesAtItsRate) {
-    Started();
+// Noise at its rate until stopped, then answers one character short, then answers thinned.
+TEST_F(Living, NoiseMalformedAnswersAndLostBytesFollowTheirAmounts) {
+    Started({.seed = 7});
     radio->StartFault(SimFault::Noise, 100.0);
     rt.RunFor(1000);
     EXPECT_NEAR(static_cast<double>(sink.Take().size()), 100, 5);
     radio->StopFault(SimFault::Noise);
     rt.RunFor(1000);
     EXPECT_EQ(sink.Take(), "");
-}
-
-TEST_F(Living, LostBytesThinTheAnswers) {
-    Started({.seed = 7});
+    radio->StartFault(SimFault::Malformed, 1.0);
+    EXPECT_EQ(Ask("FA;").size(), 10u);
+    radio->StopFault(SimFault::Malformed);
     radio->StartFault(SimFault::LostBytes, 0.5);
     std::string all;
     for (int i = 0; i < 100; ++i) {
         all += Ask("FA;");
     }
     EXPECT_NEAR(static_cast<double>(all.size()), 550, 250);  // 1100 bytes without the fault
-}
-
-TEST_F(Living, MalformedAnswersAreOneCharacterShort) {
-    Started();
-    radio->StartFault(SimFault::Malformed, 1.0);
-    EXPECT_EQ(Ask("FA;").size(), 10u);
 }
 
 TEST_F(Living, OperatorConsoleDrivesTheRadio) {
