@@ -222,6 +222,10 @@ class SettingsTest : public SerialLinkTest {
         std::filesystem::create_directories(dir_ + "/CommoFiles");
         std::ofstream(FilePath(), std::ios::binary) << text;
     }
+    static std::tuple<int32_t, int32_t, int32_t> Settings() {
+        return {TheSerialPort().PortNumber(), TheSerialPort().BaudRate(),
+                TheSerialPort().ThirdValue()};
+    }
     std::string ReadFile() const {
         std::stringstream text;
         text << std::ifstream(FilePath(), std::ios::binary).rdbuf();
@@ -264,9 +268,7 @@ TEST_F(SettingsTest, CellsCountInRowOrderAndBadValuesTakeDefaults) {
         TheSerialPort().SetPortNumber(5);
         TheSerialPort().SetThirdValue(9);
         EXPECT_EQ(TheSerialPort().LoadSettings(), result);
-        EXPECT_EQ(std::tuple(TheSerialPort().PortNumber(), TheSerialPort().BaudRate(),
-                             TheSerialPort().ThirdValue()),
-                  std::tuple(port, baud, third));
+        EXPECT_EQ(Settings(), std::tuple(port, baud, third));
     }
     // clang-format off
     for (const auto& [cell, value] : {std::pair<const char*, int32_t>{" 42abc", 42}, {"-7", -7}, {"x1", 0},
@@ -284,9 +286,7 @@ TEST_F(SettingsTest, MissingFileIsAQuietFirstStartAndSaveReplacesTheWholeFile) {
     std::vector<int> shown;
     EXPECT_FALSE(InitialiseSerialPort([&](int id) { shown.push_back(id); }));
     EXPECT_EQ(shown, std::vector<int>{});
-    EXPECT_EQ(std::tuple(TheSerialPort().PortNumber(), TheSerialPort().BaudRate(),
-                         TheSerialPort().ThirdValue()),
-              std::tuple(1, 4800, 0));
+    EXPECT_EQ(Settings(), std::tuple(1, 4800, 0));
     ASSERT_TRUE(TheSerialPort().SaveSettings());
     EXPECT_EQ(ReadFile(), "1,4800,0\n");
 

@@ -334,11 +334,7 @@ TEST_F(Sets, FrontPanelActionsAreReported) {
 
 class Living : public SimTest {
   protected:
-    Transceiver& Started(SimOptions options = {}) {
-        Make(options);
-        radio->Start();
-        return *radio;
-    }
+    void Started(SimOptions options = {}) { Make(options).Start(); }
 };
 
 TEST_F(Living, PowerOffAnswersOnlyPowerAndComesBackAfterItsDelay) {
