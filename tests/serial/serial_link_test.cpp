@@ -122,7 +122,8 @@ class SerialLinkTest : public ::testing::Test {
     std::vector<uint32_t> posted_;
 };
 
-TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorOnceAndCloseRestoresTheLine) {
+TEST_F(SerialLinkTest,
+       OpenWritesAutoInfoFromMirrorOnceCloseRestoresTheLineAndAVanishedDeviceCloses) {
     EXPECT_FALSE(TheSerialPort().Close());
     SetMirror(Mirror::AI, 1);
     ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
@@ -136,6 +137,15 @@ TEST_F(SerialLinkTest, OpenWritesAutoInfoFromMirrorOnceAndCloseRestoresTheLine) 
     EXPECT_EQ(std::tuple(TheSerialPort().IsOpen(), TheSerialPort().HandleValid(),
                          pair_.IsOpen(Side::A), line.stopBits, line.ctsFlow),
               std::tuple(false, false, false, 1, false));
+    // A vanished device reads as an I/O error and a closed port.
+    ASSERT_TRUE(TheSerialPort().Open(false));
+    pair_.Unplug();
+    uint32_t errors = 0;
+    LineStatus status;
+    EXPECT_TRUE(TheSerialPort().ClearError(errors, status));
+    EXPECT_EQ(std::tuple(errors, TheSerialPort().IsOpen()), std::tuple(kLineIoError, false));
+    EXPECT_FALSE(TheSerialPort().ClearError(errors, status));
+    EXPECT_EQ(errors, 0u);
 }
 
 TEST_F(SerialLinkTest, FailedOpenIsReportedUnlessTheFailureBoxShows) {
@@ -202,17 +212,6 @@ TEST_F(SerialLinkTest, ProbeReportsDevicesInUseWithoutTouchingThem) {
     EXPECT_EQ(TermiosDevice::Open(ptys[0]->Path()), nullptr) << "nor does a second open succeed";
     ::close(other);
     EXPECT_TRUE(TheSerialPort().Probe(2));
-}
-
-TEST_F(SerialLinkTest, VanishedDeviceReadsAsIoErrorAndClosedPort) {
-    OpenPort();
-    pair_.Unplug();
-    uint32_t errors = 0;
-    LineStatus status;
-    EXPECT_TRUE(TheSerialPort().ClearError(errors, status));
-    EXPECT_EQ(std::tuple(errors, TheSerialPort().IsOpen()), std::tuple(kLineIoError, false));
-    EXPECT_FALSE(TheSerialPort().ClearError(errors, status));
-    EXPECT_EQ(errors, 0u);
 }
 
 class SettingsTest : public SerialLinkTest {
@@ -296,8 +295,7 @@ TEST_F(SettingsTest, MissingFileIsAQuietFirstStartAndSaveReplacesTheWholeFile) {
     TheSerialPort().SetThirdValue(7);
     ASSERT_TRUE(TheSerialPort().SaveSettings());
     EXPECT_EQ(ReadFile(), "20,38400,7\n");
-    const auto files = std::distance(std::filesystem::directory_iterator(dir_ + "/CommoFiles"), {});
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ + "/CommoFiles"), {}), 1);
 
     std::filesystem::remove(FilePath());
     std::filesystem::create_directories(FilePath());  // there, but no file to read
@@ -486,13 +484,11 @@ TEST_F(StepTest, WatchdogCallsTheLinkLostOnlyWithNothingWaitingInInput) {
 TEST_F(SerialLinkTest, ThreadsEmptyTheirRingsOnStartAndLeaveTheirSlotsOnStop) {
     ASSERT_TRUE(CommandRing.Push("FB;"));
     ASSERT_TRUE(AnswerRing.Push("FA14250000"));
-    ASSERT_TRUE(StartSioRecvThread());
-    ASSERT_TRUE(StartSioSendThread());
+    ASSERT_TRUE(StartSioRecvThread() && StartSioSendThread());
     EXPECT_EQ(CommandRing.Count() + AnswerRing.Count(), 0);
-    EXPECT_TRUE(StopSioRecvThread());
-    EXPECT_TRUE(StopSioSendThread());
-    EXPECT_EQ(WorkerLoop(Worker::SioRecv), nullptr);
-    EXPECT_EQ(WorkerLoop(Worker::SioSend), nullptr);
+    EXPECT_TRUE(StopSioRecvThread() && StopSioSendThread());
+    EXPECT_EQ(std::tuple(WorkerLoop(Worker::SioRecv), WorkerLoop(Worker::SioSend)),
+              std::tuple(nullptr, nullptr));
 }
 
 TEST(MessageRing, KeepsOrderRoundTheRingRefusesWhatDoesNotFitAndEmpties) {
