@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/headless_main_window.h"
+#include "platform/real_runtime.h"
 
 namespace kestrel {
 namespace {
@@ -17,74 +20,50 @@ class VirtualRuntimeTest : public ::testing::Test {
     VirtualRuntime runtime;
 };
 
-TEST_F(VirtualRuntimeTest, LoopHandlesPostsInOrderOneAtATime) {
-    std::vector<uint32_t> seen;
-    auto loop = runtime.StartLoop("w", [&](const Message& m) { seen.push_back(m.id); });
-    for (uint32_t id = 1; id <= 5; ++id) {
-        loop->Post({id, 0, 0});
-    }
-    EXPECT_TRUE(seen.empty()) << "nothing runs before the driver runs the scheduler";
-    runtime.RunFor(0);
-    EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 3, 4, 5}));
-}
-
-TEST_F(VirtualRuntimeTest, SleepingHandlerLetsOtherLoopsAndTimersRun) {
+// Posts are handled in order, one at a time, only when the driver runs the scheduler; a handler's
+// sleep lets other loops and timers run, and a post made meanwhile waits for the handler to end.
+// A timer fires at its period until cancelled.
+TEST_F(VirtualRuntimeTest, LoopsHandlePostsInOrderAndASleepLetsOthersRun) {
     std::vector<std::string> trace;
-    auto sleeper = runtime.StartLoop("sleeper", [&](const Message&) {
-        trace.push_back("sleep@" + std::to_string(runtime.NowMs()));
-        runtime.SleepMs(100);
-        trace.push_back("wake@" + std::to_string(runtime.NowMs()));
-    });
-    auto other = runtime.StartLoop("other", [&](const Message& m) {
-        trace.push_back("other" + std::to_string(m.id) + "@" + std::to_string(runtime.NowMs()));
-    });
-    runtime.StartTimer(30, [&] { other->Post({7, 0, 0}); });
-    sleeper->Post({1, 0, 0});
-    runtime.RunFor(100);
-    EXPECT_EQ(trace, (std::vector<std::string>{"sleep@0", "other7@30", "other7@60", "other7@90",
-                                               "wake@100"}));
-}
-
-TEST_F(VirtualRuntimeTest, MessagesPostedDuringASleepWaitForTheHandlerToFinish) {
-    std::vector<std::string> trace;
-    auto loop = runtime.StartLoop("w", [&](const Message& m) {
-        trace.push_back("begin" + std::to_string(m.id));
+    const auto note = [&](const std::string& what, uint32_t id) {
+        trace.push_back(what + std::to_string(id) + "@" + std::to_string(runtime.NowMs()));
+    };
+    auto sleeper = runtime.StartLoop("sleeper", [&](const Message& m) {
+        note("begin", m.id);
         if (m.id == 1) {
-            runtime.SleepMs(50);
+            runtime.SleepMs(100);
         }
-        trace.push_back("end" + std::to_string(m.id));
+        note("end", m.id);
     });
-    loop->Post({1, 0, 0});
-    runtime.CallAfter(10, [&] { loop->Post({2, 0, 0}); });
-    runtime.RunFor(60);
-    EXPECT_EQ(trace, (std::vector<std::string>{"begin1", "end1", "begin2", "end2"}));
-}
-
-TEST_F(VirtualRuntimeTest, StopWorkerEndsAnIdleLoopAfterOnePost) {
-    auto loop = runtime.StartLoop("w", [](const Message&) {});
-    const int64_t before = runtime.NowMs();
-    EXPECT_TRUE(StopWorker(loop.get()));
-    EXPECT_FALSE(loop->IsRunning());
-    EXPECT_EQ(runtime.NowMs() - before, 100);
-    EXPECT_FALSE(loop->Post({1, 0, 0}));
-}
-
-TEST_F(VirtualRuntimeTest, StopWorkerGivesUpAfter52PostsOnAStuckLoop) {
-    auto loop = runtime.StartLoop("stuck", [&](const Message&) { runtime.SleepMs(1'000'000); });
-    loop->Post({1, 0, 0});
-    runtime.RunFor(1);
-    const int64_t before = runtime.NowMs();
-    EXPECT_FALSE(StopWorker(loop.get()));
-    EXPECT_EQ(runtime.NowMs() - before, 52 * 100);
-}
-
-TEST_F(VirtualRuntimeTest, TimersFireAtTheirPeriodAndStopWhenCancelled) {
-    std::vector<int64_t> ticks;
-    const TimerId id = runtime.StartTimer(5, [&] { ticks.push_back(runtime.NowMs()); });
-    runtime.RunFor(16);
-    runtime.CancelTimer(id);
+    auto other = runtime.StartLoop("other", [&](const Message& m) { note("other", m.id); });
+    const TimerId timer = runtime.StartTimer(30, [&] { other->Post({7, 0, 0}); });
+    sleeper->Post({1, 0, 0});
+    sleeper->Post({2, 0, 0});
+    runtime.CallAfter(10, [&] { sleeper->Post({3, 0, 0}); });
+    EXPECT_TRUE(trace.empty());
     runtime.RunFor(100);
-    EXPECT_EQ(ticks, (std::vector<int64_t>{5, 10, 15}));
+    EXPECT_EQ(trace, (std::vector<std::string>{"begin1@0", "other7@30", "other7@60", "other7@90",
+                                               "end1@100", "begin2@100", "end2@100", "begin3@100",
+                                               "end3@100"}));
+    runtime.CancelTimer(timer);
+    runtime.RunFor(100);
+    EXPECT_EQ(trace.size(), 9u) << "a cancelled timer fires no more";
+}
+
+// A stop posts once and waits 100 ms a post, 52 posts at most.
+TEST_F(VirtualRuntimeTest, StopWorkerEndsAnIdleLoopAfterOnePostAndGivesUpOnAStuckOne) {
+    auto idle = runtime.StartLoop("w", [](const Message&) {});
+    int64_t before = runtime.NowMs();
+    EXPECT_TRUE(StopWorker(idle.get()));
+    EXPECT_FALSE(idle->IsRunning());
+    EXPECT_EQ(runtime.NowMs() - before, 100);
+    EXPECT_FALSE(idle->Post({1, 0, 0}));
+    auto stuck = runtime.StartLoop("stuck", [&](const Message&) { runtime.SleepMs(1'000'000); });
+    stuck->Post({1, 0, 0});
+    runtime.RunFor(1);
+    before = runtime.NowMs();
+    EXPECT_FALSE(StopWorker(stuck.get()));
+    EXPECT_EQ(runtime.NowMs() - before, 52 * 100);
 }
 
 TEST_F(VirtualRuntimeTest, PacedLoopTicksAmongItsPostsWithoutPilingUpUntilItStops) {
@@ -130,9 +109,7 @@ TEST_F(VirtualRuntimeTest, RuntimeDestructionEndsSuspendedHandlers) {
     SetRuntime(&runtime);
 }
 
-class HeadlessMainWindowTest : public VirtualRuntimeTest {};
-
-TEST_F(HeadlessMainWindowTest, TimerTicksDoNotPileUpWhileTheWindowIsBusy) {
+TEST_F(VirtualRuntimeTest, HeadlessWindowTimerTicksDoNotPileUpWhileTheWindowIsBusy) {
     int ticks = 0;
     HeadlessMainWindow window([&](const Message& m) -> int64_t {
         if (m.id == kMsgTimer) {
@@ -143,11 +120,10 @@ TEST_F(HeadlessMainWindowTest, TimerTicksDoNotPileUpWhileTheWindowIsBusy) {
     });
     window.SetTimer(3, 5);
     runtime.RunFor(1000);
-    EXPECT_GE(ticks, 9);
-    EXPECT_LE(ticks, 10);
+    EXPECT_NEAR(ticks, 9.5, 0.5);
 }
 
-TEST_F(HeadlessMainWindowTest, SendFromWorkerWaitsForTheResult) {
+TEST_F(VirtualRuntimeTest, HeadlessWindowSendFromWorkerWaitsForTheResult) {
     HeadlessMainWindow window([&](const Message& m) -> int64_t { return m.wParam * 2; });
     int64_t result = 0;
     auto worker =
@@ -157,7 +133,7 @@ TEST_F(HeadlessMainWindowTest, SendFromWorkerWaitsForTheResult) {
     EXPECT_EQ(result, 42);
 }
 
-TEST_F(HeadlessMainWindowTest, CloseReleasesAPendingSendAndRefusesNewOnes) {
+TEST_F(VirtualRuntimeTest, HeadlessWindowCloseReleasesAPendingSendAndRefusesNewOnes) {
     HeadlessMainWindow window([&](const Message& m) -> int64_t {
         runtime.SleepMs(10'000);
         return 1;
@@ -177,6 +153,49 @@ TEST_F(HeadlessMainWindowTest, CloseReleasesAPendingSendAndRefusesNewOnes) {
     EXPECT_EQ(returnedAt, 50);
     EXPECT_EQ(window.SendMessage(1, 0, 0), 0);
     EXPECT_FALSE(window.PostMessage(1, 0, 0));
+}
+
+// The callback is held inside its run until the cancel has begun and then takes a while longer;
+// CancelTimer must not return before it ends, nor let it start again.
+TEST(RealRuntime, CancelWaitsForARunningCallbackAndNoneStartsAfter) {
+    RealRuntime runtime;
+    auto entered = runtime.MakeSignal();
+    auto cancelling = runtime.MakeSignal();
+    std::atomic<int> runs{0};
+    std::atomic<bool> inside{false};
+    TimerId id = runtime.StartTimer(1, [&] {
+        inside = true;
+        entered->Set();
+        runtime.Wait(*cancelling, 5000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        ++runs;
+        inside = false;
+    });
+    ASSERT_TRUE(runtime.Wait(*entered, 5000));
+    cancelling->Set();
+    runtime.CancelTimer(id);
+    EXPECT_FALSE(inside) << "the callback still ran after CancelTimer returned";
+    const int after = runs;
+    runtime.SleepMs(20);
+    EXPECT_EQ(runs, after);
+}
+
+TEST(RealRuntime, CallbackMayCancelItsOwnTimer) {
+    RealRuntime runtime;
+    auto done = runtime.MakeSignal();
+    std::atomic<TimerId> self{0};
+    std::atomic<int> runs{0};
+    auto started = runtime.MakeSignal();
+    self = runtime.StartTimer(1, [&] {
+        runtime.Wait(*started, 5000);
+        ++runs;
+        runtime.CancelTimer(self);
+        done->Set();
+    });
+    started->Set();
+    ASSERT_TRUE(runtime.Wait(*done, 5000));
+    runtime.SleepMs(10);
+    EXPECT_EQ(runs, 1);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/paths.h"
+#include "server/listen_endpoint.h"
 
 namespace kestrel {
 namespace {
@@ -14,16 +15,14 @@ namespace {
 class ShareSettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char dir[] = "/tmp/kestrel-share-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        dir_ = dir;
+        std::filesystem::create_directories(dir_);
         SetWorkingDirectoryBase(dir_);
     }
     void TearDown() override {
         SetWorkingDirectoryBase("");
         std::filesystem::remove_all(dir_);
     }
-    std::string dir_;
+    std::string dir_ = testing::TempDir() + "kestrel-share-" + std::to_string(::getpid());
 };
 
 TEST_F(ShareSettingsTest, RoundTripsAndKeepsDefaultsForBadRows) {
@@ -68,6 +67,33 @@ TEST(ShareOptions, TakesTheSharingOptionsOfBothPrograms) {
         error.clear();
         EXPECT_TRUE(TakeShareOption(bad, j, options, error));
         EXPECT_FALSE(error.empty()) << bad[0];
+    }
+}
+
+TEST(ListenEndpoint, ParsesAddressAndPortAndStaysOnLoopbackByDefault) {
+    // clang-format off
+    const std::vector<std::pair<std::string_view, std::optional<std::string>>> cases = {  // nothing: refused
+        {"4532",             "127.0.0.1:4532"},
+        {"0",                "127.0.0.1:0"},
+        {"localhost:12345",  "127.0.0.1:12345"},
+        {"0.0.0.0:4532",     "0.0.0.0:4532"},
+        {"[::1]:4532",       "[::1]:4532"},
+        {"65536",            std::nullopt},
+        {"-1",               std::nullopt},
+        {"",                 std::nullopt},
+        {"127.0.0.1:",       std::nullopt},
+        {"radio.example:80", std::nullopt},
+        {"[::1]4532",        std::nullopt},
+        {"1.2.3:4532",       std::nullopt},
+    };
+    // clang-format on
+    for (const auto& [text, formatted] : cases) {
+        std::string error;
+        const auto endpoint = ParseListenEndpoint(text, error);
+        EXPECT_EQ(endpoint ? std::optional(FormatListenEndpoint(*endpoint)) : std::nullopt,
+                  formatted)
+            << text;
+        EXPECT_EQ(error.empty(), formatted.has_value()) << text;
     }
 }
 
