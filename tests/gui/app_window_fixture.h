@@ -55,15 +55,6 @@ inline bool PictureShowsFrequency(const QImage& picture, int32_t hz, int digitCu
     return picture.copy(area) == reference.Picture().copy(area);
 }
 
-// Reports whether the picture's offset display reads `hz`.
-inline bool PictureShowsOffset(const QImage& picture, double hz) {
-    PanelPainter& reference = ReferencePainter();
-    reference.DrawOffset(hz);
-    const QRect area = GroupsArea({SkinGroup::OffsetDigits, SkinGroup::OffsetPoint,
-                                   SkinGroup::OffsetPlus, SkinGroup::OffsetMinus});
-    return picture.copy(area) == reference.Picture().copy(area);
-}
-
 // A fresh main window with the built-in skin, installed as the engine's main window, over a
 // cleared radio state store. The engine's workers are not started.
 class MainWindowTest : public ::testing::Test {
@@ -120,7 +111,12 @@ class MainWindowTest : public ::testing::Test {
         return PictureShowsFrequency(Picture(), hz, digitCursor);
     }
     // Reports whether the offset display reads `hz`.
-    bool ShowsOffset(double hz) const { return PictureShowsOffset(Picture(), hz); }
+    bool ShowsOffset(double hz) const {
+        ReferencePainter().DrawOffset(hz);
+        const QRect area = GroupsArea({SkinGroup::OffsetDigits, SkinGroup::OffsetPoint,
+                                       SkinGroup::OffsetPlus, SkinGroup::OffsetMinus});
+        return Picture().copy(area) == ReferencePainter().Picture().copy(area);
+    }
 
     static QRect Area(std::initializer_list<SkinGroup> groups) { return GroupsArea(groups); }
 

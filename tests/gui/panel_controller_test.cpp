@@ -163,25 +163,6 @@ TEST_F(PanelControllerTest, KeysAndDiscsAreIgnoredWhileTheEntryWindowIsOpen) {
     EXPECT_TRUE(posted.empty());
 }
 
-TEST_F(PanelControllerTest, WheelOnTheMainDialFromThreeDegreesDraws352AndPostsOneStep) {
-    // A press at 2 right of and 40 above the centre starts a drag at 3 degrees.
-    Press(577, 179);
-    EXPECT_EQ(controller().DrawnAngle(89), 3);
-    Release(577, 179);
-    EXPECT_TRUE(window.SentOf(kMsgDrawMainDial).size() == 1u);  // the main dial has no rest look
-    posted.clear();
-    window.sent.clear();
-    Wheel(kMainDial.x(), kMainDial.y(), -120);
-    const auto angles = window.SentOf(kMsgDrawMainDial);
-    ASSERT_EQ(angles.size(), 1u);
-    EXPECT_EQ(angles[0].wParam, 352u);
-    EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x854F), 0, -1}}));
-    Wheel(kMainDial.x(), kMainDial.y(), 120);
-    EXPECT_EQ(window.SentOf(kMsgDrawMainDial).back().wParam, 359u);
-    EXPECT_EQ(posted.back(), (Posted{79, 0, 1}));
-    EXPECT_FALSE(window.Timer(kTimerDialRest));
-}
-
 TEST_F(PanelControllerTest, WheelOnTheRightDialDrawsItAtRestAfter200Ms) {
     Wheel(935, 253, 120);
     EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8550), 0, 1}}));

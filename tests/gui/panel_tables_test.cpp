@@ -2,19 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "app/skin_layout.h"
 
 namespace kestrel {
 namespace {
 
-struct PointCase {
-    int x, y;
-    int zone;
-    int key;  // 0 = no hotspot and no disc
-};
-
 TEST(PanelHitTest, SharedEdgeBelongsToFirstRow) {
-    const PointCase cases[] = {
+    // x, y, zone, key (0: no hotspot and no disc)
+    const std::array<int, 4> cases[] = {
         {183, 50, 1, 0},    // zones 1 and 2 share x 183
         {183, 113, 1, 0},   // corner of zones 1, 2 and 4
         {748, 113, 2, 0},   // zones 2, 3 and 7 meet
@@ -26,10 +23,10 @@ TEST(PanelHitTest, SharedEdgeBelongsToFirstRow) {
         {0, 320, 0, 0},     // zone 4 ends at y 319
         {1025, 10, 0, 0},
     };
-    for (const auto& c : cases) {
-        const PanelHit hit = HitTest(c.x, c.y, false);
-        EXPECT_EQ(hit.zone, c.zone) << c.x << "," << c.y;
-        EXPECT_EQ(hit.Key(), c.key) << c.x << "," << c.y;
+    for (const auto& [x, y, zone, key] : cases) {
+        const PanelHit hit = HitTest(x, y, false);
+        EXPECT_EQ(hit.zone, zone) << x << "," << y;
+        EXPECT_EQ(hit.Key(), key) << x << "," << y;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "options/vfo_set_dlg.h"
 #include "panel_test_fixture.h"
@@ -55,12 +56,7 @@ class ShortcutKeysTest : public PanelFixture {
 
 TEST_F(ShortcutKeysTest, EveryKeySendsItsLine) {
     WriteFile(NumberedLines());
-    struct Case {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        int line;
-    };
-    const Case cases[] = {
+    const std::tuple<int, Qt::KeyboardModifiers, int> cases[] = {
         {Qt::Key_F2, Qt::NoModifier, 0},
         {Qt::Key_F9, Qt::NoModifier, 7},
         {Qt::Key_F11, Qt::NoModifier, 8},
@@ -90,13 +86,12 @@ TEST_F(ShortcutKeysTest, EveryKeySendsItsLine) {
         {Qt::Key_Escape, Qt::NoModifier, -1},
         {Qt::Key_A, Qt::NoModifier, -1},
     };
-    for (const Case& c : cases) {
+    for (const auto& [key, modifiers, line] : cases) {
         commands.clear();
-        EXPECT_EQ(Key(c.key, c.modifiers), c.line >= 0) << c.line;
-        EXPECT_EQ(commands, c.line < 0
-                                ? std::vector<std::string>{}
-                                : std::vector<std::string>{"L" + std::to_string(c.line) + ";"})
-            << c.line;
+        EXPECT_EQ(Key(key, modifiers), line >= 0) << line;
+        EXPECT_EQ(commands, line < 0 ? std::vector<std::string>{}
+                                     : std::vector<std::string>{"L" + std::to_string(line) + ";"})
+            << line;
         Tick(kTimerShortcut);
     }
 }
