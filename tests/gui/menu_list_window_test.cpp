@@ -159,23 +159,18 @@ TEST_F(MenuListTest, ARangeThatCannotBeListedSaysSo) {
 }
 
 TEST_F(MenuListTest, FunctionKeysGoToTheShortcutKeysFirst) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("kestrel-menu-list-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "CommoFiles");
+    WorkingFolder folder;
     {
-        std::ofstream file(dir / "CommoFiles" / "TRNKSDEF.txt");
+        std::ofstream file(folder.path + "/CommoFiles/TRNKSDEF.txt");
         for (int line = 0; line < 46; ++line) {
             file << "FA0000700000" << line % 10 << ";\n";
         }
     }
-    SetWorkingDirectoryBase(dir.string());
     std::vector<std::string> sent;
     client->Shortcuts().SetCommandSink([&](std::string_view c) { sent.emplace_back(c); });
     Open();
     Key(Qt::Key_F2);
     Key(Qt::Key_Down);
-    SetWorkingDirectoryBase("");
-    std::filesystem::remove_all(dir);
     EXPECT_EQ(sent.size(), 1u);
     EXPECT_EQ(Window()->List()->currentRow(), 1) << "other keys still move the list";
 }

@@ -17,21 +17,13 @@ class ShortcutKeysTest : public PanelFixture {
   protected:
     void SetUp() override {
         PanelFixture::SetUp();
-        dir = std::filesystem::temp_directory_path() /
-              ("kestrel-shortcuts-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir / "CommoFiles");
-        SetWorkingDirectoryBase(dir.string());
         client->Shortcuts().SetCommandSink(
             [this](std::string_view command) { commands.emplace_back(command); });
     }
-    void TearDown() override {
-        SetWorkingDirectoryBase("");
-        std::filesystem::remove_all(dir);
-        PanelFixture::TearDown();
-    }
+    void TearDown() override { PanelFixture::TearDown(); }
     // Writes the shortcut file, line 0 first.
     void WriteFile(const std::vector<std::string>& lines) {
-        std::ofstream out(dir / "CommoFiles" / "TRNKSDEF.txt", std::ios::trunc);
+        std::ofstream out(dir.path + "/CommoFiles/TRNKSDEF.txt", std::ios::trunc);
         for (const auto& line : lines) {
             out << line << "\r\n";
         }
@@ -50,7 +42,7 @@ class ShortcutKeysTest : public PanelFixture {
         return lines;
     }
 
-    std::filesystem::path dir;
+    WorkingFolder dir;
     std::vector<std::string> commands;
 };
 
