@@ -1,5 +1,6 @@
 #include "menu_list_window/menu_list_window.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -84,7 +85,7 @@ TEST_F(MenuListTest, LeftAndRightStepTheBitSetRowAndTheSelectionIsKept) {
     EXPECT_EQ(Window()->List()->currentRow(), 4) << "the selected row is kept across openings";
 }
 
-TEST_F(MenuListTest, ChoiceDialogOpensWithNothingChosenAndOkThenChangesNothing) {
+TEST_F(MenuListTest, ChoiceDialogOpensWithNothingChosenAndTheRadiosEntryInRed) {
     Open();
     bool checked = false;
     WhenModal([&](QWidget* w) {
@@ -93,7 +94,29 @@ TEST_F(MenuListTest, ChoiceDialogOpensWithNothingChosenAndOkThenChangesNothing) 
         EXPECT_NE(dialog->findChild<QLabel*>()->text().indexOf("001  FAST DELAY  (msec)"), -1);
         ChoiceCombo* combo = dialog->Combo();
         EXPECT_EQ(combo->currentIndex(), -1);
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        const QImage image = view->viewport()->grab().toImage();
+        // The entry of 300 (the radio's value) has red ink, its neighbour none.
+        auto redIn = [&](int row) {
+            const QRect r = view->visualRect(view->model()->index(row, 0));
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    const QColor c =
+                        image.pixelColor(x * image.width() / view->viewport()->width(),
+                                         y * image.height() / view->viewport()->height());
+                    if (c.red() > 150 && c.green() < 80 && c.blue() < 80) {
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        view->scrollTo(view->model()->index(14, 0));
         EXPECT_EQ(combo->itemText(14), "300");
+        EXPECT_TRUE(redIn(14));
+        EXPECT_FALSE(redIn(15));
+        combo->hidePopup();
         ClickButton(dialog, "OK");  // OK with nothing chosen
         checked = true;
     });

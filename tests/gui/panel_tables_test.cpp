@@ -62,32 +62,25 @@ TEST(PanelHitTest, TruncatedSamplesLeaveTheCornerOfTheBoundingSquareOut) {
     EXPECT_FALSE(OnDisc(disc, 120, 120));
 }
 
-TEST(PanelAngles, CursorAngleStartsAboveTheCentreAndGrowsClockwise) {
+// Cursor angles start above the centre and grow clockwise; half turns read the other way; wheel
+// steps wrap past zero; whole steps of seven degrees drop the remainder.
+TEST(PanelAngles, CursorDeltaWheelAndDialSteps) {
     EXPECT_EQ(CursorAngle(100, 50, 100, 100), 0);
     EXPECT_EQ(CursorAngle(150, 100, 100, 100), 90);
     EXPECT_EQ(CursorAngle(100, 150, 100, 100), 180);
     EXPECT_EQ(CursorAngle(50, 100, 100, 100), 270);
     EXPECT_EQ(CursorAngle(150, 50, 100, 100), 45);
     EXPECT_EQ(CursorAngle(99, 50, 100, 100), 358);  // just left of straight up, truncated
-}
-
-TEST(PanelAngles, HalfTurnsReadTheOtherWay) {
     EXPECT_EQ(AngleDelta(10, 20), 10);
     EXPECT_EQ(AngleDelta(350, 10), 20);
     EXPECT_EQ(AngleDelta(10, 350), -20);
     EXPECT_EQ(AngleDelta(0, 180), -180);
     EXPECT_EQ(AngleDelta(180, 0), 180);
-}
-
-TEST(PanelAngles, WheelStepsWrapPastZero) {
     EXPECT_EQ(WheelAngle(3, false), 352);
     EXPECT_EQ(WheelAngle(7, false), 0);
     EXPECT_EQ(WheelAngle(0, true), 7);
     EXPECT_EQ(WheelAngle(355, true), 7);
     EXPECT_EQ(WheelAngle(352, true), 359);
-}
-
-TEST(PanelAngles, WholeStepsOfSevenDegreesDropTheRemainder) {
     int32_t rest = 0;
     EXPECT_EQ(TakeDialSteps(rest, 6), 0);
     EXPECT_EQ(rest, 6);
