@@ -181,8 +181,6 @@ TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndNotificationsReachTheCont
     Set(Field::SF, 0);
     window->SendMessage(0x85C0, 1, 0);
     EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 3)) << "held while on: the pressed-on image";
-    window->SendMessage(0x85C0, 0, 0);
-    EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 2));
     window->SendMessage(0x857A, 1, 0);
     EXPECT_TRUE(probe->messages.empty()) << "an empty key message is not passed on";
     Set(Field::LK, 1);

@@ -51,7 +51,7 @@ class MenuListTest : public PanelFixture {
     }
 };
 
-TEST_F(MenuListTest, OpensWithEveryRowAndTheBitSetRowOnItsLastChoice) {
+TEST_F(MenuListTest, OpensWithEveryRowAndLeftAndRightStepTheBitSetRowFromItsLastChoice) {
     MenuListWindow* list = Open();
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(list->isVisible());
@@ -59,10 +59,6 @@ TEST_F(MenuListTest, OpensWithEveryRowAndTheBitSetRowOnItsLastChoice) {
     EXPECT_EQ(list->List()->currentRow(), 0);
     EXPECT_TRUE(Row(0).startsWith("001  FAST DELAY"));
     EXPECT_TRUE(Row(kRowOfItem90).endsWith(" GEN ON"));
-}
-
-TEST_F(MenuListTest, LeftAndRightStepTheBitSetRowAndTheSelectionIsKept) {
-    Open();
     Window()->List()->setCurrentRow(kRowOfItem90);
     // The row opens on GEN; Left steps back one choice (to 50), as the arrow keys always do.
     const std::pair<int, const char*> steps[] = {{Qt::Key_Left, " 50 ON"},
