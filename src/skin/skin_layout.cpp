@@ -425,15 +425,6 @@ int ColumnElement(SkinGroup group, int position, bool lit) {
     return lit ? GroupLayout(group).positions + position : position;
 }
 
-SkinGroup GroupByName(std::string_view name) {
-    for (const SkinGroupLayout& row : kLayout) {
-        if (row.name == name) {
-            return row.group;
-        }
-    }
-    return SkinGroup::Count;
-}
-
 SkinRect KeyLampRect(int lampIndex) {
     return KeyLampTable[lampIndex];
 }

@@ -98,8 +98,6 @@ int ElementCount(SkinGroup group);
 SkinRect ElementRect(SkinGroup group, int element);
 // Returns the element of a legend column that shows legend `position` lit or unlit.
 int ColumnElement(SkinGroup group, int position, bool lit);
-// Returns the group whose file-name stem is `name`, or SkinGroup::Count.
-SkinGroup GroupByName(std::string_view name);
 
 // The six lamp strips that light a knob's indicator (MIC GAIN, SPEED, MONI, SQL, AF, RF).
 inline constexpr int kKeyLampCount = 6;

@@ -30,24 +30,8 @@ constexpr Worker kWorkers[] = {Worker::AnlRecv, Worker::SioRecv, Worker::SioSend
 // private working directory.
 class EndToEnd : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kestrel-panel-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        SetWorkingDirectoryBase(folder_);
-        SetRuntime(&runtime_);
-    }
-    void TearDown() override {
-        SetRuntime(nullptr);
-        SetWorkingDirectoryBase({});
-        std::filesystem::remove_all(folder_);
-    }
-    std::string SavedSettings() const {
-        std::ifstream file(folder_ + "/CommoFiles/CommSetting.csv");
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    void SetUp() override { SetRuntime(&runtime_); }
+    void TearDown() override { SetRuntime(nullptr); }
     // Checks what every run leaves behind once the main window has ended.
     void ExpectShutDown(const CRemoteControllerApp& app) const {
         EXPECT_EQ(app.ModalResult(), QDialog::Rejected);
@@ -59,7 +43,8 @@ class EndToEnd : public ::testing::Test {
         EXPECT_EQ(g_pMainDlg, nullptr);
     }
 
-    std::string folder_;
+    WorkingFolder folder;
+    const std::string& folder_ = folder.path;
     RealRuntime runtime_;
 };
 
@@ -71,7 +56,6 @@ void SaveArtifact(const QImage& picture) {
 }
 
 TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
-    std::filesystem::create_directories(folder_ + "/CommoFiles");
     std::ofstream(folder_ + "/CommoFiles/CommSetting.csv") << "1,38400,0\n";
     PanelOptions options;
     options.simulate = true;
@@ -133,7 +117,8 @@ TEST_F(EndToEnd, UnusablePortStillShowsThePanelWithOneBoxAndWritesTheSettings) {
     });
     app.InitInstance();
     EXPECT_EQ(boxes, (std::vector<int>{106}));
-    EXPECT_EQ(SavedSettings(), "1,4800,0\n") << "no settings file yet: the defaults are written";
+    EXPECT_EQ(folder.Read("CommoFiles/CommSetting.csv"), "1,4800,0\n")
+        << "no settings file yet: the defaults are written";
     ExpectShutDown(app);
 }
 

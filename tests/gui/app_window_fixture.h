@@ -12,6 +12,7 @@
 
 #include "app/main_panel_dlg.h"
 #include "app/panel_painter.h"
+#include "painter_test_support.h"
 #include "platform/main_window.h"
 #include "platform/real_runtime.h"
 #include "platform/startup_box.h"
@@ -54,15 +55,6 @@ inline bool PictureShowsFrequency(const QImage& picture, int32_t hz, int digitCu
     return picture.copy(area) == reference.Picture().copy(area);
 }
 
-// Reports whether the picture's offset display reads `hz`.
-inline bool PictureShowsOffset(const QImage& picture, double hz) {
-    PanelPainter& reference = ReferencePainter();
-    reference.DrawOffset(hz);
-    const QRect area = GroupsArea({SkinGroup::OffsetDigits, SkinGroup::OffsetPoint,
-                                   SkinGroup::OffsetPlus, SkinGroup::OffsetMinus});
-    return picture.copy(area) == reference.Picture().copy(area);
-}
-
 // A fresh main window with the built-in skin, installed as the engine's main window, over a
 // cleared radio state store. The engine's workers are not started.
 class MainWindowTest : public ::testing::Test {
@@ -96,28 +88,9 @@ class MainWindowTest : public ::testing::Test {
 
     const QImage& Picture() const { return window->Painter().Picture(); }
 
-    // Reports whether the picture shows exactly this element of the group at its rectangle
-    // (only its opaque pixels are compared: pure green is see-through and soft edges blend).
+    // Reports whether the picture shows this element of the group at its rectangle.
     bool Shows(SkinGroup group, int element) const {
-        const QImage& image = window->Painter().Skin().Element(group, element);
-        const SkinRect rect = ElementRect(group, element);
-        if (image.isNull()) {
-            return false;
-        }
-        for (int y = 0; y < rect.height; ++y) {
-            for (int x = 0; x < rect.width; ++x) {
-                const QRgb source =
-                    image.pixel(x * image.width() / rect.width, y * image.height() / rect.height);
-                if (qAlpha(source) != 255 || (source & 0xFFFFFF) == 0x00FF00) {
-                    continue;
-                }
-                if ((Picture().pixel(rect.left + x, rect.top + y) & 0xFFFFFF) !=
-                    (source & 0xFFFFFF)) {
-                    return false;
-                }
-            }
-        }
-        return true;
+        return ShowsElement(window->Painter(), group, element);
     }
     // Reports whether the picture shows this element and none of the other looks drawn at the
     // same place.
@@ -138,7 +111,12 @@ class MainWindowTest : public ::testing::Test {
         return PictureShowsFrequency(Picture(), hz, digitCursor);
     }
     // Reports whether the offset display reads `hz`.
-    bool ShowsOffset(double hz) const { return PictureShowsOffset(Picture(), hz); }
+    bool ShowsOffset(double hz) const {
+        ReferencePainter().DrawOffset(hz);
+        const QRect area = GroupsArea({SkinGroup::OffsetDigits, SkinGroup::OffsetPoint,
+                                       SkinGroup::OffsetPlus, SkinGroup::OffsetMinus});
+        return Picture().copy(area) == ReferencePainter().Picture().copy(area);
+    }
 
     static QRect Area(std::initializer_list<SkinGroup> groups) { return GroupsArea(groups); }
 

@@ -74,6 +74,16 @@ TEST_F(DisplayNotifications, LampsAndCapsFollowTheirFields) {
          {{G::LampHiSwr, 1}, {G::LampMicEq, 0}, {G::LampRec, 1}, {G::LampPlay, 0}, {G::LampTx, 1}, {G::KeyRxA, 0}, {G::KeyRxB, 2}}},
         {kNotifyRI, {{F::RI0, 0}, {F::RI1, 1}, {F::RI2, 0}, {F::RI3, 1}, {F::RI4, 0}, {F::RI5, 1}, {F::RI7, 0}},
          {{G::LampHiSwr, 0}, {G::LampMicEq, 1}, {G::LampRec, 0}, {G::LampPlay, 1}, {G::LampTx, 0}, {G::KeyRxA, 2}, {G::KeyRxB, 0}}},
+        // Width columns 3 to 7 for BG 2; shift column 5 for IS 0 (element = 2 x column + lit).
+        {kNotifyBG, {{F::BG0, 2}}, {{G::WidthRow, 4}, {G::WidthRow, 7}, {G::WidthRow, 15}, {G::WidthRow, 16}}},
+        {kNotifyIS, {{F::MD0, 1}, {F::IS, 0}}, {{G::ShiftRow, 8}, {G::ShiftRow, 11}, {G::ShiftRow, 12}}},
+        // Memory lamps by the IF memory value; with VS 1 both are dark.
+        {kNotifyIF, {{F::IFp21, 1}, {F::VS, 0}}, {{G::LampMemory1, 1}, {G::LampMemory2, 0}}},
+        {kNotifyVS, {{F::VS, 1}}, {{G::LampMemory1, 0}, {G::LampMemory2, 0}}},
+        {kNotifyIF, {{F::VS, 0}, {F::IFp21, 2}}, {{G::LampMemory1, 0}, {G::LampMemory2, 1}}},
+        {kNotifyIF, {{F::IFp21, 3}}, {{G::LampMemory2, 0}}},
+        {kNotifyIF, {{F::IFp21, 4}}, {{G::LampMemory2, 1}}},
+        {kNotifyIF, {{F::IFp21, 0}}, {{G::LampMemory1, 0}, {G::LampMemory2, 0}}},
     };
     // clang-format on
     for (size_t i = 0; i < steps.size(); ++i) {
@@ -89,47 +99,34 @@ TEST_F(DisplayNotifications, LampsAndCapsFollowTheirFields) {
 
 // SF lights one of BAND, MHz, GRP and MCH; KC (from 1) one of SHIFT to µ-TUNE.
 TEST_F(DisplayNotifications, FunctionCapsTurnOnOnePerValue) {
-    struct Row {
-        uint32_t message;
-        Field field;
-        int32_t first;
-        int32_t last;
-        std::vector<SkinGroup> caps;
-    };
+    using Row = std::tuple<uint32_t, Field, int32_t, int32_t, std::vector<SkinGroup>>;
     const Row rows[] = {
         {kNotifySF, F::SF, 0, 8, {G::KeyFuncBand, G::KeyFuncMhz, G::KeyFuncGrp, G::KeyFuncMch}},
         {kNotifyKC, F::KC, 1, 5, {G::KeyShift, G::KeyWidth, G::KeyCont, G::KeyNotch, G::KeyMuTune}},
     };
-    for (const Row& row : rows) {
-        for (int32_t value = 0; value <= row.last; ++value) {
-            Set(row.field, value);
-            Notify(row.message);
-            for (size_t i = 0; i < row.caps.size(); ++i) {
-                EXPECT_TRUE(ShowsOnly(row.caps[i], value == row.first + int(i) ? 2 : 0))
-                    << FieldName(row.field) << " " << value << " cap " << i;
+    for (const auto& [message, field, first, last, caps] : rows) {
+        for (int32_t value = 0; value <= last; ++value) {
+            Set(field, value);
+            Notify(message);
+            for (size_t i = 0; i < caps.size(); ++i) {
+                EXPECT_TRUE(ShowsOnly(caps[i], value == first + int(i) ? 2 : 0))
+                    << FieldName(field) << " " << value << " cap " << i;
             }
         }
     }
 }
 
-// Legend columns: the value, then which legends (top to bottom) are lit.
-struct ColumnCase {
-    uint32_t message;
-    Field field;
-    int32_t value;
-    SkinGroup column;
-    std::vector<int> lit;  // empty with drawsNothing
-    bool drawsNothing = false;
-};
-
+// Legend columns: the value, then which legends (top to bottom) are lit; none listed: the value
+// draws nothing.
 TEST_F(DisplayNotifications, LegendColumnsLightTheLegendsOfTheValue) {
+    using ColumnCase = std::tuple<uint32_t, Field, int32_t, SkinGroup, std::vector<int>>;
     const std::vector<ColumnCase> cases{
         // Roofing filter: AUTO, 3 kHz, 6 kHz, 15 kHz.
         {kNotifyRF, F::RF, 1, G::ColumnRflt, {0, 0, 0, 1}},
         {kNotifyRF, F::RF, 3, G::ColumnRflt, {0, 1, 0, 0}},
         {kNotifyRF, F::RF, 4, G::ColumnRflt, {1, 0, 0, 1}},
         {kNotifyRF, F::RF, 6, G::ColumnRflt, {1, 1, 0, 0}},
-        {kNotifyRF, F::RF, 0, G::ColumnRflt, {}, true},
+        {kNotifyRF, F::RF, 0, G::ColumnRflt, {}},
         // AGC: AUTO, FAST, MID, SLOW.
         {kNotifyGT, F::GT0, 0, G::ColumnAgc, {0, 0, 0, 0}},
         {kNotifyGT, F::GT0, 1, G::ColumnAgc, {0, 1, 0, 0}},
@@ -146,17 +143,17 @@ TEST_F(DisplayNotifications, LegendColumnsLightTheLegendsOfTheValue) {
         {kNotifyAN, F::ANp3, 0, G::ColumnAnt, {1, 0}},
         {kNotifyAN, F::ANp3, 1, G::ColumnAnt, {0, 1}},
     };
-    for (const ColumnCase& c : cases) {
-        const int positions = c.drawsNothing ? 4 : static_cast<int>(c.lit.size());
+    for (const auto& [message, field, value, column, lit] : cases) {
+        const int positions = lit.empty() ? 4 : static_cast<int>(lit.size());
         for (int p = 0; p < positions; ++p) {
-            window->Painter().DrawGroup(c.column, ColumnElement(c.column, p, p % 2 == 0));
+            window->Painter().DrawGroup(column, ColumnElement(column, p, p % 2 == 0));
         }
-        Set(c.field, c.value);
-        Notify(c.message);
+        Set(field, value);
+        Notify(message);
         for (int p = 0; p < positions; ++p) {
-            const int expected = c.drawsNothing ? (p % 2 == 0 ? 1 : 0) : c.lit[p];
-            EXPECT_TRUE(ShowsOnly(c.column, ColumnElement(c.column, p, expected == 1)))
-                << FieldName(c.field) << " " << c.value << " legend " << p;
+            const bool expected = lit.empty() ? p % 2 == 0 : lit[p] == 1;
+            EXPECT_TRUE(ShowsOnly(column, ColumnElement(column, p, expected)))
+                << FieldName(field) << " " << value << " legend " << p;
         }
     }
 }
@@ -205,15 +202,20 @@ TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
         Notify(kNotifyFA);
         EXPECT_TRUE(ShowsFrequency(showsB ? 14250000 : 7050000)) << tx << ft << vs;
     }
-}
-
-TEST_F(DisplayNotifications, DigitCursorMessageMovesTheMark) {
-    Set(F::FA, 475000);
     window->SendMessage(kMsgSelectDigitA, 1, 0);
-    EXPECT_TRUE(ShowsFrequency(475000, 1));
+    EXPECT_TRUE(ShowsFrequency(14250000, 1));
     EXPECT_EQ(window->DigitCursor(), 1);
-    window->SendMessage(kMsgSelectDigitA, 0, 0);
-    EXPECT_TRUE(ShowsFrequency(475000, 0));
+    // Receiving on A, the offset display shows the clarifier offset of the side VS shows.
+    ASSERT_TRUE(SetReal(RealField::IFp13, -120.0));
+    ASSERT_TRUE(SetReal(RealField::OIp13, 250.0));
+    Set(F::TX, 0);
+    Set(F::FT, 0);
+    Set(F::VS, 0);
+    Notify(kNotifyIF);
+    EXPECT_TRUE(ShowsOffset(-120.0));
+    Set(F::VS, 1);
+    Notify(kNotifyVS);
+    EXPECT_TRUE(ShowsOffset(250.0));
 }
 
 TEST_F(DisplayNotifications, FrequencyTimersRedrawFromTheStoreAndRestUntilTheNextMessage) {
@@ -239,32 +241,6 @@ TEST_F(DisplayNotifications, FrequencyTimersRedrawFromTheStoreAndRestUntilTheNex
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
     window->OnTimer(kTimerFrequencyA);
     EXPECT_TRUE(ShowsFrequency(3575000));
-}
-
-TEST_F(DisplayNotifications, OffsetAndMemoryLampsFollowTheShownSide) {
-    ASSERT_TRUE(SetReal(RealField::IFp13, -120.0));
-    ASSERT_TRUE(SetReal(RealField::OIp13, 0.0));
-    Set(F::IFp21, 1);
-    Set(F::VS, 0);
-    Notify(kNotifyIF);
-    EXPECT_TRUE(ShowsOffset(-120.0));
-    EXPECT_TRUE(ShowsOnly(G::LampMemory1, 1));
-    EXPECT_TRUE(ShowsOnly(G::LampMemory2, 0));
-
-    Set(F::VS, 1);
-    Notify(kNotifyVS);
-    EXPECT_TRUE(ShowsOffset(0.0));
-    EXPECT_TRUE(ShowsOnly(G::LampMemory1, 0)) << "with VS 1 both memory lamps are dark";
-    EXPECT_TRUE(ShowsOnly(G::LampMemory2, 0));
-
-    Set(F::VS, 0);
-    for (const auto& [memory, first, second] :
-         {std::tuple{0, 0, 0}, std::tuple{2, 0, 1}, std::tuple{3, 0, 0}, std::tuple{4, 0, 1}}) {
-        Set(F::IFp21, memory);
-        Notify(kNotifyIF);
-        EXPECT_TRUE(ShowsOnly(G::LampMemory1, first)) << memory;
-        EXPECT_TRUE(ShowsOnly(G::LampMemory2, second)) << memory;
-    }
 }
 
 TEST_F(DisplayNotifications, TransmitEndSwitchesBackToTheReceiveVfoAndResetsHolds) {
@@ -318,21 +294,6 @@ TEST_F(DisplayNotifications, AutoInformationOrPowerOffDarkensBothBars) {
     }
 }
 
-TEST_F(DisplayNotifications, MeterReadingWithLowerSelectionTwoLeavesTheLowerBar) {
-    Set(F::AI, 1);
-    Set(F::PS, 1);
-    for (int segment = 0; segment < kBarSegments; ++segment) {
-        window->Painter().DrawGroup(G::LowerBar, 2 * segment + segment % 2);
-    }
-    Set(F::MS, 2);
-    Set(F::RM1, 0);
-    Notify(kNotifyRM);
-    for (int segment = 0; segment < kBarSegments; ++segment) {
-        EXPECT_TRUE(Shows(G::LowerBar, 2 * segment + segment % 2)) << segment;
-    }
-    EXPECT_TRUE(ShowsOnly(G::LowerPlate0, 0)) << "the selection-0 plate is drawn unlit";
-}
-
 TEST_F(DisplayNotifications, MeterSelectionLightsItsPlateAndDropsTheLowerHold) {
     for (const auto& [selection, plate] :
          {std::pair{0, G::LowerPlate0}, std::pair{1, G::LowerPlate1}, std::pair{3, G::LowerPlate3},
@@ -362,30 +323,8 @@ TEST_F(DisplayNotifications, ApfRedrawsOnlyWhileContourModeIsTwo) {
     EXPECT_TRUE(Shows(G::LegendContour, 2));
 }
 
-TEST_F(DisplayNotifications, WidthAndShiftRowsFollowBgAndIs) {
-    Set(F::BG0, 2);
-    Notify(kNotifyBG);
-    for (int column = 0; column < 11; ++column) {
-        EXPECT_TRUE(Shows(G::WidthRow, 2 * column + (column >= 3 && column <= 7 ? 1 : 0)))
-            << column;
-    }
-    Set(F::MD0, 1);
-    Set(F::IS, 0);
-    Notify(kNotifyIS);
-    for (int column = 0; column < 11; ++column) {
-        EXPECT_TRUE(Shows(G::ShiftRow, 2 * column + (column == 5 ? 1 : 0))) << column;
-    }
-}
-
-// Each knob notification redraws its own knob from its own field and leaves the rest of the
-// panel as it was.
 TEST_F(DisplayNotifications, KnobNotificationsRedrawTheirOwnKnob) {
-    struct Row {
-        uint32_t message;
-        Field field;
-        int32_t value;
-        Knob knob;
-    };
+    using Row = std::tuple<uint32_t, Field, int32_t, Knob>;
     // clang-format off
     const Row kRows[] = {
         {kNotifyKS, F::KS,  40,  Knob::Speed},
@@ -398,19 +337,19 @@ TEST_F(DisplayNotifications, KnobNotificationsRedrawTheirOwnKnob) {
     // clang-format on
     PanelPainter reference;
     reference.LoadSkin();
-    for (const Row& row : kRows) {
-        SCOPED_TRACE(FieldName(row.field));
+    for (const auto& [message, field, value, knob] : kRows) {
+        SCOPED_TRACE(FieldName(field));
         ResetRadioState();
         window->Painter().DrawPanelPicture(PanelPicture::LampsDark);
         reference.DrawPanelPicture(PanelPicture::LampsDark);
-        if (row.knob == Knob::AfGain || row.knob == Knob::RfGain) {
-            reference.DrawAfRfKnob(row.knob == Knob::AfGain ? row.value : 0,
-                                   row.knob == Knob::RfGain ? row.value : 0);
+        if (knob == Knob::AfGain || knob == Knob::RfGain) {
+            reference.DrawAfRfKnob(knob == Knob::AfGain ? value : 0,
+                                   knob == Knob::RfGain ? value : 0);
         } else {
-            reference.DrawKnobNeedle(row.knob, row.value);
+            reference.DrawKnobNeedle(knob, value);
         }
-        Set(row.field, row.value);
-        Notify(row.message);
+        Set(field, value);
+        Notify(message);
         EXPECT_TRUE(Picture() == reference.Picture());
     }
 }

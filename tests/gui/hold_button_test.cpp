@@ -58,8 +58,8 @@ TEST_P(HoldButtonEnds, ReportsOneReleaseForAHoldByTheMouse) {
     EXPECT_EQ(w.reports.size(), 2u) << "a late button-up reports nothing more";
 }
 
+// A plain button-up is the rotator keys' test; hiding is the equalizer window's.
 const HoldEnd kHoldEnds[] = {
-    {"ButtonUp", [](HoldWindow& w) { LeftButton(w.button, false); }},
     {"ButtonUpAfterDraggingAway",
      [](HoldWindow& w) {
          const QPoint away(0, 200);
@@ -70,7 +70,6 @@ const HoldEnd kHoldEnds[] = {
      }},
     {"FocusMovesAway", [](HoldWindow& w) { w.other->setFocus(); }},
     {"Disabled", [](HoldWindow& w) { w.button->setEnabled(false); }},
-    {"WindowHidden", [](HoldWindow& w) { w.window->hide(); }},
     {"Escape", [](HoldWindow& w) { KeyTo(w.button, true, Qt::Key_Escape); }},
     {"ModalBox",
      [](HoldWindow& w) {

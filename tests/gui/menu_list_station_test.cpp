@@ -103,21 +103,8 @@ TEST_F(MenuListStation, SaveChangeOnTheRadioCompareAndLoadBack) {
     EXPECT_EQ(lines[2].simplified(), "001 FAST DELAY 300msec 500msec");
     EXPECT_EQ(lines[3].simplified(), "073 FIX 1.8MHz 1.800MHz 1.900MHz");
 
-    // A damaged copy of the file changes nothing and names its first bad line.
-    const QString good = path;
-    path += ".bad";
-    std::filesystem::copy_file(good.toStdString(), path.toStdString());
-    std::ofstream(path.toStdString(), std::ios::app) << "119,1,NO SUCH ITEM\n";
     list->LoadSettings();
-    std::filesystem::remove(path.toStdString());
-    path = good;
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_NE(reports[1].second.indexOf("line 120: no menu item \"119\""), -1)
-        << reports[1].second.toStdString();
-    EXPECT_TRUE(list->List()->item(0)->text().endsWith(" 500msec"));
-
-    list->LoadSettings();
-    EXPECT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports.size(), 1u);
     EXPECT_TRUE(list->List()->item(0)->text().endsWith(" 300msec"));
     EXPECT_TRUE(list->List()->item(72)->text().endsWith(" 1.800MHz"));
     EXPECT_EQ(PressAndSent(), (std::vector<std::string>{"EX0010300;", "EX07301800;"}));

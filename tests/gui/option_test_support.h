@@ -5,7 +5,13 @@
 #include <QMouseEvent>
 #include <QString>
 #include <QWidget>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
+
+#include "platform/paths.h"
 
 namespace kestrel::testing {
 
@@ -54,6 +60,27 @@ inline void TypeInto(QWidget* widget, const QString& text) {
         KeyTo(widget, false, key, {}, QString(c));
     }
 }
+
+// A private working directory with its "CommoFiles" folder, the program's base while it lives.
+struct WorkingFolder {
+    WorkingFolder() {
+        char pattern[] = "/tmp/kestrel-gui-test-XXXXXX";
+        path = ::mkdtemp(pattern);
+        std::filesystem::create_directories(path + "/CommoFiles");
+        SetWorkingDirectoryBase(path);
+    }
+    ~WorkingFolder() {
+        SetWorkingDirectoryBase("");
+        std::filesystem::remove_all(path);
+    }
+    // Returns the text of a file in the folder ("" if there is none).
+    std::string Read(const std::string& name) const {
+        std::stringstream text;
+        text << std::ifstream(path + "/" + name).rdbuf();
+        return text.str();
+    }
+    std::string path;
+};
 
 // Shows a window and makes it the active one, so that focus moves as on a desktop.
 inline void ShowActive(QWidget* window) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "e2e/station_fixture.h"
@@ -113,12 +114,8 @@ QList<QPushButton*> Buttons(QWidget& dlg) {
 
 // Every plain button of a window, clicked in order, and the commands it puts on the line.
 TEST_F(OptionWindows, ButtonsPutTheirCommandsOnTheLine) {
-    struct Row {
-        const char* window;
-        std::function<CChildDlg&()> open;
-        std::initializer_list<const char*> codes;
-        Texts line;
-    };
+    using Row = std::tuple<const char*, std::function<CChildDlg&()>,
+                           std::initializer_list<const char*>, Texts>;
     const Row rows[] = {
         {"playback",
          [this]() -> CChildDlg& { return Open<CPlaybackDlg>(); },
@@ -130,9 +127,9 @@ TEST_F(OptionWindows, ButtonsPutTheirCommandsOnTheLine) {
          {"CT", "OS"},
          {"CT00;", "CT02;", "CT01;", "OS00;", "OS02;", "OS01;"}},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.window);
-        CChildDlg& dlg = row.open();
+    for (const auto& [name, open, codes, line] : rows) {
+        SCOPED_TRACE(name);
+        CChildDlg& dlg = open();
         Run(300);
         const size_t mark = Mark();
         for (QPushButton* button : Buttons(dlg)) {
@@ -141,7 +138,7 @@ TEST_F(OptionWindows, ButtonsPutTheirCommandsOnTheLine) {
                 Run(200);
             }
         }
-        EXPECT_EQ(SentSince(mark, row.codes), row.line);
+        EXPECT_EQ(SentSince(mark, codes), line);
         dlg.Destroy();
     }
 }
@@ -170,25 +167,21 @@ TEST_F(OptionWindows, PlaybackLampsFollowTheRadioAndGreyWhileTheLinkIsDown) {
 // Rotator
 
 TEST_F(OptionWindows, RotatorKeysPutTheirCommandsOnTheLine) {
-    struct Row {
-        CRotatorDlg::Key key;
-        Texts line;
-    };
-    const Row rows[] = {
+    const std::pair<CRotatorDlg::Key, Texts> rows[] = {
         {CRotatorDlg::kCcw, {"RO1;", "RO0;"}},
         {CRotatorDlg::kCw, {"RO2;", "RO0;"}},
         {CRotatorDlg::kSlow, {"RO3;"}},
         {CRotatorDlg::kFast, {"RO4;"}},
     };
     auto& dlg = Open<CRotatorDlg>();
-    for (const Row& row : rows) {
+    for (const auto& [key, line] : rows) {
         const size_t mark = Mark();
         // No user-interface events between press and release: the speed repeat cannot tick.
-        LeftButton(&dlg.Button(row.key), true);
+        LeftButton(&dlg.Button(key), true);
         rt.RunFor(50);
-        LeftButton(&dlg.Button(row.key), false);
+        LeftButton(&dlg.Button(key), false);
         rt.RunFor(50);
-        EXPECT_EQ(SentSince(mark, {"RO0", "RO1", "RO2", "RO3", "RO4"}), row.line) << row.key;
+        EXPECT_EQ(SentSince(mark, {"RO0", "RO1", "RO2", "RO3", "RO4"}), line) << key;
     }
 }
 
@@ -227,21 +220,17 @@ TEST_F(OptionWindows, DirectionFollowsTheTurningRotatorAndClosingWhileHeldStopsI
 }
 
 TEST_F(OptionWindows, RotatorReadoutsShowTheStoredDirectionAndSpeed) {
-    struct Row {
-        int32_t degrees;
-        const char* shown;
-        QColor colour;
-    };
     const QColor orange(255, 128, 0);
     const QColor red(255, 0, 0);
-    const Row rows[] = {{0, "0", orange}, {359, "359", orange}, {360, "0", red}, {365, "5", red}};
+    const std::tuple<int32_t, const char*, QColor> rows[] = {
+        {0, "0", orange}, {359, "359", orange}, {360, "0", red}, {365, "5", red}};
     auto& dlg = Open<CRotatorDlg>();
-    for (const Row& row : rows) {
-        ASSERT_TRUE(StoreField(Field::ROp3, row.degrees));
+    for (const auto& [degrees, shown, colour] : rows) {
+        ASSERT_TRUE(StoreField(Field::ROp3, degrees));
         ASSERT_TRUE(StoreField(Field::ROp6, 50));
         dlg.OnNotification(kNotifyRO, 0, 0);
-        EXPECT_EQ(dlg.Direction().text(), QString::fromLatin1(row.shown)) << row.degrees;
-        EXPECT_EQ(dlg.Direction().TextColour(), row.colour) << row.degrees;
+        EXPECT_EQ(dlg.Direction().text(), QString::fromLatin1(shown)) << degrees;
+        EXPECT_EQ(dlg.Direction().TextColour(), colour) << degrees;
     }
     EXPECT_EQ(dlg.Speed().text(), QStringLiteral("50%"));
 }
@@ -307,14 +296,10 @@ TEST_F(OptionWindows, KeyerTextRefusesSemicolonsTypedOrPastedAndWritesWhatItHold
 // Repeater and the tone list
 
 TEST_F(OptionWindows, RepeaterReadsItsVfoOnOpeningAndShowsTheAnswer) {
-    struct Row {
-        int vs;
-        const char* read;
-        const char* label;
-    };
-    const Row rows[] = {{0, "IF;", "<VFO-A>"}, {1, "OI;", "<VFO-B>"}};
-    for (const Row& row : rows) {
-        const char s = static_cast<char>('0' + row.vs);
+    const std::tuple<int, const char*, const char*> rows[] = {{0, "IF;", "<VFO-A>"},
+                                                              {1, "OI;", "<VFO-B>"}};
+    for (const auto& [vs, read, label] : rows) {
+        const char s = static_cast<char>('0' + vs);
         ASSERT_TRUE(radio->Apply(std::string("CT") + s + "2;"));
         ASSERT_TRUE(radio->Apply(std::string("CN") + s + "12;"));
         ASSERT_TRUE(radio->Apply(std::string("OS") + s + "1;"));
@@ -323,12 +308,12 @@ TEST_F(OptionWindows, RepeaterReadsItsVfoOnOpeningAndShowsTheAnswer) {
         for (Field f : {Field::CT0, Field::CT1, Field::CN0, Field::CN1, Field::OS0, Field::OS1}) {
             ASSERT_TRUE(StoreField(f, 0));
         }
-        ASSERT_TRUE(StoreField(Field::VS, row.vs));
+        ASSERT_TRUE(StoreField(Field::VS, vs));
         const size_t mark = Mark();
         auto& dlg = Open<CRepeaterDlg>();
         Run(500);
-        EXPECT_EQ(SentSince(mark, {"IF", "OI"}), (Texts{row.read}));
-        EXPECT_EQ(dlg.VfoLabel(), QString::fromLatin1(row.label));
+        EXPECT_EQ(SentSince(mark, {"IF", "OI"}), (Texts{read}));
+        EXPECT_EQ(dlg.VfoLabel(), QString::fromLatin1(label));
         EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kMode).text(), QStringLiteral("Tone Encoder"));
         EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kTone).text(), QStringLiteral("100.0 Hz"));
         EXPECT_EQ(dlg.ReadoutLabel(CRepeaterDlg::kShift).text(), QStringLiteral("Plus Shift"));

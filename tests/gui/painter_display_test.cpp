@@ -64,38 +64,6 @@ TEST_F(PainterDrawing, DrawingsChangeOnlyTheirRectangle) {
     EXPECT_FALSE(ShowsElement(P(), SkinGroup::LampBusy, 1));
 }
 
-TEST_F(PainterDrawing, PureGreenPixelsLeaveThePanelShowing) {
-    QImage image(10, 4, QImage::Format_RGB32);
-    image.fill(QColor(200, 0, 0));
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 5; ++x) {
-            image.setPixel(x, y, qRgb(0, 255, 0));
-        }
-    }
-    // Nearly green is not the key: it is drawn.
-    image.setPixel(9, 3, qRgb(0, 254, 0));
-    const QImage keyed = [&] {
-        QImage k = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 0; x < 10; ++x) {
-                if (k.pixel(x, y) == 0xff00ff00u) {
-                    k.setPixel(x, y, 0);
-                }
-            }
-        }
-        return k;
-    }();
-    const QImage before = P().Picture();
-    P().DrawSkinElement(keyed, 100, 100, 10, 4);
-    for (int x = 0; x < 5; ++x) {
-        EXPECT_EQ(P().Picture().pixel(100 + x, 101), before.pixel(100 + x, 101)) << x;
-    }
-    EXPECT_EQ(P().Picture().pixel(106, 101), qRgb(200, 0, 0));
-    EXPECT_EQ(P().Picture().pixel(109, 103), qRgb(0, 254, 0));
-}
-
-// The images of the seven large digits and the small last digit (10 blank, +11 under the
-// cursor), and which of the three point looks show.
 TEST_F(PainterDrawing, FrequencyShowsEveryDigitBlanksLeadingZerosAndHighlightsTheCursor) {
     struct Row {
         int32_t hz;
@@ -174,30 +142,32 @@ TEST_F(PainterDrawing, DialMarksCircleTheirFace) {
     EXPECT_FALSE(ShowsImageAt(P().Picture(), P().Skin().Dial(DialImage::MainDimple), 553, 161));
 }
 
-bool IsRed(QRgb pixel) {
-    return pixel == qRgb(255, 0, 0);
-}
-
-TEST_F(PainterDrawing, KnobNeedleAtZeroPointsDownLeftAndAtFullScaleDownRight) {
-    // Value 0 is 207 degrees: the tick runs from (174, 228) to (172, 232) on the MIC GAIN knob.
-    P().DrawKnobNeedle(Knob::MicGain, 0);
-    EXPECT_TRUE(IsRed(P().Picture().pixel(173, 230)));
-    EXPECT_FALSE(IsRed(P().Picture().pixel(192, 230)));
-    // Value 255 is 150 degrees: from (191, 228) to (193, 232); the old needle is gone.
-    P().DrawKnobNeedle(Knob::MicGain, 255);
-    EXPECT_TRUE(IsRed(P().Picture().pixel(192, 230)));
-    EXPECT_FALSE(IsRed(P().Picture().pixel(173, 230)));
-}
-
-TEST_F(PainterDrawing, DualKnobCarriesBothNeedles) {
-    // AF 0 inside at radius 22: from (784, 284) to (782, 288); RF 255 outside at radius 28:
-    // from (807, 289) to (809, 293).
-    P().DrawAfRfKnob(0, 255);
-    EXPECT_TRUE(IsRed(P().Picture().pixel(783, 286)));
-    EXPECT_TRUE(IsRed(P().Picture().pixel(808, 291)));
-    P().DrawKnobNeedle(Knob::AfGain, 255);
-    EXPECT_FALSE(IsRed(P().Picture().pixel(783, 286)));
-    EXPECT_TRUE(IsRed(P().Picture().pixel(808, 291)));
+// Needle ticks by knob and value: MIC GAIN 0 is 207 degrees, from (174, 228) to (172, 232);
+// 255 is 150 degrees, from (191, 228) to (193, 232). On the dual knob AF runs inside at radius
+// 22 (AF 0 from (784, 284) to (782, 288)), RF outside at 28 (RF 255 from (807, 289) to
+// (809, 293)). Each drawing takes the knob's old needle away.
+TEST_F(PainterDrawing, KnobNeedlesPointAtTheirValue) {
+    const auto red = [&](QPoint at) { return P().Picture().pixel(at) == qRgb(255, 0, 0); };
+    const QPoint mic0{173, 230}, mic255{192, 230}, af0{783, 286}, rf255{808, 291};
+    const struct {
+        std::function<void()> draw;
+        std::vector<QPoint> lit;
+        std::vector<QPoint> dark;
+    } rows[] = {
+        {[&] { P().DrawKnobNeedle(Knob::MicGain, 0); }, {mic0}, {mic255}},
+        {[&] { P().DrawKnobNeedle(Knob::MicGain, 255); }, {mic255}, {mic0}},
+        {[&] { P().DrawAfRfKnob(0, 255); }, {af0, rf255}, {}},
+        {[&] { P().DrawKnobNeedle(Knob::AfGain, 255); }, {rf255}, {af0}},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        rows[i].draw();
+        for (const QPoint at : rows[i].lit) {
+            EXPECT_TRUE(red(at)) << i << " " << at.x() << "," << at.y();
+        }
+        for (const QPoint at : rows[i].dark) {
+            EXPECT_FALSE(red(at)) << i << " " << at.x() << "," << at.y();
+        }
+    }
 }
 
 TEST_F(PainterDrawing, KeyLampCopiesItsStripFromTheLitOrDarkPanelAndOthersDrawNothing) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <tuple>
 #include <vector>
 
 #include "painter_test_support.h"
@@ -25,11 +26,7 @@ std::vector<int> Columns(std::initializer_list<int> lit) {
 using PainterDspRows = PainterTest;
 
 TEST_F(PainterDspRows, ShiftLightsTheOneColumnOfItsRangeAndIsDarkInAmAndFm) {
-    struct Row {
-        int mode;
-        int hz;
-        int column;  // -1: dark
-    };
+    using Row = std::tuple<int, int, int>;  // mode, shift, lit column (-1: dark)
     // clang-format off
     const Row kRows[] = {
         {2, -1000, 0}, {2, -600, 0}, {2, -599, 1}, {2, -400, 1}, {2, -399, 2}, {2, -200, 2},
@@ -39,14 +36,14 @@ TEST_F(PainterDspRows, ShiftLightsTheOneColumnOfItsRangeAndIsDarkInAmAndFm) {
         {4, 300, -1},  {5, 300, -1}, {10, 300, -1}, {11, 300, -1},
     };
     // clang-format on
-    for (const Row& row : kRows) {
+    for (const auto& [mode, hz, column] : kRows) {
         SetField(Field::MD0, 2);
         P().DrawShift(0);
-        SetField(Field::MD0, row.mode);
-        P().DrawShift(row.hz);
+        SetField(Field::MD0, mode);
+        P().DrawShift(hz);
         EXPECT_EQ(ShownStates(P(), SkinGroup::ShiftRow, 0, 11),
-                  row.column < 0 ? Columns({}) : Columns({row.column}))
-            << "MD " << row.mode << " " << row.hz;
+                  column < 0 ? Columns({}) : Columns({column}))
+            << "MD " << mode << " " << hz;
     }
 }
 
@@ -65,13 +62,7 @@ TEST_F(PainterDspRows, WidthGrowsFromTheCentreAndIgnoresValuesOutsideItsRange) {
 }
 
 TEST_F(PainterDspRows, NotchLightsTheNeighboursOfItsColumnAndIsDarkWhenOffInAmFmOrBelowOne) {
-    struct Row {
-        int bp;
-        int mode;
-        int32_t level;
-        std::vector<int> first;
-        std::vector<int> second;
-    };
+    using Row = std::tuple<int, int, int32_t, std::vector<int>, std::vector<int>>;  // BP, MD
     // clang-format off
     const Row kRows[] = {
         {1, 2, 150, Columns({4, 6}), Columns({4, 6})}, {1, 2, 1, Columns({1}), Columns({1})},
@@ -82,17 +73,16 @@ TEST_F(PainterDspRows, NotchLightsTheNeighboursOfItsColumnAndIsDarkWhenOffInAmFm
         {1, 5, 150, Columns({4, 6}), Columns({4, 6})},  // FM with mode value 5 keeps the notch
     };
     // clang-format on
-    for (const Row& row : kRows) {
+    for (const auto& [bp, mode, level, first, second] : kRows) {
+        SCOPED_TRACE(::testing::Message() << "BP " << bp << " MD " << mode << " " << level);
         SetField(Field::BP0, 1);
         SetField(Field::MD0, 2);
         P().DrawNotch(150);
-        SetField(Field::BP0, row.bp);
-        SetField(Field::MD0, row.mode);
-        P().DrawNotch(row.level);
-        EXPECT_EQ(ShownStates(P(), SkinGroup::NotchRows, 0, 11), row.first)
-            << "BP " << row.bp << " MD " << row.mode << " " << row.level;
-        EXPECT_EQ(ShownStates(P(), SkinGroup::NotchRows, 11, 11), row.second)
-            << "BP " << row.bp << " MD " << row.mode << " " << row.level;
+        SetField(Field::BP0, bp);
+        SetField(Field::MD0, mode);
+        P().DrawNotch(level);
+        EXPECT_EQ(ShownStates(P(), SkinGroup::NotchRows, 0, 11), first);
+        EXPECT_EQ(ShownStates(P(), SkinGroup::NotchRows, 11, 11), second);
     }
     SetField(Field::MD0, 2);
     PutMenuSetting(1, 12, 1.0);  // the wide notch setting spreads the first row
@@ -103,13 +93,7 @@ TEST_F(PainterDspRows, NotchLightsTheNeighboursOfItsColumnAndIsDarkWhenOffInAmFm
 
 // The contour band by level while CO is 1 (0: dark), and the APF peak in one of three bands.
 TEST_F(PainterDspRows, ContourBandFollowsTheLevelAndTheApfPeakItsValue) {
-    struct Row {
-        bool apf;
-        int co;
-        int32_t level;
-        std::vector<int> upper;
-        std::vector<int> lower;
-    };
+    using Row = std::tuple<bool, int, int32_t, std::vector<int>, std::vector<int>>;  // APF, CO
     // clang-format off
     const Row kRows[] = {
         {false, 1, 1, Columns({0, 1}), Columns({0})},          {false, 1, 12, Columns({3, 4, 5}), Columns({4})},
@@ -121,15 +105,14 @@ TEST_F(PainterDspRows, ContourBandFollowsTheLevelAndTheApfPeakItsValue) {
         {true, 2, 10, Columns({2, 3, 4}), Columns({3})},
     };
     // clang-format on
-    for (const Row& row : kRows) {
+    for (const auto& [apf, co, level, upper, lower] : kRows) {
+        SCOPED_TRACE(::testing::Message() << "CO " << co << " " << level);
         SetField(Field::CO0, 1);
         P().DrawContour(12);
-        SetField(Field::CO0, row.co);
-        row.apf ? P().DrawApf(row.level) : P().DrawContour(row.level);
-        EXPECT_EQ(ShownStates(P(), SkinGroup::ContourRows, 0, 11), row.upper)
-            << "CO " << row.co << " " << row.level;
-        EXPECT_EQ(ShownStates(P(), SkinGroup::ContourRows, 11, 11), row.lower)
-            << "CO " << row.co << " " << row.level;
+        SetField(Field::CO0, co);
+        apf ? P().DrawApf(level) : P().DrawContour(level);
+        EXPECT_EQ(ShownStates(P(), SkinGroup::ContourRows, 0, 11), upper);
+        EXPECT_EQ(ShownStates(P(), SkinGroup::ContourRows, 11, 11), lower);
     }
     const QImage before = P().Picture();
     P().DrawContour(20);
@@ -161,13 +144,7 @@ class PainterTuningBar : public PainterTest {
 // A single dot by default, a growing bar with the bar-display setting 0, pairs from the third
 // table when selector 1 is -1.
 TEST_F(PainterTuningBar, SegmentsFollowTheSelectorsAndTheDisplaySetting) {
-    struct Row {
-        bool growing;
-        int32_t bg1;
-        int32_t bg2;
-        std::initializer_list<int> lit;
-        int centre;
-    };
+    using Row = std::tuple<bool, int32_t, int32_t, std::vector<int>, int>;  // lit, centre
     // clang-format off
     const Row kRows[] = {
         {false, 5, 0, {4}, 0},                          {false, 11, 0, {}, 2},
@@ -176,20 +153,20 @@ TEST_F(PainterTuningBar, SegmentsFollowTheSelectorsAndTheDisplaySetting) {
         {true, 21, 0, {11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, 2},
     };
     // clang-format on
-    for (const Row& row : kRows) {
-        if (row.growing) {
+    for (const auto& [growing, bg1, bg2, lit, centre] : kRows) {
+        if (growing) {
             PutMenuSetting(1, 40, 0.0);
         }
-        SetField(Field::BG1, row.bg1);
-        SetField(Field::BG2, row.bg2);
+        SetField(Field::BG1, bg1);
+        SetField(Field::BG2, bg2);
         P().DrawTuningBar();
         std::vector<int> expected(21, 0);
-        for (const int s : row.lit) {
+        for (const int s : lit) {
             expected[s] = 1;
         }
-        expected[10] = row.centre;
+        expected[10] = centre;
         EXPECT_EQ(ShownStates(P(), SkinGroup::TuningBar, 0, 21), expected)
-            << row.growing << " " << row.bg1 << " " << row.bg2;
+            << growing << " " << bg1 << " " << bg2;
     }
 }
 

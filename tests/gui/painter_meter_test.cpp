@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -46,14 +47,7 @@ class PainterBarMeter : public PainterTest {
 
 // Segments lit by a reading, per bar, transmit state and lower-bar selection (MS).
 TEST_F(PainterBarMeter, SegmentsLightFromTheirThresholdsUp) {
-    struct Row {
-        MeterBar bar;
-        int tx;
-        int ms;
-        int32_t value;
-        int normal;
-        int second;
-    };
+    using Row = std::tuple<MeterBar, int, int, int32_t, int, int>;  // TX, MS, value, lit 1, lit 2
     constexpr auto U = MeterBar::Upper;
     constexpr auto L = MeterBar::Lower;
     // clang-format off
@@ -68,13 +62,12 @@ TEST_F(PainterBarMeter, SegmentsLightFromTheirThresholdsUp) {
         {L, 1, 1, 255, 28, 0},
     };
     // clang-format on
-    for (const Row& row : kRows) {
-        SetField(Field::TX, row.tx);
-        SetField(Field::MS, row.ms);
-        row.bar == U ? P().DrawUpperBar(row.value) : P().DrawLowerBar(row.value);
-        EXPECT_EQ(Shown(row.bar), Bar(row.normal, row.second))
-            << (row.bar == U ? "upper" : "lower") << " TX " << row.tx << " MS " << row.ms << " "
-            << row.value;
+    for (const auto& [bar, tx, ms, value, normal, second] : kRows) {
+        SetField(Field::TX, tx);
+        SetField(Field::MS, ms);
+        bar == U ? P().DrawUpperBar(value) : P().DrawLowerBar(value);
+        EXPECT_EQ(Shown(bar), Bar(normal, second))
+            << (bar == U ? "upper" : "lower") << " TX " << tx << " MS " << ms << " " << value;
     }
 }
 
@@ -100,15 +93,9 @@ TEST_F(PainterBarMeter, BothBarsStayDarkWithTheTransceiverOffOrAutoInformationOf
 // A falling reading holds its peak for the time of the bar's hold setting (menu kinds 15 receive,
 // 37 transmit, 39 current, ALC's own); without the setting's item it counts as 1.
 TEST_F(PainterBarMeter, AFallingReadingStartsTheHoldOfItsSetting) {
-    struct Row {
-        MeterBar bar;
-        int tx;
-        int ms;
-        std::vector<std::pair<uint32_t, double>> settings;
-        int32_t from;
-        int32_t to;
-        int holdMs;  // 0: no hold
-    };
+    // Bar, TX, MS, menu settings (kind, value), falling from, to, then the hold (0: none).
+    using Row =
+        std::tuple<MeterBar, int, int, std::vector<std::pair<uint32_t, double>>, int, int, int>;
     constexpr auto U = MeterBar::Upper;
     constexpr auto L = MeterBar::Lower;
     const Row kRows[] = {
@@ -119,25 +106,24 @@ TEST_F(PainterBarMeter, AFallingReadingStartsTheHoldOfItsSetting) {
         {L, 1, 4, {{39, 3.0}}, 200, 20, 2000},
         {L, 1, 1, {}, 255, 0, 500},
     };
-    for (const Row& row : kRows) {
-        SCOPED_TRACE(::testing::Message() << "from " << row.from << " MS " << row.ms);
+    for (const auto& [bar, tx, ms, settings, from, to, holdMs] : kRows) {
+        SCOPED_TRACE(::testing::Message() << "from " << from << " MS " << ms);
         ResetRadioState();
         SetField(Field::AI, 1);
         SetField(Field::PS, 1);
-        SetField(Field::TX, row.tx);
-        SetField(Field::MS, row.ms);
-        for (size_t i = 0; i < row.settings.size(); ++i) {
-            PutMenuSetting(static_cast<int32_t>(i + 1), row.settings[i].first,
-                           row.settings[i].second);
+        SetField(Field::TX, tx);
+        SetField(Field::MS, ms);
+        for (size_t i = 0; i < settings.size(); ++i) {
+            PutMenuSetting(static_cast<int32_t>(i + 1), settings[i].first, settings[i].second);
         }
-        P().ResetHold(row.bar);
+        P().ResetHold(bar);
         timers_.clear();
-        P().ShowMeterReading(row.bar, row.from);
-        P().ShowMeterReading(row.bar, row.to);
-        const int timer = row.bar == U ? kTimerUpperPeak : kTimerLowerPeak;
+        P().ShowMeterReading(bar, from);
+        P().ShowMeterReading(bar, to);
+        const int timer = bar == U ? kTimerUpperPeak : kTimerLowerPeak;
         using Timers = std::vector<std::pair<int, int>>;
-        EXPECT_EQ(timers_, (row.holdMs == 0 ? Timers{} : Timers{{timer, row.holdMs}}));
-        EXPECT_EQ(P().HeldValue(row.bar), row.holdMs == 0 ? -1 : row.from);
+        EXPECT_EQ(timers_, (holdMs == 0 ? Timers{} : Timers{{timer, holdMs}}));
+        EXPECT_EQ(P().HeldValue(bar), holdMs == 0 ? -1 : from);
     }
     EXPECT_EQ(PanelPainter::HoldTimeMs(-1.0), 2000);
 }
@@ -168,12 +154,7 @@ TEST_F(PainterBarMeter, HeldPeakShowsItsSegmentUntilTheTimerOrTheReadingComesBac
 }
 
 TEST_F(PainterBarMeter, PeaksAboveEveryThresholdHoldTheLastSegmentOfTheirScale) {
-    struct Row {
-        MeterBar bar;
-        int tx;
-        int ms;
-        std::vector<int> shown;
-    };
+    using Row = std::tuple<MeterBar, int, int, std::vector<int>>;  // bar, TX, MS, shown
     const Row kRows[] = {
         {MeterBar::Upper, 0, 0, Bar(0, 0, 30, 2)},
         {MeterBar::Upper, 1, 0, Bar(0, 0, 30, 1)},
@@ -181,13 +162,13 @@ TEST_F(PainterBarMeter, PeaksAboveEveryThresholdHoldTheLastSegmentOfTheirScale) 
         {MeterBar::Lower, 1, 4, Bar(2, 0, 24, 1)},  // 20 lights two; 200 was reached by 24
     };
     PutMenuSetting(1, 39, 3.0);
-    for (const Row& row : kRows) {
-        SetField(Field::TX, row.tx);
-        SetField(Field::MS, row.ms);
-        P().ResetHold(row.bar);
-        P().ShowMeterReading(row.bar, row.ms == 4 ? 200 : 255);
-        P().ShowMeterReading(row.bar, row.ms == 4 ? 20 : 0);
-        EXPECT_EQ(Shown(row.bar), row.shown) << "TX " << row.tx << " MS " << row.ms;
+    for (const auto& [bar, tx, ms, shown] : kRows) {
+        SetField(Field::TX, tx);
+        SetField(Field::MS, ms);
+        P().ResetHold(bar);
+        P().ShowMeterReading(bar, ms == 4 ? 200 : 255);
+        P().ShowMeterReading(bar, ms == 4 ? 20 : 0);
+        EXPECT_EQ(Shown(bar), shown) << "TX " << tx << " MS " << ms;
     }
 }
 

@@ -13,8 +13,8 @@
 
 namespace kestrel::testing {
 
-// Reports whether the picture shows `image` at (left, top): every pixel the image does not leave
-// transparent is the picture's.
+// Reports whether the picture shows `image` at (left, top): every opaque pixel of the image is
+// the picture's (pure green is see-through and soft edges blend, so neither is compared).
 inline bool ShowsImageAt(const QImage& picture, const QImage& image, int left, int top) {
     if (image.isNull()) {
         return false;
@@ -22,10 +22,10 @@ inline bool ShowsImageAt(const QImage& picture, const QImage& image, int left, i
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb source = image.pixel(x, y);
-            if (qAlpha(source) == 0) {
+            if (qAlpha(source) != 255 || (source & 0xFFFFFF) == 0x00FF00) {
                 continue;
             }
-            if ((picture.pixel(left + x, top + y) | 0xff000000u) != (source | 0xff000000u)) {
+            if ((picture.pixel(left + x, top + y) & 0xFFFFFF) != (source & 0xFFFFFF)) {
                 return false;
             }
         }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/key_cap_table.h"
 
 namespace kestrel {
@@ -8,14 +10,8 @@ namespace {
 // Held and released looks per on-rule; the released looks of the FR, SF, KC and FT caps are
 // checked through their notifications, the empty handlers through the main window.
 TEST(KeyCaps, HeldCapsShowThePressedImageAndFourImageCapsTheOnPairWhileTheirFunctionIsOn) {
-    struct Row {
-        uint32_t message;
-        uint64_t held;
-        CapState state;
-        std::optional<int> image;
-    };
     // clang-format off
-    const Row kRows[] = {
+    const std::tuple<uint32_t, uint64_t, CapState, std::optional<int>> kRows[] = {
         {0x85C0, 1, {},                 3},  // BAND held while SF is 0
         {0x85C0, 0, {},                 2},
         {0x85C1, 1, {},                 1},  // MHz is on only at SF 1
@@ -29,9 +25,8 @@ TEST(KeyCaps, HeldCapsShowThePressedImageAndFourImageCapsTheOnPairWhileTheirFunc
         {0x85CA, 1, {},                 std::nullopt},
     };
     // clang-format on
-    for (const Row& row : kRows) {
-        EXPECT_EQ(KeyCapImage(row.message, row.held, row.state), row.image)
-            << std::hex << row.message << " held " << row.held;
+    for (const auto& [message, held, state, image] : kRows) {
+        EXPECT_EQ(KeyCapImage(message, held, state), image) << std::hex << message << " " << held;
     }
     EXPECT_TRUE(IsKeyCapMessage(0x85CA));
     EXPECT_FALSE(IsKeyCapMessage(0x85C8)) << "the main dial's angle is no key cap";

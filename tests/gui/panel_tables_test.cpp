@@ -2,19 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "skin/skin_layout.h"
 
 namespace kestrel {
 namespace {
 
-struct PointCase {
-    int x, y;
-    int zone;
-    int key;  // 0 = no hotspot and no disc
-};
-
 TEST(PanelHitTest, SharedEdgeBelongsToFirstRow) {
-    const PointCase cases[] = {
+    // x, y, zone, key (0: no hotspot and no disc)
+    const std::array<int, 4> cases[] = {
         {183, 50, 1, 0},    // zones 1 and 2 share x 183
         {183, 113, 1, 0},   // corner of zones 1, 2 and 4
         {748, 113, 2, 0},   // zones 2, 3 and 7 meet
@@ -26,10 +23,10 @@ TEST(PanelHitTest, SharedEdgeBelongsToFirstRow) {
         {0, 320, 0, 0},     // zone 4 ends at y 319
         {1025, 10, 0, 0},
     };
-    for (const auto& c : cases) {
-        const PanelHit hit = HitTest(c.x, c.y, false);
-        EXPECT_EQ(hit.zone, c.zone) << c.x << "," << c.y;
-        EXPECT_EQ(hit.Key(), c.key) << c.x << "," << c.y;
+    for (const auto& [x, y, zone, key] : cases) {
+        const PanelHit hit = HitTest(x, y, false);
+        EXPECT_EQ(hit.zone, zone) << x << "," << y;
+        EXPECT_EQ(hit.Key(), key) << x << "," << y;
     }
 }
 
@@ -65,32 +62,25 @@ TEST(PanelHitTest, TruncatedSamplesLeaveTheCornerOfTheBoundingSquareOut) {
     EXPECT_FALSE(OnDisc(disc, 120, 120));
 }
 
-TEST(PanelAngles, CursorAngleStartsAboveTheCentreAndGrowsClockwise) {
+// Cursor angles start above the centre and grow clockwise; half turns read the other way; wheel
+// steps wrap past zero; whole steps of seven degrees drop the remainder.
+TEST(PanelAngles, CursorDeltaWheelAndDialSteps) {
     EXPECT_EQ(CursorAngle(100, 50, 100, 100), 0);
     EXPECT_EQ(CursorAngle(150, 100, 100, 100), 90);
     EXPECT_EQ(CursorAngle(100, 150, 100, 100), 180);
     EXPECT_EQ(CursorAngle(50, 100, 100, 100), 270);
     EXPECT_EQ(CursorAngle(150, 50, 100, 100), 45);
     EXPECT_EQ(CursorAngle(99, 50, 100, 100), 358);  // just left of straight up, truncated
-}
-
-TEST(PanelAngles, HalfTurnsReadTheOtherWay) {
     EXPECT_EQ(AngleDelta(10, 20), 10);
     EXPECT_EQ(AngleDelta(350, 10), 20);
     EXPECT_EQ(AngleDelta(10, 350), -20);
     EXPECT_EQ(AngleDelta(0, 180), -180);
     EXPECT_EQ(AngleDelta(180, 0), 180);
-}
-
-TEST(PanelAngles, WheelStepsWrapPastZero) {
     EXPECT_EQ(WheelAngle(3, false), 352);
     EXPECT_EQ(WheelAngle(7, false), 0);
     EXPECT_EQ(WheelAngle(0, true), 7);
     EXPECT_EQ(WheelAngle(355, true), 7);
     EXPECT_EQ(WheelAngle(352, true), 359);
-}
-
-TEST(PanelAngles, WholeStepsOfSevenDegreesDropTheRemainder) {
     int32_t rest = 0;
     EXPECT_EQ(TakeDialSteps(rest, 6), 0);
     EXPECT_EQ(rest, 6);

@@ -157,10 +157,6 @@ struct Posted {
     bool operator==(const Posted&) const = default;
 };
 
-inline void PrintTo(const Posted& p, std::ostream* os) {
-    *os << "{request " << p.number << ", vfoB " << p.vfoB << ", value " << p.value << "}";
-}
-
 // A fresh controller on a fresh surface and recording window, with the requests captured and
 // the store at its defaults.
 class PanelFixture : public ::testing::Test {

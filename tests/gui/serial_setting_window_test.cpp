@@ -20,24 +20,10 @@ namespace {
 class SerialSettingWindows : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kestrel-setting-windows-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        SetWorkingDirectoryBase(folder_);
-        std::filesystem::create_directories(folder_ + "/CommoFiles");
         std::filesystem::create_directories(folder_ + "/by-id");
         ResetRadioState();
     }
-    void TearDown() override {
-        SetWorkingDirectoryBase("");
-        std::filesystem::remove_all(folder_);
-    }
-    std::string SavedSettings() const {
-        std::ifstream file(folder_ + "/CommoFiles/CommSetting.csv");
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    std::string SavedSettings() const { return folder.Read("CommoFiles/CommSetting.csv"); }
     // Presses OK and lets the engine's report come back.
     static void PressOk(SerialSettingWindow& dlg) {
         dlg.OkButton().click();
@@ -46,7 +32,8 @@ class SerialSettingWindows : public ::testing::Test {
         }
     }
 
-    std::string folder_;
+    WorkingFolder folder;
+    const std::string& folder_ = folder.path;
     RecordingWindow window;
     std::vector<int> boxes;
 };

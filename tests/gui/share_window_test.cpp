@@ -27,9 +27,6 @@ class ShareWindowTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        char folder[] = "/tmp/kestrel-share-gui-XXXXXX";
-        folder_ = ::mkdtemp(folder);
-        SetWorkingDirectoryBase(folder_);
         sharing.SetWindow(window.get());
         window->SetSharing(&sharing);
         share = std::make_unique<CShareDlg>(window.get(), *window);
@@ -37,8 +34,6 @@ class ShareWindowTest : public MainWindowTest {
     void TearDown() override {
         share.reset();
         sharing.Stop();
-        SetWorkingDirectoryBase("");
-        std::filesystem::remove_all(folder_);
         MainWindowTest::TearDown();
     }
     template <class W>
@@ -59,7 +54,7 @@ class ShareWindowTest : public MainWindowTest {
 
     RadioSharing sharing;
     std::unique_ptr<CShareDlg> share;
-    std::string folder_;
+    WorkingFolder folder_;
 };
 
 TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) {

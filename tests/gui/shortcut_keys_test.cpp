@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "options/vfo_set_dlg.h"
 #include "panel_test_fixture.h"
@@ -16,21 +17,13 @@ class ShortcutKeysTest : public PanelFixture {
   protected:
     void SetUp() override {
         PanelFixture::SetUp();
-        dir = std::filesystem::temp_directory_path() /
-              ("kestrel-shortcuts-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir / "CommoFiles");
-        SetWorkingDirectoryBase(dir.string());
         client->Shortcuts().SetCommandSink(
             [this](std::string_view command) { commands.emplace_back(command); });
     }
-    void TearDown() override {
-        SetWorkingDirectoryBase("");
-        std::filesystem::remove_all(dir);
-        PanelFixture::TearDown();
-    }
+    void TearDown() override { PanelFixture::TearDown(); }
     // Writes the shortcut file, line 0 first.
     void WriteFile(const std::vector<std::string>& lines) {
-        std::ofstream out(dir / "CommoFiles" / "TRNKSDEF.txt", std::ios::trunc);
+        std::ofstream out(dir.path + "/CommoFiles/TRNKSDEF.txt", std::ios::trunc);
         for (const auto& line : lines) {
             out << line << "\r\n";
         }
@@ -49,18 +42,13 @@ class ShortcutKeysTest : public PanelFixture {
         return lines;
     }
 
-    std::filesystem::path dir;
+    WorkingFolder dir;
     std::vector<std::string> commands;
 };
 
 TEST_F(ShortcutKeysTest, EveryKeySendsItsLine) {
     WriteFile(NumberedLines());
-    struct Case {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        int line;
-    };
-    const Case cases[] = {
+    const std::tuple<int, Qt::KeyboardModifiers, int> cases[] = {
         {Qt::Key_F2, Qt::NoModifier, 0},
         {Qt::Key_F9, Qt::NoModifier, 7},
         {Qt::Key_F11, Qt::NoModifier, 8},
@@ -90,13 +78,12 @@ TEST_F(ShortcutKeysTest, EveryKeySendsItsLine) {
         {Qt::Key_Escape, Qt::NoModifier, -1},
         {Qt::Key_A, Qt::NoModifier, -1},
     };
-    for (const Case& c : cases) {
+    for (const auto& [key, modifiers, line] : cases) {
         commands.clear();
-        EXPECT_EQ(Key(c.key, c.modifiers), c.line >= 0) << c.line;
-        EXPECT_EQ(commands, c.line < 0
-                                ? std::vector<std::string>{}
-                                : std::vector<std::string>{"L" + std::to_string(c.line) + ";"})
-            << c.line;
+        EXPECT_EQ(Key(key, modifiers), line >= 0) << line;
+        EXPECT_EQ(commands, line < 0 ? std::vector<std::string>{}
+                                     : std::vector<std::string>{"L" + std::to_string(line) + ";"})
+            << line;
         Tick(kTimerShortcut);
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/panel_painter.h"
 
 namespace kestrel {
@@ -22,8 +24,6 @@ TEST(SkinLayout, EveryElementAndKeyLampLiesInsideThePanel) {
     for (int i = 0; i < kKeyLampCount; ++i) {
         EXPECT_TRUE(inside(KeyLampRect(i))) << "key lamp " << i;
     }
-    EXPECT_EQ(GroupByName("lamp_tx"), SkinGroup::LampTx);
-    EXPECT_EQ(GroupByName("no_such_group"), SkinGroup::Count);
 }
 
 // The middle rows are checked on the painted bar; these are the ends of each table and past them.
@@ -46,22 +46,17 @@ TEST(TuningPatterns, TableEndsAndRowsPastThemLightNothingStray) {
 }
 
 TEST(KnobAngles, SweepFrom207DegreesThrough303AndClampTheValue) {
-    struct Row {
-        Knob knob;
-        int32_t value;
-        int angle;
-    };
     // clang-format off
-    const Row kRows[] = {
+    const std::tuple<Knob, int32_t, int> kRows[] = {
         {Knob::MicGain, 0, 207},  {Knob::MicGain, 255, 150}, {Knob::AfGain, 129, 360},
         {Knob::AfGain, 130, 1},   {Knob::Sql, -20, 207},     {Knob::Sql, 999, 150},
         {Knob::Speed, 4, 207},    {Knob::Speed, 60, 150},    {Knob::Speed, 30, 347},
         {Knob::Speed, 0, 207},
     };
     // clang-format on
-    for (const Row& row : kRows) {
-        EXPECT_EQ(PanelPainter::KnobAngle(row.knob, row.value), row.angle)
-            << static_cast<int>(row.knob) << " " << row.value;
+    for (const auto& [knob, value, angle] : kRows) {
+        EXPECT_EQ(PanelPainter::KnobAngle(knob, value), angle)
+            << static_cast<int>(knob) << " " << value;
     }
 }
 
