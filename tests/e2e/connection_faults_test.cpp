@@ -1,5 +1,5 @@
-// What happens to a connection when the transceiver falls silent, answers as another model, is
-// switched off and on, is disconnected, is operated from its own front panel, or loses its cable.
+// What happens to a connection when the transceiver falls silent, is switched off and on, is
+// operated from its own front panel, or loses its cable.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -76,23 +76,6 @@ TEST_F(ConnectedStation, SilenceEndsTheConnectionThreeSecondsAfterTheLastAnswer)
               (TextList{"AI1;", "AI;", "ID;", "ID0747;"}));
 }
 
-TEST_F(Station, WrongIdentificationShowsMessageThreeAndDisconnects) {
-    radio->StartFault(SimFault::WrongId);
-    const int64_t connectMs = Now();
-    const size_t before = commands.Size();
-    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));
-    rt.RunFor(3500);
-    EXPECT_EQ(TextsOf(commands.From(before)),
-              (TextList{"AI1;", "AI;", "ID;", "ID0747;", "AI0;", "AI;"}));
-    const std::vector<WindowEvent> failures = WindowOf(kMsgStartupFailure, connectMs);
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(StartupMessageToShow(failures[0].message.wParam, failures[0].message.lParam, false),
-              111);
-    EXPECT_EQ(GetMirror(Mirror::AI), 0);
-    EXPECT_NE(Store("ID"), "650") << "another model's number is never stored";
-    EXPECT_EQ(radio->State().ai, 0) << "the radio was told to stop reporting";
-}
-
 TEST_F(ConnectedStation, PowerOffOnTheRadioAndOnAgainReconnectsAndReadsEverything) {
     radio->SetPower(false);
     const int64_t offMs = Now();
@@ -152,27 +135,6 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
         << "one power read 500 ms after the second wait";
     EXPECT_EQ(Store("PS"), "1");
     EXPECT_EQ(Store("AI"), "1");
-}
-
-TEST_F(ConnectedStation, DisconnectSwitchesAutomaticInformationOffAndEndsTheConnection) {
-    const int64_t requestMs = Now();
-    const size_t before = commands.Size();
-    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));
-    rt.RunFor(3500);
-    const std::vector<LineText> line = commands.From(before);
-    ASSERT_EQ(TextsOf(line), (TextList{"AI0;", "AI;"}))
-        << "nothing more, not even the heartbeat, once disconnected";
-    EXPECT_EQ(line[0].atMs, requestMs);
-    EXPECT_EQ(Store("AI"), "0");
-    EXPECT_EQ(radio->State().ai, 0);
-    EXPECT_EQ(WindowCount(kMsgStartupFailure), 0u);
-
-    // The radio no longer reports, so a turn of its dial stays on the radio.
-    const std::string frequency = Store("FA");
-    radio->TurnMainDial(10);
-    rt.RunFor(200);
-    EXPECT_EQ(Store("FA"), frequency);
-    EXPECT_NE(std::to_string(radio->State().fa), frequency);
 }
 
 TEST_F(ConnectedStation, BriefCablePullIsBridgedByTheNextSendReopeningThePort) {

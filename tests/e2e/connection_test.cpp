@@ -209,16 +209,5 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLineThenOnlyTheHeartbeat) {
     EXPECT_EQ(Store("PS"), "1");
 }
 
-TEST_F(OldFirmwareStation, ConnectionCompletesWithoutTheExtendedIdentification) {
-    const size_t before = commands.Size();
-    ASSERT_TRUE(ConnectAndReadAll());
-    AlignConnection(commands.From(before));
-    EXPECT_EQ(Store("IDX"), "0");
-    EXPECT_EQ(Store("ID"), "310");
-    EXPECT_EQ(Store("AI"), "1");
-    rt.RunFor(100);
-    ExpectMenuMatchesRadio(radio->State());
-}
-
 }  // namespace
 }  // namespace kestrel

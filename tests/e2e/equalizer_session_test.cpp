@@ -17,41 +17,30 @@
 namespace kestrel {
 namespace {
 
-// The window's timers as numbered timers of the headless main window, clear of the engine's.
-constexpr int kFirstEqualizerTimer = 40;
+// The window around the session: commands go to the command ring, timers (numbered clear of the
+// engine's) and notifications arrive on the main window's loop.
+template <class Base>
+class EqualizerTest : public Base, public EqualizerHost {
+  protected:
+    static constexpr int kFirstTimer = 40;
 
-// The window around the session: commands go to the command ring, timers and notifications
-// arrive on the main window's loop.
-class TestHost final : public EqualizerHost {
-  public:
-    explicit TestHost(MainWindow& window) : window_(window) {}
     bool Send(std::string_view text) override {
         return RadioEngine::QueueRaw(text) == RawResult::Queued;
     }
     void StartTimer(EqualizerTimer timer, int ms) override {
-        window_.SetTimer(kFirstEqualizerTimer + static_cast<int>(timer), ms);
+        this->window->SetTimer(kFirstTimer + static_cast<int>(timer), ms);
     }
     void StopTimer(EqualizerTimer timer) override {
-        window_.KillTimer(kFirstEqualizerTimer + static_cast<int>(timer));
+        this->window->KillTimer(kFirstTimer + static_cast<int>(timer));
     }
     void Redraw() override { ++redraws; }
 
-    int redraws = 0;
-
-  private:
-    MainWindow& window_;
-};
-
-template <class Base>
-class EqualizerTest : public Base {
-  protected:
     void SetUp() override {
         Base::SetUp();
-        host = std::make_unique<TestHost>(*this->window);
-        session = std::make_unique<EqualizerSession>(*host);
+        session = std::make_unique<EqualizerSession>(*this);
         this->windowHook = [this](const Message& m) {
             if (m.id == kMsgTimer) {
-                session->OnTimer(static_cast<EqualizerTimer>(m.wParam - kFirstEqualizerTimer));
+                session->OnTimer(static_cast<EqualizerTimer>(m.wParam - kFirstTimer));
             } else {
                 session->OnNotification(m.id);
             }
@@ -98,7 +87,7 @@ class EqualizerTest : public Base {
         return found;
     }
 
-    std::unique_ptr<TestHost> host;
+    int redraws = 0;
     std::unique_ptr<EqualizerSession> session;
 };
 
@@ -169,7 +158,7 @@ TEST_F(PeEqualizer, OpensByReadingTheNineValuesPacedAndTakesThemAsRestorePoint) 
     EXPECT_EQ(session->Values(), Radio(1));
     EXPECT_EQ(session->RestorePoint(), Radio(1));
     EXPECT_TRUE(session->Online());
-    EXPECT_GT(host->redraws, 0);
+    EXPECT_GT(redraws, 0);
 }
 
 TEST_F(PeEqualizer, CancelReturnsToTheLastAppliedValues) {

@@ -77,33 +77,30 @@ TEST_F(RadioStateTest, SetterReportsSuccessEvenWhenTheValueIsRefused) {
     EXPECT_EQ(GetField(Field::FA), 14250000);
 }
 
-TEST_F(RadioStateTest, MirrorKeepsItsOwnLimitsWhenCopiedFromStore) {
-    // The IF frequency field accepts 20000, the FA mirror (30000 to 60000000) does not.
-    SetFieldAndMirror(Field::FA, 14000000);
-    SetFieldAndMirror(Field::IFp5, 20000);
-    EXPECT_EQ(GetField(Field::IFp5), 20000);
-    EXPECT_EQ(GetMirror(Mirror::FA), 14000000);
-    SetFieldAndMirror(Field::IFp5, 7100000);
-    EXPECT_EQ(GetMirror(Mirror::FA), 7100000);
-    SetFieldAndMirror(Field::OIp5, 21000000);
-    EXPECT_EQ(GetMirror(Mirror::FB), 21000000);
-}
-
-TEST_F(RadioStateTest, MirroredFieldsLandInTheRightMirrorValue) {
-    SetFieldAndMirror(Field::NL1, 77);
-    EXPECT_EQ(GetMirror(Mirror::NL), 77);
-    SetFieldAndMirror(Field::NL0, 12);
-    EXPECT_EQ(GetMirror(Mirror::NL), 12);
-    SetFieldAndMirror(Field::IFp18, 1);
-    EXPECT_EQ(GetMirror(Mirror::RT), 1);
-    SetFieldAndMirror(Field::IFp19, 1);
-    EXPECT_EQ(GetMirror(Mirror::XT), 1);
-    SetFieldAndMirror(Field::SQ1, 200);
-    EXPECT_EQ(GetMirror(Mirror::SQ1), 200);
-    EXPECT_EQ(GetMirror(Mirror::SQ0), 0);
-    SetFieldAndMirror(Field::NR1, 1);
-    EXPECT_EQ(GetMirror(Mirror::NR), 0) << "only NR selector 0 is mirrored";
-    SetFieldAndMirror(Field::SM0, 100);
+// Each field in turn is stored and copied to its mirror value, which keeps its own limits: the IF
+// frequency field accepts 20000, the FA mirror (30000 to 60000000) does not.
+TEST_F(RadioStateTest, MirroredFieldsLandInTheRightMirrorValueWithinItsLimits) {
+    const struct {
+        Field field;
+        int32_t value;
+        Mirror mirror;
+        int32_t expected;
+    } cases[] = {{Field::FA, 14000000, Mirror::FA, 14000000},
+                 {Field::IFp5, 20000, Mirror::FA, 14000000},
+                 {Field::IFp5, 7100000, Mirror::FA, 7100000},
+                 {Field::OIp5, 21000000, Mirror::FB, 21000000},
+                 {Field::NL1, 77, Mirror::NL, 77},
+                 {Field::NL0, 12, Mirror::NL, 12},
+                 {Field::IFp18, 1, Mirror::RT, 1},
+                 {Field::IFp19, 1, Mirror::XT, 1},
+                 {Field::SQ1, 200, Mirror::SQ1, 200},
+                 {Field::SQ1, 200, Mirror::SQ0, 0},
+                 {Field::NR1, 1, Mirror::NR, 0}};
+    for (const auto& c : cases) {
+        SetFieldAndMirror(c.field, c.value);
+        EXPECT_EQ(GetField(c.field), c.value) << FieldName(c.field);
+        EXPECT_EQ(GetMirror(c.mirror), c.expected) << FieldName(c.field);
+    }
     EXPECT_FALSE(MirrorOfField(Field::SM0).has_value());
 }
 
