@@ -275,7 +275,9 @@ TEST_F(AnalysisTest, AutoInformationOffAsksAgainWhileRequestedElseStopsReadsAndZ
 
     AutoInfoSent.store(0);
     SetField(Field::AI, 1);
-    SetFields({{Field::RM0, 200}, {Field::RM1, 100}, {Field::SM0, 150}});
+    SetField(Field::RM0, 200);
+    SetField(Field::RM1, 100);
+    SetField(Field::SM0, 150);
     Analyse("AI0");
     EXPECT_EQ(TakeSenderIds(), Ids{kMsgStopReads});
     EXPECT_EQ(TakeWindowIds(), (Ids{0x8321, 0x8321, 0x8337, 0x833A}));

@@ -29,13 +29,6 @@ using Ids = std::vector<uint32_t>;
 using TextList = std::vector<std::string>;
 using FieldValues = std::initializer_list<std::pair<Field, int32_t>>;
 
-// Sets each field to its value.
-inline void SetFields(FieldValues fields) {
-    for (const auto& [field, value] : fields) {
-        SetField(field, value);
-    }
-}
-
 // Expects each field to hold its value.
 inline void ExpectFields(FieldValues fields) {
     for (const auto& [field, value] : fields) {
