@@ -151,8 +151,8 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLineThenOnlyTheHeartbeat) {
 
     // The window heard of the connection once, and of the end of the menu read right after the
     // last read.
-    EXPECT_EQ(WindowCount(kMsgConnectionUp), 1u);
-    EXPECT_EQ(WindowCount(kMsgStartupFailure), 0u);
+    EXPECT_EQ(WindowOf(kMsgConnectionUp).size(), 1u);
+    EXPECT_EQ(WindowOf(kMsgStartupFailure).size(), 0u);
     EXPECT_EQ(OnLineAt(connectMs), aligned.matched.back().atMs);
     EXPECT_EQ(window->ReadingRunning(), 0);
     EXPECT_FALSE(window->HasTimer(kTimerInitialRead));

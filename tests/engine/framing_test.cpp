@@ -154,15 +154,10 @@ TEST_F(Framing, ReassemblesEveryAnswerKindAtEveryByteBoundary) {
         "\x01xFA14250000;ID0310;KM1ABC DEF};EX0051;ZZ12;\x7f\xfe?;SM0005;"
         "IF000142500000000000000000;"
         "EX001123;RO0000500;";
-    const Answers expected{"FA14250000",
-                           "ID0310",
-                           "KM1ABC DEF}",
-                           "EX0051",
-                           "ZZ12",
-                           "SM0005",
-                           "IF000142500000000000000000",
-                           "EX001123",
-                           "RO0000500"};
+    // clang-format off
+    const Answers expected{"FA14250000", "ID0310", "KM1ABC DEF}", "EX0051", "ZZ12", "SM0005",
+                           "IF000142500000000000000000", "EX001123", "RO0000500"};
+    // clang-format on
     for (size_t split = 0; split <= stream.size(); ++split) {
         SCOPED_TRACE(split);
         buffer.Reset();
