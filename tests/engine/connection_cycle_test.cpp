@@ -20,16 +20,6 @@ TEST_F(ConnectionCycleTest, StepsQueuedDuringTheEqualizerReadsDoNotRestartTheRea
     EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
 }
 
-TEST_F(ConnectionCycleTest, MenuStepsQueuedBehindALongRequestDoNotReadAgain) {
-    SetMenuItemCount(3);
-    SetMirror(Mirror::PS, 0);
-    PostStartMenuRead();
-    runtime.RunFor(10);
-    PostRequest(2, 0, 0);  // 1600 ms of waits while timer 5 keeps ticking
-    runtime.RunFor(4000);
-    EXPECT_EQ(Texts(), (TextList{"PS1;", "PS1;", "EX001;", "EX002;", "EX003;", "PS;"}));
-}
-
 TEST_F(ConnectionCycleTest, EndOfTheMenuReadClosesAWaitingReadingWindowFirst) {
     SetMenuItemCount(1);
     window->SetWindowWaiting(1);
@@ -83,15 +73,6 @@ TEST_F(ConnectionCycleTest, StopEndsEitherReadWithoutItsSequel) {
         EXPECT_EQ(window->ReadingRunning(), 0);
         EXPECT_FALSE(window->HasTimer(initial ? kTimerInitialRead : kTimerMenuRead));
     }
-}
-
-TEST_F(ConnectionCycleTest, IdentificationProbeWaitsAfterEachCommand) {
-    PostIdentProbe();
-    PostRequest(35, 0, 0);
-    runtime.RunFor(100);
-    ASSERT_EQ(Texts(), (TextList{"ID;", "ID0747;", "LK1;"}));
-    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 25);
-    EXPECT_EQ(sent[2].atMs - sent[0].atMs, 50);
 }
 
 TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
