@@ -44,35 +44,30 @@ TEST_F(ConnectionCycleTest, StartingARunningInitialReadRestartsItWithoutASecondT
     EXPECT_EQ(sent[3].atMs - sent[2].atMs, 30);
 }
 
-TEST_F(ConnectionCycleTest, StopWhileNothingReadsOnlyStopsTheKeyerReads) {
-    PostRequest(146, 0, 0);
-    runtime.RunFor(40);
-    PostStopReads();
-    runtime.RunFor(500);
-    EXPECT_EQ(Texts(), (TextList{"KM1;"}));
-    EXPECT_TRUE(windowMessages.empty());
-    EXPECT_FALSE(window->HasTimer(kTimerKeyerRead));
-    EXPECT_EQ(keyerReadSlot.load(), 1);
-}
-
-// A stop ends either read at once: no further reads, no menu read after the initial one, none of
-// the end-of-read notifications.
-TEST_F(ConnectionCycleTest, StopEndsEitherReadWithoutItsSequel) {
-    for (const bool initial : {true, false}) {
-        SCOPED_TRACE(initial ? "initial read" : "menu read");
+// A stop ends the keyer reads, or either read at once: no further reads, no menu read after the
+// initial one, none of the end-of-read notifications.
+TEST_F(ConnectionCycleTest, StopEndsTheKeyerReadsOrEitherReadWithoutItsSequel) {
+    const struct {
+        bool (*start)();
+        TextList texts;
+        int timer;
+    } cases[] = {{[] { return PostRequest(146, 0, 0); }, {"KM1;"}, kTimerKeyerRead},
+                 {PostStartInitialRead, {"RT;", "XT;"}, kTimerInitialRead},
+                 {PostStartMenuRead, {"EX001;", "EX002;", "EX003;"}, kTimerMenuRead}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.timer);
         sent.clear();
-        windowMessages.clear();
-        initial ? PostStartInitialRead() : PostStartMenuRead();
-        runtime.RunFor(100);
-        EXPECT_EQ(window->ReadingRunning(), 1);
+        c.start();
+        runtime.RunFor(c.timer == kTimerKeyerRead ? 40 : 100);
+        EXPECT_EQ(window->ReadingRunning(), c.timer == kTimerKeyerRead ? 0 : 1);
         PostStopReads();
         runtime.RunFor(3000);
-        EXPECT_EQ(Texts(),
-                  (initial ? TextList{"RT;", "XT;"} : TextList{"EX001;", "EX002;", "EX003;"}));
+        EXPECT_EQ(Texts(), c.texts);
         EXPECT_TRUE(windowMessages.empty());
         EXPECT_EQ(window->ReadingRunning(), 0);
-        EXPECT_FALSE(window->HasTimer(initial ? kTimerInitialRead : kTimerMenuRead));
+        EXPECT_FALSE(window->HasTimer(c.timer));
     }
+    EXPECT_EQ(keyerReadSlot.load(), 1);
 }
 
 TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
