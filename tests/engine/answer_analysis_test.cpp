@@ -6,14 +6,17 @@ namespace kestrel {
 namespace {
 
 // An answer, the value it must leave in a field, and the one notification it posts (0: a malformed
-// answer posts nothing). Out-of-range values keep the field but still notify. The rows run in
-// order on one store.
+// answer posts nothing). Out-of-range values keep the field but still notify. Some also post to
+// the sender, or leave a mirror value (the store's, not the answer's). The rows run in order on
+// one store.
 struct AnswerCase {
     const char* answer;
     Field field;
     int32_t expected;
     uint32_t notification;
     uint32_t sender = 0;
+    Mirror mirror = Mirror::Count;
+    int32_t mirrorValue = 0;
 };
 
 // clang-format off
@@ -22,7 +25,7 @@ constexpr AnswerCase kAnswerCases[] = {
     {"FA60000001", Field::FA,    7000000,  0x8333},
     {"SF9",        Field::SF,    8,        0x8304},
     {"KS070",      Field::KS,    4,        0x8323},
-    {"SD0020",     Field::SD,    30,       0x8324},
+    {"SD0020",     Field::SD,    30,       0x8324, 0, Mirror::SD, 30},
     {"IS0+1001",   Field::IS,    0,        0x832F},
     {"AN030",      Field::ANp3,  0,        0x8317},
     {"MD0E",       Field::MD0,   1,        0x8345},
@@ -86,7 +89,7 @@ constexpr AnswerCase kAnswerCases[] = {
     {"IS0-0250",   Field::IS,    -250,     0x832F},
     {"RL008",      Field::RL,    8,        0x8331},
     {"BY10",       Field::BYp2,  1,        0x8332},
-    {"FA14250000", Field::FA,    14250000, 0x8333},
+    {"FA14250000", Field::FA,    14250000, 0x8333, 0, Mirror::FA, 14250000},
     {"RO0180050",  Field::ROp3,  180,      0x8335},
     {"RO0180050",  Field::ROp6,  50,       0x8335},
     {"SM0100",     Field::SM0,   100,      0x8337},
@@ -112,6 +115,13 @@ constexpr AnswerCase kAnswerCases[] = {
     {"RIx1",       Field::RI0,   1,        0x8348},
     {"RI3z",       Field::RI3,   0,        0x8348},
     {"RS2",        Field::RS,    2,        0x8343, kMsgStartMenuRead},
+    {"MD04",       Field::MD0,   4,        0x8345, 0, Mirror::MDFilter, 2},
+    {"MD05",       Field::MD0,   5,        0x8345, 0, Mirror::MDFilter, 1},
+    {"MD0B",       Field::MD0,   11,       0x8345, 0, Mirror::MDFilter, 2},
+    {"MD13",       Field::MD1,   3,        0x8345, 0, Mirror::MDFilter, 0},
+    {"MD1b",       Field::MD1,   11,       0x8345, 0, Mirror::MDFilter, 2},
+    {"MD1b",       Field::MD0,   11,       0x8345, 0, Mirror::MD0,      11},
+    {"MD1b",       Field::MD1,   11,       0x8345, 0, Mirror::MD1,      11},
 };
 // clang-format on
 
@@ -123,18 +133,10 @@ TEST_F(AnalysisTest, AnswersStoreTheirFieldWithinItsLimitsAndNotifyUnlessMalform
         EXPECT_EQ(GetField(c.field), c.expected);
         EXPECT_EQ(TakeWindowIds(), c.notification ? Ids{c.notification} : Ids{});
         EXPECT_EQ(TakeSenderIds(), c.sender ? Ids{c.sender} : Ids{});
+        if (c.mirror != Mirror::Count) {
+            EXPECT_EQ(GetMirror(c.mirror), c.mirrorValue);
+        }
     }
-}
-
-TEST_F(AnalysisTest, MirrorTakesTheStoresValueAfterAnIgnoredValue) {
-    Analyse("FA14250000");
-    EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
-    SetMirror(Mirror::SD, 100);
-    Analyse("SD0020");
-    EXPECT_EQ(GetMirror(Mirror::SD), 30) << "the mirror copies the store, not the answer";
-    SetMirror(Mirror::KS, 20);
-    Analyse("KS070");
-    EXPECT_EQ(GetMirror(Mirror::KS), 4);
 }
 
 TEST_F(AnalysisTest, InformationAnswerStoresEveryFieldAndMirrorsFrequencyAndClarifiers) {
@@ -165,17 +167,6 @@ TEST_F(AnalysisTest, InformationAnswerStoresEveryFieldAndMirrorsFrequencyAndClar
     ExpectFields(
         {{Field::IFp5, 14250000}, {Field::IFp21, 2}, {Field::IFp22, 0}, {Field::IFp25, 1}});
     EXPECT_TRUE(TakeWindowIds().empty());
-}
-
-TEST_F(AnalysisTest, ModeAnswerSetsTheFilterClassMirror) {
-    for (const auto& [answer, filterClass] : std::initializer_list<std::pair<const char*, int>>{
-             {"MD04", 2}, {"MD05", 1}, {"MD0B", 2}, {"MD13", 0}, {"MD1b", 2}}) {
-        SetMirror(Mirror::MDFilter, 7);
-        Analyse(answer);
-        EXPECT_EQ(GetMirror(Mirror::MDFilter), filterClass) << answer;
-    }
-    EXPECT_EQ(GetMirror(Mirror::MD0), 11);
-    EXPECT_EQ(GetMirror(Mirror::MD1), 11);
 }
 
 TEST_F(AnalysisTest, KeyerTextReplacesTheChannelsText) {
