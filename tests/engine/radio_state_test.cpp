@@ -62,6 +62,7 @@ TEST_F(RadioStateTest, FieldsStartAtDefaultAndAcceptOnlyTheirLimits) {
         EXPECT_EQ(GetField(row.field), row.initial);
         EXPECT_FALSE(StoreField(row.field, row.min - 1));
         EXPECT_FALSE(StoreField(row.field, row.max + 1));
+        EXPECT_TRUE(SetField(row.field, row.max + 1)) << "the setter reports success even so";
         EXPECT_EQ(GetField(row.field), row.initial);
         EXPECT_TRUE(StoreField(row.field, row.max));
         EXPECT_EQ(GetField(row.field), row.max);
@@ -70,15 +71,6 @@ TEST_F(RadioStateTest, FieldsStartAtDefaultAndAcceptOnlyTheirLimits) {
     }
 }
 
-TEST_F(RadioStateTest, SetterReportsSuccessEvenWhenTheValueIsRefused) {
-    ASSERT_TRUE(SetField(Field::FA, 14250000));
-    EXPECT_TRUE(SetField(Field::FA, 29999));
-    EXPECT_TRUE(SetField(Field::FA, 60000001));
-    EXPECT_EQ(GetField(Field::FA), 14250000);
-}
-
-// Each field in turn is stored and copied to its mirror value, which keeps its own limits: the IF
-// frequency field accepts 20000, the FA mirror (30000 to 60000000) does not.
 TEST_F(RadioStateTest, MirroredFieldsLandInTheRightMirrorValueWithinItsLimits) {
     const struct {
         Field field;
@@ -285,8 +277,8 @@ TEST_F(RadioStateTest, MenuWidthCorrectionShortensKinds32And35Only) {
     EXPECT_EQ(MenuItemKind(94), 32);
 }
 
-// Two writers put alternating whole records while two readers copy them out; every copy must be
-// one record or the other, never a mix.
+// A writer puts alternating whole records while the test's thread copies them out; every copy
+// must be one record or the other, never a mix.
 TEST(RadioStateThreads, MenuRecordIsNeverSeenTorn) {
     ResetRadioState();
     MenuItem a{};
@@ -298,36 +290,24 @@ TEST(RadioStateThreads, MenuRecordIsNeverSeenTorn) {
     a.value = a.editedValue = 1.0;
     b.value = b.editedValue = 2.0;
     PutMenuItem(10, &a);
-    std::atomic<int> torn{0};
-    std::atomic<bool> stop{false};
-    constexpr int kRounds = 20000;
-    std::vector<std::thread> threads;
-    for (int w = 0; w < 2; ++w) {
-        threads.emplace_back([&] {
-            for (int i = 0; i < kRounds; ++i) {
-                PutMenuItem(10, (i & 1) ? &a : &b);
-            }
-        });
-    }
-    for (int r = 0; r < 2; ++r) {
-        threads.emplace_back([&] {
-            MenuItem copy;
-            while (!stop.load()) {
-                GetMenuItem(10, &copy);
-                const MenuItem& like = copy.value == 1.0 ? a : b;
-                if (std::memcmp(copy.name, like.name, sizeof copy.name) != 0 ||
-                    std::memcmp(copy.choices, like.choices, sizeof copy.choices) != 0 ||
-                    copy.editedValue != like.editedValue) {
-                    ++torn;
-                }
-            }
-        });
-    }
-    for (size_t i = 0; i < threads.size(); ++i) {
-        stop = i >= 2;  // the writers are done: let the readers end
-        threads[i].join();
-    }
-    EXPECT_EQ(torn.load(), 0);
+    std::atomic<bool> writing{true};
+    std::thread writer([&] {
+        for (int i = 0; i < 40000; ++i) {
+            PutMenuItem(10, (i & 1) ? &a : &b);
+        }
+        writing = false;
+    });
+    int torn = 0;
+    MenuItem copy;
+    do {
+        GetMenuItem(10, &copy);
+        const MenuItem& like = copy.value == 1.0 ? a : b;
+        torn += std::memcmp(copy.name, like.name, sizeof copy.name) != 0 ||
+                std::memcmp(copy.choices, like.choices, sizeof copy.choices) != 0 ||
+                copy.editedValue != like.editedValue;
+    } while (writing.load());
+    writer.join();
+    EXPECT_EQ(torn, 0);
     ResetRadioState();
 }
 
