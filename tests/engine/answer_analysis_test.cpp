@@ -126,6 +126,9 @@ constexpr AnswerCase kAnswerCases[] = {
 // clang-format on
 
 TEST_F(AnalysisTest, AnswersStoreTheirFieldWithinItsLimitsAndNotifyUnlessMalformed) {
+    Analyse("RI01");
+    EXPECT_EQ(GetField(Field::RI0), 0) << "ring info is analysed only while AI is on";
+    EXPECT_TRUE(TakeWindowIds().empty());
     SetField(Field::AI, 1);
     for (const AnswerCase& c : kAnswerCases) {
         SCOPED_TRACE(std::string(c.answer) + " into " + std::string(FieldName(c.field)));
@@ -179,12 +182,6 @@ TEST_F(AnalysisTest, KeyerTextReplacesTheChannelsText) {
     ASSERT_TRUE(FetchKeyerText(5, kKeyerTextSize, text));
     EXPECT_EQ(std::string(text), std::string(50, 'A'));
     EXPECT_EQ(TakeWindowIds(), Ids(3, 0x833D));
-}
-
-TEST_F(AnalysisTest, RingInfoIsAnalysedOnlyWhileAutoInformationIsOn) {
-    Analyse("RI01");
-    EXPECT_EQ(GetField(Field::RI0), 0);
-    EXPECT_TRUE(TakeWindowIds().empty());
 }
 
 TEST_F(AnalysisTest, EqualizerAnswersFillTheirGroupAndTakeSelectorTwoForTheSecond) {

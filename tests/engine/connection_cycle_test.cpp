@@ -70,7 +70,7 @@ TEST_F(ConnectionCycleTest, StopEndsTheKeyerReadsOrEitherReadWithoutItsSequel) {
     EXPECT_EQ(keyerReadSlot.load(), 1);
 }
 
-TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
+TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkersWhileTheRequestThreadRuns) {
     for (int timer : {1, 2, 3, 6, 7, 11, 13, 14, 15, 18, 19, 22, 30, 31}) {
         EXPECT_FALSE(DispatchEngineTimer(timer)) << timer;
     }
@@ -81,9 +81,8 @@ TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
     EXPECT_TRUE(DispatchEngineTimer(kTimerRotatorRead));
     runtime.RunFor(1);
     EXPECT_EQ(Texts(), (TextList{"RO;"}));
-}
 
-TEST_F(ConnectionCycleTest, RequestThreadRunsTheHeartbeatTimerUntilItStops) {
+    // The request thread runs the heartbeat timer until it stops.
     EXPECT_TRUE(window->HasTimer(kTimerHeartbeat));
     StopRequestThread();
     EXPECT_FALSE(window->HasTimer(kTimerHeartbeat));
