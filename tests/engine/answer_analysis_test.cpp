@@ -228,48 +228,45 @@ TEST_F(AnalysisTest, IdentificationStartsTheReadOrDisconnects) {
     }
 }
 
-TEST_F(AnalysisTest, AutoInformationSwitchedOnConnectsOnceThenOnlyNotifies) {
+// Automatic information answers in order, each after noting whether the program had asked for
+// them (-1: as left): what they post to the sender and the window, and the AI field and mirror.
+// Switched on, they connect once and then only notify; switched off, they ask again while it was
+// asked for, else stop the reads and zero the meters.
+TEST_F(AnalysisTest, AutoInformationAnswersConnectAskAgainOrStopTheReads) {
     bool watchdogArmedDuringSend = true;
     onWindow = [&](const Message& m) {
         if (m.id == kMsgConnectionUp) {
             watchdogArmedDuringSend = LinkWatchdogArmed.load() != 0 || window->HasTimer(17);
         }
     };
-    Analyse("AI0");
-    TakeWindowIds();
-    TakeSenderIds();
-    AutoInfoSent.store(1);
-    Analyse("AI1");
-    EXPECT_EQ(GetField(Field::AI), 1);
-    EXPECT_EQ(GetMirror(Mirror::AI), 1);
-    EXPECT_EQ(TakeWindowIds(), (Ids{kMsgConnectionUp, 0x833A}));
-    EXPECT_EQ(TakeSenderIds(), Ids{kMsgIdentProbe});
-    EXPECT_FALSE(watchdogArmedDuringSend) << "the watchdog is disarmed while an answer is analysed";
-
-    Analyse("AI1");
-    EXPECT_EQ(TakeWindowIds(), Ids{0x833A});
-    EXPECT_TRUE(TakeSenderIds().empty());
-}
-
-TEST_F(AnalysisTest, AutoInformationOffAsksAgainWhileRequestedElseStopsReadsAndZeroesMeters) {
     SetField(Field::AI, 1);
     SetMirror(Mirror::AI, 1);
-    AutoInfoSent.store(1);
-    Analyse("AI0");
-    EXPECT_EQ(GetField(Field::AI), 0);
-    EXPECT_EQ(GetMirror(Mirror::AI), 0);
-    EXPECT_EQ(TakeSenderIds(), Ids{kMsgConnect});
-    EXPECT_TRUE(TakeWindowIds().empty());
-
-    AutoInfoSent.store(0);
-    SetField(Field::AI, 1);
     SetField(Field::RM0, 200);
     SetField(Field::RM1, 100);
     SetField(Field::SM0, 150);
-    Analyse("AI0");
-    EXPECT_EQ(TakeSenderIds(), Ids{kMsgStopReads});
-    EXPECT_EQ(TakeWindowIds(), (Ids{0x8321, 0x8321, 0x8337, 0x833A}));
+    const struct {
+        int asked;
+        const char* answer;
+        Ids sender;
+        Ids window;
+        int32_t ai;
+    } steps[] = {{1, "AI0", {kMsgConnect}, {}, 0},
+                 {1, "AI1", {kMsgIdentProbe}, {kMsgConnectionUp, 0x833A}, 1},
+                 {-1, "AI1", {}, {0x833A}, 1},
+                 {0, "AI0", {kMsgStopReads}, {0x8321, 0x8321, 0x8337, 0x833A}, 0}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.answer);
+        if (step.asked >= 0) {
+            AutoInfoSent.store(step.asked);
+        }
+        Analyse(step.answer);
+        EXPECT_EQ(TakeSenderIds(), step.sender);
+        EXPECT_EQ(TakeWindowIds(), step.window);
+        EXPECT_EQ(GetField(Field::AI), step.ai);
+        EXPECT_EQ(GetMirror(Mirror::AI), step.ai);
+    }
     ExpectFields({{Field::RM0, 0}, {Field::RM1, 0}, {Field::SM0, 0}});
+    EXPECT_FALSE(watchdogArmedDuringSend) << "the watchdog is disarmed while an answer is analysed";
 }
 
 TEST_F(AnalysisTest, PowerOffThenOnReconnectsAndIdentifiesOnTheNextAutoInformation) {
