@@ -26,12 +26,6 @@ struct SetterCase {
     TextList line;  // empty: the call is refused and nothing goes out
 };
 
-// Records the ids a listener hears. The virtual runtime runs one thread at a time and hands
-// over through its lock, so the test may read the list between runs.
-RadioEngine::Listener RecordInto(std::vector<uint32_t>& ids) {
-    return [&ids](const Notification& n) { ids.push_back(n.id); };
-}
-
 // The messages the engine posted to the main window, in the order the window took them.
 std::vector<uint32_t> EnginePosts(const std::vector<WindowEvent>& events) {
     std::vector<uint32_t> ids;
@@ -140,8 +134,10 @@ TEST_F(Station, ListenersHearTheWindowsNotificationsAndASlowOneNeverHoldsUpTheEn
     std::vector<uint32_t> second;
     std::vector<uint32_t> slow;
     std::atomic<bool> inSlowCall{false};
-    const auto a = RadioEngine::AddListener(RecordInto(first));
-    const auto b = RadioEngine::AddListener(RecordInto(second));
+    // The virtual runtime runs one thread at a time and hands over through its lock, so the test
+    // may read the lists between runs.
+    const auto a = RadioEngine::AddListener([&](const Notification& n) { first.push_back(n.id); });
+    const auto b = RadioEngine::AddListener([&](const Notification& n) { second.push_back(n.id); });
     const auto s = RadioEngine::AddListener(
         [&](const Notification& n) {
             inSlowCall = true;
