@@ -12,19 +12,6 @@ namespace kestrel {
 
 using TextList = std::vector<std::string>;
 
-// The commands of the connection after the connect request, as the transceiver must see them.
-inline TextList ExpectedConnection() {
-    TextList texts = {"AI1;", "AI;", "ID;", "ID0747;"};
-    const TextList initialRead = ExpectedInitialRead();
-    texts.insert(texts.end(), initialRead.begin(), initialRead.end());
-    for (int item = 1; item <= 118; ++item) {
-        char read[8];
-        std::snprintf(read, sizeof read, "EX%03d;", item);
-        texts.push_back(read);
-    }
-    return texts;
-}
-
 struct AlignedLine {
     std::vector<LineText> matched;     // the expected commands as they went out
     std::vector<LineText> heartbeats;  // the "PS;" of each heartbeat
@@ -35,7 +22,15 @@ struct AlignedLine {
 // nothing else. A "PS;" that is not the one expected next is a heartbeat, together with an "AI;"
 // 30 ms after it (sent once the store knows the radio is on and connected).
 inline AlignedLine AlignConnection(const std::vector<LineText>& line) {
-    const TextList expected = ExpectedConnection();
+    // The connection after the connect request, as the transceiver must see it.
+    TextList expected = {"AI1;", "AI;", "ID;", "ID0747;"};
+    const TextList initialRead = ExpectedInitialRead();
+    expected.insert(expected.end(), initialRead.begin(), initialRead.end());
+    for (int item = 1; item <= 118; ++item) {
+        char read[8];
+        std::snprintf(read, sizeof read, "EX%03d;", item);
+        expected.push_back(read);
+    }
     AlignedLine aligned;
     size_t next = 0;
     for (size_t i = 0; i < line.size(); ++i) {

@@ -44,23 +44,6 @@ int64_t ExpectedGap(const std::string& previous, const std::string& next) {
     return 30;
 }
 
-// The store's menu value as the transceiver's value reads after the program's conversion.
-int64_t ProgramMenuValue(const MenuItem& item, int64_t radioValue) {
-    return item.kind == 41 && radioValue > 240 ? (radioValue - 240) * 30 + 240 : radioValue;
-}
-
-// Compares every menu item of the store with the transceiver's setting.
-void ExpectMenuMatchesRadio(const SimState& radioState) {
-    ASSERT_EQ(GetMenuItemCount(), 118);
-    for (int number = 1; number <= 118; ++number) {
-        MenuItem item;
-        ASSERT_TRUE(GetMenuItem(number, &item));
-        EXPECT_EQ(MenuValueToWhole(item.value),
-                  ProgramMenuValue(item, radioState.menu[static_cast<size_t>(number - 1)]))
-            << "menu item " << number << " kind " << item.kind;
-    }
-}
-
 // Forwards to the station's clock and records the name of every loop started.
 class LoopStartRecorder final : public Runtime {
   public:
@@ -168,8 +151,8 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLineThenOnlyTheHeartbeat) {
 
     // The window heard of the connection once, and of the end of the menu read right after the
     // last read.
-    EXPECT_EQ(WindowCount(kMsgConnectionUp), 1u);
-    EXPECT_EQ(WindowCount(kMsgStartupFailure), 0u);
+    EXPECT_EQ(WindowOf(kMsgConnectionUp).size(), 1u);
+    EXPECT_EQ(WindowOf(kMsgStartupFailure).size(), 0u);
     EXPECT_EQ(OnLineAt(connectMs), aligned.matched.back().atMs);
     EXPECT_EQ(window->ReadingRunning(), 0);
     EXPECT_FALSE(window->HasTimer(kTimerInitialRead));
@@ -188,7 +171,16 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLineThenOnlyTheHeartbeat) {
     EXPECT_EQ(Store("KM1"), radio->AnswerTo("KM1;").substr(3, 50)) << "all 50 characters";
     EXPECT_EQ(GetMirror(Mirror::AI), 1);
     EXPECT_EQ(AutoInfoSent.load(), 1);
-    ExpectMenuMatchesRadio(radioState);
+    // Every menu item holds the radio's setting, long times (kind 41) converted to the program's.
+    ASSERT_EQ(GetMenuItemCount(), 118);
+    for (int number = 1; number <= 118; ++number) {
+        MenuItem item;
+        ASSERT_TRUE(GetMenuItem(number, &item));
+        const int64_t value = radioState.menu[static_cast<size_t>(number - 1)];
+        EXPECT_EQ(MenuValueToWhole(item.value),
+                  item.kind == 41 && value > 240 ? (value - 240) * 30 + 240 : value)
+            << "menu item " << number;
+    }
 
     rt.RunFor(900);
     const int64_t from = Now();
@@ -207,17 +199,6 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLineThenOnlyTheHeartbeat) {
     EXPECT_EQ(std::count(answered.begin(), answered.end(), "AI1;"), 4);
     EXPECT_EQ(GetMirror(Mirror::AI), 1);
     EXPECT_EQ(Store("PS"), "1");
-}
-
-TEST_F(OldFirmwareStation, ConnectionCompletesWithoutTheExtendedIdentification) {
-    const size_t before = commands.Size();
-    ASSERT_TRUE(ConnectAndReadAll());
-    AlignConnection(commands.From(before));
-    EXPECT_EQ(Store("IDX"), "0");
-    EXPECT_EQ(Store("ID"), "310");
-    EXPECT_EQ(Store("AI"), "1");
-    rt.RunFor(100);
-    ExpectMenuMatchesRadio(radio->State());
 }
 
 }  // namespace

@@ -17,41 +17,30 @@
 namespace kestrel {
 namespace {
 
-// The window's timers as numbered timers of the headless main window, clear of the engine's.
-constexpr int kFirstEqualizerTimer = 40;
+// The window around the session: commands go to the command ring, timers (numbered clear of the
+// engine's) and notifications arrive on the main window's loop.
+template <class Base>
+class EqualizerTest : public Base, public EqualizerHost {
+  protected:
+    static constexpr int kFirstTimer = 40;
 
-// The window around the session: commands go to the command ring, timers and notifications
-// arrive on the main window's loop.
-class TestHost final : public EqualizerHost {
-  public:
-    explicit TestHost(MainWindow& window) : window_(window) {}
     bool Send(std::string_view text) override {
         return RadioEngine::QueueRaw(text) == RawResult::Queued;
     }
     void StartTimer(EqualizerTimer timer, int ms) override {
-        window_.SetTimer(kFirstEqualizerTimer + static_cast<int>(timer), ms);
+        this->window->SetTimer(kFirstTimer + static_cast<int>(timer), ms);
     }
     void StopTimer(EqualizerTimer timer) override {
-        window_.KillTimer(kFirstEqualizerTimer + static_cast<int>(timer));
+        this->window->KillTimer(kFirstTimer + static_cast<int>(timer));
     }
     void Redraw() override { ++redraws; }
 
-    int redraws = 0;
-
-  private:
-    MainWindow& window_;
-};
-
-template <class Base>
-class EqualizerTest : public Base {
-  protected:
     void SetUp() override {
         Base::SetUp();
-        host = std::make_unique<TestHost>(*this->window);
-        session = std::make_unique<EqualizerSession>(*host);
+        session = std::make_unique<EqualizerSession>(*this);
         this->windowHook = [this](const Message& m) {
             if (m.id == kMsgTimer) {
-                session->OnTimer(static_cast<EqualizerTimer>(m.wParam - kFirstEqualizerTimer));
+                session->OnTimer(static_cast<EqualizerTimer>(m.wParam - kFirstTimer));
             } else {
                 session->OnNotification(m.id);
             }
@@ -87,6 +76,12 @@ class EqualizerTest : public Base {
         }
         return values;
     }
+    // Runs for a time and returns the commands written meanwhile that start with a prefix.
+    std::vector<std::string> SentDuring(int64_t ms, std::string_view prefix) {
+        const int64_t sinceMs = this->Now();
+        this->rt.RunFor(ms);
+        return Sent(sinceMs, prefix);
+    }
     // Returns the commands written since a time that start with a prefix.
     std::vector<std::string> Sent(int64_t sinceMs, std::string_view prefix) const {
         std::vector<std::string> found;
@@ -98,7 +93,7 @@ class EqualizerTest : public Base {
         return found;
     }
 
-    std::unique_ptr<TestHost> host;
+    int redraws = 0;
     std::unique_ptr<EqualizerSession> session;
 };
 
@@ -125,9 +120,7 @@ TEST_F(ExEqualizer, StepSendsSetThenReadTheDisplayFollowsAndAHeldButtonRepeats) 
     EXPECT_EQ(session->ActiveBand(), 3);
 
     // Polling resumes after the release and walks the nine items.
-    const int64_t t1 = this->Now();
-    this->rt.RunFor(500);
-    std::vector<std::string> reads = Sent(t1, "EX");
+    const std::vector<std::string> reads = SentDuring(500, "EX");
     for (int item = 91; item <= 99; ++item) {
         EXPECT_NE(std::find(reads.begin(), reads.end(), "EX0" + std::to_string(item) + ";"),
                   reads.end())
@@ -138,10 +131,8 @@ TEST_F(ExEqualizer, StepSendsSetThenReadTheDisplayFollowsAndAHeldButtonRepeats) 
     const int32_t bandwidth = Radio(0)[8];
     ASSERT_GE(bandwidth, 6);
     const int64_t t2 = this->Now();
-    session->Press(21);
-    this->rt.RunFor(900);
-    session->Release(21);
-    this->rt.RunFor(600);
+    Click(21, 900);
+    this->rt.RunFor(300);
     int sets = 0;
     for (const std::string& text : Sent(t2, "EX099")) {
         sets += text.size() > 6 ? 1 : 0;
@@ -158,18 +149,17 @@ TEST_F(PeEqualizer, OpensByReadingTheNineValuesPacedAndTakesThemAsRestorePoint) 
     std::vector<LineText> sent = commands.Since(t0);
     std::erase_if(sent, [](const LineText& entry) { return !entry.text.starts_with("PE2"); });
     ASSERT_GE(sent.size(), 9u);
-    const char* expected[] = {"PE200;", "PE201;", "PE202;", "PE210;", "PE211;",
-                              "PE212;", "PE220;", "PE221;", "PE222;"};
-    for (size_t i = 0; i < 9; ++i) {
-        EXPECT_EQ(sent[i].text, expected[i]);
-        if (i > 0) {
-            EXPECT_GE(sent[i].atMs - sent[i - 1].atMs, kEqualizerPaceMs - 5) << i;
-        }
+    sent.resize(9);
+    EXPECT_EQ(TextsOf(sent),
+              (std::vector<std::string>{"PE200;", "PE201;", "PE202;", "PE210;", "PE211;", "PE212;",
+                                        "PE220;", "PE221;", "PE222;"}));
+    for (size_t i = 1; i < 9; ++i) {
+        EXPECT_GE(sent[i].atMs - sent[i - 1].atMs, kEqualizerPaceMs - 5) << i;
     }
     EXPECT_EQ(session->Values(), Radio(1));
     EXPECT_EQ(session->RestorePoint(), Radio(1));
     EXPECT_TRUE(session->Online());
-    EXPECT_GT(host->redraws, 0);
+    EXPECT_GT(redraws, 0);
 }
 
 TEST_F(PeEqualizer, CancelReturnsToTheLastAppliedValues) {
@@ -211,9 +201,7 @@ TEST_F(PeEqualizer, CancelReturnsToTheLastAppliedValues) {
     session->Press(kEqualizerCancel);
     session->Release(kEqualizerCancel);
     rt.RunFor(250);
-    const int64_t t1 = Now();
-    rt.RunFor(150);
-    EXPECT_GE(Sent(t1, "PE0").size(), 2u);
+    EXPECT_GE(SentDuring(150, "PE0").size(), 2u);
 }
 
 TEST_F(PeEqualizer, FileSaveAndLoadSetTheValuesAndPollingResumesAfterEach) {
@@ -222,9 +210,7 @@ TEST_F(PeEqualizer, FileSaveAndLoadSetTheValuesAndPollingResumesAfterEach) {
     Click(11);  // band 1 level down
     const EqualizerValues saved = session->Values();
     ASSERT_EQ(Click(kEqualizerFileSave), EqualizerAction::SaveFile);
-    int64_t t0 = Now();
-    rt.RunFor(200);
-    EXPECT_FALSE(Sent(t0, "PE0").empty()) << "polling runs after FILE SAVE";
+    EXPECT_FALSE(SentDuring(200, "PE0").empty()) << "polling runs after FILE SAVE";
 
     Click(7);  // band 2 frequency down
     Click(16);
@@ -234,9 +220,7 @@ TEST_F(PeEqualizer, FileSaveAndLoadSetTheValuesAndPollingResumesAfterEach) {
     rt.RunFor(600);
     EXPECT_EQ(Radio(0), saved);
     EXPECT_EQ(session->RestorePoint(), saved);
-    t0 = Now();
-    rt.RunFor(200);
-    EXPECT_FALSE(Sent(t0, "PE0").empty()) << "polling runs after FILE LOAD";
+    EXPECT_FALSE(SentDuring(200, "PE0").empty()) << "polling runs after FILE LOAD";
 }
 
 TEST_F(PeEqualizer, UnansweredCommandsGiveUpAfterATimeOutAndReadAgain) {
@@ -250,10 +234,8 @@ TEST_F(PeEqualizer, UnansweredCommandsGiveUpAfterATimeOutAndReadAgain) {
     EXPECT_EQ(session->PendingAnswers(), 2);
     rt.RunFor(kEqualizerPendingTimeoutMs - 100);
     EXPECT_EQ(session->PendingAnswers(), 2) << "still waiting";
-    const int64_t t0 = Now();
-    rt.RunFor(400);
-    EXPECT_EQ(session->PendingAnswers(), 0) << "gave up";
-    EXPECT_GE(Sent(t0, "PE0").size(), 9u) << "and asked for every value again";
+    EXPECT_GE(SentDuring(400, "PE0").size(), 9u) << "gave up and asked for every value again";
+    EXPECT_EQ(session->PendingAnswers(), 0);
     radio->StopFault(SimFault::Silence);
     rt.RunFor(800);
     EXPECT_EQ(session->Values(), Radio(0));
@@ -264,12 +246,10 @@ TEST_F(PeEqualizer, LinkLossGoesOfflineAndReturnPostsNothing) {
     ASSERT_TRUE(RadioEngine::Disconnect());  // the operator disconnects
     ASSERT_TRUE(rt.RunUntil([&] { return !session->Online(); }, 1000));
     rt.RunFor(100);  // a read queued before is still written
-    int64_t t0 = Now();
-    rt.RunFor(500);
-    EXPECT_TRUE(Sent(t0, "PE").empty()) << "no polling off line";
+    EXPECT_TRUE(SentDuring(500, "PE").empty()) << "no polling off line";
 
     // Coming back on line leaves the window off line and the connection alone.
-    t0 = Now();
+    const int64_t t0 = Now();
     ASSERT_TRUE(ConnectAndReadAll());
     rt.RunFor(500);
     EXPECT_FALSE(session->Online());

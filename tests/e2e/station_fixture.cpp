@@ -175,12 +175,8 @@ int64_t Station::OnLineAt(int64_t sinceMs) const {
 }
 
 bool Station::RunUntilOneMore(uint32_t id, int64_t maxMs) {
-    const size_t count = WindowCount(id) + 1;
-    return rt.RunUntil([&] { return WindowCount(id) >= count; }, maxMs);
-}
-
-size_t Station::WindowCount(uint32_t id, int64_t sinceMs) const {
-    return WindowOf(id, sinceMs).size();
+    const size_t count = WindowOf(id).size() + 1;
+    return rt.RunUntil([&] { return WindowOf(id).size() >= count; }, maxMs);
 }
 
 std::vector<WindowEvent> Station::WindowSince(int64_t atMs) const {
@@ -194,11 +190,6 @@ std::vector<WindowEvent> Station::WindowOf(uint32_t id, int64_t sinceMs) const {
         windowEvents_.begin(), windowEvents_.end(), std::back_inserter(found),
         [&](const WindowEvent& e) { return e.atMs >= sinceMs && (id == 0 || e.message.id == id); });
     return found;
-}
-
-int64_t Station::FirstWindowTime(uint32_t id, int64_t sinceMs) const {
-    const std::vector<WindowEvent> found = WindowOf(id, sinceMs);
-    return found.empty() ? -1 : found[0].atMs;
 }
 
 std::string Station::Store(std::string_view name) {

@@ -73,14 +73,10 @@ class Station : public ::testing::Test {
     int64_t OnLineAt(int64_t sinceMs) const;
     // Runs until one more window message with the id than now has come; reports whether it did.
     bool RunUntilOneMore(uint32_t id, int64_t maxMs);
-    // Returns how many window messages with the id were handled (at or after a time).
-    size_t WindowCount(uint32_t id, int64_t sinceMs = 0) const;
     // Returns the window messages handled at or after a time.
     std::vector<WindowEvent> WindowSince(int64_t atMs) const;
     // Returns the window messages with the id handled at or after a time.
     std::vector<WindowEvent> WindowOf(uint32_t id, int64_t sinceMs = 0) const;
-    // Returns the time of the first window message with the id at or after a time, or -1.
-    int64_t FirstWindowTime(uint32_t id, int64_t sinceMs = 0) const;
     // Returns the store's value of a field by its name ("FA", "MD0", "EX005", "IDX").
     static std::string Store(std::string_view name);
 

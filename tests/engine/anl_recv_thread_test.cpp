@@ -18,7 +18,14 @@ class AnalysisThreadTest : public AnalysisTest {
     }
 };
 
+// A message with an empty ring does nothing, not even re-arm the watchdog; each other message
+// takes one answer, in order.
 TEST_F(AnalysisThreadTest, TakesOneAnswerPerMessageInOrder) {
+    ASSERT_TRUE(PostToWorker(Worker::AnlRecv, kMsgAnalyse));
+    runtime.RunFor(0);
+    EXPECT_TRUE(TakeWindowIds().empty());
+    EXPECT_FALSE(window->HasTimer(17));
+    EXPECT_EQ(LinkWatchdogArmed.load(), 0);
     Deliver("FA14250000");
     Deliver("LK1");
     Deliver("ZZ12");
@@ -28,14 +35,6 @@ TEST_F(AnalysisThreadTest, TakesOneAnswerPerMessageInOrder) {
     EXPECT_EQ(TakeWindowIds(), (Ids{0x8333, 0x830C, 0x8334}));
     EXPECT_EQ(AnswerRing.Count(), 0);
     EXPECT_TRUE(window->HasTimer(17));
-}
-
-TEST_F(AnalysisThreadTest, AnalyseMessageWithAnEmptyRingDoesNothing) {
-    ASSERT_TRUE(PostToWorker(Worker::AnlRecv, kMsgAnalyse));
-    runtime.RunFor(0);
-    EXPECT_TRUE(TakeWindowIds().empty());
-    EXPECT_FALSE(window->HasTimer(17)) << "no answer, so the watchdog is not re-armed";
-    EXPECT_EQ(LinkWatchdogArmed.load(), 0);
 }
 
 TEST_F(AnalysisThreadTest, LinkLostStopsReadsTwiceZeroesMetersAndReportsAutoInfoOff) {
@@ -53,9 +52,8 @@ TEST_F(AnalysisThreadTest, LinkLostStopsReadsTwiceZeroesMetersAndReportsAutoInfo
     EXPECT_EQ(GetMirror(Mirror::AI), 0);
     EXPECT_EQ(TakeSenderIds(), (Ids{kMsgStopReads, kMsgStopReads}));
     EXPECT_EQ(TakeWindowIds(), (Ids{0x8321, 0x8321, 0x8337, 0x833A}));
-}
 
-TEST_F(AnalysisThreadTest, StopEndsTheThreadAndEmptiesItsSlot) {
+    // Stopped, the thread leaves its slot empty.
     EXPECT_TRUE(StopAnalysisThread());
     EXPECT_EQ(WorkerLoop(Worker::AnlRecv), nullptr);
     EXPECT_FALSE(PostToWorker(Worker::AnlRecv, kMsgAnalyse));

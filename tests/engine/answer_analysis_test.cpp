@@ -6,13 +6,17 @@ namespace kestrel {
 namespace {
 
 // An answer, the value it must leave in a field, and the one notification it posts (0: a malformed
-// answer posts nothing). Out-of-range values keep the field but still notify. The rows run in
-// order on one store.
+// answer posts nothing). Out-of-range values keep the field but still notify. Some also post to
+// the sender, or leave a mirror value (the store's, not the answer's). The rows run in order on
+// one store.
 struct AnswerCase {
     const char* answer;
     Field field;
     int32_t expected;
     uint32_t notification;
+    uint32_t sender = 0;
+    Mirror mirror = Mirror::Count;
+    int32_t mirrorValue = 0;
 };
 
 // clang-format off
@@ -21,7 +25,7 @@ constexpr AnswerCase kAnswerCases[] = {
     {"FA60000001", Field::FA,    7000000,  0x8333},
     {"SF9",        Field::SF,    8,        0x8304},
     {"KS070",      Field::KS,    4,        0x8323},
-    {"SD0020",     Field::SD,    30,       0x8324},
+    {"SD0020",     Field::SD,    30,       0x8324, 0, Mirror::SD, 30},
     {"IS0+1001",   Field::IS,    0,        0x832F},
     {"AN030",      Field::ANp3,  0,        0x8317},
     {"MD0E",       Field::MD0,   1,        0x8345},
@@ -85,7 +89,7 @@ constexpr AnswerCase kAnswerCases[] = {
     {"IS0-0250",   Field::IS,    -250,     0x832F},
     {"RL008",      Field::RL,    8,        0x8331},
     {"BY10",       Field::BYp2,  1,        0x8332},
-    {"FA14250000", Field::FA,    14250000, 0x8333},
+    {"FA14250000", Field::FA,    14250000, 0x8333, 0, Mirror::FA, 14250000},
     {"RO0180050",  Field::ROp3,  180,      0x8335},
     {"RO0180050",  Field::ROp6,  50,       0x8335},
     {"SM0100",     Field::SM0,   100,      0x8337},
@@ -103,35 +107,39 @@ constexpr AnswerCase kAnswerCases[] = {
     {"BG207",      Field::BG1,   -1,       0x834D},
     {"BG207",      Field::BG2,   7,        0x834D},
     {"KC03",       Field::KC,    3,        0x8353},
+    {"PB01",       Field::RT,    1,        0x8341},
+    {"LMxy",       Field::RT,    1,        0x834E},
+    {"RI01",       Field::RI0,   1,        0x8348},
+    {"RI81",       Field::RI8,   1,        0x8348},
+    {"RI61",       Field::RI0,   1,        0x8348},
+    {"RIx1",       Field::RI0,   1,        0x8348},
+    {"RI3z",       Field::RI3,   0,        0x8348},
+    {"RS2",        Field::RS,    2,        0x8343, kMsgStartMenuRead},
+    {"MD04",       Field::MD0,   4,        0x8345, 0, Mirror::MDFilter, 2},
+    {"MD05",       Field::MD0,   5,        0x8345, 0, Mirror::MDFilter, 1},
+    {"MD0B",       Field::MD0,   11,       0x8345, 0, Mirror::MDFilter, 2},
+    {"MD13",       Field::MD1,   3,        0x8345, 0, Mirror::MDFilter, 0},
+    {"MD1b",       Field::MD1,   11,       0x8345, 0, Mirror::MDFilter, 2},
+    {"MD1b",       Field::MD0,   11,       0x8345, 0, Mirror::MD0,      11},
+    {"MD1b",       Field::MD1,   11,       0x8345, 0, Mirror::MD1,      11},
 };
 // clang-format on
 
 TEST_F(AnalysisTest, AnswersStoreTheirFieldWithinItsLimitsAndNotifyUnlessMalformed) {
+    Analyse("RI01");
+    EXPECT_EQ(GetField(Field::RI0), 0) << "ring info is analysed only while AI is on";
+    EXPECT_TRUE(TakeWindowIds().empty());
     SetField(Field::AI, 1);
     for (const AnswerCase& c : kAnswerCases) {
         SCOPED_TRACE(std::string(c.answer) + " into " + std::string(FieldName(c.field)));
         Analyse(c.answer);
         EXPECT_EQ(GetField(c.field), c.expected);
         EXPECT_EQ(TakeWindowIds(), c.notification ? Ids{c.notification} : Ids{});
-        EXPECT_TRUE(TakeSenderIds().empty());
+        EXPECT_EQ(TakeSenderIds(), c.sender ? Ids{c.sender} : Ids{});
+        if (c.mirror != Mirror::Count) {
+            EXPECT_EQ(GetMirror(c.mirror), c.mirrorValue);
+        }
     }
-}
-
-TEST_F(AnalysisTest, VoiceMemoryAnswersStoreNothingAndAlwaysNotify) {
-    Analyse("PB01");
-    Analyse("LMxy");
-    EXPECT_EQ(TakeWindowIds(), (Ids{0x8341, 0x834E}));
-}
-
-TEST_F(AnalysisTest, MirrorTakesTheStoresValueAfterAnIgnoredValue) {
-    Analyse("FA14250000");
-    EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
-    SetMirror(Mirror::SD, 100);
-    Analyse("SD0020");
-    EXPECT_EQ(GetMirror(Mirror::SD), 30) << "the mirror copies the store, not the answer";
-    SetMirror(Mirror::KS, 20);
-    Analyse("KS070");
-    EXPECT_EQ(GetMirror(Mirror::KS), 4);
 }
 
 TEST_F(AnalysisTest, InformationAnswerStoresEveryFieldAndMirrorsFrequencyAndClarifiers) {
@@ -164,17 +172,6 @@ TEST_F(AnalysisTest, InformationAnswerStoresEveryFieldAndMirrorsFrequencyAndClar
     EXPECT_TRUE(TakeWindowIds().empty());
 }
 
-TEST_F(AnalysisTest, ModeAnswerSetsTheFilterClassMirror) {
-    for (const auto& [answer, filterClass] : std::initializer_list<std::pair<const char*, int>>{
-             {"MD04", 2}, {"MD05", 1}, {"MD0B", 2}, {"MD13", 0}, {"MD1b", 2}}) {
-        SetMirror(Mirror::MDFilter, 7);
-        Analyse(answer);
-        EXPECT_EQ(GetMirror(Mirror::MDFilter), filterClass) << answer;
-    }
-    EXPECT_EQ(GetMirror(Mirror::MD0), 11);
-    EXPECT_EQ(GetMirror(Mirror::MD1), 11);
-}
-
 TEST_F(AnalysisTest, KeyerTextReplacesTheChannelsText) {
     Analyse("KM2CQ CQ DE TEST " + std::string(40, 'K'));
     Analyse("KM2QRZ");
@@ -185,19 +182,6 @@ TEST_F(AnalysisTest, KeyerTextReplacesTheChannelsText) {
     ASSERT_TRUE(FetchKeyerText(5, kKeyerTextSize, text));
     EXPECT_EQ(std::string(text), std::string(50, 'A'));
     EXPECT_EQ(TakeWindowIds(), Ids(3, 0x833D));
-}
-
-TEST_F(AnalysisTest, RingInfoIsAnalysedOnlyWhileAutoInformationIsOn) {
-    Analyse("RI01");
-    EXPECT_EQ(GetField(Field::RI0), 0);
-    EXPECT_TRUE(TakeWindowIds().empty());
-
-    SetField(Field::AI, 1);
-    for (const char* answer : {"RI01", "RI81", "RI61", "RIx1", "RI3z"}) {
-        Analyse(answer);
-    }
-    ExpectFields({{Field::RI0, 1}, {Field::RI8, 1}, {Field::RI3, 0}});
-    EXPECT_EQ(TakeWindowIds(), Ids(5, 0x8348)) << "while AI is 1 every RI answer notifies";
 }
 
 TEST_F(AnalysisTest, EqualizerAnswersFillTheirGroupAndTakeSelectorTwoForTheSecond) {
@@ -244,46 +228,45 @@ TEST_F(AnalysisTest, IdentificationStartsTheReadOrDisconnects) {
     }
 }
 
-TEST_F(AnalysisTest, AutoInformationSwitchedOnConnectsOnceThenOnlyNotifies) {
+// Automatic information answers in order, each after noting whether the program had asked for
+// them (-1: as left): what they post to the sender and the window, and the AI field and mirror.
+// Switched on, they connect once and then only notify; switched off, they ask again while it was
+// asked for, else stop the reads and zero the meters.
+TEST_F(AnalysisTest, AutoInformationAnswersConnectAskAgainOrStopTheReads) {
     bool watchdogArmedDuringSend = true;
     onWindow = [&](const Message& m) {
         if (m.id == kMsgConnectionUp) {
             watchdogArmedDuringSend = LinkWatchdogArmed.load() != 0 || window->HasTimer(17);
         }
     };
-    Analyse("AI0");
-    TakeWindowIds();
-    TakeSenderIds();
-    AutoInfoSent.store(1);
-    Analyse("AI1");
-    EXPECT_EQ(GetField(Field::AI), 1);
-    EXPECT_EQ(GetMirror(Mirror::AI), 1);
-    EXPECT_EQ(TakeWindowIds(), (Ids{kMsgConnectionUp, 0x833A}));
-    EXPECT_EQ(TakeSenderIds(), Ids{kMsgIdentProbe});
-    EXPECT_FALSE(watchdogArmedDuringSend) << "the watchdog is disarmed while an answer is analysed";
-
-    Analyse("AI1");
-    EXPECT_EQ(TakeWindowIds(), Ids{0x833A});
-    EXPECT_TRUE(TakeSenderIds().empty());
-}
-
-TEST_F(AnalysisTest, AutoInformationOffAsksAgainWhileRequestedElseStopsReadsAndZeroesMeters) {
     SetField(Field::AI, 1);
     SetMirror(Mirror::AI, 1);
-    AutoInfoSent.store(1);
-    Analyse("AI0");
-    EXPECT_EQ(GetField(Field::AI), 0);
-    EXPECT_EQ(GetMirror(Mirror::AI), 0);
-    EXPECT_EQ(TakeSenderIds(), Ids{kMsgConnect});
-    EXPECT_TRUE(TakeWindowIds().empty());
-
-    AutoInfoSent.store(0);
-    SetField(Field::AI, 1);
-    SetFields({{Field::RM0, 200}, {Field::RM1, 100}, {Field::SM0, 150}});
-    Analyse("AI0");
-    EXPECT_EQ(TakeSenderIds(), Ids{kMsgStopReads});
-    EXPECT_EQ(TakeWindowIds(), (Ids{0x8321, 0x8321, 0x8337, 0x833A}));
+    SetField(Field::RM0, 200);
+    SetField(Field::RM1, 100);
+    SetField(Field::SM0, 150);
+    const struct {
+        int asked;
+        const char* answer;
+        Ids sender;
+        Ids window;
+        int32_t ai;
+    } steps[] = {{1, "AI0", {kMsgConnect}, {}, 0},
+                 {1, "AI1", {kMsgIdentProbe}, {kMsgConnectionUp, 0x833A}, 1},
+                 {-1, "AI1", {}, {0x833A}, 1},
+                 {0, "AI0", {kMsgStopReads}, {0x8321, 0x8321, 0x8337, 0x833A}, 0}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.answer);
+        if (step.asked >= 0) {
+            AutoInfoSent.store(step.asked);
+        }
+        Analyse(step.answer);
+        EXPECT_EQ(TakeSenderIds(), step.sender);
+        EXPECT_EQ(TakeWindowIds(), step.window);
+        EXPECT_EQ(GetField(Field::AI), step.ai);
+        EXPECT_EQ(GetMirror(Mirror::AI), step.ai);
+    }
     ExpectFields({{Field::RM0, 0}, {Field::RM1, 0}, {Field::SM0, 0}});
+    EXPECT_FALSE(watchdogArmedDuringSend) << "the watchdog is disarmed while an answer is analysed";
 }
 
 TEST_F(AnalysisTest, PowerOffThenOnReconnectsAndIdentifiesOnTheNextAutoInformation) {
@@ -319,14 +302,6 @@ TEST_F(AnalysisTest, PowerOffThenOnReconnectsAndIdentifiesOnTheNextAutoInformati
     EXPECT_EQ(GetField(Field::SM1), 0);
 }
 
-TEST_F(AnalysisTest, ResetAnswerTwoStartsTheMenuRead) {
-    Analyse("RS1");
-    EXPECT_TRUE(TakeSenderIds().empty());
-    Analyse("RS2");
-    EXPECT_EQ(TakeSenderIds(), Ids{kMsgStartMenuRead});
-    EXPECT_EQ(TakeWindowIds(), (Ids{0x8343, 0x8343}));
-}
-
 TEST_F(AnalysisTest, EveryAnswerLeavesTheWatchdogArmedForThreeSeconds) {
     Analyse("RTx");
     EXPECT_TRUE(window->HasTimer(17)) << "a malformed answer still re-arms the watchdog";
@@ -336,9 +311,7 @@ TEST_F(AnalysisTest, EveryAnswerLeavesTheWatchdogArmedForThreeSeconds) {
     runtime.RunFor(2999);
     EXPECT_TRUE(timerTicks.empty()) << "the second answer restarted the three seconds";
     runtime.RunFor(1);
-    ASSERT_EQ(timerTicks.size(), 1u);
-    EXPECT_EQ(timerTicks[0].timer, 17);
-    EXPECT_EQ(timerTicks[0].atMs, 5000);
+    EXPECT_EQ(timerTicks, (std::vector<std::pair<int64_t, int64_t>>{{5000, 17}}));
 }
 
 // A menu answer, the value it must leave in the item (by the item's kind), and the

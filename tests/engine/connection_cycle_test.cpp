@@ -20,16 +20,6 @@ TEST_F(ConnectionCycleTest, StepsQueuedDuringTheEqualizerReadsDoNotRestartTheRea
     EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
 }
 
-TEST_F(ConnectionCycleTest, MenuStepsQueuedBehindALongRequestDoNotReadAgain) {
-    SetMenuItemCount(3);
-    SetMirror(Mirror::PS, 0);
-    PostStartMenuRead();
-    runtime.RunFor(10);
-    PostRequest(2, 0, 0);  // 1600 ms of waits while timer 5 keeps ticking
-    runtime.RunFor(4000);
-    EXPECT_EQ(Texts(), (TextList{"PS1;", "PS1;", "EX001;", "EX002;", "EX003;", "PS;"}));
-}
-
 TEST_F(ConnectionCycleTest, EndOfTheMenuReadClosesAWaitingReadingWindowFirst) {
     SetMenuItemCount(1);
     window->SetWindowWaiting(1);
@@ -54,47 +44,33 @@ TEST_F(ConnectionCycleTest, StartingARunningInitialReadRestartsItWithoutASecondT
     EXPECT_EQ(sent[3].atMs - sent[2].atMs, 30);
 }
 
-TEST_F(ConnectionCycleTest, StopWhileNothingReadsOnlyStopsTheKeyerReads) {
-    PostRequest(146, 0, 0);
-    runtime.RunFor(40);
-    PostStopReads();
-    runtime.RunFor(500);
-    EXPECT_EQ(Texts(), (TextList{"KM1;"}));
-    EXPECT_TRUE(windowMessages.empty());
-    EXPECT_FALSE(window->HasTimer(kTimerKeyerRead));
+// A stop ends the keyer reads, or either read at once: no further reads, no menu read after the
+// initial one, none of the end-of-read notifications.
+TEST_F(ConnectionCycleTest, StopEndsTheKeyerReadsOrEitherReadWithoutItsSequel) {
+    const struct {
+        bool (*start)();
+        TextList texts;
+        int timer;
+    } cases[] = {{[] { return PostRequest(146, 0, 0); }, {"KM1;"}, kTimerKeyerRead},
+                 {PostStartInitialRead, {"RT;", "XT;"}, kTimerInitialRead},
+                 {PostStartMenuRead, {"EX001;", "EX002;", "EX003;"}, kTimerMenuRead}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.timer);
+        sent.clear();
+        c.start();
+        runtime.RunFor(c.timer == kTimerKeyerRead ? 40 : 100);
+        EXPECT_EQ(window->ReadingRunning(), c.timer == kTimerKeyerRead ? 0 : 1);
+        PostStopReads();
+        runtime.RunFor(3000);
+        EXPECT_EQ(Texts(), c.texts);
+        EXPECT_TRUE(windowMessages.empty());
+        EXPECT_EQ(window->ReadingRunning(), 0);
+        EXPECT_FALSE(window->HasTimer(c.timer));
+    }
     EXPECT_EQ(keyerReadSlot.load(), 1);
 }
 
-// A stop ends either read at once: no further reads, no menu read after the initial one, none of
-// the end-of-read notifications.
-TEST_F(ConnectionCycleTest, StopEndsEitherReadWithoutItsSequel) {
-    for (const bool initial : {true, false}) {
-        SCOPED_TRACE(initial ? "initial read" : "menu read");
-        sent.clear();
-        windowMessages.clear();
-        initial ? PostStartInitialRead() : PostStartMenuRead();
-        runtime.RunFor(100);
-        EXPECT_EQ(window->ReadingRunning(), 1);
-        PostStopReads();
-        runtime.RunFor(3000);
-        EXPECT_EQ(Texts(),
-                  (initial ? TextList{"RT;", "XT;"} : TextList{"EX001;", "EX002;", "EX003;"}));
-        EXPECT_TRUE(windowMessages.empty());
-        EXPECT_EQ(window->ReadingRunning(), 0);
-        EXPECT_FALSE(window->HasTimer(initial ? kTimerInitialRead : kTimerMenuRead));
-    }
-}
-
-TEST_F(ConnectionCycleTest, IdentificationProbeWaitsAfterEachCommand) {
-    PostIdentProbe();
-    PostRequest(35, 0, 0);
-    runtime.RunFor(100);
-    ASSERT_EQ(Texts(), (TextList{"ID;", "ID0747;", "LK1;"}));
-    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 25);
-    EXPECT_EQ(sent[2].atMs - sent[0].atMs, 50);
-}
-
-TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
+TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkersWhileTheRequestThreadRuns) {
     for (int timer : {1, 2, 3, 6, 7, 11, 13, 14, 15, 18, 19, 22, 30, 31}) {
         EXPECT_FALSE(DispatchEngineTimer(timer)) << timer;
     }
@@ -105,9 +81,8 @@ TEST_F(ConnectionCycleTest, EngineTimersReachTheirWorkers) {
     EXPECT_TRUE(DispatchEngineTimer(kTimerRotatorRead));
     runtime.RunFor(1);
     EXPECT_EQ(Texts(), (TextList{"RO;"}));
-}
 
-TEST_F(ConnectionCycleTest, RequestThreadRunsTheHeartbeatTimerUntilItStops) {
+    // The request thread runs the heartbeat timer until it stops.
     EXPECT_TRUE(window->HasTimer(kTimerHeartbeat));
     StopRequestThread();
     EXPECT_FALSE(window->HasTimer(kTimerHeartbeat));

@@ -29,13 +29,6 @@ using Ids = std::vector<uint32_t>;
 using TextList = std::vector<std::string>;
 using FieldValues = std::initializer_list<std::pair<Field, int32_t>>;
 
-// Sets each field to its value.
-inline void SetFields(FieldValues fields) {
-    for (const auto& [field, value] : fields) {
-        SetField(field, value);
-    }
-}
-
 // Expects each field to hold its value.
 inline void ExpectFields(FieldValues fields) {
     for (const auto& [field, value] : fields) {
@@ -117,7 +110,7 @@ class AnalysisTest : public EngineTest {
             onWindow(m);
         }
         if (m.id == kMsgTimer) {
-            timerTicks.push_back({runtime.NowMs(), static_cast<int>(m.wParam)});
+            timerTicks.push_back({runtime.NowMs(), static_cast<int64_t>(m.wParam)});
         } else {
             windowMessages.push_back({m.id, m.wParam, m.lParam});
         }
@@ -141,15 +134,10 @@ class AnalysisTest : public EngineTest {
     // Returns the messages posted to Anl_Send_Thread so far and forgets them.
     Ids TakeSenderIds() { return std::exchange(senderMessages, {}); }
 
-    struct Tick {
-        int64_t atMs;
-        int timer;
-    };
-
     std::function<void(const Message&)> onWindow;  // sees each window message first
     std::vector<SeenWindowMessage> windowMessages;
     Ids senderMessages;
-    std::vector<Tick> timerTicks;
+    std::vector<std::pair<int64_t, int64_t>> timerTicks;  // when, and which timer
 };
 
 // A command as Sio_Send_Thread took it from the ring, or a window message, with its virtual time.

@@ -1,30 +1,21 @@
 #include "engine/file_menu_list_def_file.h"
 
-#include <gtest/gtest.h>
-
-#include "platform/virtual_runtime.h"
-#include "platform/workers.h"
-#include "protocol/radio_state.h"
+#include "engine_fixtures.h"
 
 namespace kestrel {
 namespace {
 
-class MenuLoaderTest : public ::testing::Test {
+class MenuLoaderTest : public EngineTest {
   protected:
-    void SetUp() override {
-        SetRuntime(&runtime);
-        ResetRadioState();
-        SetMenuItemCount(1);
-    }
+    void OnWindow(const Message&) override {}
     void TearDown() override {
-        SetWorkerLoop(Worker::MenuLoader, nullptr);
-        ResetRadioState();
-        SetRuntime(nullptr);
+        StopWorkerInSlot(Worker::MenuLoader);
+        EngineTest::TearDown();
     }
-    VirtualRuntime runtime;
 };
 
 TEST_F(MenuLoaderTest, OnlyTheLoadMessageFillsAll118ItemsThenSetsStoreReadyAndEnds) {
+    SetMenuItemCount(1);
     StartMenuListDefFile();
     auto loader = WorkerLoop(Worker::MenuLoader);
     ASSERT_NE(loader, nullptr);

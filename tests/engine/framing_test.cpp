@@ -24,16 +24,25 @@ struct RecordingSink : AnswerSink {
     Answers answers;
 };
 
-class Framing : public ::testing::Test {
+class Framing : public EngineTest {
   protected:
-    void SetUp() override { AnswerWaiting.store(1); }
-    void TearDown() override { AnswerWaiting.store(0); }
+    void SetUp() override {
+        EngineTest::SetUp();
+        AnswerWaiting.store(1);
+    }
+    void TearDown() override {
+        EngineTest::TearDown();
+        AnswerWaiting.store(0);
+    }
+    void OnWindow(const Message&) override {}
 
-    // Appends one read's bytes and runs the framing step on them.
+    // Appends one read's bytes and runs the framing step on them, into the sink or the ring.
     void Read(const std::string& bytes, uint32_t lineError = 0) {
         buffer.Append(reinterpret_cast<const uint8_t*>(bytes.data()),
                       static_cast<uint32_t>(bytes.size()));
-        FramingStep(buffer, lineError, sink, TestMenuWidth);
+        toRing ? FramingStep(buffer, lineError)
+               : FramingStep(buffer, lineError, sink, TestMenuWidth);
+        runtime.RunFor(0);
     }
 
     // Runs read steps with nothing new until the buffer is empty, as the 5 ms receive steps do.
@@ -49,6 +58,7 @@ class Framing : public ::testing::Test {
 
     ReceiveBuffer buffer;
     RecordingSink sink;
+    bool toRing = false;
 };
 
 struct ReadStep {
@@ -154,15 +164,10 @@ TEST_F(Framing, ReassemblesEveryAnswerKindAtEveryByteBoundary) {
         "\x01xFA14250000;ID0310;KM1ABC DEF};EX0051;ZZ12;\x7f\xfe?;SM0005;"
         "IF000142500000000000000000;"
         "EX001123;RO0000500;";
-    const Answers expected{"FA14250000",
-                           "ID0310",
-                           "KM1ABC DEF}",
-                           "EX0051",
-                           "ZZ12",
-                           "SM0005",
-                           "IF000142500000000000000000",
-                           "EX001123",
-                           "RO0000500"};
+    // clang-format off
+    const Answers expected{"FA14250000", "ID0310", "KM1ABC DEF}", "EX0051", "ZZ12", "SM0005",
+                           "IF000142500000000000000000", "EX001123", "RO0000500"};
+    // clang-format on
     for (size_t split = 0; split <= stream.size(); ++split) {
         SCOPED_TRACE(split);
         buffer.Reset();
@@ -216,32 +221,13 @@ TEST(ReceiveBuffer, RemovingMovesTheRestDownAndAFillerByteStaysBehind) {
     EXPECT_EQ(buffer.bytes[kReceiveBufferSize - 1], kReceiveFiller);
 }
 
-class FramingIntoTheRing : public EngineTest {
-  protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        StandIn(Worker::AnlRecv, [this](const Message& m) { posts.push_back(m); });
-    }
-    void TearDown() override {
-        EngineTest::TearDown();
-        AnswerWaiting.store(0);
-    }
-    void OnWindow(const Message&) override {}
-
-    void Read(const std::string& bytes) {
-        buffer.Append(reinterpret_cast<const uint8_t*>(bytes.data()),
-                      static_cast<uint32_t>(bytes.size()));
-        FramingStep(buffer, 0);
-        runtime.RunFor(0);
-    }
-
-    ReceiveBuffer buffer;
-    std::vector<Message> posts;
-};
-
 // An answer goes into the ring with one analysis message; one the ring refuses (full, or too long
 // for a slot) still leaves the buffer but posts nothing.
-TEST_F(FramingIntoTheRing, QueuesTheAnswerAndPostsOneAnalysisOrNothingWhenRefused) {
+TEST_F(Framing, QueuesTheAnswerInTheRingAndPostsOneAnalysisOrNothingWhenRefused) {
+    std::vector<Message> posts;
+    StandIn(Worker::AnlRecv, [&](const Message& m) { posts.push_back(m); });
+    AnswerWaiting.store(0);
+    toRing = true;
     Read("FA14250000;");
     ASSERT_EQ(posts.size(), 1u);
     EXPECT_EQ(posts[0].id, kMsgAnalyse);

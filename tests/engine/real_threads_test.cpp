@@ -17,7 +17,7 @@ class RealThreads : public EngineTestOn<RealRuntime> {
     std::function<void(const Message&)> onWindow;
 };
 
-// A producer thread delivers answers as the receive step does while another thread reads the
+// The test's thread delivers answers as the receive step does while another thread reads the
 // store, as the window and the request thread do; the answers are applied in order.
 TEST_F(RealThreads, AnalysisAppliesAnswersInOrderWhileOthersReadTheStore) {
     constexpr int kAnswers = 300;
@@ -37,23 +37,20 @@ TEST_F(RealThreads, AnalysisAppliesAnswersInOrderWhileOthersReadTheStore) {
     std::atomic<bool> producing{true};
     std::thread reader([&] {
         int64_t sum = 0;
-        while (producing.load()) {
+        do {
             sum += GetField(Field::FA) + GetMirror(Mirror::FA) + GetField(Field::SM0);
             MenuItem item;
             GetMenuItem(1, &item);
-        }
+        } while (producing.load());
         EXPECT_NE(sum, 0);
     });
-    std::thread producer([&] {
-        for (int i = 0; i < kAnswers; ++i) {
-            const std::string answer = i % 3 == 0   ? "FA" + std::to_string(14000000 + i)
-                                       : i % 3 == 1 ? "SM0" + std::to_string(100 + i % 100)
-                                                    : "EX001" + std::to_string(1000 + i);
-            ASSERT_TRUE(AnswerRing.Push(answer));
-            ASSERT_TRUE(PostToWorker(Worker::AnlRecv, kMsgAnalyse));
-        }
-    });
-    producer.join();
+    for (int i = 0; i < kAnswers; ++i) {
+        const std::string answer = i % 3 == 0   ? "FA" + std::to_string(14000000 + i)
+                                   : i % 3 == 1 ? "SM0" + std::to_string(100 + i % 100)
+                                                : "EX001" + std::to_string(1000 + i);
+        EXPECT_TRUE(AnswerRing.Push(answer));
+        EXPECT_TRUE(PostToWorker(Worker::AnlRecv, kMsgAnalyse));
+    }
     EXPECT_TRUE(runtime.Wait(*allSeen, 10000));
     producing.store(false);
     reader.join();
@@ -68,8 +65,8 @@ TEST_F(RealThreads, AnalysisAppliesAnswersInOrderWhileOthersReadTheStore) {
               (std::vector<uint32_t>{0x8333, 0x8337, 0x830B}));
 }
 
-// Two threads make requests while the window's timers run the keyer-memory reads and the window
-// thread toggles the mirror the requests read; each caller's order is kept.
+// The test's thread and another make requests while the window's timers run the keyer-memory reads
+// and the window thread toggles the mirror the requests read; each caller's order is kept.
 TEST_F(RealThreads, RequestsKeepEachCallersOrderWhileTimersRun) {
     constexpr int kPerCaller = 200;
     constexpr size_t kExpected = 2 * kPerCaller + 5;
@@ -99,13 +96,10 @@ TEST_F(RealThreads, RequestsKeepEachCallersOrderWhileTimersRun) {
             PostRequest(kReqFrequencyA, 0, 7000000 + i);
         }
     });
-    std::thread locks([] {
-        for (int i = 0; i < kPerCaller; ++i) {
-            PostRequest(kReqLockToggle, 0, 0);
-        }
-    });
+    for (int i = 0; i < kPerCaller; ++i) {
+        PostRequest(kReqLockToggle, 0, 0);
+    }
     frequencies.join();
-    locks.join();
     EXPECT_TRUE(runtime.Wait(*allSent, 5000));
     StopRequestThread();
     StopWorkerInSlot(Worker::SioSend);

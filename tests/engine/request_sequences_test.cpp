@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "engine/request_table.h"
@@ -7,23 +8,6 @@ namespace kestrel {
 namespace {
 
 using RequestSequences = RequestThreadTest;
-
-// The 20 ms wait inside the VOX delay request holds up the request behind it.
-TEST_F(RequestSequences, VoxDelaySendsSdTwentyMillisecondsAfterVdAndHoldsUpTheNext) {
-    PostRequest(94, 0, 40);
-    PostRequest(35, 0, 0);
-    runtime.RunFor(100);
-    ASSERT_EQ(Texts(), (TextList{"VD0040;", "SD0040;", "LK1;"}));
-    EXPECT_EQ(sent[1].atMs - sent[0].atMs, 20);
-    EXPECT_EQ(sent[2].atMs, sent[1].atMs);
-}
-
-TEST_F(RequestSequences, WakeSenderPostsASendStepForTextAlreadyInTheRing) {
-    ASSERT_TRUE(CommandRing.Push("FA;MD0;"));
-    PostRequest(106, 0, 0);
-    runtime.RunFor(5);
-    EXPECT_EQ(Texts(), (TextList{"FA;MD0;"}));
-}
 
 // Asked again mid-cycle, the read starts over from memory one; six ticks after that it stops.
 TEST_F(RequestSequences, KeyerMemoryReadCycleReadsFiveChannelsThenStops) {
@@ -187,12 +171,34 @@ TEST_F(RequestSequences, DisconnectEndsTheConnectionWithoutWaitingForTheTranscei
     EXPECT_EQ(analysed, (std::vector<std::string>{"AI0"}));
 }
 
-TEST_F(RequestSequences, ConnectWithAnUnknownStateOnlyOpensThePort) {
-    SetMirror(Mirror::AI, 2);
-    PostRequest(1, 0, 0);
-    runtime.RunFor(100);
+// Requests and steps posted together: the commands they put on the line and when, after the
+// first (empty: not checked). The last leaves the port open.
+TEST_F(RequestSequences, PostedTogetherTheyPutTheirCommandsOnTheLineAtTheirTimes) {
+    const struct {
+        const char* name;
+        std::function<void()> post;
+        TextList texts;
+        std::vector<int64_t> atMs;
+    } cases[] = {
+        // clang-format off
+        {"the VOX delay's wait holds up the next", [] { PostRequest(94, 0, 40); PostRequest(35, 0, 0); }, {"VD0040;", "SD0040;", "LK1;"}, {0, 20, 20}},
+        {"a wake-up sends what the ring holds", [] { CommandRing.Push("FA;MD0;"); PostRequest(106, 0, 0); }, {"FA;MD0;"}, {0}},
+        {"the probe waits after each command", [] { PostIdentProbe(); PostRequest(35, 0, 0); }, {"ID;", "ID0747;", "LK1;"}, {0, 25, 50}},
+        {"menu steps queued behind a long request do not read again", [this] { SetMenuItemCount(3); SetMirror(Mirror::PS, 0); PostStartMenuRead(); runtime.RunFor(10); PostRequest(2, 0, 0); }, {"PS1;", "PS1;", "EX001;", "EX002;", "EX003;", "PS;"}, {}},
+        {"a connect with an unknown state only opens the port", [] { SetMirror(Mirror::AI, 2); PostRequest(1, 0, 0); }, {}, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sent.clear();
+        c.post();
+        runtime.RunFor(4000);
+        EXPECT_EQ(Texts(), c.texts);
+        for (size_t i = 0; i < std::min(c.atMs.size(), sent.size()); ++i) {
+            EXPECT_EQ(sent[i].atMs - sent[0].atMs, c.atMs[i]) << i;
+        }
+    }
     EXPECT_TRUE(TheSerialPort().IsOpen());
-    EXPECT_TRUE(sent.empty());
     EXPECT_TRUE(analysed.empty());
 }
 
