@@ -153,16 +153,12 @@ std::vector<MenuItem> Catalogue() {
     return items;
 }
 
-std::tm NewYear2025() {
-    std::tm when{};
-    when.tm_mday = 1;
-    when.tm_year = 125;
-    return when;
-}
-
-std::string CatalogueFile() {
-    return FormatMenuSettings(Catalogue(), "kestrel-test", NewYear2025());
-}
+const std::tm kNewYear2025 = [] {
+    std::tm t{};
+    t.tm_mday = 1;
+    t.tm_year = 125;
+    return t;
+}();
 
 // Replaces the line that starts with `prefix` (the first such line) by `line`.
 std::string WithLine(std::string text, const std::string& prefix, const std::string& line) {
@@ -177,7 +173,7 @@ TEST(MenuSettingsFile, SavesEveryItemAndReadsItBack) {
     items[89].value = 0x1FFF;
     items[0].edited = 1;
     items[0].editedValue = 320;  // an edit is saved as shown
-    const std::string text = FormatMenuSettings(items, "kestrel-test", NewYear2025());
+    const std::string text = FormatMenuSettings(items, "kestrel-test", kNewYear2025);
     EXPECT_EQ(text.substr(0, text.find('\n')), "# kestrel-test menu settings, 2025-01-01 00:00:00");
     EXPECT_NE(text.find("\n1,320,FAST DELAY\n"), std::string::npos);
     EXPECT_NE(text.find("\n16,241,BEACON TIME\n"), std::string::npos);
@@ -191,10 +187,14 @@ TEST(MenuSettingsFile, SavesEveryItemAndReadsItBack) {
     EXPECT_EQ(values[15], 241);
     EXPECT_EQ(values[89], 0x1FFF);
     EXPECT_EQ(values[29], 5);
+    // Comments, blank lines, spaces and carriage returns are read.
+    const std::string loose = WithLine(text, "5,", " 5 , +9 ,name, with, commas\r\n\n# note");
+    ASSERT_TRUE(ParseMenuSettings(loose, items, values, error)) << error;
+    EXPECT_EQ(values[4], 9);
 }
 
 TEST(MenuSettingsFile, ABadLineChangesNothingAndIsNamed) {
-    const std::string good = CatalogueFile();
+    const std::string good = FormatMenuSettings(Catalogue(), "kestrel-test", kNewYear2025);
     const std::pair<std::string, std::string> cases[] = {
         // text, error
         {"1,300,FAST DELAY\n" + good, "line 1: "},
@@ -219,14 +219,6 @@ TEST(MenuSettingsFile, ABadLineChangesNothingAndIsNamed) {
     }
 }
 
-TEST(MenuSettingsFile, CommentsBlankLinesSpacesAndCarriageReturnsAreRead) {
-    std::string text = WithLine(CatalogueFile(), "5,", " 5 , +9 ,name, with, commas\r\n\n# note");
-    std::vector<int64_t> values;
-    std::string error;
-    ASSERT_TRUE(ParseMenuSettings(text, Catalogue(), values, error)) << error;
-    EXPECT_EQ(values[4], 9);
-}
-
 // The items whose choices are their range text cut at each "/".
 const std::set<int> kSplitItems{4,  6,  11, 13, 17, 19,  20,  21,  22,  23,  24,  28, 29, 32,
                                 33, 34, 37, 38, 39, 40,  41,  42,  43,  47,  48,  59, 60, 71,
@@ -241,28 +233,17 @@ std::vector<std::string> Choices(const MenuItem& item) {
     return out;
 }
 
-std::vector<std::string> SplitAt(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t pos; (pos = text.find(separator, start)) != std::string::npos; start = pos + 1) {
-        parts.push_back(text.substr(start, pos - start));
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 int Digits(int64_t v) {
-    int n = 1;
-    for (v = std::llabs(v); v >= 10; v /= 10) {
-        ++n;
-    }
-    return n;
+    return static_cast<int>(std::to_string(std::llabs(v)).size());
 }
 
 TEST(MenuCatalogue, SplitItemsTakeTheirChoicesFromTheRangeText) {
     for (int n : kSplitItems) {
         const MenuItem item = CatalogueMenuItem(n);
-        const auto parts = SplitAt(item.rangeText, '/');
+        std::vector<std::string> parts(1);
+        for (const char c : std::string_view(item.rangeText)) {
+            c == '/' ? void(parts.emplace_back()) : parts.back().push_back(c);
+        }
         EXPECT_EQ(item.choiceCount, parts.size()) << n;
         EXPECT_EQ(Choices(item), parts) << n;
     }
@@ -348,14 +329,10 @@ TEST(MenuCatalogue, EqualizerItemsRunFrequencyLevelBandwidthInKindOrder) {
 }
 
 TEST(MenuValueToWhole, PrintsSixDecimalsAndKeepsTheIntegerPart) {
-    for (const auto& [value, whole] : {std::pair<double, int64_t>{2.9999999, 3},
-                                       {2.999999, 2},
-                                       {2.5, 2},
-                                       {-15.0, -15},
-                                       {-0.5, 0},
-                                       {-4.9999999, -5},
-                                       {53999.0, 53999},
-                                       {1e300, 9000000000000000}}) {
+    const std::pair<double, int64_t> cases[] = {
+        {2.9999999, 3}, {2.999999, 2},    {2.5, 2},         {-15.0, -15},
+        {-0.5, 0},      {-4.9999999, -5}, {53999.0, 53999}, {1e300, 9000000000000000}};
+    for (const auto& [value, whole] : cases) {
         EXPECT_EQ(MenuValueToWhole(value), whole) << value;
     }
 }

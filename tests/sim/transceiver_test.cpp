@@ -98,40 +98,32 @@ class Reads : public SimTest {
     std::unique_ptr<HeadlessMainWindow> window;
 };
 
-TEST_F(Reads, IdentificationAnswersModelAndExtendedNumberUnlessOlderFirmware) {
-    Make({.answerExtendedId = true, .extendedId = 42});
-    EXPECT_EQ(Ask("ID;"), "ID0310;");
-    EXPECT_EQ(Ask("ID0747;"), "ID0747042;");
-    Make({.answerExtendedId = false});
-    EXPECT_EQ(Ask("ID;"), "ID0310;");
-    EXPECT_EQ(Ask("ID0747;"), "");
-}
-
-TEST_F(Reads, UnknownAndMalformedCommandsAnswerQuestionMark) {
-    Make();
-    for (const char* bad : {"ZZ;", "FA123;", "fa;", "NA2;", "KM6;", "EX000;", "EX119;", "EX01;",
-                            "PE300;", "RI9;", "MD0Z;", "FA00000001;", ";"}) {
-        EXPECT_EQ(Ask(bad), "?;") << bad;
+// Exchanges on one radio each; a row with a radio number starts a new radio of that kind
+// (0: current firmware answering its extended number 42, 1: older firmware).
+TEST_F(SimTest, ExchangesAnswerAsTheFirmwareDoes) {
+    // clang-format off
+    const std::tuple<int, const char*, const char*> steps[] = {  // new radio, commands, answer
+        {0, "ID;", "ID0310;"}, {-1, "ID0747;", "ID0747042;"},
+        {1, "ID;", "ID0310;"}, {-1, "ID0747;", ""},
+        {0, "EX001;", "EX0010300;"}, {-1, "EX036;", "EX0361000;"}, {-1, "EX069;", "EX069-15;"},
+        {-1, "EX090;", "EX0901111111111110;"}, {-1, "EX092;", "EX092+05;"}, {-1, "EX094;", "EX09400;"},
+        // Older firmware narrows the middle equalizer frequencies while auto-information is on.
+        {1, "EX094;", "EX09400;"}, {-1, "AI1;", "AI1;"}, {-1, "EX094;", "EX0940;"},
+        {-1, "EX103;", "EX1032;"}, {-1, "EX091;", "EX09100;"},
+        // and takes the short field, reported as the menu item and as the equalizer value.
+        {-1, "EX0947;", "PE010007;EX0947;"}, {-1, "EX094;", "EX0947;"},
+        {-1, "EX0915;", "PE000005;EX09105;"}, {-1, "EX091;", "EX09105;"},
+        // A change is reported once and only while auto-information is on.
+        {0, "LK1;", ""}, {-1, "AI1;", "AI1;"}, {-1, "LK0;", "LK0;"}, {-1, "LK0;", ""},
+        {-1, "AI0;", ""}, {-1, "LK1;", ""},
+    };
+    // clang-format on
+    for (const auto& [fresh, commands, answer] : steps) {
+        if (fresh >= 0) {
+            Make({.answerExtendedId = fresh == 0, .extendedId = 42});
+        }
+        EXPECT_EQ(Ask(commands), answer) << fresh << " " << commands;
     }
-}
-
-TEST_F(Reads, MenuAnswersCarryValueWidthAndEncoding) {
-    Make();
-    EXPECT_EQ(Ask("EX001;"), "EX0010300;");
-    EXPECT_EQ(Ask("EX036;"), "EX0361000;");
-    EXPECT_EQ(Ask("EX069;"), "EX069-15;");
-    EXPECT_EQ(Ask("EX090;"), "EX0901111111111110;");
-    EXPECT_EQ(Ask("EX092;"), "EX092+05;");
-    EXPECT_EQ(Ask("EX094;"), "EX09400;");
-}
-
-TEST_F(Reads, OlderFirmwareNarrowsTheMiddleEqualizerFrequenciesWhileAutoInfoIsOn) {
-    Make({.answerExtendedId = false});
-    EXPECT_EQ(Ask("EX094;"), "EX09400;");
-    Ask("AI1;");
-    EXPECT_EQ(Ask("EX094;"), "EX0940;");
-    EXPECT_EQ(Ask("EX103;"), "EX1032;");
-    EXPECT_EQ(Ask("EX091;"), "EX09100;");  // the first frequency keeps its width
 }
 
 // The simulated radio and the engine must agree on every answer: whatever the radio says to a
@@ -286,36 +278,19 @@ TEST_F(Sets, SequencesKeepRecallAndLock) {
     }
 }
 
-TEST_F(Sets, OutOfRangeAndMisshapenSetsAnswerQuestionMarkAndChangeNothing) {
+TEST_F(Sets, UnknownOutOfRangeAndMisshapenCommandsAnswerQuestionMarkAndChangeNothing) {
     Make();
     for (const char* bad :
-         {"FA00029999;", "FA60000001;", "KS070;",    "SD0020;", "PC004;",  "MD0D;",      "AN03;",
-          "AC003;",      "IS0*0010;",   "IS0+1001;", "KM6ABC;", "KM1abc;", "EX0050;",    "EX00516;",
-          "EX0361001;",  "RO5;",        "TX3;",      "BS12;",   "VF0900;", "PE3000000;", "CT13;"}) {
+         {"ZZ;",     "FA123;",      "fa;",         "NA2;",       "KM6;",      "EX000;",
+          "EX119;",  "EX01;",       "PE300;",      "RI9;",       "MD0Z;",     "FA00000001;",
+          ";",       "FA00029999;", "FA60000001;", "KS070;",     "SD0020;",   "PC004;",
+          "MD0D;",   "AN03;",       "AC003;",      "IS0*0010;",  "IS0+1001;", "KM6ABC;",
+          "KM1abc;", "EX0050;",     "EX00516;",    "EX0361001;", "RO5;",      "TX3;",
+          "BS12;",   "VF0900;",     "PE3000000;",  "CT13;"}) {
         EXPECT_EQ(Ask(bad), "?;") << bad;
     }
     EXPECT_EQ(Ask("FA;"), "FA14195000;");
     EXPECT_EQ(Ask("KS;"), "KS020;");
-}
-
-TEST_F(Sets, ProgramsShortEqualizerFrequencyFieldIsTaken) {
-    Make({.answerExtendedId = false});
-    Ask("AI1;");
-    // Taken, and reported both as the menu item and as the equalizer value it is.
-    EXPECT_EQ(Ask("EX0947;"), "PE010007;EX0947;");
-    EXPECT_EQ(Ask("EX094;"), "EX0947;");
-    EXPECT_EQ(Ask("EX0915;"), "PE000005;EX09105;");
-    EXPECT_EQ(Ask("EX091;"), "EX09105;");
-}
-
-TEST_F(Sets, ChangeIsReportedOnceAndOnlyWhileOn) {
-    Make();
-    EXPECT_EQ(Ask("LK1;"), "");
-    EXPECT_EQ(Ask("AI1;"), "AI1;");
-    EXPECT_EQ(Ask("LK0;"), "LK0;");
-    EXPECT_EQ(Ask("LK0;"), "");  // no change, no report
-    EXPECT_EQ(Ask("AI0;"), "");
-    EXPECT_EQ(Ask("LK1;"), "");
 }
 
 TEST_F(Sets, FrontPanelActionsAreReported) {
