@@ -37,12 +37,14 @@ class FakeRadio : public RadioAccess {
         for (int i = 0; i < kFieldCount; ++i) {
             fields_[static_cast<size_t>(i)] = FieldMin(static_cast<Field>(i));
         }
-        Set(Field::FA, 14074000);
-        Set(Field::FB, 7050000);
-        Set(Field::MD0, 2);
-        Set(Field::MD1, 1);
-        Set(Field::PC, 100);
-        Set(Field::PS, 1);
+        for (const auto& [field, value] : {std::pair{Field::FA, 14074000},
+                                           {Field::FB, 7050000},
+                                           {Field::MD0, 2},
+                                           {Field::MD1, 1},
+                                           {Field::PC, 100},
+                                           {Field::PS, 1}}) {
+            fields_[static_cast<size_t>(field)] = value;
+        }
     }
 
     void Set(Field field, int32_t value) {
@@ -161,6 +163,12 @@ class RadioServerTest : public ::testing::Test {
     ServerStatus status_;
 };
 
+std::string Post(std::string_view body, std::string_view extraHeaders = "",
+                 std::string_view version = "HTTP/1.1") {
+    return "POST /RPC2 " + std::string(version) + "\r\nHost: x\r\n" + std::string(extraHeaders) +
+           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
+}
+
 TEST_F(RadioServerTest, ServesSeveralClientsAndEndsTheTransmissionOfAKeyerThatLeaves) {
     Client keyer(server_.RigctlPort());
     Client reader(server_.RigctlPort());
@@ -212,13 +220,8 @@ TEST_F(RadioServerTest, WatchdogEndsAClientsTransmissionAfterTheIdleTime) {
 
 TEST_F(RadioServerTest, XmlrpcKeepsTheConnectionAndClosesAfterABadRequest) {
     Client client(server_.XmlrpcPort());
-    const std::string body =
-        "<?xml version=\"1.0\"?><methodCall><methodName>rig.get_vfoA</methodName></methodCall>";
-    const std::string request =
-        "POST /RPC2 HTTP/1.1\r\nContent-Type: text/xml\r\nContent-Length: " +
-        std::to_string(body.size()) + "\r\n\r\n" + body;
     for (int i = 0; i < 2; ++i) {
-        client.Send(request);
+        client.Send(Post("<methodCall><methodName>rig.get_vfoA</methodName></methodCall>"));
         const std::string answer = client.ReadUntil("</methodResponse>\r\n");
         EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
         EXPECT_NE(answer.find("Connection: keep-alive"), std::string::npos);
@@ -227,12 +230,6 @@ TEST_F(RadioServerTest, XmlrpcKeepsTheConnectionAndClosesAfterABadRequest) {
     client.Send("GET / HTTP/1.1\r\n\r\n");
     EXPECT_TRUE(client.ReadUntil("\r\n\r\n").starts_with("HTTP/1.1 405"));
     EXPECT_TRUE(client.ClosedByServer());
-}
-
-std::string Post(std::string_view body, std::string_view extraHeaders = "",
-                 std::string_view version = "HTTP/1.1") {
-    return "POST /RPC2 " + std::string(version) + "\r\nHost: x\r\n" + std::string(extraHeaders) +
-           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
 }
 
 TEST(HttpFraming, TakesRequestsWholeAcrossReadsAndOneAtATime) {
@@ -513,23 +510,23 @@ xmlrpc_c::paramList Params(const xmlrpc_c::value& v) {
 TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
     radio_.Set(Field::SM0, 255);
     radio_.Set(Field::FT, 1);
-    EXPECT_EQ(Call("rig.get_vfo"), "14074000");
-    EXPECT_EQ(Call("rig.get_vfoB"), "7050000");
-    EXPECT_EQ(Call("rig.get_mode"), "USB");
-    EXPECT_EQ(Call("rig.get_bw"), "[2400  ]");
-    EXPECT_EQ(Call("rig.get_bws"), "[[...] ]");
-    EXPECT_EQ(Call("rig.get_smeter"), "int 100");
-    EXPECT_EQ(Call("rig.get_split"), "int 1");
-    EXPECT_EQ(Call("rig.get_AB"), "A");
-    EXPECT_EQ(Call("rig.get_power"), "int 100");
-    EXPECT_EQ(Call("main.get_version"), "1.4.0");
-    EXPECT_EQ(Call("rig.set_vfoB", Params(xmlrpc_c::value_double(7074000.0))), "");
-    EXPECT_EQ(Call("rig.set_frequency", Params(xmlrpc_c::value_string("3573000"))), "");
-    EXPECT_EQ(Call("rig.set_mode", Params(xmlrpc_c::value_string("PKT-U"))), "");
-    EXPECT_EQ(Call("rig.set_bw", Params(xmlrpc_c::value_int(1800))), "");
-    EXPECT_EQ(Call("rig.set_power", Params(xmlrpc_c::value_int(50))), "");
-    EXPECT_EQ(Call("rig.set_ptt", Params(xmlrpc_c::value_int(1))), "");
-    EXPECT_EQ(Call("rig.set_AB", Params(xmlrpc_c::value_string("B"))), "");
+    // clang-format off
+    const std::pair<const char*, const char*> reads[] = {
+        {"rig.get_vfo", "14074000"}, {"rig.get_vfoB", "7050000"}, {"rig.get_mode", "USB"}, {"rig.get_bw", "[2400  ]"},
+        {"rig.get_bws", "[[...] ]"}, {"rig.get_smeter", "int 100"}, {"rig.get_split", "int 1"}, {"rig.get_AB", "A"},
+        {"rig.get_power", "int 100"}, {"main.get_version", "1.4.0"}};
+    const std::pair<const char*, xmlrpc_c::value> sets[] = {
+        {"rig.set_vfoB", xmlrpc_c::value_double(7074000.0)}, {"rig.set_frequency", xmlrpc_c::value_string("3573000")},
+        {"rig.set_mode", xmlrpc_c::value_string("PKT-U")}, {"rig.set_bw", xmlrpc_c::value_int(1800)},
+        {"rig.set_power", xmlrpc_c::value_int(50)}, {"rig.set_ptt", xmlrpc_c::value_int(1)},
+        {"rig.set_AB", xmlrpc_c::value_string("B")}};
+    // clang-format on
+    for (const auto& [method, answer] : reads) {
+        EXPECT_EQ(Call(method), answer) << method;
+    }
+    for (const auto& [method, value] : sets) {
+        EXPECT_EQ(Call(method, Params(value)), "") << method;
+    }
     EXPECT_EQ(radio_.TakeCalls(),
               (std::vector<std::string>{"freq B 7074000", "freq A 3573000", "mode A 12",
                                         "request 29 0 0", "request 107 0 50", "tx on", "vfo B"}));
@@ -537,10 +534,10 @@ TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
 }
 
 TEST_F(FlrigServiceTest, BadCallsGetFaultsAndChangeNothing) {
+    // clang-format off
     const std::vector<std::tuple<std::string, xmlrpc_c::paramList, std::string>> calls = {
         {"rig.set_vfoA", {}, "fault bad argument: a number is missing"},
-        {"rig.set_vfoA", Params(xmlrpc_c::value_string("fast")),
-         "fault bad argument: not a number"},
+        {"rig.set_vfoA", Params(xmlrpc_c::value_string("fast")), "fault bad argument: not a number"},
         {"rig.set_vfoA", Params(xmlrpc_c::value_double(1e30)), "fault bad argument"},
         {"rig.set_mode", Params(xmlrpc_c::value_string("SSB")), "fault bad argument: unknown mode"},
         {"rig.set_mode", Params(xmlrpc_c::value_int(2)), "fault bad argument: a text is missing"},
@@ -548,20 +545,20 @@ TEST_F(FlrigServiceTest, BadCallsGetFaultsAndChangeNothing) {
         {"rig.set_ptt", Params(xmlrpc_c::value_int(7)), "fault bad argument: 0 or 1 expected"},
         {"rig.set_AB", Params(xmlrpc_c::value_string("C")), "fault "},
         {"rig.set_power", Params(xmlrpc_c::value_int(101)), "fault "},
-        {"rig.cat_string", Params(xmlrpc_c::value_string("FA;")),
-         "fault raw commands are switched off"},
+        {"rig.cat_string", Params(xmlrpc_c::value_string("FA;")), "fault raw commands are switched off"},
         {"rig.no_such_method", {}, "fault "},
     };
+    // clang-format on
     for (const auto& [method, params, fault] : calls) {
         EXPECT_TRUE(Call(method, params).starts_with(fault))
             << method << ": " << Call(method, params);
     }
+    const std::string nested =
+        "<methodCall><methodName>rig.get_vfo</methodName><params><param><value><array><data>" +
+        std::string(200, '[') + "</data></array>";
     for (const std::string& document :
          {std::string("<?xml version=\"1.0\"?><methodCall><methodName>rig.get_vfo"),
-          std::string("not xml at all"), std::string(""),
-          std::string("<methodCall><methodName>rig.get_vfo</methodName><params><param><value>"
-                      "<array><data>" +
-                      std::string(200, '[') + "</data></array>")}) {
+          std::string("not xml at all"), std::string(), nested}) {
         EXPECT_TRUE(Outcome(service_.Call(document, 3)).starts_with("fault ")) << document;
     }
     radio_.connected = false;
