@@ -237,35 +237,30 @@ TEST(EqualizerCurves, BandsOffOrOffTheirTablesLieOnTheZeroLineAcrossTheGraph) {
 }
 
 TEST(EqualizerCurves, BandExtremeSitsAtItsLevelAndCentreAtTheTableEnds) {
-    struct Case {
-        EqualizerValues values;
-        EqualizerCurve curve;
-        int extremeY;  // 176 - 8 x level
-        int centreX;   // 450 x log10(centre / 50)
-    };
-    const Case cases[] = {
+    // values, curve, extreme row (176 - 8 x level), centre column (450 x log10(centre / 50))
+    const std::tuple<EqualizerValues, EqualizerCurve, int, int> cases[] = {
         {{1, 10, 1, 0, 0, 1, 0, 0, 1}, EqualizerCurve::Band1, 96, 135},      // 100 Hz, +10 dB
         {{7, -20, 10, 0, 0, 1, 0, 0, 1}, EqualizerCurve::Band1, 336, 515},   // 700 Hz, -20 dB
         {{0, 0, 1, 9, 10, 10, 0, 0, 1}, EqualizerCurve::Band2, 96, 664},     // 1500 Hz, +10 dB
         {{0, 0, 1, 0, 0, 1, 18, -20, 10}, EqualizerCurve::Band3, 336, 812},  // 3200 Hz, -20 dB
     };
-    for (const Case& c : cases) {
-        const std::vector<GraphPixel> pixels = CurvePixels(c.values, c.curve);
+    for (const auto& [values, curve, extremeY, centreX] : cases) {
+        const std::vector<GraphPixel> pixels = CurvePixels(values, curve);
         ASSERT_FALSE(pixels.empty());
-        const bool peak = c.extremeY < 176;
+        const bool peak = extremeY < 176;
         const auto extreme = std::min_element(
             pixels.begin(), pixels.end(),
             [peak](GraphPixel a, GraphPixel b) { return peak ? a.y < b.y : a.y > b.y; });
         // The 200 samples miss the exact centre by up to half a sample step, and a wide band
         // stays on its extreme row for many columns around the centre.
-        EXPECT_NEAR(extreme->y, c.extremeY, 2) << c.centreX;
+        EXPECT_NEAR(extreme->y, extremeY, 2) << centreX;
         std::vector<int> onExtreme;
         for (const GraphPixel& p : pixels) {
             if (p.y == extreme->y) {
                 onExtreme.push_back(p.x);
             }
         }
-        EXPECT_NEAR((onExtreme.front() + onExtreme.back()) / 2, c.centreX, 3) << c.centreX;
+        EXPECT_NEAR((onExtreme.front() + onExtreme.back()) / 2, centreX, 3) << centreX;
     }
 }
 

@@ -158,16 +158,12 @@ TEST_F(PtyDeviceTest, BytesCrossBothWaysRawAndUnechoed) {
 TEST_F(PtyDeviceTest, QuietTerminalIsHealthyAndRefusesOnlyAnUnknownRate) {
     uint8_t buffer[16];
     const ReadResult r = port_->Read(buffer, sizeof buffer);
-    EXPECT_EQ(r.count, 0u);
-    EXPECT_FALSE(r.hungUp);
-    EXPECT_FALSE(port_->HungUp());
-    EXPECT_FALSE(port_->HasCounters());
-    EXPECT_TRUE(port_->SetRts(false));
-    EXPECT_TRUE(port_->SetRts(true));
+    EXPECT_EQ(std::tuple(r.count, r.hungUp, port_->HungUp(), port_->HasCounters()),
+              std::tuple(0u, false, false, false));
+    EXPECT_TRUE(port_->SetRts(false) && port_->SetRts(true));
     LineStatus status;
     ASSERT_TRUE(port_->QueryStatus(status));
-    EXPECT_EQ(status.errors, 0u);
-    EXPECT_EQ(status.status, 0u);
+    EXPECT_EQ(std::tuple(status.errors, status.status), std::tuple(0u, 0u));
     EXPECT_FALSE(port_->Configure({.baud = 1234, .stopBits = 2, .ctsFlow = true}));
     EXPECT_EQ(TermiosDevice::Open("/nonexistent/ttyS99"), nullptr);
     EXPECT_EQ(TermiosDevice::Open("/dev/null"), nullptr) << "not a terminal";
