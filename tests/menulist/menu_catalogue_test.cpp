@@ -71,45 +71,38 @@ TEST(MenuValues, SettingTextOfEveryKind) {
     EXPECT_EQ(MenuSettingText(edited, 0), " 320msec");
 }
 
-struct EntryCase {
-    int number;
-    double value;
-    size_t count;
-    const char* first;
-    const char* last;
-    const char* current;  // text of the entry marked current, "" for none
-    const char* chosen;   // an entry's text...
-    int64_t stores;       // ...and the value it stores
-};
-
 TEST(MenuValues, EntriesCountInWholeUnitsAndStoreTheirValue) {
-    const EntryCase cases[] = {
-        {1, 300, 200, "20", "4000", "300", "320", 320},
-        {12, 30, 16, "-30", "0", "-30", "-28", 28},
-        {46, 30, 21, "2.5", "4.5", "3.0", "3.7", 37},
-        {73, 1800, 200, "1.800", "1.999", "1.800", "1.850", 1850},
-        {83, 53999, 4000, "50.000", "53.999", "53.999", "51.234", 51234},
-        {36, 1000, 102, "MCVR", "FIX(100)", "MCVR", "FIX(50)", 50},
-        {31, 0, 31, "OFF", "30", "OFF", "7", 7},
-        {16, 270, 256, "OFF", "690", "270", "270", 241},
-        {16, 241, 256, "OFF", "690", "270", "690", 255},
-        {4, 2, 5, "COOL BLUE", "UMBER", "FLASH WHITE", "UMBER", 4},
-        {91, 9, 8, "OFF", "700", "", "100", 1},
-        {18, 1, 10000, "0", "9999", "1", "9999", 9999},
-    };
-    for (const EntryCase& c : cases) {
-        const MenuEntryList list = MenuEntriesOf(ItemWithValue(c.number, c.value));
-        SCOPED_TRACE(c.number);
-        ASSERT_EQ(list.entries.size(), c.count);
+    // item, value, entries, first, last, current ("" for none), an entry's text, the value it
+    // stores
+    const std::tuple<int, double, size_t, const char*, const char*, const char*, const char*,
+                     int64_t>
+        cases[] = {
+            {1, 300, 200, "20", "4000", "300", "320", 320},
+            {12, 30, 16, "-30", "0", "-30", "-28", 28},
+            {46, 30, 21, "2.5", "4.5", "3.0", "3.7", 37},
+            {73, 1800, 200, "1.800", "1.999", "1.800", "1.850", 1850},
+            {83, 53999, 4000, "50.000", "53.999", "53.999", "51.234", 51234},
+            {36, 1000, 102, "MCVR", "FIX(100)", "MCVR", "FIX(50)", 50},
+            {31, 0, 31, "OFF", "30", "OFF", "7", 7},
+            {16, 270, 256, "OFF", "690", "270", "270", 241},
+            {16, 241, 256, "OFF", "690", "270", "690", 255},
+            {4, 2, 5, "COOL BLUE", "UMBER", "FLASH WHITE", "UMBER", 4},
+            {91, 9, 8, "OFF", "700", "", "100", 1},
+            {18, 1, 10000, "0", "9999", "1", "9999", 9999},
+        };
+    for (const auto& [number, value, count, first, last, current, chosenText, stores] : cases) {
+        const MenuEntryList list = MenuEntriesOf(ItemWithValue(number, value));
+        SCOPED_TRACE(number);
+        ASSERT_EQ(list.entries.size(), count);
         EXPECT_FALSE(list.rangeUnavailable);
-        EXPECT_EQ(list.entries.front().text, c.first);
-        EXPECT_EQ(list.entries.back().text, c.last);
+        EXPECT_EQ(std::tuple(list.entries.front().text, list.entries.back().text),
+                  std::tuple(first, last));
         EXPECT_EQ(list.current < 0 ? "" : list.entries[static_cast<size_t>(list.current)].text,
-                  c.current);
-        const auto isChosen = [&](const MenuEntry& e) { return e.text == c.chosen; };
-        ASSERT_EQ(std::count_if(list.entries.begin(), list.entries.end(), isChosen), 1) << c.chosen;
-        const auto chosen = std::find_if(list.entries.begin(), list.entries.end(), isChosen);
-        EXPECT_EQ(chosen->value, c.stores);
+                  current);
+        const auto isChosen = [&](const MenuEntry& e) { return e.text == chosenText; };
+        ASSERT_EQ(std::count_if(list.entries.begin(), list.entries.end(), isChosen), 1)
+            << chosenText;
+        EXPECT_EQ(std::find_if(list.entries.begin(), list.entries.end(), isChosen)->value, stores);
     }
 }
 
@@ -275,17 +268,14 @@ TEST(MenuCatalogue, DefaultsLieWithinTheirLimitsOrChoices) {
                 break;
             default:
                 if (kListKinds.count(item.kind) != 0) {
-                    EXPECT_GE(v, 0);
-                    EXPECT_LT(v, item.choiceCount);
-                    EXPECT_EQ(item.minValue, 0);
-                    EXPECT_EQ(item.maxValue, 0);
-                    EXPECT_EQ(item.step, 0);
+                    EXPECT_TRUE(v >= 0 && v < item.choiceCount) << v;
+                    EXPECT_EQ(std::tuple(item.minValue, item.maxValue, item.step),
+                              std::tuple(0, 0, 0));
                 } else {
                     EXPECT_EQ(item.choiceCount, 0u);
                     EXPECT_LT(item.minValue, item.maxValue);
                     EXPECT_GT(item.step, 0);
-                    EXPECT_GE(v, item.minValue);
-                    EXPECT_LE(v, item.maxValue);
+                    EXPECT_TRUE(v >= item.minValue && v <= item.maxValue) << v;
                 }
         }
     }
@@ -321,9 +311,8 @@ TEST(MenuCatalogue, EqualizerItemsRunFrequencyLevelBandwidthInKindOrder) {
         const MenuItem level = CatalogueMenuItem(92 + 3 * eq);
         const MenuItem width = CatalogueMenuItem(93 + 3 * eq);
         SCOPED_TRACE(eq);
-        EXPECT_EQ(freq.kind, 31u + eq);
-        EXPECT_EQ(level.kind, 25u + eq);
-        EXPECT_EQ(width.kind, 19u + eq);
+        EXPECT_EQ(std::tuple(freq.kind, level.kind, width.kind),
+                  std::tuple(31u + eq, 25u + eq, 19u + eq));
         EXPECT_EQ(std::string(freq.name).rfind("P-", 0) == 0, eq >= 3);
     }
 }
