@@ -254,13 +254,10 @@ TEST(EqualizerCurves, BandExtremeSitsAtItsLevelAndCentreAtTheTableEnds) {
         // The 200 samples miss the exact centre by up to half a sample step, and a wide band
         // stays on its extreme row for many columns around the centre.
         EXPECT_NEAR(extreme->y, extremeY, 2) << centreX;
-        std::vector<int> onExtreme;
-        for (const GraphPixel& p : pixels) {
-            if (p.y == extreme->y) {
-                onExtreme.push_back(p.x);
-            }
-        }
-        EXPECT_NEAR((onExtreme.front() + onExtreme.back()) / 2, centreX, 3) << centreX;
+        const auto onRow = [&](GraphPixel p) { return p.y == extreme->y; };
+        const int first = std::find_if(pixels.begin(), pixels.end(), onRow)->x;
+        const int last = std::find_if(pixels.rbegin(), pixels.rend(), onRow)->x;
+        EXPECT_NEAR((first + last) / 2, centreX, 3) << centreX;
     }
 }
 

@@ -148,11 +148,8 @@ TEST_F(Reads, EveryAnswerToAProgramReadIsTaken) {
 
 TEST_F(Reads, EveryMenuAnswerIsStoredInBothFirmwareModes) {
     for (const bool extendedId : {true, false}) {
-        SimOptions options;
-        options.answerExtendedId = extendedId;
-        options.extendedId = extendedId ? 1 : 0;
-        Make(options);
-        SetField(Field::IDX, options.extendedId);
+        Make({.answerExtendedId = extendedId, .extendedId = extendedId ? 1 : 0});
+        SetField(Field::IDX, extendedId ? 1 : 0);
         for (int item = 1; item <= GetMenuItemCount(); ++item) {
             // A value no answer carries, so that taking the answer always changes it.
             ReplaceMenuItemValue(item, 99999);
