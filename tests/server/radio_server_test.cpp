@@ -187,10 +187,9 @@ TEST_F(RadioServerTest, ServesSeveralClientsAndEndsTheTransmissionOfAKeyerThatLe
     EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"tx on", "tx off"}));
 
     RadioServer second(radio_);
-    ServerOptions same;
-    same.rigctl = ListenEndpoint{"127.0.0.1", server_.RigctlPort()};
     std::string error;
-    EXPECT_FALSE(second.Start(same, error));
+    EXPECT_FALSE(second.Start(
+        {.rigctl = ListenEndpoint{"127.0.0.1", server_.RigctlPort()}, .xmlrpc = {}}, error));
     EXPECT_NE(error.find("127.0.0.1"), std::string::npos) << error;
 }
 
@@ -461,17 +460,15 @@ class FlrigServiceTest : public ::testing::Test {
         }
     }
 
+    static xmlrpc_c::paramList Params(const xmlrpc_c::value& v) {
+        return xmlrpc_c::paramList().add(v);
+    }
+
     FakeRadio radio_;
     TransmitWatchdog watchdog_;
     ShareContext context_{radio_, watchdog_, false, [] { return int64_t{0}; }};
     FlrigService service_{context_};
 };
-
-xmlrpc_c::paramList Params(const xmlrpc_c::value& v) {
-    xmlrpc_c::paramList params;
-    params.add(v);
-    return params;
-}
 
 TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
     radio_.Set(Field::SM0, 255);
