@@ -176,10 +176,8 @@ TEST(MenuSettingsFile, SavesEveryItemAndReadsItBack) {
     std::string error;
     ASSERT_TRUE(ParseMenuSettings(text, items, values, error)) << error;
     ASSERT_EQ(values.size(), 118u);
-    EXPECT_EQ(values[0], 320);
-    EXPECT_EQ(values[15], 241);
-    EXPECT_EQ(values[89], 0x1FFF);
-    EXPECT_EQ(values[29], 5);
+    EXPECT_EQ(std::tuple(values[0], values[15], values[89], values[29]),
+              std::tuple(320, 241, 0x1FFF, 5));
     // Comments, blank lines, spaces and carriage returns are read.
     const std::string loose = WithLine(text, "5,", " 5 , +9 ,name, with, commas\r\n\n# note");
     ASSERT_TRUE(ParseMenuSettings(loose, items, values, error)) << error;

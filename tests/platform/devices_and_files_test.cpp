@@ -200,8 +200,7 @@ class ComLinks : public ::testing::Test {
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         root_ = pattern;
         SetWorkingDirectoryBase(root_);
-        fs::create_directories(root_ + "/dev/serial/by-id");
-        byId_ = root_ + "/dev/serial/by-id";
+        fs::create_directories(byId_ = root_ + "/dev/serial/by-id");
     }
     void TearDown() override {
         SetWorkingDirectoryBase("");

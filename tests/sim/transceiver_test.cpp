@@ -166,8 +166,7 @@ TEST_F(Reads, ReportsAfterSetsAreTaken) {
     Make();
     for (const char* set : {"AI1;", "FA14250000;", "MD03;", "SQ0120;", "RA01;", "KS025;", "PC050;",
                             "AI1;", "RT1;", "IS0+0500;", "SH015;", "RL010;"}) {
-        const std::string answers = Ask(set);
-        for (const std::string& answer : SplitAnswers(answers)) {
+        for (const std::string& answer : SplitAnswers(Ask(set))) {
             EXPECT_TRUE(EngineTakes(answer)) << set << " -> " << answer;
         }
     }
@@ -265,9 +264,9 @@ TEST_F(Sets, FrontPanelActionsAreReported) {
     EXPECT_EQ(SplitAnswers(sink.Take()).front(), "FA14194700;");
     EXPECT_TRUE(radio->PressKey("MOX"));
     const std::string reports = sink.Take();
-    EXPECT_NE(reports.find("MX1;"), std::string::npos);
-    EXPECT_NE(reports.find("TX1;"), std::string::npos);
-    EXPECT_NE(reports.find("RI51;"), std::string::npos);
+    for (const char* report : {"MX1;", "TX1;", "RI51;"}) {
+        EXPECT_NE(reports.find(report), std::string::npos) << report;
+    }
     EXPECT_FALSE(radio->PressKey("NO-SUCH-KEY"));
 }
 
