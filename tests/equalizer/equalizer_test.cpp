@@ -67,12 +67,10 @@ TEST(EqualizerSteps, ButtonsStopAtEachLimit) {
 }
 
 TEST(EqualizerValues, MenuValuesOffTheTableAreRefused) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
     // clang-format off
     const std::tuple<int, double, std::optional<int32_t>> cases[] = {  // value index, menu value, taken
         {0, 7.0, 7}, {0, 8.0, std::nullopt}, {1, 2.9999999, 3}, {1, -20.6, -20},
-        {2, 0.0, std::nullopt}, {2, nan, std::nullopt}, {1, -inf, std::nullopt},
+        {2, 0.0, std::nullopt}, {2, NAN, std::nullopt}, {1, -INFINITY, std::nullopt},
         {2, 1e300, std::nullopt},
     };
     // clang-format on
@@ -171,9 +169,7 @@ TEST(PefFile, SavedFileHoldsTheThreeLinesAndLoadsBackAndFailuresChangeNothing) {
     const fs::path path = dir / "20081231235959.pef";
     std::ofstream(path) << "an older, longer file that is replaced whole\n";
     const auto contents = [&] {
-        std::stringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
-        return text.str();
+        return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
     };
     ASSERT_TRUE(WritePefFile(path.string(), kSample));
     EXPECT_EQ(contents(), kSampleText);

@@ -116,9 +116,7 @@ class SerialLinkTest : public ::testing::Test {
                 TheSerialPort().ThirdValue()};
     }
     std::string ReadFile() const {
-        std::stringstream text;
-        text << std::ifstream(FilePath(), std::ios::binary).rdbuf();
-        return text.str();
+        return {std::istreambuf_iterator<char>(std::ifstream(FilePath()).rdbuf()), {}};
     }
     // Opens the port and takes the "AI0;" it writes on opening off the line.
     void OpenPort() {
