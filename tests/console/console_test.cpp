@@ -1,5 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,16 +46,12 @@ TEST_F(ConsoleSessionTest, MalformedLinesPrintOneErrorEachAndBlankOrCommentLines
         {"post 5 2",            "error: the VFO-B bit must be 0 or 1\n"},
         {"post 5 0 4294967296", "error: the value must be a 32-bit whole number\n"},
         {"post 5 0 1 9",        "error: usage: post N [B [V]]\n"},
-        {"raw",                 "error: raw needs the text to send\n"},
-        {"get",                 "error: unknown field ''\n"},
+        {"raw", "error: raw needs the text to send\n"}, {"get", "error: unknown field ''\n"},
         {"get NOPE",            "error: unknown field 'NOPE'\n"},
         {"wait -1",             "error: usage: wait MS (0 to 86400000)\n"},
         {"wait soon",           "error: usage: wait MS (0 to 86400000)\n"},
         {"tune 14",             "error: unknown command 'tune'\n"},
-        {"quit now",            "error: quit takes no arguments\n"},
-        {"",                    ""},
-        {"   ",                 ""},
-        {"# post 1",            ""},
+        {"quit now", "error: quit takes no arguments\n"}, {"", ""}, {"   ", ""}, {"# post 1", ""},
     };
     // clang-format on
     for (const auto& [line, printed] : cases) {
@@ -120,37 +117,17 @@ class ConsoleProcess {
   public:
     explicit ConsoleProcess(const std::string& arguments) : folder_(MakeFolder()) {
         std::filesystem::create_directory(folder_ + "/CommoFiles");
-        int in[2];
-        int out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0) {
-            return;
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in[0], STDIN_FILENO);
-            ::dup2(out[1], STDOUT_FILENO);
-            ::dup2(out[1], STDERR_FILENO);
-            ::close(in[1]);
-            ::close(out[0]);
-            if (::chdir(folder_.c_str()) == 0) {
-                const std::string command =
-                    std::string("exec timeout 20 ") + KESTREL_CONSOLE_BINARY + " " + arguments;
-                ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-            }
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        input_ = in[1];
-        output_ = ::fdopen(out[0], "r");
+        ::mkfifo((folder_ + "/input").c_str(), 0600);
+        output_ = ::popen(("cd " + folder_ + " && exec timeout 20 " + KESTREL_CONSOLE_BINARY + " " +
+                           arguments + " < input 2>&1")
+                              .c_str(),
+                          "r");
+        input_ = ::open((folder_ + "/input").c_str(), O_RDWR);  // never blocks on a missing reader
     }
     ~ConsoleProcess() {
         Send("quit");
         ::close(input_);
-        if (output_ != nullptr) {
-            std::fclose(output_);
-        }
-        ::waitpid(pid_, nullptr, 0);
+        ::pclose(output_);
         std::filesystem::remove_all(folder_);
     }
     void Send(const std::string& line) {
@@ -161,7 +138,7 @@ class ConsoleProcess {
     std::vector<std::string> AwaitLine(const std::string& pattern) {
         const std::regex wanted(pattern);
         char buffer[4096];
-        while (output_ != nullptr && std::fgets(buffer, sizeof buffer, output_) != nullptr) {
+        while (std::fgets(buffer, sizeof buffer, output_) != nullptr) {
             lines.emplace_back(buffer, std::strcspn(buffer, "\n"));
             std::smatch match;
             if (std::regex_match(lines.back(), match, wanted)) {
@@ -174,9 +151,8 @@ class ConsoleProcess {
 
   private:
     std::string folder_;
-    pid_t pid_ = -1;
-    int input_ = -1;
-    FILE* output_ = nullptr;
+    FILE* output_;
+    int input_;
 };
 
 TEST(ConsoleProcess, AnswersQueriesAndHamlibsNetworkClientDrivesTheSimulatedRadio) {

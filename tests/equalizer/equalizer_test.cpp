@@ -25,27 +25,16 @@ TEST(EqualizerCommands, SetAndReadTextsOfBothFamilies) {
     // clang-format off
     const std::tuple<int, int32_t, int, int32_t, std::string_view, std::string_view> cases[] = {
         // mode extendedId index value  set          read
-        {0,  0,     0,  7,   "EX0917;",   "EX091;"},
-        {0,  0,     1,  0,   "EX092+00;", "EX092;"},
-        {0,  0,     1, -5,   "EX092-05;", "EX092;"},
-        {0,  0,     2,  1,   "EX09301;",  "EX093;"},
-        {0,  0,     3,  9,   "EX0949;",   "EX094;"},
-        {0,  0,     6, 18,   "EX09718;",  "EX097;"},
-        {1,  0,     0,  2,   "EX1002;",   "EX100;"},
-        {1,  0,     7, 10,   "EX107+10;", "EX107;"},
-        {0,  1,     0,  7,   "PE000007;", "PE000;"},
-        {0,  1,     1,  0,   "PE001000;", "PE001;"},
-        {0,  1,     1, -20,  "PE001-20;", "PE001;"},
-        {1,  65535, 4,  3,   "PE211+03;", "PE211;"},
-        {1,  2,     6, 18,   "PE220018;", "PE220;"},
-        {1,  2,     8,  1,   "PE222001;", "PE222;"},
+        {0, 0, 0, 7, "EX0917;", "EX091;"}, {0, 0, 1, 0, "EX092+00;", "EX092;"},
+        {0, 0, 1, -5, "EX092-05;", "EX092;"}, {0, 0, 2, 1, "EX09301;", "EX093;"},
+        {0, 0, 3, 9, "EX0949;", "EX094;"}, {0, 0, 6, 18, "EX09718;", "EX097;"},
+        {1, 0, 0, 2, "EX1002;", "EX100;"}, {1, 0, 7, 10, "EX107+10;", "EX107;"},
+        {0, 1, 0, 7, "PE000007;", "PE000;"}, {0, 1, 1, 0, "PE001000;", "PE001;"},
+        {0, 1, 1, -20, "PE001-20;", "PE001;"}, {1, 65535, 4, 3, "PE211+03;", "PE211;"},
+        {1, 2, 6, 18, "PE220018;", "PE220;"}, {1, 2, 8, 1, "PE222001;", "PE222;"},
         // Nothing to set off the tables; nothing at all for a bad index or mode.
-        {0,  0,     0,  8,   "",          "EX091;"},
-        {0,  1,     1, 11,   "",          "PE001;"},
-        {1,  0,     4, -21,  "",          "EX104;"},
-        {0,  1,     2,  0,   "",          "PE002;"},
-        {0,  0,     9,  1,   "",          ""},
-        {2,  1,     0,  1,   "",          ""},
+        {0, 0, 0, 8, "", "EX091;"}, {0, 1, 1, 11, "", "PE001;"}, {1, 0, 4, -21, "", "EX104;"},
+        {0, 1, 2, 0, "", "PE002;"}, {0, 0, 9, 1, "", ""}, {2, 1, 0, 1, "", ""},
     };
     // clang-format on
     for (const auto& [mode, extendedId, index, value, set, read] : cases) {
@@ -78,12 +67,10 @@ TEST(EqualizerSteps, ButtonsStopAtEachLimit) {
 }
 
 TEST(EqualizerValues, MenuValuesOffTheTableAreRefused) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
     // clang-format off
     const std::tuple<int, double, std::optional<int32_t>> cases[] = {  // value index, menu value, taken
         {0, 7.0, 7}, {0, 8.0, std::nullopt}, {1, 2.9999999, 3}, {1, -20.6, -20},
-        {2, 0.0, std::nullopt}, {2, nan, std::nullopt}, {1, -inf, std::nullopt},
+        {2, 0.0, std::nullopt}, {2, NAN, std::nullopt}, {1, -INFINITY, std::nullopt},
         {2, 1e300, std::nullopt},
     };
     // clang-format on
@@ -182,9 +169,7 @@ TEST(PefFile, SavedFileHoldsTheThreeLinesAndLoadsBackAndFailuresChangeNothing) {
     const fs::path path = dir / "20081231235959.pef";
     std::ofstream(path) << "an older, longer file that is replaced whole\n";
     const auto contents = [&] {
-        std::stringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
-        return text.str();
+        return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
     };
     ASSERT_TRUE(WritePefFile(path.string(), kSample));
     EXPECT_EQ(contents(), kSampleText);
@@ -205,12 +190,11 @@ TEST(PefFile, SavedFileHoldsTheThreeLinesAndLoadsBackAndFailuresChangeNothing) {
 }
 
 TEST(PefName, IsTheLocalTimeRunTogether) {
-    for (const char* time : {"2008-12-31 23:59:59", "2009-01-02 03:04:05"}) {
+    for (const auto& [time, name] : {std::pair{"2008-12-31 23:59:59", "20081231235959.pef"},
+                                     {"2009-01-02 03:04:05", "20090102030405.pef"}}) {
         std::tm local{};
         ASSERT_NE(::strptime(time, "%Y-%m-%d %H:%M:%S", &local), nullptr);
-        std::string expected = std::string(time) + ".pef";
-        std::erase_if(expected, [](char c) { return c == '-' || c == ' ' || c == ':'; });
-        EXPECT_EQ(SuggestedPefName(local), expected);
+        EXPECT_EQ(SuggestedPefName(local), name);
     }
 }
 
@@ -248,35 +232,27 @@ TEST(EqualizerCurves, BandsOffOrOffTheirTablesLieOnTheZeroLineAcrossTheGraph) {
 }
 
 TEST(EqualizerCurves, BandExtremeSitsAtItsLevelAndCentreAtTheTableEnds) {
-    struct Case {
-        EqualizerValues values;
-        EqualizerCurve curve;
-        int extremeY;  // 176 - 8 x level
-        int centreX;   // 450 x log10(centre / 50)
-    };
-    const Case cases[] = {
+    // values, curve, extreme row (176 - 8 x level), centre column (450 x log10(centre / 50))
+    const std::tuple<EqualizerValues, EqualizerCurve, int, int> cases[] = {
         {{1, 10, 1, 0, 0, 1, 0, 0, 1}, EqualizerCurve::Band1, 96, 135},      // 100 Hz, +10 dB
         {{7, -20, 10, 0, 0, 1, 0, 0, 1}, EqualizerCurve::Band1, 336, 515},   // 700 Hz, -20 dB
         {{0, 0, 1, 9, 10, 10, 0, 0, 1}, EqualizerCurve::Band2, 96, 664},     // 1500 Hz, +10 dB
         {{0, 0, 1, 0, 0, 1, 18, -20, 10}, EqualizerCurve::Band3, 336, 812},  // 3200 Hz, -20 dB
     };
-    for (const Case& c : cases) {
-        const std::vector<GraphPixel> pixels = CurvePixels(c.values, c.curve);
+    for (const auto& [values, curve, extremeY, centreX] : cases) {
+        const std::vector<GraphPixel> pixels = CurvePixels(values, curve);
         ASSERT_FALSE(pixels.empty());
-        const bool peak = c.extremeY < 176;
+        const bool peak = extremeY < 176;
         const auto extreme = std::min_element(
             pixels.begin(), pixels.end(),
             [peak](GraphPixel a, GraphPixel b) { return peak ? a.y < b.y : a.y > b.y; });
         // The 200 samples miss the exact centre by up to half a sample step, and a wide band
         // stays on its extreme row for many columns around the centre.
-        EXPECT_NEAR(extreme->y, c.extremeY, 2) << c.centreX;
-        std::vector<int> onExtreme;
-        for (const GraphPixel& p : pixels) {
-            if (p.y == extreme->y) {
-                onExtreme.push_back(p.x);
-            }
-        }
-        EXPECT_NEAR((onExtreme.front() + onExtreme.back()) / 2, c.centreX, 3) << c.centreX;
+        EXPECT_NEAR(extreme->y, extremeY, 2) << centreX;
+        const auto onRow = [&](GraphPixel p) { return p.y == extreme->y; };
+        const int first = std::find_if(pixels.begin(), pixels.end(), onRow)->x;
+        const int last = std::find_if(pixels.rbegin(), pixels.rend(), onRow)->x;
+        EXPECT_NEAR((first + last) / 2, centreX, 3) << centreX;
     }
 }
 

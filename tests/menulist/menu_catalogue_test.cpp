@@ -71,45 +71,38 @@ TEST(MenuValues, SettingTextOfEveryKind) {
     EXPECT_EQ(MenuSettingText(edited, 0), " 320msec");
 }
 
-struct EntryCase {
-    int number;
-    double value;
-    size_t count;
-    const char* first;
-    const char* last;
-    const char* current;  // text of the entry marked current, "" for none
-    const char* chosen;   // an entry's text...
-    int64_t stores;       // ...and the value it stores
-};
-
 TEST(MenuValues, EntriesCountInWholeUnitsAndStoreTheirValue) {
-    const EntryCase cases[] = {
-        {1, 300, 200, "20", "4000", "300", "320", 320},
-        {12, 30, 16, "-30", "0", "-30", "-28", 28},
-        {46, 30, 21, "2.5", "4.5", "3.0", "3.7", 37},
-        {73, 1800, 200, "1.800", "1.999", "1.800", "1.850", 1850},
-        {83, 53999, 4000, "50.000", "53.999", "53.999", "51.234", 51234},
-        {36, 1000, 102, "MCVR", "FIX(100)", "MCVR", "FIX(50)", 50},
-        {31, 0, 31, "OFF", "30", "OFF", "7", 7},
-        {16, 270, 256, "OFF", "690", "270", "270", 241},
-        {16, 241, 256, "OFF", "690", "270", "690", 255},
-        {4, 2, 5, "COOL BLUE", "UMBER", "FLASH WHITE", "UMBER", 4},
-        {91, 9, 8, "OFF", "700", "", "100", 1},
-        {18, 1, 10000, "0", "9999", "1", "9999", 9999},
-    };
-    for (const EntryCase& c : cases) {
-        const MenuEntryList list = MenuEntriesOf(ItemWithValue(c.number, c.value));
-        SCOPED_TRACE(c.number);
-        ASSERT_EQ(list.entries.size(), c.count);
+    // item, value, entries, first, last, current ("" for none), an entry's text, the value it
+    // stores
+    const std::tuple<int, double, size_t, const char*, const char*, const char*, const char*,
+                     int64_t>
+        cases[] = {
+            {1, 300, 200, "20", "4000", "300", "320", 320},
+            {12, 30, 16, "-30", "0", "-30", "-28", 28},
+            {46, 30, 21, "2.5", "4.5", "3.0", "3.7", 37},
+            {73, 1800, 200, "1.800", "1.999", "1.800", "1.850", 1850},
+            {83, 53999, 4000, "50.000", "53.999", "53.999", "51.234", 51234},
+            {36, 1000, 102, "MCVR", "FIX(100)", "MCVR", "FIX(50)", 50},
+            {31, 0, 31, "OFF", "30", "OFF", "7", 7},
+            {16, 270, 256, "OFF", "690", "270", "270", 241},
+            {16, 241, 256, "OFF", "690", "270", "690", 255},
+            {4, 2, 5, "COOL BLUE", "UMBER", "FLASH WHITE", "UMBER", 4},
+            {91, 9, 8, "OFF", "700", "", "100", 1},
+            {18, 1, 10000, "0", "9999", "1", "9999", 9999},
+        };
+    for (const auto& [number, value, count, first, last, current, chosenText, stores] : cases) {
+        const MenuEntryList list = MenuEntriesOf(ItemWithValue(number, value));
+        SCOPED_TRACE(number);
+        ASSERT_EQ(list.entries.size(), count);
         EXPECT_FALSE(list.rangeUnavailable);
-        EXPECT_EQ(list.entries.front().text, c.first);
-        EXPECT_EQ(list.entries.back().text, c.last);
+        EXPECT_EQ(std::tuple(list.entries.front().text, list.entries.back().text),
+                  std::tuple(first, last));
         EXPECT_EQ(list.current < 0 ? "" : list.entries[static_cast<size_t>(list.current)].text,
-                  c.current);
-        const auto isChosen = [&](const MenuEntry& e) { return e.text == c.chosen; };
-        ASSERT_EQ(std::count_if(list.entries.begin(), list.entries.end(), isChosen), 1) << c.chosen;
-        const auto chosen = std::find_if(list.entries.begin(), list.entries.end(), isChosen);
-        EXPECT_EQ(chosen->value, c.stores);
+                  current);
+        const auto isChosen = [&](const MenuEntry& e) { return e.text == chosenText; };
+        ASSERT_EQ(std::count_if(list.entries.begin(), list.entries.end(), isChosen), 1)
+            << chosenText;
+        EXPECT_EQ(std::find_if(list.entries.begin(), list.entries.end(), isChosen)->value, stores);
     }
 }
 
@@ -153,16 +146,12 @@ std::vector<MenuItem> Catalogue() {
     return items;
 }
 
-std::tm NewYear2025() {
-    std::tm when{};
-    when.tm_mday = 1;
-    when.tm_year = 125;
-    return when;
-}
-
-std::string CatalogueFile() {
-    return FormatMenuSettings(Catalogue(), "kestrel-test", NewYear2025());
-}
+const std::tm kNewYear2025 = [] {
+    std::tm t{};
+    t.tm_mday = 1;
+    t.tm_year = 125;
+    return t;
+}();
 
 // Replaces the line that starts with `prefix` (the first such line) by `line`.
 std::string WithLine(std::string text, const std::string& prefix, const std::string& line) {
@@ -177,7 +166,7 @@ TEST(MenuSettingsFile, SavesEveryItemAndReadsItBack) {
     items[89].value = 0x1FFF;
     items[0].edited = 1;
     items[0].editedValue = 320;  // an edit is saved as shown
-    const std::string text = FormatMenuSettings(items, "kestrel-test", NewYear2025());
+    const std::string text = FormatMenuSettings(items, "kestrel-test", kNewYear2025);
     EXPECT_EQ(text.substr(0, text.find('\n')), "# kestrel-test menu settings, 2025-01-01 00:00:00");
     EXPECT_NE(text.find("\n1,320,FAST DELAY\n"), std::string::npos);
     EXPECT_NE(text.find("\n16,241,BEACON TIME\n"), std::string::npos);
@@ -187,14 +176,16 @@ TEST(MenuSettingsFile, SavesEveryItemAndReadsItBack) {
     std::string error;
     ASSERT_TRUE(ParseMenuSettings(text, items, values, error)) << error;
     ASSERT_EQ(values.size(), 118u);
-    EXPECT_EQ(values[0], 320);
-    EXPECT_EQ(values[15], 241);
-    EXPECT_EQ(values[89], 0x1FFF);
-    EXPECT_EQ(values[29], 5);
+    EXPECT_EQ(std::tuple(values[0], values[15], values[89], values[29]),
+              std::tuple(320, 241, 0x1FFF, 5));
+    // Comments, blank lines, spaces and carriage returns are read.
+    const std::string loose = WithLine(text, "5,", " 5 , +9 ,name, with, commas\r\n\n# note");
+    ASSERT_TRUE(ParseMenuSettings(loose, items, values, error)) << error;
+    EXPECT_EQ(values[4], 9);
 }
 
 TEST(MenuSettingsFile, ABadLineChangesNothingAndIsNamed) {
-    const std::string good = CatalogueFile();
+    const std::string good = FormatMenuSettings(Catalogue(), "kestrel-test", kNewYear2025);
     const std::pair<std::string, std::string> cases[] = {
         // text, error
         {"1,300,FAST DELAY\n" + good, "line 1: "},
@@ -219,55 +210,27 @@ TEST(MenuSettingsFile, ABadLineChangesNothingAndIsNamed) {
     }
 }
 
-TEST(MenuSettingsFile, CommentsBlankLinesSpacesAndCarriageReturnsAreRead) {
-    std::string text = WithLine(CatalogueFile(), "5,", " 5 , +9 ,name, with, commas\r\n\n# note");
-    std::vector<int64_t> values;
-    std::string error;
-    ASSERT_TRUE(ParseMenuSettings(text, Catalogue(), values, error)) << error;
-    EXPECT_EQ(values[4], 9);
-}
-
 // The items whose choices are their range text cut at each "/".
 const std::set<int> kSplitItems{4,  6,  11, 13, 17, 19,  20,  21,  22,  23,  24,  28, 29, 32,
                                 33, 34, 37, 38, 39, 40,  41,  42,  43,  47,  48,  59, 60, 71,
                                 85, 86, 91, 94, 97, 100, 103, 106, 110, 113, 114, 118};
 const std::set<uint32_t> kListKinds{1, 15, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40};
 
-std::vector<std::string> Choices(const MenuItem& item) {
-    std::vector<std::string> out;
-    for (uint32_t i = 0; i < item.choiceCount; ++i) {
-        out.emplace_back(item.choices[i]);
-    }
-    return out;
-}
-
-std::vector<std::string> SplitAt(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t pos; (pos = text.find(separator, start)) != std::string::npos; start = pos + 1) {
-        parts.push_back(text.substr(start, pos - start));
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 int Digits(int64_t v) {
-    int n = 1;
-    for (v = std::llabs(v); v >= 10; v /= 10) {
-        ++n;
-    }
-    return n;
+    return static_cast<int>(std::to_string(std::llabs(v)).size());
 }
 
 TEST(MenuCatalogue, SplitItemsTakeTheirChoicesFromTheRangeText) {
     for (int n : kSplitItems) {
         const MenuItem item = CatalogueMenuItem(n);
-        const auto parts = SplitAt(item.rangeText, '/');
-        EXPECT_EQ(item.choiceCount, parts.size()) << n;
-        EXPECT_EQ(Choices(item), parts) << n;
+        std::vector<std::string> parts(1);
+        for (const char c : std::string_view(item.rangeText)) {
+            c == '/' ? void(parts.emplace_back()) : parts.back().push_back(c);
+        }
+        EXPECT_EQ(std::vector<std::string>(item.choices, item.choices + item.choiceCount), parts)
+            << n;
     }
     EXPECT_EQ(CatalogueMenuItem(97).choiceCount, 19u);
-    EXPECT_EQ(Choices(CatalogueMenuItem(4)).back(), "UMBER");
     EXPECT_EQ(CatalogueMenuItem(0).number, 0u) << "no item 0";
     EXPECT_EQ(CatalogueMenuItem(119).number, 0u) << "no item 119";
 }
@@ -294,17 +257,14 @@ TEST(MenuCatalogue, DefaultsLieWithinTheirLimitsOrChoices) {
                 break;
             default:
                 if (kListKinds.count(item.kind) != 0) {
-                    EXPECT_GE(v, 0);
-                    EXPECT_LT(v, item.choiceCount);
-                    EXPECT_EQ(item.minValue, 0);
-                    EXPECT_EQ(item.maxValue, 0);
-                    EXPECT_EQ(item.step, 0);
+                    EXPECT_TRUE(v >= 0 && v < item.choiceCount) << v;
+                    EXPECT_EQ(std::tuple(item.minValue, item.maxValue, item.step),
+                              std::tuple(0, 0, 0));
                 } else {
                     EXPECT_EQ(item.choiceCount, 0u);
                     EXPECT_LT(item.minValue, item.maxValue);
                     EXPECT_GT(item.step, 0);
-                    EXPECT_GE(v, item.minValue);
-                    EXPECT_LE(v, item.maxValue);
+                    EXPECT_TRUE(v >= item.minValue && v <= item.maxValue) << v;
                 }
         }
     }
@@ -340,22 +300,17 @@ TEST(MenuCatalogue, EqualizerItemsRunFrequencyLevelBandwidthInKindOrder) {
         const MenuItem level = CatalogueMenuItem(92 + 3 * eq);
         const MenuItem width = CatalogueMenuItem(93 + 3 * eq);
         SCOPED_TRACE(eq);
-        EXPECT_EQ(freq.kind, 31u + eq);
-        EXPECT_EQ(level.kind, 25u + eq);
-        EXPECT_EQ(width.kind, 19u + eq);
+        EXPECT_EQ(std::tuple(freq.kind, level.kind, width.kind),
+                  std::tuple(31u + eq, 25u + eq, 19u + eq));
         EXPECT_EQ(std::string(freq.name).rfind("P-", 0) == 0, eq >= 3);
     }
 }
 
 TEST(MenuValueToWhole, PrintsSixDecimalsAndKeepsTheIntegerPart) {
-    for (const auto& [value, whole] : {std::pair<double, int64_t>{2.9999999, 3},
-                                       {2.999999, 2},
-                                       {2.5, 2},
-                                       {-15.0, -15},
-                                       {-0.5, 0},
-                                       {-4.9999999, -5},
-                                       {53999.0, 53999},
-                                       {1e300, 9000000000000000}}) {
+    const std::pair<double, int64_t> cases[] = {
+        {2.9999999, 3}, {2.999999, 2},    {2.5, 2},         {-15.0, -15},
+        {-0.5, 0},      {-4.9999999, -5}, {53999.0, 53999}, {1e300, 9000000000000000}};
+    for (const auto& [value, whole] : cases) {
         EXPECT_EQ(MenuValueToWhole(value), whole) << value;
     }
 }

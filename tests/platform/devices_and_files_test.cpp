@@ -158,16 +158,12 @@ TEST_F(PtyDeviceTest, BytesCrossBothWaysRawAndUnechoed) {
 TEST_F(PtyDeviceTest, QuietTerminalIsHealthyAndRefusesOnlyAnUnknownRate) {
     uint8_t buffer[16];
     const ReadResult r = port_->Read(buffer, sizeof buffer);
-    EXPECT_EQ(r.count, 0u);
-    EXPECT_FALSE(r.hungUp);
-    EXPECT_FALSE(port_->HungUp());
-    EXPECT_FALSE(port_->HasCounters());
-    EXPECT_TRUE(port_->SetRts(false));
-    EXPECT_TRUE(port_->SetRts(true));
+    EXPECT_EQ(std::tuple(r.count, r.hungUp, port_->HungUp(), port_->HasCounters()),
+              std::tuple(0u, false, false, false));
+    EXPECT_TRUE(port_->SetRts(false) && port_->SetRts(true));
     LineStatus status;
     ASSERT_TRUE(port_->QueryStatus(status));
-    EXPECT_EQ(status.errors, 0u);
-    EXPECT_EQ(status.status, 0u);
+    EXPECT_EQ(std::tuple(status.errors, status.status), std::tuple(0u, 0u));
     EXPECT_FALSE(port_->Configure({.baud = 1234, .stopBits = 2, .ctsFlow = true}));
     EXPECT_EQ(TermiosDevice::Open("/nonexistent/ttyS99"), nullptr);
     EXPECT_EQ(TermiosDevice::Open("/dev/null"), nullptr) << "not a terminal";
@@ -204,8 +200,7 @@ class ComLinks : public ::testing::Test {
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         root_ = pattern;
         SetWorkingDirectoryBase(root_);
-        fs::create_directories(root_ + "/dev/serial/by-id");
-        byId_ = root_ + "/dev/serial/by-id";
+        fs::create_directories(byId_ = root_ + "/dev/serial/by-id");
     }
     void TearDown() override {
         SetWorkingDirectoryBase("");
@@ -294,14 +289,10 @@ TEST(Paths, ResolvesTheFolderOfTheRunInOrderOfPrecedence) {
 TEST(CsvReader, ReadsCellsByTheRulesOfTheFilesItIsGiven) {
     // clang-format off
     const std::pair<std::string_view, std::string_view> cases[] = {  // text, rows joined by "/", cells by "|"
-        {"1,2,3\n4\n5,6\n",                "1|2|3/4||/5|6|"},
-        {"1,2\n3,4",                       "1|2/3|4"},
-        {"1,2\r\n3,4\r\n",                 "1|2/3|4"},
-        {"\"a,b\",c\n",                    "a,b|c|"},
-        {"\"say \"\"hi\"\"\",x\n",         "say \"hi\"|x"},
-        {"ab\"c,d\"\n",                    "ab\"c,d|"},
-        {"a,\"b\nc\",d,e\n",               "a|b\nc|d/||"},
-        {"\x82\xA0X,\x82" "1,\x9F\x7F" "2\n", "X|1|\x7F" "2"},
+        {"1,2,3\n4\n5,6\n", "1|2|3/4||/5|6|"}, {"1,2\n3,4", "1|2/3|4"},
+        {"1,2\r\n3,4\r\n", "1|2/3|4"}, {"\"a,b\",c\n", "a,b|c|"},
+        {"\"say \"\"hi\"\"\",x\n", "say \"hi\"|x"}, {"ab\"c,d\"\n", "ab\"c,d|"},
+        {"a,\"b\nc\",d,e\n", "a|b\nc|d/||"}, {"\x82\xA0X,\x82" "1,\x9F\x7F" "2\n", "X|1|\x7F" "2"},
         {"",                               ""},
     };
     // clang-format on

@@ -123,34 +123,30 @@ TEST_F(VirtualRuntimeTest, HeadlessWindowTimerTicksDoNotPileUpWhileTheWindowIsBu
     EXPECT_NEAR(ticks, 9.5, 0.5);
 }
 
-TEST_F(VirtualRuntimeTest, HeadlessWindowSendFromWorkerWaitsForTheResult) {
-    HeadlessMainWindow window([&](const Message& m) -> int64_t { return m.wParam * 2; });
-    int64_t result = 0;
-    auto worker =
-        runtime.StartLoop("w", [&](const Message&) { result = window.SendMessage(1, 21, 0); });
-    worker->Post({1, 0, 0});
-    runtime.RunFor(1);
-    EXPECT_EQ(result, 42);
-}
-
-TEST_F(VirtualRuntimeTest, HeadlessWindowCloseReleasesAPendingSendAndRefusesNewOnes) {
+// A send from a worker waits for the window's result; a close releases a pending one with 0.
+TEST_F(VirtualRuntimeTest, HeadlessWindowSendWaitsForTheResultAndCloseReleasesItAndRefusesNewOnes) {
     HeadlessMainWindow window([&](const Message& m) -> int64_t {
-        runtime.SleepMs(10'000);
-        return 1;
+        if (m.id == 9) {
+            runtime.SleepMs(10'000);
+        }
+        return m.wParam * 2;
     });
-    window.PostMessage(9, 0, 0);  // keeps the window busy
     int64_t result = -1;
     int64_t returnedAt = -1;
     auto worker = runtime.StartLoop("w", [&](const Message&) {
-        result = window.SendMessage(1, 0, 0);
+        result = window.SendMessage(1, 21, 0);
         returnedAt = runtime.NowMs();
     });
+    worker->Post({1, 0, 0});
+    runtime.RunFor(1);
+    EXPECT_EQ(result, 42);
+    window.PostMessage(9, 0, 0);  // keeps the window busy
     worker->Post({1, 0, 0});
     runtime.RunFor(50);
     window.Close();
     runtime.RunFor(1);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(returnedAt, 50);
+    EXPECT_EQ(returnedAt, 51);
     EXPECT_EQ(window.SendMessage(1, 0, 0), 0);
     EXPECT_FALSE(window.PostMessage(1, 0, 0));
 }

@@ -37,12 +37,14 @@ class FakeRadio : public RadioAccess {
         for (int i = 0; i < kFieldCount; ++i) {
             fields_[static_cast<size_t>(i)] = FieldMin(static_cast<Field>(i));
         }
-        Set(Field::FA, 14074000);
-        Set(Field::FB, 7050000);
-        Set(Field::MD0, 2);
-        Set(Field::MD1, 1);
-        Set(Field::PC, 100);
-        Set(Field::PS, 1);
+        for (const auto& [field, value] : {std::pair{Field::FA, 14074000},
+                                           {Field::FB, 7050000},
+                                           {Field::MD0, 2},
+                                           {Field::MD1, 1},
+                                           {Field::PC, 100},
+                                           {Field::PS, 1}}) {
+            fields_[static_cast<size_t>(field)] = value;
+        }
     }
 
     void Set(Field field, int32_t value) {
@@ -161,6 +163,12 @@ class RadioServerTest : public ::testing::Test {
     ServerStatus status_;
 };
 
+std::string Post(std::string_view body, std::string_view extraHeaders = "",
+                 std::string_view version = "HTTP/1.1") {
+    return "POST /RPC2 " + std::string(version) + "\r\nHost: x\r\n" + std::string(extraHeaders) +
+           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
+}
+
 TEST_F(RadioServerTest, ServesSeveralClientsAndEndsTheTransmissionOfAKeyerThatLeaves) {
     Client keyer(server_.RigctlPort());
     Client reader(server_.RigctlPort());
@@ -179,10 +187,9 @@ TEST_F(RadioServerTest, ServesSeveralClientsAndEndsTheTransmissionOfAKeyerThatLe
     EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"tx on", "tx off"}));
 
     RadioServer second(radio_);
-    ServerOptions same;
-    same.rigctl = ListenEndpoint{"127.0.0.1", server_.RigctlPort()};
     std::string error;
-    EXPECT_FALSE(second.Start(same, error));
+    EXPECT_FALSE(second.Start(
+        {.rigctl = ListenEndpoint{"127.0.0.1", server_.RigctlPort()}, .xmlrpc = {}}, error));
     EXPECT_NE(error.find("127.0.0.1"), std::string::npos) << error;
 }
 
@@ -212,13 +219,8 @@ TEST_F(RadioServerTest, WatchdogEndsAClientsTransmissionAfterTheIdleTime) {
 
 TEST_F(RadioServerTest, XmlrpcKeepsTheConnectionAndClosesAfterABadRequest) {
     Client client(server_.XmlrpcPort());
-    const std::string body =
-        "<?xml version=\"1.0\"?><methodCall><methodName>rig.get_vfoA</methodName></methodCall>";
-    const std::string request =
-        "POST /RPC2 HTTP/1.1\r\nContent-Type: text/xml\r\nContent-Length: " +
-        std::to_string(body.size()) + "\r\n\r\n" + body;
     for (int i = 0; i < 2; ++i) {
-        client.Send(request);
+        client.Send(Post("<methodCall><methodName>rig.get_vfoA</methodName></methodCall>"));
         const std::string answer = client.ReadUntil("</methodResponse>\r\n");
         EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
         EXPECT_NE(answer.find("Connection: keep-alive"), std::string::npos);
@@ -229,17 +231,10 @@ TEST_F(RadioServerTest, XmlrpcKeepsTheConnectionAndClosesAfterABadRequest) {
     EXPECT_TRUE(client.ClosedByServer());
 }
 
-std::string Post(std::string_view body, std::string_view extraHeaders = "",
-                 std::string_view version = "HTTP/1.1") {
-    return "POST /RPC2 " + std::string(version) + "\r\nHost: x\r\n" + std::string(extraHeaders) +
-           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
-}
-
 TEST(HttpFraming, TakesRequestsWholeAcrossReadsAndOneAtATime) {
     const std::string stream = Post("<a/>") + Post("<bb/>", "Connection: close\r\n");
     std::string buffer;
     std::vector<std::string> bodies;
-    std::vector<bool> keepAlive;
     // One byte at a time: every prefix is incomplete until a request's last byte.
     for (const char c : stream) {
         buffer += c;
@@ -248,12 +243,11 @@ TEST(HttpFraming, TakesRequestsWholeAcrossReadsAndOneAtATime) {
         const HttpTake take = TakeHttpRequest(buffer, request, status);
         ASSERT_NE(take, HttpTake::Error);
         if (take == HttpTake::Request) {
-            bodies.push_back(request.method + " " + request.target + " " + request.body);
-            keepAlive.push_back(request.keepAlive);
+            bodies.push_back(request.method + " " + request.target + " " + request.body +
+                             (request.keepAlive ? " keep-alive" : ""));
         }
     }
-    EXPECT_EQ(bodies, (std::vector<std::string>{"POST /RPC2 <a/>", "POST /RPC2 <bb/>"}));
-    EXPECT_EQ(keepAlive, (std::vector<bool>{true, false}));
+    EXPECT_EQ(bodies, (std::vector<std::string>{"POST /RPC2 <a/> keep-alive", "POST /RPC2 <bb/>"}));
     EXPECT_TRUE(buffer.empty());
 }
 
@@ -313,65 +307,33 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
     radio_.Set(Field::LK, 1);
     // clang-format off
     const std::vector<std::tuple<std::string_view, std::string_view, std::vector<std::string>>> exchanges = {  // line, answer, calls
-        {"f",                   "14074000\n",            {}},
-        {"F 14074000.000000",   "RPRT 0\n",              {"freq A 14074000"}},
-        {"F 7000123.6",         "RPRT 0\n",              {"freq A 7000124"}},
-        {"F 29999",             "RPRT -1\n",             {}},
-        {"F 60000001",          "RPRT -1\n",             {}},
-        {"F 14e6x",             "RPRT -1\n",             {}},
-        {"m",                   "USB\n1800\n",           {}},
-        {"M CW 0",              "RPRT 0\n",              {"mode A 3"}},
-        {"M PKTUSB",            "RPRT 0\n",              {"mode A 12"}},
-        {"M FM-D 0",            "RPRT 0\n",              {"mode A 10"}},
-        {"M USB -1",            "RPRT 0\n",              {}},
-        {"M WFM 0",             "RPRT -1\n",             {}},
-        {"M LSB wide",          "RPRT -1\n",             {}},
-        {"v",                   "VFOA\n",                {}},
-        {"V VFOB",              "RPRT 0\n",              {"vfo B"}},
-        {"V Main",              "RPRT 0\n",              {"vfo A"}},
-        {"V VFOC",              "RPRT -1\n",             {}},
-        {"t",                   "0\n",                   {}},
-        {"s",                   "0\nVFOA\n",             {}},
-        {"S 1 VFOB",            "RPRT 0\n",              {"request 62 0 0"}},
-        {"S 0 VFOA",            "RPRT 0\n",              {"request 33 0 0"}},
-        {"S 2 VFOB",            "RPRT -1\n",             {}},
-        {"i",                   "14074000\n",            {}},
-        {"I 7074000",           "RPRT 0\n",              {"freq A 7074000"}},
-        {"l STRENGTH",          "0\n",                   {}},
-        {"l SWR",               "2.000000\n",            {}},
-        {"l ALC",               "RPRT -11\n",            {}},
-        {"l RFPOWER",           "1.000000\n",            {}},
-        {"l KEYSPD",            "4\n",                   {}},
-        {"l FOO",               "RPRT -11\n",            {}},
+        {"f", "14074000\n", {}}, {"F 14074000.000000", "RPRT 0\n", {"freq A 14074000"}},
+        {"F 7000123.6", "RPRT 0\n", {"freq A 7000124"}}, {"F 29999", "RPRT -1\n", {}},
+        {"F 60000001", "RPRT -1\n", {}}, {"F 14e6x", "RPRT -1\n", {}}, {"m", "USB\n1800\n", {}},
+        {"M CW 0", "RPRT 0\n", {"mode A 3"}}, {"M PKTUSB", "RPRT 0\n", {"mode A 12"}},
+        {"M FM-D 0", "RPRT 0\n", {"mode A 10"}}, {"M USB -1", "RPRT 0\n", {}},
+        {"M WFM 0", "RPRT -1\n", {}}, {"M LSB wide", "RPRT -1\n", {}}, {"v", "VFOA\n", {}},
+        {"V VFOB", "RPRT 0\n", {"vfo B"}}, {"V Main", "RPRT 0\n", {"vfo A"}},
+        {"V VFOC", "RPRT -1\n", {}}, {"t", "0\n", {}}, {"s", "0\nVFOA\n", {}},
+        {"S 1 VFOB", "RPRT 0\n", {"request 62 0 0"}}, {"S 0 VFOA", "RPRT 0\n", {"request 33 0 0"}},
+        {"S 2 VFOB", "RPRT -1\n", {}}, {"i", "14074000\n", {}},
+        {"I 7074000", "RPRT 0\n", {"freq A 7074000"}}, {"l STRENGTH", "0\n", {}},
+        {"l SWR", "2.000000\n", {}}, {"l ALC", "RPRT -11\n", {}}, {"l RFPOWER", "1.000000\n", {}},
+        {"l KEYSPD", "4\n", {}}, {"l FOO", "RPRT -11\n", {}},
         {"L RFPOWER 0.5",       "RPRT 0\n",              {"request 107 0 50"}},
-        {"L RFPOWER 0.01",      "RPRT 0\n",              {"request 107 0 5"}},
-        {"L AF 1.5",            "RPRT -1\n",             {}},
-        {"L AF x",              "RPRT -1\n",             {}},
-        {"L PREAMP 20",         "RPRT 0\n",              {"request 13 0 1"}},
+        {"L RFPOWER 0.01", "RPRT 0\n", {"request 107 0 5"}}, {"L AF 1.5", "RPRT -1\n", {}},
+        {"L AF x", "RPRT -1\n", {}}, {"L PREAMP 20", "RPRT 0\n", {"request 13 0 1"}},
         {"L PREAMP 0",          "RPRT 0\n",              {"request 13 0 2"}},
-        {"L ATT 12",            "RPRT 0\n",              {"request 12 0 2"}},
-        {"L ATT 10",            "RPRT -1\n",             {}},
-        {"L KEYSPD 61",         "RPRT -1\n",             {}},
-        {"L NR 1",              "RPRT 0\n",              {"request 104 0 15"}},
-        {"L STRENGTH 1",        "RPRT -11\n",            {}},
-        {"u LOCK",              "1\n",                   {}},
-        {"U LOCK 1",            "RPRT 0\n",              {}},
-        {"U LOCK 0",            "RPRT 0\n",              {"request 35 0 0"}},
-        {"U NB 1",              "RPRT 0\n",              {"request 16 0 1"}},
-        {"U NB 2",              "RPRT -1\n",             {}},
-        {"\\get_powerstat",     "1\n",                   {}},
-        {"\\set_powerstat 1",   "RPRT 0\n",              {}},
-        {"\\set_powerstat 0",   "RPRT 0\n",              {"request 2 0 0"}},
+        {"L ATT 12", "RPRT 0\n", {"request 12 0 2"}}, {"L ATT 10", "RPRT -1\n", {}},
+        {"L KEYSPD 61", "RPRT -1\n", {}}, {"L NR 1", "RPRT 0\n", {"request 104 0 15"}},
+        {"L STRENGTH 1", "RPRT -11\n", {}}, {"u LOCK", "1\n", {}}, {"U LOCK 1", "RPRT 0\n", {}},
+        {"U LOCK 0", "RPRT 0\n", {"request 35 0 0"}}, {"U NB 1", "RPRT 0\n", {"request 16 0 1"}},
+        {"U NB 2", "RPRT -1\n", {}}, {"\\get_powerstat", "1\n", {}},
+        {"\\set_powerstat 1", "RPRT 0\n", {}}, {"\\set_powerstat 0", "RPRT 0\n", {"request 2 0 0"}},
         {"\\send_morse cq de k", "RPRT 0\n",             {"raw KM5CQ DE K;", "request 137 0 0"}},
-        {"b a{b",               "RPRT -1\n",             {}},
-        {"w FA;",               "RPRT -11\n",            {}},
-        {"\\get_lock_mode",     "0\n",                   {}},
-        {"\\chk_vfo",           "0\n",                   {}},
-        {"+\\chk_vfo",          "ChkVFO: 0\n",           {}},
-        {"Y",                   "RPRT -11\n",            {}},
-        {"\\set_bogus 1",       "RPRT -11\n",            {}},
-        {"F",                   "RPRT -1\n",             {}},
-        {"",                    "",                      {}},
+        {"b a{b", "RPRT -1\n", {}}, {"w FA;", "RPRT -11\n", {}}, {"\\get_lock_mode", "0\n", {}},
+        {"\\chk_vfo", "0\n", {}}, {"+\\chk_vfo", "ChkVFO: 0\n", {}}, {"Y", "RPRT -11\n", {}},
+        {"\\set_bogus 1", "RPRT -11\n", {}}, {"F", "RPRT -1\n", {}}, {"", "", {}},
         // The extended response: the long name and the arguments, labelled values, the report.
         {"+f",                  "get_freq:\nFrequency: 14074000\nRPRT 0\n", {}},
         {";m",                  "get_mode:;Mode: USB;Passband: 1800;RPRT 0\n", {}},
@@ -498,38 +460,36 @@ class FlrigServiceTest : public ::testing::Test {
         }
     }
 
+    static xmlrpc_c::paramList Params(const xmlrpc_c::value& v) {
+        return xmlrpc_c::paramList().add(v);
+    }
+
     FakeRadio radio_;
     TransmitWatchdog watchdog_;
     ShareContext context_{radio_, watchdog_, false, [] { return int64_t{0}; }};
     FlrigService service_{context_};
 };
 
-xmlrpc_c::paramList Params(const xmlrpc_c::value& v) {
-    xmlrpc_c::paramList params;
-    params.add(v);
-    return params;
-}
-
 TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
     radio_.Set(Field::SM0, 255);
     radio_.Set(Field::FT, 1);
-    EXPECT_EQ(Call("rig.get_vfo"), "14074000");
-    EXPECT_EQ(Call("rig.get_vfoB"), "7050000");
-    EXPECT_EQ(Call("rig.get_mode"), "USB");
-    EXPECT_EQ(Call("rig.get_bw"), "[2400  ]");
-    EXPECT_EQ(Call("rig.get_bws"), "[[...] ]");
-    EXPECT_EQ(Call("rig.get_smeter"), "int 100");
-    EXPECT_EQ(Call("rig.get_split"), "int 1");
-    EXPECT_EQ(Call("rig.get_AB"), "A");
-    EXPECT_EQ(Call("rig.get_power"), "int 100");
-    EXPECT_EQ(Call("main.get_version"), "1.4.0");
-    EXPECT_EQ(Call("rig.set_vfoB", Params(xmlrpc_c::value_double(7074000.0))), "");
-    EXPECT_EQ(Call("rig.set_frequency", Params(xmlrpc_c::value_string("3573000"))), "");
-    EXPECT_EQ(Call("rig.set_mode", Params(xmlrpc_c::value_string("PKT-U"))), "");
-    EXPECT_EQ(Call("rig.set_bw", Params(xmlrpc_c::value_int(1800))), "");
-    EXPECT_EQ(Call("rig.set_power", Params(xmlrpc_c::value_int(50))), "");
-    EXPECT_EQ(Call("rig.set_ptt", Params(xmlrpc_c::value_int(1))), "");
-    EXPECT_EQ(Call("rig.set_AB", Params(xmlrpc_c::value_string("B"))), "");
+    // clang-format off
+    const std::pair<const char*, const char*> reads[] = {
+        {"rig.get_vfo", "14074000"}, {"rig.get_vfoB", "7050000"}, {"rig.get_mode", "USB"}, {"rig.get_bw", "[2400  ]"},
+        {"rig.get_bws", "[[...] ]"}, {"rig.get_smeter", "int 100"}, {"rig.get_split", "int 1"}, {"rig.get_AB", "A"},
+        {"rig.get_power", "int 100"}, {"main.get_version", "1.4.0"}};
+    const std::pair<const char*, xmlrpc_c::value> sets[] = {
+        {"rig.set_vfoB", xmlrpc_c::value_double(7074000.0)}, {"rig.set_frequency", xmlrpc_c::value_string("3573000")},
+        {"rig.set_mode", xmlrpc_c::value_string("PKT-U")}, {"rig.set_bw", xmlrpc_c::value_int(1800)},
+        {"rig.set_power", xmlrpc_c::value_int(50)}, {"rig.set_ptt", xmlrpc_c::value_int(1)},
+        {"rig.set_AB", xmlrpc_c::value_string("B")}};
+    // clang-format on
+    for (const auto& [method, answer] : reads) {
+        EXPECT_EQ(Call(method), answer) << method;
+    }
+    for (const auto& [method, value] : sets) {
+        EXPECT_EQ(Call(method, Params(value)), "") << method;
+    }
     EXPECT_EQ(radio_.TakeCalls(),
               (std::vector<std::string>{"freq B 7074000", "freq A 3573000", "mode A 12",
                                         "request 29 0 0", "request 107 0 50", "tx on", "vfo B"}));
@@ -537,10 +497,10 @@ TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
 }
 
 TEST_F(FlrigServiceTest, BadCallsGetFaultsAndChangeNothing) {
+    // clang-format off
     const std::vector<std::tuple<std::string, xmlrpc_c::paramList, std::string>> calls = {
         {"rig.set_vfoA", {}, "fault bad argument: a number is missing"},
-        {"rig.set_vfoA", Params(xmlrpc_c::value_string("fast")),
-         "fault bad argument: not a number"},
+        {"rig.set_vfoA", Params(xmlrpc_c::value_string("fast")), "fault bad argument: not a number"},
         {"rig.set_vfoA", Params(xmlrpc_c::value_double(1e30)), "fault bad argument"},
         {"rig.set_mode", Params(xmlrpc_c::value_string("SSB")), "fault bad argument: unknown mode"},
         {"rig.set_mode", Params(xmlrpc_c::value_int(2)), "fault bad argument: a text is missing"},
@@ -548,20 +508,20 @@ TEST_F(FlrigServiceTest, BadCallsGetFaultsAndChangeNothing) {
         {"rig.set_ptt", Params(xmlrpc_c::value_int(7)), "fault bad argument: 0 or 1 expected"},
         {"rig.set_AB", Params(xmlrpc_c::value_string("C")), "fault "},
         {"rig.set_power", Params(xmlrpc_c::value_int(101)), "fault "},
-        {"rig.cat_string", Params(xmlrpc_c::value_string("FA;")),
-         "fault raw commands are switched off"},
+        {"rig.cat_string", Params(xmlrpc_c::value_string("FA;")), "fault raw commands are switched off"},
         {"rig.no_such_method", {}, "fault "},
     };
+    // clang-format on
     for (const auto& [method, params, fault] : calls) {
         EXPECT_TRUE(Call(method, params).starts_with(fault))
             << method << ": " << Call(method, params);
     }
+    const std::string nested =
+        "<methodCall><methodName>rig.get_vfo</methodName><params><param><value><array><data>" +
+        std::string(200, '[') + "</data></array>";
     for (const std::string& document :
          {std::string("<?xml version=\"1.0\"?><methodCall><methodName>rig.get_vfo"),
-          std::string("not xml at all"), std::string(""),
-          std::string("<methodCall><methodName>rig.get_vfo</methodName><params><param><value>"
-                      "<array><data>" +
-                      std::string(200, '[') + "</data></array>")}) {
+          std::string("not xml at all"), std::string(), nested}) {
         EXPECT_TRUE(Outcome(service_.Call(document, 3)).starts_with("fault ")) << document;
     }
     radio_.connected = false;
