@@ -162,7 +162,8 @@ TEST_F(SerialLinkTest,
 TEST_F(SerialLinkTest, FailedOpenIsReportedUnlessTheFailureBoxShows) {
     // clang-format off
     const std::tuple<const char*, uint32_t, int, bool, int> rows[] = {  // status, box shown, device missing, reports
-        {"carrier hold", kStatusRlsdHold, 0, false, 1}, {"box shows", 0, 1, false, 0},
+        {"carrier hold",   kStatusRlsdHold, 0, false, 1},
+        {"box shows",      0,               1, false, 0},
         {"missing device", 0,               0, true,  1},
     };
     // clang-format on
@@ -409,13 +410,17 @@ TEST_F(StepTest, OpensAClosedPortAndWritesOneCommandPerStepInQueueOrder) {
 TEST_F(StepTest, StatusBitsLoneLineErrorsAndAFullQueueDropTheCommand) {
     // clang-format off
     const std::tuple<uint32_t, uint32_t, uint32_t, bool, bool> rows[] = {  // status, errors, output queue, port stays open, written
-        {kStatusRlsdHold, 0, 0, false, false}, {kStatusTxim, 0, 0, false, false},
-        {kStatusDsrHold, 0, 0, true, false}, {kStatusXoffHold, 0, 0, true, false},
-        {kStatusXoffSent, 0, 0, true, false}, {kStatusEof, 0, 0, true, false},
+        {kStatusRlsdHold, 0, 0, false, false},
+        {kStatusTxim,     0, 0, false, false},
+        {kStatusDsrHold,  0, 0, true,  false},
+        {kStatusXoffHold, 0, 0, true,  false},
+        {kStatusXoffSent, 0, 0, true,  false},
+        {kStatusEof,      0, 0, true,  false},
         {kStatusCtsHold,  0, 0, true,  true},
         {0, 0x10,  0, true, false}, {0, 0x8, 0, true, false}, {0, 0x2, 0, true, false}, {0, 0x8000, 0, true, false},
         {0, 0x400, 0, true, false}, {0, 0x1, 0, true, false}, {0, 0x4, 0, true, false}, {0, 0x100,  0, true, false},
-        {0, kLineFraming | kLineOverrun, 0, true, true}, {0, 0, 5119, true, true},
+        {0, kLineFraming | kLineOverrun, 0, true, true},
+        {0, 0, 5119, true,  true},
         {0, 0, 5120, false, false},
     };
     // clang-format on
