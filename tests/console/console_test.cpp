@@ -46,12 +46,16 @@ TEST_F(ConsoleSessionTest, MalformedLinesPrintOneErrorEachAndBlankOrCommentLines
         {"post 5 2",            "error: the VFO-B bit must be 0 or 1\n"},
         {"post 5 0 4294967296", "error: the value must be a 32-bit whole number\n"},
         {"post 5 0 1 9",        "error: usage: post N [B [V]]\n"},
-        {"raw", "error: raw needs the text to send\n"}, {"get", "error: unknown field ''\n"},
+        {"raw",                 "error: raw needs the text to send\n"},
+        {"get",                 "error: unknown field ''\n"},
         {"get NOPE",            "error: unknown field 'NOPE'\n"},
         {"wait -1",             "error: usage: wait MS (0 to 86400000)\n"},
         {"wait soon",           "error: usage: wait MS (0 to 86400000)\n"},
         {"tune 14",             "error: unknown command 'tune'\n"},
-        {"quit now", "error: quit takes no arguments\n"}, {"", ""}, {"   ", ""}, {"# post 1", ""},
+        {"quit now",            "error: quit takes no arguments\n"},
+        {"",                    ""},
+        {"   ",                 ""},
+        {"# post 1",            ""},
     };
     // clang-format on
     for (const auto& [line, printed] : cases) {

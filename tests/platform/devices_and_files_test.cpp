@@ -289,10 +289,14 @@ TEST(Paths, ResolvesTheFolderOfTheRunInOrderOfPrecedence) {
 TEST(CsvReader, ReadsCellsByTheRulesOfTheFilesItIsGiven) {
     // clang-format off
     const std::pair<std::string_view, std::string_view> cases[] = {  // text, rows joined by "/", cells by "|"
-        {"1,2,3\n4\n5,6\n", "1|2|3/4||/5|6|"}, {"1,2\n3,4", "1|2/3|4"},
-        {"1,2\r\n3,4\r\n", "1|2/3|4"}, {"\"a,b\",c\n", "a,b|c|"},
-        {"\"say \"\"hi\"\"\",x\n", "say \"hi\"|x"}, {"ab\"c,d\"\n", "ab\"c,d|"},
-        {"a,\"b\nc\",d,e\n", "a|b\nc|d/||"}, {"\x82\xA0X,\x82" "1,\x9F\x7F" "2\n", "X|1|\x7F" "2"},
+        {"1,2,3\n4\n5,6\n",                "1|2|3/4||/5|6|"},
+        {"1,2\n3,4",                       "1|2/3|4"},
+        {"1,2\r\n3,4\r\n",                 "1|2/3|4"},
+        {"\"a,b\",c\n",                    "a,b|c|"},
+        {"\"say \"\"hi\"\"\",x\n",         "say \"hi\"|x"},
+        {"ab\"c,d\"\n",                    "ab\"c,d|"},
+        {"a,\"b\nc\",d,e\n",               "a|b\nc|d/||"},
+        {"\x82\xA0X,\x82" "1,\x9F\x7F" "2\n", "X|1|\x7F" "2"},
         {"",                               ""},
     };
     // clang-format on

@@ -507,14 +507,26 @@ TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
     radio_.Set(Field::FT, 1);
     // clang-format off
     const std::pair<const char*, const char*> reads[] = {
-        {"rig.get_vfo", "14074000"}, {"rig.get_vfoB", "7050000"}, {"rig.get_mode", "USB"}, {"rig.get_bw", "[2400  ]"},
-        {"rig.get_bws", "[[...] ]"}, {"rig.get_smeter", "int 100"}, {"rig.get_split", "int 1"}, {"rig.get_AB", "A"},
-        {"rig.get_power", "int 100"}, {"main.get_version", "1.4.0"}};
+        {"rig.get_vfo", "14074000"},
+        {"rig.get_vfoB", "7050000"},
+        {"rig.get_mode", "USB"},
+        {"rig.get_bw", "[2400  ]"},
+        {"rig.get_bws", "[[...] ]"},
+        {"rig.get_smeter", "int 100"},
+        {"rig.get_split", "int 1"},
+        {"rig.get_AB", "A"},
+        {"rig.get_power", "int 100"},
+        {"main.get_version", "1.4.0"},
+    };
     const std::pair<const char*, xmlrpc_c::value> sets[] = {
-        {"rig.set_vfoB", xmlrpc_c::value_double(7074000.0)}, {"rig.set_frequency", xmlrpc_c::value_string("3573000")},
-        {"rig.set_mode", xmlrpc_c::value_string("PKT-U")}, {"rig.set_bw", xmlrpc_c::value_int(1800)},
-        {"rig.set_power", xmlrpc_c::value_int(50)}, {"rig.set_ptt", xmlrpc_c::value_int(1)},
-        {"rig.set_AB", xmlrpc_c::value_string("B")}};
+        {"rig.set_vfoB", xmlrpc_c::value_double(7074000.0)},
+        {"rig.set_frequency", xmlrpc_c::value_string("3573000")},
+        {"rig.set_mode", xmlrpc_c::value_string("PKT-U")},
+        {"rig.set_bw", xmlrpc_c::value_int(1800)},
+        {"rig.set_power", xmlrpc_c::value_int(50)},
+        {"rig.set_ptt", xmlrpc_c::value_int(1)},
+        {"rig.set_AB", xmlrpc_c::value_string("B")},
+    };
     // clang-format on
     for (const auto& [method, answer] : reads) {
         EXPECT_EQ(Call(method), answer) << method;
