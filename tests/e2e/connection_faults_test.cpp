@@ -84,8 +84,8 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
     ASSERT_GE(off.size(), 3u);
     EXPECT_EQ(TextsOf(std::vector<LineText>(off.begin(), off.begin() + 3)),
               (TextList{"PS0;", "PS;", "PS;"}));
-    EXPECT_EQ(off[1].atMs - off[0].atMs, 50);
-    EXPECT_EQ(off[2].atMs - off[0].atMs, 100);
+    EXPECT_EQ((std::vector{off[1].atMs - off[0].atMs, off[2].atMs - off[0].atMs}),
+              (std::vector<int64_t>{50, 100}));
     EXPECT_FALSE(radio->PoweredOn());
     EXPECT_EQ(Store("PS"), "0");
     rt.RunFor(700);
@@ -96,10 +96,8 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
     ASSERT_TRUE(RunUntilOnLine(onMs, 15000));
     const std::vector<LineText> on = commands.From(onMark);
     ASSERT_GE(on.size(), 2u);
-    EXPECT_EQ(on[0].text, "PS1;");
-    EXPECT_EQ(on[0].atMs, onMs);
-    EXPECT_EQ(on[1].text, "PS1;");
-    EXPECT_EQ(on[1].atMs - on[0].atMs, 800);
+    EXPECT_EQ((std::vector{on[0].text, on[1].text}), (TextList{"PS1;", "PS1;"}));
+    EXPECT_EQ((std::vector{on[0].atMs - onMs, on[1].atMs - onMs}), (std::vector<int64_t>{0, 800}));
     // The radio reports power on while the request still waits; the connect follows it, and
     // the power read of timer 23 goes out among the connection's commands.
     const AlignedLine aligned = AlignConnection(std::vector<LineText>(on.begin() + 2, on.end()));

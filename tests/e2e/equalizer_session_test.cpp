@@ -133,11 +133,9 @@ TEST_F(ExEqualizer, StepSendsSetThenReadTheDisplayFollowsAndAHeldButtonRepeats) 
     const int64_t t2 = this->Now();
     Click(21, 900);
     this->rt.RunFor(300);
-    int sets = 0;
-    for (const std::string& text : Sent(t2, "EX099")) {
-        sets += text.size() > 6 ? 1 : 0;
-    }
-    EXPECT_EQ(sets, 5);
+    const std::vector<std::string> item99 = Sent(t2, "EX099");
+    EXPECT_EQ(
+        std::count_if(item99.begin(), item99.end(), [](auto& text) { return text.size() > 6; }), 5);
     EXPECT_EQ(Radio(0)[8], bandwidth - 5);
 }
 

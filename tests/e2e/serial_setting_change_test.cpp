@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,9 +35,7 @@ class SerialSettingChange : public Station {
     }
     std::string SavedSettings() const {
         std::ifstream file(CommoFilePath("CommSetting.csv"));
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
+        return {std::istreambuf_iterator<char>(file), {}};
     }
     // Runs until the change reports its outcome.
     std::optional<RadioEngine::SettingChange> RunChange(
