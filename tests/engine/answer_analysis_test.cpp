@@ -191,9 +191,18 @@ TEST_F(AnalysisTest, EqualizerAnswersFillTheirGroupAndTakeSelectorTwoForTheSecon
         const char* answer;
         int p1, p2, p3;
         int32_t value;
-    } cases[] = {{"PE000005", 0, 0, 0, 5},  {"PE001-05", 0, 0, 1, -5}, {"PE002003", 0, 0, 2, 3},
-                 {"PE220018", 1, 2, 0, 18}, {"PE211+08", 1, 1, 1, 8},  {"PE202010", 1, 0, 2, 10},
-                 {"PE100004", 1, 0, 0, 4},  {"PE000008", 0, 0, 0, 5}};
+    } cases[] = {
+        // clang-format off
+        {"PE000005", 0, 0, 0, 5},
+        {"PE001-05", 0, 0, 1, -5},
+        {"PE002003", 0, 0, 2, 3},
+        {"PE220018", 1, 2, 0, 18},
+        {"PE211+08", 1, 1, 1, 8},
+        {"PE202010", 1, 0, 2, 10},
+        {"PE100004", 1, 0, 0, 4},
+        {"PE000008", 0, 0, 0, 5},
+        // clang-format on
+    };
     for (const auto& c : cases) {
         Analyse(c.answer);
         EXPECT_EQ(GetPE(c.p1, c.p2, c.p3), c.value) << c.answer;

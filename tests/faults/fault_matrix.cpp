@@ -15,11 +15,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <random>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -301,10 +301,10 @@ class Run {
 
     // The settings file holds what it held, and nothing else is left in its folder.
     void CheckSettingsFile() {
-        std::stringstream text;
-        text << std::ifstream(commo_ + "/CommSetting.csv", std::ios::binary).rdbuf();
-        if (text.str() != kSettingsText) {
-            Fail("settings file reads \"" + text.str() + "\"");
+        std::ifstream file(commo_ + "/CommSetting.csv", std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(file), {}};
+        if (text != kSettingsText) {
+            Fail("settings file reads \"" + text + "\"");
         }
         for (const auto& entry : std::filesystem::directory_iterator(commo_)) {
             if (entry.path().filename() != "CommSetting.csv") {
