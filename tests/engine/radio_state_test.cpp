@@ -178,8 +178,7 @@ TEST_F(RadioStateTest, ResetClearsKeyerTextsMarkerReadinessAndTheMenuCount) {
     SavedAutoInfo = 1;
     StoreReady = 1;
     SetField(Field::FA, 14000000);
-    EXPECT_FALSE(SetMenuItemCount(0));
-    EXPECT_FALSE(SetMenuItemCount(501));
+    EXPECT_FALSE(SetMenuItemCount(0) || SetMenuItemCount(501));
     EXPECT_EQ(GetMenuItemCount(), 118);
     EXPECT_TRUE(SetMenuItemCount(500));
     EXPECT_EQ(GetMenuItemCount(), 500);
@@ -200,11 +199,8 @@ TEST_F(RadioStateTest, MenuRecordsCopyWholeAndRefuseMissingOnes) {
     MenuItem back;
     ASSERT_TRUE(GetMenuItem(36, &back));
     EXPECT_EQ(std::memcmp(&item, &back, sizeof item), 0);
-    EXPECT_FALSE(GetMenuItem(36, nullptr));
-    EXPECT_FALSE(PutMenuItem(36, nullptr));
-    EXPECT_FALSE(GetMenuItem(0, &back));
-    EXPECT_FALSE(GetMenuItem(119, &back));
-    EXPECT_FALSE(PutMenuItem(119, &item));
+    EXPECT_FALSE(GetMenuItem(36, nullptr) || PutMenuItem(36, nullptr) || GetMenuItem(0, &back) ||
+                 GetMenuItem(119, &back) || PutMenuItem(119, &item));
     SetMenuItemCount(30);
     EXPECT_FALSE(GetMenuItem(36, &back));
 }
@@ -260,9 +256,8 @@ TEST_F(RadioStateTest, MenuWidthCorrectionShortensKinds32And35Only) {
     SetField(Field::IDX, 0);
     SetField(Field::AI, 0);
     EXPECT_EQ(MenuAnswerWidth(103), 2);
-    EXPECT_EQ(MenuAnswerWidth(0), -1);
-    EXPECT_EQ(MenuAnswerWidth(119), -1);
-    EXPECT_EQ(MenuItemKind(119), -1);
+    EXPECT_EQ((std::vector{MenuAnswerWidth(0), MenuAnswerWidth(119), MenuItemKind(119)}),
+              std::vector(3, -1));
     EXPECT_EQ(MenuItemKind(94), 32);
 }
 
