@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "connection_line.h"
-#include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
-#include "platform/main_window.h"
 #include "platform/timer_numbers.h"
 #include "platform/workers.h"
 #include "protocol/notifications.h"

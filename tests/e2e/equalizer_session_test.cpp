@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "engine_api/radio_engine.h"
-#include "platform/main_window.h"
 #include "protocol/radio_state.h"
-#include "protocol/requests.h"
 #include "station_fixture.h"
 
 namespace kestrel {

@@ -12,7 +12,6 @@
 #include "protocol/message_ring.h"
 #include "protocol/notifications.h"
 #include "protocol/radio_state.h"
-#include "protocol/requests.h"
 #include "station_fixture.h"
 
 namespace kestrel {

@@ -9,10 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/file_menu_list_def_file.h"
 #include "menulist/menu_catalogue.h"
-#include "platform/virtual_runtime.h"
-#include "platform/workers.h"
 #include "protocol/control_mirror.h"
 
 namespace kestrel {
