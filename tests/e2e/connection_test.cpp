@@ -152,9 +152,8 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLineThenOnlyTheHeartbeat) {
     EXPECT_EQ(WindowOf(kMsgConnectionUp).size(), 1u);
     EXPECT_EQ(WindowOf(kMsgStartupFailure).size(), 0u);
     EXPECT_EQ(OnLineAt(connectMs), aligned.matched.back().atMs);
-    EXPECT_EQ(window->ReadingRunning(), 0);
-    EXPECT_FALSE(window->HasTimer(kTimerInitialRead));
-    EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
+    EXPECT_FALSE(window->ReadingRunning() != 0 || window->HasTimer(kTimerInitialRead) ||
+                 window->HasTimer(kTimerMenuRead));
 
     // The store holds what the radio holds.
     rt.RunFor(100);
