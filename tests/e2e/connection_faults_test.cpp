@@ -33,6 +33,15 @@ class ConnectedStation : public Station {
             rt.RunFor(300);
         }
     }
+    // Asks to connect and returns the first commands written, once the initial read has begun.
+    TextList ReconnectStart(size_t count) {
+        const size_t before = commands.Size();
+        EXPECT_TRUE(PostRequest(kReqConnect, 0, 0));
+        EXPECT_TRUE(rt.RunUntil([&] { return CountOf(commands.From(before), "RT;") > 0; }, 2000));
+        TextList sent = TextsOf(commands.From(before));
+        sent.resize(std::min(sent.size(), count));
+        return sent;
+    }
 };
 
 // A quit that comes while the heartbeat waits between its "PS;" and its "AI;": the "AI;" still
@@ -67,13 +76,7 @@ TEST_F(ConnectedStation, SilenceEndsTheConnectionThreeSecondsAfterTheLastAnswer)
 
     // The operator connects again once the radio answers.
     radio->StopFault(SimFault::Silence);
-    const size_t before = commands.Size();
-    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));
-    ASSERT_TRUE(rt.RunUntil([&] { return CountOf(commands.From(before), "RT;") > 0; }, 2000));
-    const std::vector<LineText> reconnect = commands.From(before);
-    ASSERT_GE(reconnect.size(), 4u);
-    EXPECT_EQ(TextsOf(std::vector<LineText>(reconnect.begin(), reconnect.begin() + 4)),
-              (TextList{"AI1;", "AI;", "ID;", "ID0747;"}));
+    EXPECT_EQ(ReconnectStart(4), (TextList{"AI1;", "AI;", "ID;", "ID0747;"}));
 }
 
 TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
@@ -84,8 +87,8 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
     ASSERT_GE(off.size(), 3u);
     EXPECT_EQ(TextsOf(std::vector<LineText>(off.begin(), off.begin() + 3)),
               (TextList{"PS0;", "PS;", "PS;"}));
-    EXPECT_EQ(off[1].atMs - off[0].atMs, 50);
-    EXPECT_EQ(off[2].atMs - off[0].atMs, 100);
+    EXPECT_EQ((std::vector{off[1].atMs - off[0].atMs, off[2].atMs - off[0].atMs}),
+              (std::vector<int64_t>{50, 100}));
     EXPECT_FALSE(radio->PoweredOn());
     EXPECT_EQ(Store("PS"), "0");
     rt.RunFor(700);
@@ -96,10 +99,8 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
     ASSERT_TRUE(RunUntilOnLine(onMs, 15000));
     const std::vector<LineText> on = commands.From(onMark);
     ASSERT_GE(on.size(), 2u);
-    EXPECT_EQ(on[0].text, "PS1;");
-    EXPECT_EQ(on[0].atMs, onMs);
-    EXPECT_EQ(on[1].text, "PS1;");
-    EXPECT_EQ(on[1].atMs - on[0].atMs, 800);
+    EXPECT_EQ((std::vector{on[0].text, on[1].text}), (TextList{"PS1;", "PS1;"}));
+    EXPECT_EQ((std::vector{on[0].atMs - onMs, on[1].atMs - onMs}), (std::vector<int64_t>{0, 800}));
     // The radio reports power on while the request still waits; the connect follows it, and
     // the power read of timer 23 goes out among the connection's commands.
     const AlignedLine aligned = AlignConnection(std::vector<LineText>(on.begin() + 2, on.end()));
@@ -108,8 +109,7 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
     EXPECT_TRUE(std::any_of(aligned.heartbeats.begin(), aligned.heartbeats.end(),
                             [&](const LineText& read) { return read.atMs == onMs + 2100; }))
         << "one power read 500 ms after the second wait";
-    EXPECT_EQ(Store("PS"), "1");
-    EXPECT_EQ(Store("AI"), "1");
+    EXPECT_EQ(Store("PS") + Store("AI"), "11");
 }
 
 TEST_F(ConnectedStation, BriefCablePullIsBridgedByTheNextSendReopeningThePort) {
@@ -157,13 +157,7 @@ TEST_F(ConnectedStation, LongCablePullEndsTheConnectionAndTheOperatorReconnects)
     EXPECT_FALSE(TheSerialPort().IsOpen()) << "without a connection nothing opens the port";
     EXPECT_TRUE(commands.Since(pulledMs).empty());
 
-    const size_t before = commands.Size();
-    ASSERT_TRUE(PostRequest(kReqConnect, 0, 0));
-    ASSERT_TRUE(rt.RunUntil([&] { return CountOf(commands.From(before), "RT;") > 0; }, 2000));
-    const std::vector<LineText> reconnect = commands.From(before);
-    ASSERT_GE(reconnect.size(), 5u);
-    EXPECT_EQ(TextsOf(std::vector<LineText>(reconnect.begin(), reconnect.begin() + 5)),
-              (TextList{"AI0;", "AI1;", "AI;", "ID;", "ID0747;"}))
+    EXPECT_EQ(ReconnectStart(5), (TextList{"AI0;", "AI1;", "AI;", "ID;", "ID0747;"}))
         << "the connect opens the port first";
     EXPECT_TRUE(TheSerialPort().IsOpen());
     EXPECT_EQ(GetMirror(Mirror::AI), 1);

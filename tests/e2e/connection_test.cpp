@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "connection_line.h"
-#include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
-#include "platform/main_window.h"
 #include "platform/timer_numbers.h"
 #include "platform/workers.h"
 #include "protocol/notifications.h"
@@ -154,23 +152,19 @@ TEST_F(Station, ConnectRunsTheWholeCycleToOnLineThenOnlyTheHeartbeat) {
     EXPECT_EQ(WindowOf(kMsgConnectionUp).size(), 1u);
     EXPECT_EQ(WindowOf(kMsgStartupFailure).size(), 0u);
     EXPECT_EQ(OnLineAt(connectMs), aligned.matched.back().atMs);
-    EXPECT_EQ(window->ReadingRunning(), 0);
-    EXPECT_FALSE(window->HasTimer(kTimerInitialRead));
-    EXPECT_FALSE(window->HasTimer(kTimerMenuRead));
+    EXPECT_FALSE(window->ReadingRunning() != 0 || window->HasTimer(kTimerInitialRead) ||
+                 window->HasTimer(kTimerMenuRead));
 
     // The store holds what the radio holds.
     rt.RunFor(100);
     const SimState radioState = radio->State();
-    EXPECT_EQ(Store("FA"), std::to_string(radioState.fa));
-    EXPECT_EQ(Store("FB"), std::to_string(radioState.fb));
-    EXPECT_EQ(Store("MD0"), std::to_string(radioState.md[0]));
-    EXPECT_EQ(Store("IDX"), "1");
-    EXPECT_EQ(Store("ID"), "310");
-    EXPECT_EQ(Store("AI"), "1");
-    EXPECT_EQ(Store("PS"), "1");
-    EXPECT_EQ(Store("KM1"), radio->AnswerTo("KM1;").substr(3, 50)) << "all 50 characters";
-    EXPECT_EQ(GetMirror(Mirror::AI), 1);
-    EXPECT_EQ(AutoInfoSent.load(), 1);
+    // The keyer text with all 50 characters.
+    EXPECT_EQ((TextList{Store("FA"), Store("FB"), Store("MD0"), Store("IDX"), Store("ID"),
+                        Store("AI"), Store("PS"), Store("KM1")}),
+              (TextList{std::to_string(radioState.fa), std::to_string(radioState.fb),
+                        std::to_string(radioState.md[0]), "1", "310", "1", "1",
+                        radio->AnswerTo("KM1;").substr(3, 50)}));
+    EXPECT_EQ(GetMirror(Mirror::AI) + AutoInfoSent.load(), 2);
     // Every menu item holds the radio's setting, long times (kind 41) converted to the program's.
     ASSERT_EQ(GetMenuItemCount(), 118);
     for (int number = 1; number <= 118; ++number) {

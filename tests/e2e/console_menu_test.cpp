@@ -1,9 +1,9 @@
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "console/console_session.h"
+#include "platform/paths.h"
 #include "station_fixture.h"
 
 namespace kestrel {
@@ -12,10 +12,6 @@ namespace {
 // The console's menu commands against the simulated radio.
 class ConsoleMenu : public Station {
   protected:
-    void TearDown() override {
-        std::filesystem::remove(path);
-        Station::TearDown();
-    }
     // Runs one line and returns what it printed.
     std::string Run(const std::string& line) {
         out.str("");
@@ -34,26 +30,26 @@ class ConsoleMenu : public Station {
         return sent;
     }
 
+    // A menu file in the station's folder, which goes with the station.
+    static std::string Path() { return CommoFolderPath() + "/test.menu"; }
+
     std::ostringstream out;
     ConsoleSession session{out};
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("console-" + std::to_string(::getpid()) + ".menu"))
-                           .string();
 };
 
 TEST_F(ConsoleMenu, SaveCompareLoadGetAndSet) {
     ASSERT_TRUE(ConnectAndReadAll());
-    EXPECT_EQ(Run("menu save " + path), "saved 118\n");
-    EXPECT_EQ(Run("menu compare " + path), "differences 0\n");
-    EXPECT_EQ(Run("menu load " + path), "changed 0\n");
+    EXPECT_EQ(Run("menu save " + Path()), "saved 118\n");
+    EXPECT_EQ(Run("menu compare " + Path()), "differences 0\n");
+    EXPECT_EQ(Run("menu load " + Path()), "changed 0\n");
 
     radio->Apply("EX0010500;");
     radio->Apply("EX0900000000000010;");
     ASSERT_TRUE(rt.RunUntil([] { return Store("EX090") == "2"; }, 1000));
-    EXPECT_EQ(Run("menu compare " + path),
+    EXPECT_EQ(Run("menu compare " + Path()),
               "differs 001 file=300 radio=500\ndiffers 090 file=8190 radio=2\ndifferences 2\n");
     size_t mark = commands.Size();
-    EXPECT_EQ(Run("menu load " + path), "changed 2\n");
+    EXPECT_EQ(Run("menu load " + Path()), "changed 2\n");
     EXPECT_EQ(SentSince(mark), (std::vector<std::string>{"EX0010300;", "EX0901111111111110;"}));
     EXPECT_EQ(Run("menu get 1"), "menu 001=300\n");
 
@@ -65,11 +61,10 @@ TEST_F(ConsoleMenu, SaveCompareLoadGetAndSet) {
 }
 
 TEST_F(ConsoleMenu, BadLinesAndFilesPrintAnErrorAndChangeNothing) {
-    std::filesystem::remove(path);
     const std::pair<std::string, std::string> cases[] = {
         {"menu", "error: usage: menu save|load|compare PATH, menu get NNN, menu set NNN V\n"},
         {"menu save", "error: usage: menu save PATH\n"},
-        {"menu load " + path, "error: the file cannot be read or is too large\n"},
+        {"menu load " + Path(), "error: the file cannot be read or is too large\n"},
         {"menu save /no/such/folder/x.menu", "error: cannot write /no/such/folder/x.menu\n"},
         {"menu get 119", "error: menu item must be 1 to 118\n"},
         {"menu get 5 6", "error: usage: menu get NNN\n"},
@@ -82,8 +77,8 @@ TEST_F(ConsoleMenu, BadLinesAndFilesPrintAnErrorAndChangeNothing) {
         EXPECT_EQ(Run(line), printed) << line;
     }
     EXPECT_TRUE(SentSince(mark).empty());
-    std::ofstream(path) << "# test\n1,300,FAST DELAY\n1,300,FAST DELAY\n";
-    EXPECT_EQ(Run("menu load " + path), "error: line 3: item 1 appears twice\n");
+    std::ofstream(Path()) << "# test\n1,300,FAST DELAY\n1,300,FAST DELAY\n";
+    EXPECT_EQ(Run("menu load " + Path()), "error: line 3: item 1 appears twice\n");
 }
 
 }  // namespace

@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "engine_api/radio_engine.h"
-#include "platform/main_window.h"
 #include "protocol/radio_state.h"
-#include "protocol/requests.h"
 #include "station_fixture.h"
 
 namespace kestrel {
@@ -103,8 +101,7 @@ using PeEqualizer = EqualizerTest<Station>;
 TEST_F(ExEqualizer, StepSendsSetThenReadTheDisplayFollowsAndAHeldButtonRepeats) {
     OpenOnLine(0);
     const EqualizerValues before = Radio(0);
-    EXPECT_EQ(session->Values(), before);
-    EXPECT_EQ(session->RestorePoint(), before);
+    EXPECT_EQ(std::pair(session->Values(), session->RestorePoint()), std::pair(before, before));
 
     const int64_t t0 = this->Now();
     EXPECT_EQ(Click(14), EqualizerAction::None);  // band 3 level up
@@ -133,11 +130,9 @@ TEST_F(ExEqualizer, StepSendsSetThenReadTheDisplayFollowsAndAHeldButtonRepeats) 
     const int64_t t2 = this->Now();
     Click(21, 900);
     this->rt.RunFor(300);
-    int sets = 0;
-    for (const std::string& text : Sent(t2, "EX099")) {
-        sets += text.size() > 6 ? 1 : 0;
-    }
-    EXPECT_EQ(sets, 5);
+    const std::vector<std::string> item99 = Sent(t2, "EX099");
+    EXPECT_EQ(
+        std::count_if(item99.begin(), item99.end(), [](auto& text) { return text.size() > 6; }), 5);
     EXPECT_EQ(Radio(0)[8], bandwidth - 5);
 }
 
@@ -156,8 +151,7 @@ TEST_F(PeEqualizer, OpensByReadingTheNineValuesPacedAndTakesThemAsRestorePoint) 
     for (size_t i = 1; i < 9; ++i) {
         EXPECT_GE(sent[i].atMs - sent[i - 1].atMs, kEqualizerPaceMs - 5) << i;
     }
-    EXPECT_EQ(session->Values(), Radio(1));
-    EXPECT_EQ(session->RestorePoint(), Radio(1));
+    EXPECT_EQ(std::pair(session->Values(), session->RestorePoint()), std::pair(Radio(1), Radio(1)));
     EXPECT_TRUE(session->Online());
     EXPECT_GT(redraws, 0);
 }
@@ -178,8 +172,7 @@ TEST_F(PeEqualizer, CancelReturnsToTheLastAppliedValues) {
     Click(kEqualizerCancel);
     rt.RunFor(600);
     EXPECT_EQ(Radio(0), applied);
-    EXPECT_EQ(session->Values(), applied);
-    EXPECT_EQ(session->RestorePoint(), applied);
+    EXPECT_EQ(std::pair(session->Values(), session->RestorePoint()), std::pair(applied, applied));
     // Each changed value is set and read back at once, then the menu records are read as well.
     const std::vector<std::string> sent = Sent(t0, "PE0");
     int sets = 0;

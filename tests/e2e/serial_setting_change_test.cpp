@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine_api/radio_engine.h"
@@ -35,9 +36,7 @@ class SerialSettingChange : public Station {
     }
     std::string SavedSettings() const {
         std::ifstream file(CommoFilePath("CommSetting.csv"));
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
+        return {std::istreambuf_iterator<char>(file), {}};
     }
     // Runs until the change reports its outcome.
     std::optional<RadioEngine::SettingChange> RunChange(
@@ -60,9 +59,8 @@ TEST_F(SerialSettingChange, UnusablePortChangesNothingAndAUsableOneIsSwitchedTo)
     auto outcome =
         RunChange([](auto done) { return RadioEngine::ChangePort(3, false, std::move(done)); });
     ASSERT_EQ(outcome, RadioEngine::SettingChange::ProbeFailed);
-    EXPECT_TRUE(TheSerialPort().IsOpen());
-    EXPECT_EQ(RadioEngine::PortNumber(), 1);
-    EXPECT_EQ(GetField(Field::AI), 1);
+    EXPECT_EQ(std::tuple(TheSerialPort().IsOpen(), RadioEngine::PortNumber(), GetField(Field::AI)),
+              std::tuple(true, 1, 1));
     std::vector<std::string> sent = TextsOf(commands.Since(t0));
     EXPECT_EQ(std::find(sent.begin(), sent.end(), "AI0;"), sent.end());
 
@@ -72,9 +70,8 @@ TEST_F(SerialSettingChange, UnusablePortChangesNothingAndAUsableOneIsSwitchedTo)
     ASSERT_EQ(outcome, RadioEngine::SettingChange::Switched);
     sent = TextsOf(commands.Since(t0));
     EXPECT_NE(std::find(sent.begin(), sent.end(), "AI0;"), sent.end());
-    EXPECT_EQ(GetField(Field::AI), 0);
-    EXPECT_FALSE(TheSerialPort().IsOpen());
-    EXPECT_EQ(RadioEngine::PortNumber(), 2);
+    EXPECT_EQ(std::tuple(TheSerialPort().IsOpen(), RadioEngine::PortNumber(), GetField(Field::AI)),
+              std::tuple(false, 2, 0));
     EXPECT_EQ(SavedSettings(), "2,4800,0\n");
 }
 

@@ -149,10 +149,6 @@ bool Station::ConnectAndReadAll(int64_t maxMs) {
     return PostRequest(kReqConnect, 0, 0) && RunUntilOnLine(from, maxMs);
 }
 
-bool Station::RunUntilOnLine(int64_t sinceMs, int64_t maxMs) {
-    return rt.RunUntil([&] { return OnLineAt(sinceMs) >= 0; }, maxMs);
-}
-
 int64_t Station::OnLineAt(int64_t sinceMs) const {
     // 0x8307 is also the CO answer's notification, so the end of the menu read is told by the
     // pair of notifications that follows its last read.
@@ -177,10 +173,6 @@ int64_t Station::OnLineAt(int64_t sinceMs) const {
 bool Station::RunUntilOneMore(uint32_t id, int64_t maxMs) {
     const size_t count = WindowOf(id).size() + 1;
     return rt.RunUntil([&] { return WindowOf(id).size() >= count; }, maxMs);
-}
-
-std::vector<WindowEvent> Station::WindowSince(int64_t atMs) const {
-    return WindowOf(0, atMs);
 }
 
 std::vector<WindowEvent> Station::WindowOf(uint32_t id, int64_t sinceMs) const {

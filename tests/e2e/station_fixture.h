@@ -68,13 +68,15 @@ class Station : public ::testing::Test {
     // Connects (request 1) and runs until the menu read has ended; reports whether it did.
     bool ConnectAndReadAll(int64_t maxMs = 12000);
     // Runs until a menu read that began at or after a time has ended; reports whether it did.
-    bool RunUntilOnLine(int64_t sinceMs, int64_t maxMs = 12000);
+    bool RunUntilOnLine(int64_t sinceMs, int64_t maxMs = 12000) {
+        return rt.RunUntil([&] { return OnLineAt(sinceMs) >= 0; }, maxMs);
+    }
     // Returns when the window was told that a menu read after a time ended, or -1.
     int64_t OnLineAt(int64_t sinceMs) const;
     // Runs until one more window message with the id than now has come; reports whether it did.
     bool RunUntilOneMore(uint32_t id, int64_t maxMs);
     // Returns the window messages handled at or after a time.
-    std::vector<WindowEvent> WindowSince(int64_t atMs) const;
+    std::vector<WindowEvent> WindowSince(int64_t atMs) const { return WindowOf(0, atMs); }
     // Returns the window messages with the id handled at or after a time.
     std::vector<WindowEvent> WindowOf(uint32_t id, int64_t sinceMs = 0) const;
     // Returns the store's value of a field by its name ("FA", "MD0", "EX005", "IDX").

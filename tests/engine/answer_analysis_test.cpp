@@ -154,14 +154,13 @@ TEST_F(AnalysisTest, InformationAnswerStoresEveryFieldAndMirrorsFrequencyAndClar
                   {Field::IFp23, 5},
                   {Field::IFp25, 1}});
     EXPECT_DOUBLE_EQ(GetReal(RealField::IFp13), 120.0);
-    EXPECT_EQ(GetMirror(Mirror::FA), 14250000);
-    EXPECT_EQ(GetMirror(Mirror::RT), 1);
+    EXPECT_EQ(std::pair(GetMirror(Mirror::FA), GetMirror(Mirror::RT)), std::pair(14250000, 1));
     EXPECT_EQ(TakeWindowIds(), Ids{0x832D});
 
     Analyse("OI00021074000-0x5010000000");
-    EXPECT_EQ(GetField(Field::OIp5), 21074000);
+    EXPECT_EQ(std::pair(GetField(Field::OIp5), GetMirror(Mirror::FB)),
+              std::pair(21074000, 21074000));
     EXPECT_DOUBLE_EQ(GetReal(RealField::OIp13), -50.0) << "a non-digit clarifier digit is skipped";
-    EXPECT_EQ(GetMirror(Mirror::FB), 21074000);
     EXPECT_EQ(TakeWindowIds(), Ids{0x833F});
 
     ResetRadioState();
@@ -191,9 +190,18 @@ TEST_F(AnalysisTest, EqualizerAnswersFillTheirGroupAndTakeSelectorTwoForTheSecon
         const char* answer;
         int p1, p2, p3;
         int32_t value;
-    } cases[] = {{"PE000005", 0, 0, 0, 5},  {"PE001-05", 0, 0, 1, -5}, {"PE002003", 0, 0, 2, 3},
-                 {"PE220018", 1, 2, 0, 18}, {"PE211+08", 1, 1, 1, 8},  {"PE202010", 1, 0, 2, 10},
-                 {"PE100004", 1, 0, 0, 4},  {"PE000008", 0, 0, 0, 5}};
+    } cases[] = {
+        // clang-format off
+        {"PE000005", 0, 0, 0, 5},
+        {"PE001-05", 0, 0, 1, -5},
+        {"PE002003", 0, 0, 2, 3},
+        {"PE220018", 1, 2, 0, 18},
+        {"PE211+08", 1, 1, 1, 8},
+        {"PE202010", 1, 0, 2, 10},
+        {"PE100004", 1, 0, 0, 4},
+        {"PE000008", 0, 0, 0, 5},
+        // clang-format on
+    };
     for (const auto& c : cases) {
         Analyse(c.answer);
         EXPECT_EQ(GetPE(c.p1, c.p2, c.p3), c.value) << c.answer;

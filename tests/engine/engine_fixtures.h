@@ -74,7 +74,11 @@ class EngineTestOn : public ::testing::Test {
     }
 
     // Handles a message of the main window.
-    virtual void OnWindow(const Message& m) = 0;
+    virtual void OnWindow(const Message& m) {
+        if (onWindow) {
+            onWindow(m);
+        }
+    }
 
     // Puts a stand-in that hands every message to the handler in a worker's slot.
     void StandIn(Worker worker, MessageHandler handler) {
@@ -83,6 +87,7 @@ class EngineTestOn : public ::testing::Test {
 
     RuntimeType runtime;
     std::unique_ptr<HeadlessMainWindow> window;
+    std::function<void(const Message&)> onWindow;  // sees each window message first
 };
 
 using EngineTest = EngineTestOn<VirtualRuntime>;
@@ -106,9 +111,7 @@ class AnalysisTest : public EngineTest {
     }
 
     void OnWindow(const Message& m) override {
-        if (onWindow) {
-            onWindow(m);
-        }
+        EngineTest::OnWindow(m);
         if (m.id == kMsgTimer) {
             timerTicks.push_back({runtime.NowMs(), static_cast<int64_t>(m.wParam)});
         } else {
@@ -134,7 +137,6 @@ class AnalysisTest : public EngineTest {
     // Returns the messages posted to Anl_Send_Thread so far and forgets them.
     Ids TakeSenderIds() { return std::exchange(senderMessages, {}); }
 
-    std::function<void(const Message&)> onWindow;  // sees each window message first
     std::vector<SeenWindowMessage> windowMessages;
     Ids senderMessages;
     std::vector<std::pair<int64_t, int64_t>> timerTicks;  // when, and which timer

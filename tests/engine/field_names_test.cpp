@@ -13,12 +13,6 @@ class FieldNamesTest : public ::testing::Test {
   protected:
     void SetUp() override { ResetRadioState(); }
     void TearDown() override { ResetRadioState(); }
-
-    std::string Read(std::string_view name) {
-        std::string text = "unset";
-        EXPECT_TRUE(GetFieldByName(name, text)) << name;
-        return text;
-    }
 };
 
 TEST_F(FieldNamesTest, EveryFieldIsFoundByItsOwnName) {
@@ -43,14 +37,28 @@ TEST_F(FieldNamesTest, ReadsCodeSelectorPositionClarifierPeMenuAndKeyerNames) {
     // Every RM selector but 0 feeds one field; KM alone is the channel field.
     // clang-format off
     const std::pair<std::string_view, std::string> cases[] = {
-        {"FA", "14250000"}, {"MD0", "3"}, {"MD1", "0"}, {"SQ1", "17"}, {"RM0", "0"}, {"RM2", "99"},
-        {"IFp18", "1"}, {"BG1", "-1"}, {"ID", "310"}, {"IDX", "42"}, {"OIp13", "-120.0"},
-        {"PE120", "18"}, {"PE001", "5"}, {"EX036", "1000"}, {"EX069", "-15"}, {"KM4", "CQ TEST"},
-        {"KM", "1"},
+        {"FA",    "14250000"},
+        {"MD0",   "3"},
+        {"MD1",   "0"},
+        {"SQ1",   "17"},
+        {"RM0",   "0"},
+        {"RM2",   "99"},
+        {"IFp18", "1"},
+        {"BG1",   "-1"},
+        {"ID",    "310"},
+        {"IDX",   "42"},
+        {"OIp13", "-120.0"},
+        {"PE120", "18"},
+        {"PE001", "5"},
+        {"EX036", "1000"},
+        {"EX069", "-15"},
+        {"KM4",   "CQ TEST"},
+        {"KM",    "1"},
     };
     // clang-format on
     for (const auto& [name, expected] : cases) {
-        EXPECT_EQ(Read(name), expected) << name;
+        std::string text;
+        EXPECT_TRUE(GetFieldByName(name, text) && text == expected) << name << " reads " << text;
     }
 }
 

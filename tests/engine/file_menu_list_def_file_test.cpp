@@ -7,7 +7,6 @@ namespace {
 
 class MenuLoaderTest : public EngineTest {
   protected:
-    void OnWindow(const Message&) override {}
     void TearDown() override {
         StopWorkerInSlot(Worker::MenuLoader);
         EngineTest::TearDown();

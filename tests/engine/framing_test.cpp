@@ -34,7 +34,6 @@ class Framing : public EngineTest {
         EngineTest::TearDown();
         AnswerWaiting.store(0);
     }
-    void OnWindow(const Message&) override {}
 
     // Appends one read's bytes and runs the framing step on them, into the sink or the ring.
     void Read(const std::string& bytes, uint32_t lineError = 0) {

@@ -9,10 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/file_menu_list_def_file.h"
 #include "menulist/menu_catalogue.h"
-#include "platform/virtual_runtime.h"
-#include "platform/workers.h"
 #include "protocol/control_mirror.h"
 
 namespace kestrel {
@@ -97,22 +94,18 @@ TEST_F(RadioStateTest, MirroredFieldsLandInTheRightMirrorValueWithinItsLimits) {
 }
 
 TEST_F(RadioStateTest, MirrorStartsWithItsOwnDefaultsAndLimits) {
-    EXPECT_EQ(GetMirror(Mirror::BP1), 1);
-    EXPECT_EQ(GetMirror(Mirror::CO1), 1);
-    EXPECT_EQ(GetMirror(Mirror::ML1), 1);
-    EXPECT_EQ(GetMirror(Mirror::KS), 4);
-    EXPECT_EQ(GetMirror(Mirror::RL), 1);
-    EXPECT_EQ(GetMirror(Mirror::FA), 0);
-    EXPECT_EQ(GetMirror(Mirror::SD), 0);
-    EXPECT_TRUE(SetMirror(Mirror::SD, 5000));
-    EXPECT_FALSE(SetMirror(Mirror::SD, 5001));
-    EXPECT_TRUE(SetMirror(Mirror::BP1, 400));
-    EXPECT_FALSE(SetMirror(Mirror::BP1, 0));
-    EXPECT_FALSE(SetMirror(Mirror::SH, 32));
-    EXPECT_TRUE(SetMirror(Mirror::IS, -1000));
-    EXPECT_FALSE(SetMirror(Mirror::MDFilter, 3));
-    EXPECT_TRUE(SetMirror(Mirror::MD0, 99)) << "plain values take any number";
-    EXPECT_TRUE(SetMirror(Mirror::AI, -7));
+    EXPECT_EQ(
+        (std::vector<int32_t>{GetMirror(Mirror::BP1), GetMirror(Mirror::CO1),
+                              GetMirror(Mirror::ML1), GetMirror(Mirror::KS), GetMirror(Mirror::RL),
+                              GetMirror(Mirror::FA), GetMirror(Mirror::SD)}),
+        (std::vector<int32_t>{1, 1, 1, 4, 1, 0, 0}));
+    // Plain values (MD0, AI) take any number.
+    EXPECT_EQ(
+        (std::vector<bool>{
+            SetMirror(Mirror::SD, 5000), SetMirror(Mirror::SD, 5001), SetMirror(Mirror::BP1, 400),
+            SetMirror(Mirror::BP1, 0), SetMirror(Mirror::SH, 32), SetMirror(Mirror::IS, -1000),
+            SetMirror(Mirror::MDFilter, 3), SetMirror(Mirror::MD0, 99), SetMirror(Mirror::AI, -7)}),
+        (std::vector<bool>{true, false, true, false, false, true, false, true, true}));
     EXPECT_EQ(GetMirror(Mirror::AI), -7);
     EXPECT_FALSE(MirrorIsRanged(Mirror::PS));
 }
@@ -147,23 +140,18 @@ TEST_F(RadioStateTest, PeFrequencyIndexMaximumFollowsP2) {
             EXPECT_EQ(GetPE(p1, p2, 2), 10);
         }
     }
-    EXPECT_FALSE(SetPE(2, 0, 0, 1));
-    EXPECT_FALSE(SetPE(0, 3, 0, 1));
-    EXPECT_FALSE(SetPE(0, 0, 3, 1));
-    EXPECT_FALSE(SetPE(-1, 0, 0, 1));
+    EXPECT_EQ((std::vector<bool>{SetPE(2, 0, 0, 1), SetPE(0, 3, 0, 1), SetPE(0, 0, 3, 1),
+                                 SetPE(-1, 0, 0, 1)}),
+              std::vector<bool>(4, false));
 }
 
 TEST_F(RadioStateTest, KeyerTextLengthRules) {
     char buffer[64] = {};
-    EXPECT_FALSE(StoreKeyerText(1, 52, "ABC"));
-    EXPECT_TRUE(StoreKeyerText(1, 51, "ABC"));
-    EXPECT_FALSE(FetchKeyerText(1, 52, buffer));
-    EXPECT_FALSE(StoreKeyerText(0, 50, "ABC"));
-    EXPECT_FALSE(StoreKeyerText(6, 50, "ABC"));
-    EXPECT_FALSE(FetchKeyerText(6, 10, buffer));
-    EXPECT_FALSE(FetchKeyerText(1, 10, nullptr));
-    EXPECT_FALSE(StoreKeyerText(1, 50, nullptr));
-
+    EXPECT_EQ((std::vector<bool>{StoreKeyerText(1, 52, "ABC"), StoreKeyerText(1, 51, "ABC"),
+                                 FetchKeyerText(1, 52, buffer), StoreKeyerText(0, 50, "ABC"),
+                                 StoreKeyerText(6, 50, "ABC"), FetchKeyerText(6, 10, buffer),
+                                 FetchKeyerText(1, 10, nullptr), StoreKeyerText(1, 50, nullptr)}),
+              (std::vector<bool>{false, true, false, false, false, false, false, false}));
     // A text without a NUL within the field keeps 50 characters and its terminator.
     const std::string sixty(60, 'E');
     ASSERT_TRUE(StoreKeyerText(2, 51, sixty.c_str()));
@@ -187,8 +175,7 @@ TEST_F(RadioStateTest, ResetClearsKeyerTextsMarkerReadinessAndTheMenuCount) {
     SavedAutoInfo = 1;
     StoreReady = 1;
     SetField(Field::FA, 14000000);
-    EXPECT_FALSE(SetMenuItemCount(0));
-    EXPECT_FALSE(SetMenuItemCount(501));
+    EXPECT_FALSE(SetMenuItemCount(0) || SetMenuItemCount(501));
     EXPECT_EQ(GetMenuItemCount(), 118);
     EXPECT_TRUE(SetMenuItemCount(500));
     EXPECT_EQ(GetMenuItemCount(), 500);
@@ -209,11 +196,8 @@ TEST_F(RadioStateTest, MenuRecordsCopyWholeAndRefuseMissingOnes) {
     MenuItem back;
     ASSERT_TRUE(GetMenuItem(36, &back));
     EXPECT_EQ(std::memcmp(&item, &back, sizeof item), 0);
-    EXPECT_FALSE(GetMenuItem(36, nullptr));
-    EXPECT_FALSE(PutMenuItem(36, nullptr));
-    EXPECT_FALSE(GetMenuItem(0, &back));
-    EXPECT_FALSE(GetMenuItem(119, &back));
-    EXPECT_FALSE(PutMenuItem(119, &item));
+    EXPECT_FALSE(GetMenuItem(36, nullptr) || PutMenuItem(36, nullptr) || GetMenuItem(0, &back) ||
+                 GetMenuItem(119, &back) || PutMenuItem(119, &item));
     SetMenuItemCount(30);
     EXPECT_FALSE(GetMenuItem(36, &back));
 }
@@ -236,14 +220,14 @@ TEST_F(RadioStateTest, LookupByKindReturnsFirstMatchOrDefault) {
     EXPECT_EQ(MenuValueOfKind(MenuKind::BarDisplay), 1.0);
     EXPECT_EQ(MenuValueOfKind(MenuKind::NotchWidth), 0.0);
     LoadMenuCatalogue();
-    EXPECT_EQ(MenuValueOfKind(MenuKind::BarDisplay), 1.0);  // item 6, default 1
-    EXPECT_EQ(MenuValueOfKind(MenuKind::SMeterHold), 0.0);  // item 7
-    EXPECT_EQ(MenuValueOfKind(MenuKind::PoMeterHold), 0.0);
-    EXPECT_EQ(MenuValueOfKind(MenuKind::AlcMeterHold), 0.0);
-    EXPECT_EQ(MenuValueOfKind(MenuKind::IdMeterHold), 0.0);
-    EXPECT_EQ(MenuValueOfKind(MenuKind::ContourLevel), -15.0);  // item 69
-    EXPECT_EQ(MenuValueOfKind(MenuKind::NotchWidth), 0.0);
-    EXPECT_EQ(MenuValueOfKind(static_cast<MenuKind>(99)), 1.0);
+    // Items 6, 7, 8, 9, 10 and 69 by their defaults; an unknown kind reads 1.
+    EXPECT_EQ(
+        (std::vector<double>{
+            MenuValueOfKind(MenuKind::BarDisplay), MenuValueOfKind(MenuKind::SMeterHold),
+            MenuValueOfKind(MenuKind::PoMeterHold), MenuValueOfKind(MenuKind::AlcMeterHold),
+            MenuValueOfKind(MenuKind::IdMeterHold), MenuValueOfKind(MenuKind::ContourLevel),
+            MenuValueOfKind(MenuKind::NotchWidth), MenuValueOfKind(static_cast<MenuKind>(99))}),
+        (std::vector<double>{1.0, 0.0, 0.0, 0.0, 0.0, -15.0, 0.0, 1.0}));
     ReplaceMenuItemValue(8, 3);
     EXPECT_EQ(MenuValueOfKind(MenuKind::PoMeterHold), 3.0);
     MenuItem item = CatalogueMenuItem(5);
@@ -261,19 +245,16 @@ TEST_F(RadioStateTest, MenuWidthCorrectionShortensKinds32And35Only) {
     LoadMenuCatalogue();
     SetField(Field::AI, 1);
     EXPECT_TRUE(MenuWidthCorrectionActive());
-    EXPECT_EQ(MenuAnswerWidth(94), 1);
-    EXPECT_EQ(MenuAnswerWidth(103), 1);
-    EXPECT_EQ(MenuAnswerWidth(91), 2);
-    EXPECT_EQ(MenuAnswerWidth(97), 2);
-    EXPECT_EQ(MenuAnswerWidth(90), 13);
+    EXPECT_EQ((std::vector<int>{MenuAnswerWidth(94), MenuAnswerWidth(103), MenuAnswerWidth(91),
+                                MenuAnswerWidth(97), MenuAnswerWidth(90)}),
+              (std::vector<int>{1, 1, 2, 2, 13}));
     SetField(Field::IDX, 5);
     EXPECT_EQ(MenuAnswerWidth(94), 2);
     SetField(Field::IDX, 0);
     SetField(Field::AI, 0);
     EXPECT_EQ(MenuAnswerWidth(103), 2);
-    EXPECT_EQ(MenuAnswerWidth(0), -1);
-    EXPECT_EQ(MenuAnswerWidth(119), -1);
-    EXPECT_EQ(MenuItemKind(119), -1);
+    EXPECT_EQ((std::vector{MenuAnswerWidth(0), MenuAnswerWidth(119), MenuItemKind(119)}),
+              std::vector(3, -1));
     EXPECT_EQ(MenuItemKind(94), 32);
 }
 

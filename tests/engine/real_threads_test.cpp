@@ -11,11 +11,7 @@
 namespace kestrel {
 namespace {
 
-class RealThreads : public EngineTestOn<RealRuntime> {
-  protected:
-    void OnWindow(const Message& m) override { onWindow(m); }
-    std::function<void(const Message&)> onWindow;
-};
+using RealThreads = EngineTestOn<RealRuntime>;
 
 // The test's thread delivers answers as the receive step does while another thread reads the
 // store, as the window and the request thread do; the answers are applied in order.

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstring>
 
 #include "engine/request_table.h"
 #include "engine_fixtures.h"

@@ -15,11 +15,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <random>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -120,8 +120,16 @@ class Run {
         link_->Start();
         radio_->Start();
         TheSerialPort().SetDeviceFactory(
-            TappedFactory(pair_.Factory(MemorySerialPair::Side::A),
-                          [this](std::string_view bytes) { LogCommand(bytes); }));
+            TappedFactory(pair_.Factory(MemorySerialPair::Side::A), [this](std::string_view bytes) {
+                Trace(rt_.NowMs(), "engine " + std::string(bytes));
+                std::lock_guard lock(mutex_);
+                for (const char c : bytes) {
+                    pendingCommand_ += c;
+                    if (c == ';') {
+                        sentCommands_.insert(std::exchange(pendingCommand_, {}));
+                    }
+                }
+            }));
         window_ = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
             if (m.id == kMsgTimer) {
                 DispatchEngineTimer(static_cast<int>(m.wParam));
@@ -170,7 +178,12 @@ class Run {
             if (pick < 35) {
                 StartFault(faultEnds);
             } else if (pick < 70) {
-                AskFrequency();
+                const auto hertz =
+                    static_cast<int32_t>(1800000 + Uniform(0, 27999) * 1000 + ++asked_);
+                const bool onLine = GetMirror(Mirror::AI) == 1;
+                if (Ask(kReqFrequencyA, hertz)) {
+                    asked_commands_.push_back({rt_.NowMs(), hertz, onLine});
+                }
             } else if (pick < 85) {
                 static constexpr int kRequests[] = {
                     kReqModeSsb, kReqModeSsb + 2, kReqVfoA,      kReqVfoB,       kReqLockToggle,
@@ -198,7 +211,10 @@ class Run {
             radio_->SetPower(true);
         }
         int64_t nextActionMs = faultsEnd + 3500;  // the watchdog has had its say by then
-        while (!OnLine()) {
+        // On line: connected, the radio on and identified, and answering now.
+        while (!(GetMirror(Mirror::AI) == 1 && GetMirror(Mirror::PS) == 1 &&
+                 GetField(Field::ID) == 310 &&
+                 rt_.NowMs() - lastAnswerMs_.load() <= kLiveAnswerMs)) {
             if (rt_.NowMs() - faultsEnd > kOnLineBoundMs) {
                 Fail("not on line " + std::to_string(kOnLineBoundMs) +
                      " ms after the faults ended (AI mirror " +
@@ -219,12 +235,6 @@ class Run {
             }
             rt_.RunFor(100);
         }
-    }
-
-    // On line: connected, the radio on and identified, and answering now.
-    bool OnLine() const {
-        return GetMirror(Mirror::AI) == 1 && GetMirror(Mirror::PS) == 1 &&
-               GetField(Field::ID) == 310 && rt_.NowMs() - lastAnswerMs_.load() <= kLiveAnswerMs;
     }
 
     void StartFault(std::map<SimFault, int64_t>& faultEnds) {
@@ -253,25 +263,6 @@ class Run {
               "fault on " + std::string(FaultInfo(fault).name) + " " + std::to_string(amount));
         radio_->StartFault(fault, amount);
         faultEnds[fault] = rt_.NowMs() + Uniform(50, 8000);
-    }
-
-    void AskFrequency() {
-        const auto hertz = static_cast<int32_t>(1800000 + Uniform(0, 27999) * 1000 + ++asked_);
-        const bool onLine = GetMirror(Mirror::AI) == 1;
-        if (Ask(kReqFrequencyA, hertz)) {
-            asked_commands_.push_back({rt_.NowMs(), hertz, onLine});
-        }
-    }
-
-    void LogCommand(std::string_view bytes) {
-        Trace(rt_.NowMs(), "engine " + std::string(bytes));
-        std::lock_guard lock(mutex_);
-        for (const char c : bytes) {
-            pendingCommand_ += c;
-            if (c == ';') {
-                sentCommands_.insert(std::exchange(pendingCommand_, {}));
-            }
-        }
     }
 
     // Every store field lies within its limits, whatever the line carried.
@@ -310,10 +301,10 @@ class Run {
 
     // The settings file holds what it held, and nothing else is left in its folder.
     void CheckSettingsFile() {
-        std::stringstream text;
-        text << std::ifstream(commo_ + "/CommSetting.csv", std::ios::binary).rdbuf();
-        if (text.str() != kSettingsText) {
-            Fail("settings file reads \"" + text.str() + "\"");
+        std::ifstream file(commo_ + "/CommSetting.csv", std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(file), {}};
+        if (text != kSettingsText) {
+            Fail("settings file reads \"" + text + "\"");
         }
         for (const auto& entry : std::filesystem::directory_iterator(commo_)) {
             if (entry.path().filename() != "CommSetting.csv") {
@@ -354,21 +345,6 @@ class Run {
 void PrintLine(const std::string& line) {
     [[maybe_unused]] const ssize_t written =
         ::write(STDOUT_FILENO, (line + "\n").data(), line.size() + 1);
-}
-
-// Runs one seed in this (child) process and returns its exit code.
-int RunSeedHere(uint32_t seed) {
-    const rlimit cpu{kCpuSecondsPerSeed, kCpuSecondsPerSeed + 5};
-    ::setrlimit(RLIMIT_CPU, &cpu);
-    ::alarm(kRealSecondsPerSeed);
-    Run run(seed);
-    const std::vector<std::string> failures = run.Execute();
-    for (const std::string& failure : failures) {
-        PrintLine("seed " + std::to_string(seed) + ": " + failure);
-    }
-    // The run's threads and globals go with the process; nothing needs tearing down.
-    std::fflush(stdout);
-    ::_exit(failures.empty() ? 0 : 1);
 }
 
 // Describes how a child ended, when it did not pass.
@@ -424,7 +400,16 @@ int Main(int argc, char** argv) {
         while (next < end && running.size() < jobs) {
             const pid_t pid = ::fork();
             if (pid == 0) {
-                RunSeedHere(next);
+                const rlimit cpu{kCpuSecondsPerSeed, kCpuSecondsPerSeed + 5};
+                ::setrlimit(RLIMIT_CPU, &cpu);
+                ::alarm(kRealSecondsPerSeed);
+                const std::vector<std::string> failures = Run(next).Execute();
+                for (const std::string& failure : failures) {
+                    PrintLine("seed " + std::to_string(next) + ": " + failure);
+                }
+                // The run's threads and globals go with the process; nothing needs tearing down.
+                std::fflush(stdout);
+                ::_exit(failures.empty() ? 0 : 1);
             }
             if (pid < 0) {
                 std::perror("fork");
