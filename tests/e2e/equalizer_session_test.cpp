@@ -154,6 +154,7 @@ TEST_F(PeEqualizer, OpensByReadingTheNineValuesPacedAndTakesThemAsRestorePoint) 
     EXPECT_EQ(std::pair(session->Values(), session->RestorePoint()), std::pair(Radio(1), Radio(1)));
     EXPECT_TRUE(session->Online());
     EXPECT_GT(redraws, 0);
+    EXPECT_FALSE(SentDuring(4 * kEqualizerPollMs, "PE2").empty()) << "polling runs once open";
 }
 
 TEST_F(PeEqualizer, CancelReturnsToTheLastAppliedValues) {

@@ -259,6 +259,8 @@ TEST_F(Sets, SequencesKeepRecallAndLock) {
         {"RU0500;RC;",                         "IF;", "IF00703777000+000000200120;"},
         {"LK1;EU010;",                         "FA;", "FA03777000;"},
         {"FA14000000;",                        "FA;", "FA14000000;"},
+        {"KC031;KC061;KC020;",                 "KC0;", "KC03;"},  // 6 has no lamp; 2 was not lit
+        {"KC030;",                             "KC0;", "KC00;"},
     };
     // clang-format on
     for (const auto& [commands, read, answer] : steps) {
@@ -294,6 +296,12 @@ TEST_F(Sets, FrontPanelActionsAreReported) {
         EXPECT_NE(reports.find(report), std::string::npos) << report;
     }
     EXPECT_FALSE(radio->PressKey("NO-SUCH-KEY"));
+
+    // A toggle key turns its setting the other way from how the radio starts.
+    Make().Apply("AI1;");
+    sink.Take();
+    ASSERT_TRUE(radio->PressKey("VOX"));
+    EXPECT_NE(sink.Take().find("VX1;"), std::string::npos);
 }
 
 class Living : public SimTest {
