@@ -376,6 +376,7 @@ TEST_F(RigctlSessionTest, AnswersReadsFromTheStoreAndPassesSettingsOn) {
         // Several commands on one line, as rigctld reads them.
         {"F 14010000 M LSB 0 f", "RPRT 0\nRPRT 0\n14074000\n", {"freq A 14010000", "mode A 1"}},
         {"f Y f",               "14074000\nRPRT -11\n",  {}},
+        {"T 1 f",               "RPRT 0\n14074000\n",    {"tx on"}},
     };
     // clang-format on
     for (const auto& [line, answer, calls] : exchanges) {
@@ -569,8 +570,15 @@ TEST_F(FlrigServiceTest, BadCallsGetFaultsAndChangeNothing) {
         EXPECT_TRUE(Outcome(service_.Call(document, 3)).starts_with("fault ")) << document;
     }
     radio_.connected = false;
-    EXPECT_EQ(Call("rig.get_vfo"), "fault the radio is not connected");
-    EXPECT_EQ(Call("rig.get_mode"), "fault the radio is not connected");
+    const std::pair<const char*, xmlrpc_c::paramList> offLine[] = {
+        {"rig.get_vfo", {}},
+        {"rig.get_mode", {}},
+        {"rig.set_mode", Params(xmlrpc_c::value_string("USB"))},
+        {"rig.cat_string", Params(xmlrpc_c::value_string("FA;"))},
+    };
+    for (const auto& [method, params] : offLine) {
+        EXPECT_EQ(Call(method, params), "fault the radio is not connected") << method;
+    }
     EXPECT_EQ(Call("rig.get_xcvr"), "Kestrel");
     EXPECT_TRUE(radio_.TakeCalls().empty());
 }
