@@ -410,9 +410,11 @@ TEST_F(RigctlSessionTest, DescribesTheRadioInTheLayoutTheNetworkClientParses) {
     EXPECT_EQ(state[5], "1800000.000000 54000000.000000 0x1dbf 5000 100000 0x3 0x3");
     EXPECT_NE(std::find(state.begin(), state.end(), "ptt_type=0x1"), state.end());
     const std::string caps = Ask("\\dump_caps");
-    for (const char* line : {"Mfg name:\tKestrel Panel\n",
-                             "Mode list: LSB USB CW FM AM RTTY CWR PKTLSB RTTYR PKTFM PKTUSB \n",
-                             "TX ranges: 1800000 Hz - 54000000 Hz, 5 W - 100 W\n"}) {
+    EXPECT_TRUE(caps.starts_with("Caps dump for model: 2\n")) << caps;
+    for (const char* line :
+         {"Mfg name:\tKestrel Panel\n", "Can set PTT:\tY\nCan get PTT:\tY\n", "Preamp: 10 20 dB\n",
+          "Mode list: LSB USB CW FM AM RTTY CWR PKTLSB RTTYR PKTFM PKTUSB \n",
+          "TX ranges: 1800000 Hz - 54000000 Hz, 5 W - 100 W\n"}) {
         EXPECT_NE(caps.find(line), std::string::npos) << line << caps;
     }
 }
