@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -155,15 +157,13 @@ TEST_F(MainWindowMessages, PanelStartUpsOneShotRefreshDrawsEveryDisplayFromTheSt
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFullRefresh), 10);
-    for (const auto& [field, value] : {std::pair{Field::AI, 1},
-                                       {Field::PS, 1},
-                                       {Field::FA, 7050000},
-                                       {Field::LK, 1},
-                                       {Field::MD0, 3},
-                                       {Field::KC, 4},
-                                       {Field::MX, 1}}) {
-        Set(field, value);
-    }
+    Set({{Field::AI, 1},
+         {Field::PS, 1},
+         {Field::FA, 7050000},
+         {Field::LK, 1},
+         {Field::MD0, 3},
+         {Field::KC, 4},
+         {Field::MX, 1}});
     window->OnTimer(kTimerFullRefresh);
     EXPECT_FALSE(window->HasTimer(kTimerFullRefresh));
     EXPECT_TRUE(window->HasTimer(kTimerFrequencyA));
@@ -290,11 +290,11 @@ TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
 }
 
 TEST_F(MainWindowMessages, RepaintAfterShowingRebuildsThePictureWithoutDroppingHolds) {
-    Set(Field::AI, 1);
-    Set(Field::PS, 1);
-    Set(Field::FA, 10125000);
-    Set(Field::NA0, 1);
-    Set(Field::RM0, 200);
+    Set({{Field::AI, 1},
+         {Field::PS, 1},
+         {Field::FA, 10125000},
+         {Field::NA0, 1},
+         {Field::RM0, 200}});
     Notify(kNotifyRM);
     Set(Field::RM0, 10);
     Notify(kNotifyRM);
@@ -364,8 +364,7 @@ TEST_F(PowerEvents, SuspendEventsCloseThePortAndOthersLeaveIt) {
             ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
         }
         window->SendMessage(kMsgPowerBroadcast, code, 0);
-        const bool closes = code == 0 || code == 2 || code == 4 || code == 6 || code == 7 ||
-                            code == 9 || code == 10 || code == 11 || code == 18;
+        const bool closes = std::ranges::count(std::array{0, 2, 4, 6, 7, 9, 10, 11, 18}, code) != 0;
         EXPECT_EQ(TheSerialPort().IsOpen(), !closes) << "power event " << code;
     }
 }

@@ -87,9 +87,7 @@ TEST_F(DisplayNotifications, LampsAndCapsFollowTheirFields) {
     };
     // clang-format on
     for (size_t i = 0; i < steps.size(); ++i) {
-        for (const auto& [field, value] : steps[i].set) {
-            Set(field, value);
-        }
+        Set(steps[i].set);
         Notify(steps[i].message);
         for (const auto& [group, image] : steps[i].shows) {
             EXPECT_TRUE(ShowsOnly(group, image)) << "step " << i << " " << GroupLayout(group).name;
@@ -184,8 +182,7 @@ TEST_F(DisplayNotifications, ModeLegendsLightTheLegendsOfTheModeValue) {
 }
 
 TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
-    Set(F::FA, 7050000);
-    Set(F::FB, 14250000);
+    Set({{F::FA, 7050000}, {F::FB, 14250000}});
     // TX, FT, VS, then whether the B frequency is shown.
     constexpr std::array<std::array<int, 4>, 8> kCases{{{0, 0, 0, 0},
                                                         {0, 0, 1, 1},
@@ -196,9 +193,7 @@ TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
                                                         {1, 1, 0, 1},
                                                         {1, 1, 1, 1}}};
     for (const auto& [tx, ft, vs, showsB] : kCases) {
-        Set(F::TX, tx);
-        Set(F::FT, ft);
-        Set(F::VS, vs);
+        Set({{F::TX, tx}, {F::FT, ft}, {F::VS, vs}});
         Notify(kNotifyFA);
         EXPECT_TRUE(ShowsFrequency(showsB ? 14250000 : 7050000)) << tx << ft << vs;
     }
@@ -208,9 +203,7 @@ TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
     // Receiving on A, the offset display shows the clarifier offset of the side VS shows.
     ASSERT_TRUE(SetReal(RealField::IFp13, -120.0));
     ASSERT_TRUE(SetReal(RealField::OIp13, 250.0));
-    Set(F::TX, 0);
-    Set(F::FT, 0);
-    Set(F::VS, 0);
+    Set({{F::TX, 0}, {F::FT, 0}, {F::VS, 0}});
     Notify(kNotifyIF);
     EXPECT_TRUE(ShowsOffset(-120.0));
     Set(F::VS, 1);
@@ -244,12 +237,7 @@ TEST_F(DisplayNotifications, FrequencyTimersRedrawFromTheStoreAndRestUntilTheNex
 }
 
 TEST_F(DisplayNotifications, TransmitEndSwitchesBackToTheReceiveVfoAndResetsHolds) {
-    Set(F::AI, 1);
-    Set(F::PS, 1);
-    Set(F::FA, 7050000);
-    Set(F::FB, 7150000);
-    Set(F::FT, 1);
-    Set(F::TX, 1);
+    Set({{F::AI, 1}, {F::PS, 1}, {F::FA, 7050000}, {F::FB, 7150000}, {F::FT, 1}, {F::TX, 1}});
     Notify(kNotifyTX);
     EXPECT_TRUE(ShowsFrequency(7150000));
     EXPECT_TRUE(ShowsOnly(G::UpperTxPlate, 1));
@@ -273,11 +261,7 @@ TEST_F(DisplayNotifications, TransmitEndSwitchesBackToTheReceiveVfoAndResetsHold
 TEST_F(DisplayNotifications, AutoInformationOrPowerOffDarkensBothBars) {
     for (const auto& [message, field, cap] :
          {std::tuple{kNotifyAI, F::AI, G::KeyCom}, std::tuple{kNotifyPS, F::PS, G::KeyOnOff}}) {
-        Set(F::AI, 1);
-        Set(F::PS, 1);
-        Set(F::MS, 5);
-        Set(F::RM0, 255);
-        Set(F::RM1, 255);
+        Set({{F::AI, 1}, {F::PS, 1}, {F::MS, 5}, {F::RM0, 255}, {F::RM1, 255}});
         Notify(kNotifyRM);
         ASSERT_FALSE(Shows(G::UpperBar, 0)) << "the first segment is lit at 255";
         ASSERT_FALSE(Shows(G::LowerBar, 0));
@@ -307,9 +291,8 @@ TEST_F(DisplayNotifications, MeterSelectionLightsItsPlateAndDropsTheLowerHold) {
 }
 
 TEST_F(DisplayNotifications, ApfRedrawsOnlyWhileContourModeIsTwo) {
-    const QRect rows = Area({G::ContourRows});
-    Set(F::CO0, 1);
-    Set(F::CO1, 0);
+    const QRect rows = GroupsArea({G::ContourRows});
+    Set({{F::CO0, 1}, {F::CO1, 0}});
     Notify(kNotifyCO);
     const QImage before = Picture().copy(rows);
     Set(F::KP, 8);

@@ -154,7 +154,7 @@ TEST_F(MenuBarTest, CommandsWhileAWindowIsOpenOpenNothingButExitEnds) {
     Click(182, 212);  // MIC GAIN
     controller().OnMenuCommand(kMenuCw);
     EXPECT_EQ(controller().CurrentKey(), 0);
-    EXPECT_EQ(window.SentOf(kMsgDrawKeyLamp).back().wParam, 0u);
+    EXPECT_EQ(window.SentOf(kMsgDrawKeyLamp).back(), 0u);
     controller().OnMenuCommand(kMenuRepeater);
     EXPECT_TRUE(controller().WindowOpen(kMsgCwClosed));
     EXPECT_FALSE(controller().WindowOpen(kMsgRepeaterClosed));

@@ -4,7 +4,9 @@
 
 #include <QImage>
 #include <QRect>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/panel_painter.h"
@@ -83,14 +85,19 @@ inline void PutMenuSetting(int32_t number, uint32_t kind, double value) {
     PutMenuItem(number, &item);
 }
 
+// Stores field values in order.
+inline void SetFields(std::initializer_list<std::pair<Field, int32_t>> values) {
+    for (const auto& [field, value] : values) {
+        SetField(field, value);
+    }
+}
+
 // A loaded painter over a fresh store with the meters live (AI 1, PS 1), receiving.
 class PainterTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetRadioState();
-        SetField(Field::AI, 1);
-        SetField(Field::PS, 1);
-        SetField(Field::TX, 0);
+        SetFields({{Field::AI, 1}, {Field::PS, 1}, {Field::TX, 0}});
         painter_ = std::make_unique<PanelPainter>();
         painter_->LoadSkin();
     }
