@@ -342,31 +342,21 @@ TEST_F(StartupMessages, DisabledAndUnknownRowsShowNothing) {
     EXPECT_EQ(boxes, (std::vector<int>{108}));
 }
 
-class PowerEvents : public MainWindowTest {
-  protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        TheSerialPort().Initialise();  // an earlier test's shutdown leaves the port shut
-    }
-    void TearDown() override {
-        TheSerialPort().Close();
-        TheSerialPort().SetDeviceOverride({});
-        MainWindowTest::TearDown();
-    }
-};
-
-TEST_F(PowerEvents, SuspendEventsCloseThePortAndOthersLeaveIt) {
+TEST_F(MainWindowTest, SuspendPowerEventsCloseThePortAndOthersLeaveIt) {
     const auto pty = PtyPair::Create();
     ASSERT_NE(pty, nullptr);
+    TheSerialPort().Initialise();  // an earlier test's shutdown leaves the port shut
     TheSerialPort().SetDeviceOverride(pty->Path());
     for (uint64_t code = 0; code <= 18; ++code) {
         if (!TheSerialPort().IsOpen()) {
-            ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
+            EXPECT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0)) << code;
         }
         window->SendMessage(kMsgPowerBroadcast, code, 0);
         const bool closes = std::ranges::count(std::array{0, 2, 4, 6, 7, 9, 10, 11, 18}, code) != 0;
         EXPECT_EQ(TheSerialPort().IsOpen(), !closes) << "power event " << code;
     }
+    TheSerialPort().Close();
+    TheSerialPort().SetDeviceOverride({});
 }
 
 }  // namespace

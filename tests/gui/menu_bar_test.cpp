@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -32,11 +33,8 @@ class MenuBarTest : public PanelFixture {
     }
     // Counts the opening items that are enabled.
     int EnabledItems() {
-        int n = 0;
-        for (int id : kOpeningItems) {
-            n += controller().MenuAction(id)->isEnabled() ? 1 : 0;
-        }
-        return n;
+        return static_cast<int>(std::ranges::count_if(
+            kOpeningItems, [this](int id) { return controller().MenuAction(id)->isEnabled(); }));
     }
     std::unique_ptr<QMenuBar> bar;
 };

@@ -43,7 +43,7 @@ class MenuListTest : public PanelFixture {
         return Window();
     }
     QString Row(int row) { return Window()->List()->item(row)->text(); }
-    void Key(int key) { SendKey(Window()->List(), key); }
+    void Key(int key) { KeyTo(Window()->List(), true, key); }
     static MenuItem Stored(int number) {
         MenuItem item;
         GetMenuItem(number, &item);

@@ -59,7 +59,7 @@ TEST_F(PanelControllerTest, RealChoiceMenuPostsTheChosenEntryAndNothingWhenDismi
     SetField(Field::MG, 100);
     Click(kMicKnob.x(), kMicKnob.y());  // select knob 99 (and step it once)
     posted.clear();
-    WhenPopup([](QMenu* menu) { SendKey(menu, Qt::Key_Escape); });
+    WhenPopup([](QMenu* menu) { KeyTo(menu, true, Qt::Key_Escape); });
     Click(kProc.x(), kProc.y());
     EXPECT_TRUE(posted.empty());
     EXPECT_EQ(controller().CurrentKey(), 0);
@@ -70,7 +70,7 @@ TEST_F(PanelControllerTest, RealChoiceMenuPostsTheChosenEntryAndNothingWhenDismi
                 menu->setActiveAction(action);
             }
         }
-        SendKey(menu, Qt::Key_Return);
+        KeyTo(menu, true, Qt::Key_Return);
     });
     Click(kProc.x(), kProc.y());
     EXPECT_EQ(posted, (std::vector<Posted>{{10, 0, 2}}));

@@ -137,12 +137,6 @@ inline void WhenModal(std::function<void(QWidget*)> fn) {
     WhenShown([] { return QApplication::activeModalWidget(); }, std::move(fn));
 }
 
-// Sends a key press to a widget.
-inline void SendKey(QWidget* widget, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-}
-
 // Answers the next pop-up menu with fn.
 inline void WhenPopup(std::function<void(QMenu*)> fn) {
     WhenShown([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },

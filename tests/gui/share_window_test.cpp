@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <filesystem>
+#include <tuple>
 
 #include "app_window_fixture.h"
 #include "option_test_support.h"
@@ -79,9 +80,8 @@ TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) 
     EXPECT_TRUE(AwaitTitle("shared with 0 programs"));
 
     const ShareSettings saved = ReadShareSettings();
-    EXPECT_TRUE(saved.rigctlOn);
-    EXPECT_FALSE(saved.xmlrpcOn);
-    EXPECT_EQ(saved.rigctl.port, 0);
+    EXPECT_EQ(std::tuple(saved.rigctlOn, saved.xmlrpcOn, saved.rigctl.port),
+              std::tuple(true, false, 0));
 
     ClickOn(Child<QCheckBox>(0));
     ClickOn(ApplyButton());
