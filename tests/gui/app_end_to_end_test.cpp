@@ -59,8 +59,7 @@ TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
     });
     std::vector<int> running;
     bool ready = false, connected = false, radioMoved = false, shown = false;
-    int32_t before = 0;
-    int32_t after = 0;
+    int32_t before = 0, after = 0;
     app.SetRunningHook([&](CMainPanelDlg& window) {
         for (const Worker worker : kWorkers) {
             const auto loop = WorkerLoop(worker);

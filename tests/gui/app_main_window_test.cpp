@@ -39,6 +39,8 @@ bool SpinUntil(const std::function<bool()>& done) {
     return done();
 }
 
+using F = Field;
+
 // Message numbers no handler of the main window claims, so they reach the controller.
 constexpr uint32_t kTestMessage = 0x9000;
 
@@ -157,13 +159,8 @@ TEST_F(MainWindowMessages, PanelStartUpsOneShotRefreshDrawsEveryDisplayFromTheSt
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFullRefresh), 10);
-    Set({{Field::AI, 1},
-         {Field::PS, 1},
-         {Field::FA, 7050000},
-         {Field::LK, 1},
-         {Field::MD0, 3},
-         {Field::KC, 4},
-         {Field::MX, 1}});
+    Set({{F::AI, 1}, {F::PS, 1}, {F::FA, 7050000}, {F::LK, 1}});
+    Set({{F::MD0, 3}, {F::KC, 4}, {F::MX, 1}});
     window->OnTimer(kTimerFullRefresh);
     EXPECT_FALSE(window->HasTimer(kTimerFullRefresh));
     EXPECT_TRUE(window->HasTimer(kTimerFrequencyA));
@@ -290,11 +287,7 @@ TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
 }
 
 TEST_F(MainWindowMessages, RepaintAfterShowingRebuildsThePictureWithoutDroppingHolds) {
-    Set({{Field::AI, 1},
-         {Field::PS, 1},
-         {Field::FA, 10125000},
-         {Field::NA0, 1},
-         {Field::RM0, 200}});
+    Set({{F::AI, 1}, {F::PS, 1}, {F::FA, 10125000}, {F::NA0, 1}, {F::RM0, 200}});
     Notify(kNotifyRM);
     Set(Field::RM0, 10);
     Notify(kNotifyRM);

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "painter_test_support.h"
-#include "panel_test_fixture.h"
 
 namespace kestrel {
 namespace {
@@ -127,18 +126,7 @@ TEST_F(PainterDspRows, ContourBandFollowsTheLevelAndTheApfPeakItsValue) {
     EXPECT_EQ(ShownStates(P(), SkinGroup::ContourRows, 0, 11), Columns({})) << "band 0 stays dark";
 }
 
-class PainterTuningBar : public PainterTest {
-  protected:
-    void SetUp() override {
-        PainterTest::SetUp();
-        SetMainWindow(&window_);
-    }
-    void TearDown() override {
-        SetMainWindow(nullptr);
-        PainterTest::TearDown();
-    }
-    testing::RecordingWindow window_;
-};
+using PainterTuningBar = PainterTest;
 
 // A single dot by default, a growing bar with the bar-display setting 0, pairs from the third
 // table when selector 1 is -1.

@@ -28,15 +28,15 @@ std::vector<int> Bar(int normal, int second = 0, int held = -1, int heldState = 
     return states;
 }
 
+constexpr auto U = MeterBar::Upper;
+constexpr auto L = MeterBar::Lower;
+
 class PainterBarMeter : public PainterTest {
   protected:
     void SetUp() override {
         PainterTest::SetUp();
-        P().SetHoldTimerHooks(
-            [this](int id, int ms) {
-                timers_.push_back({id, ms});
-            },
-            [this](int id) { stopped_.push_back(id); });
+        P().SetHoldTimerHooks([this](int id, int ms) { timers_.emplace_back(id, ms); },
+                              [this](int id) { stopped_.push_back(id); });
     }
     std::vector<int> Shown(MeterBar bar) {
         return ShownStates(P(), bar == MeterBar::Upper ? SkinGroup::UpperBar : SkinGroup::LowerBar,
@@ -49,8 +49,6 @@ class PainterBarMeter : public PainterTest {
 // Segments lit by a reading, per bar, transmit state and lower-bar selection (MS).
 TEST_F(PainterBarMeter, SegmentsLightFromTheirThresholdsUp) {
     using Row = std::tuple<MeterBar, int, int, int32_t, int, int>;  // TX, MS, value, lit 1, lit 2
-    constexpr auto U = MeterBar::Upper;
-    constexpr auto L = MeterBar::Lower;
     // clang-format off
     const Row kRows[] = {
         {U, 0, 0, 0, 0, 0},    {U, 0, 0, 2, 0, 0},    {U, 0, 0, 3, 1, 0},     {U, 0, 0, 129, 18, 0},
@@ -92,8 +90,6 @@ TEST_F(PainterBarMeter, AFallingReadingStartsTheHoldOfItsSetting) {
     // Bar, TX, MS, menu settings (kind, value), falling from, to, then the hold (0: none).
     using Row =
         std::tuple<MeterBar, int, int, std::vector<std::pair<uint32_t, double>>, int, int, int>;
-    constexpr auto U = MeterBar::Upper;
-    constexpr auto L = MeterBar::Lower;
     const Row kRows[] = {
         {U, 0, 0, {}, 80, 10, 500},
         {U, 0, 0, {{15, 0.0}}, 200, 10, 0},

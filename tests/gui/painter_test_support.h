@@ -11,6 +11,7 @@
 
 #include "app/panel_painter.h"
 #include "menulist/menu_item.h"
+#include "panel_test_fixture.h"
 #include "protocol/radio_state.h"
 
 namespace kestrel::testing {
@@ -92,7 +93,8 @@ inline void SetFields(std::initializer_list<std::pair<Field, int32_t>> values) {
     }
 }
 
-// A loaded painter over a fresh store with the meters live (AI 1, PS 1), receiving.
+// A loaded painter over a fresh store with the meters live (AI 1, PS 1), receiving, and a
+// recording main window whose reading flag the painter consults.
 class PainterTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -100,13 +102,16 @@ class PainterTest : public ::testing::Test {
         SetFields({{Field::AI, 1}, {Field::PS, 1}, {Field::TX, 0}});
         painter_ = std::make_unique<PanelPainter>();
         painter_->LoadSkin();
+        SetMainWindow(&window_);
     }
     void TearDown() override {
+        SetMainWindow(nullptr);
         painter_.reset();
         ResetRadioState();
     }
     PanelPainter& P() { return *painter_; }
     std::unique_ptr<PanelPainter> painter_;
+    RecordingWindow window_;
 };
 
 }  // namespace kestrel::testing
