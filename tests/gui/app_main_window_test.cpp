@@ -44,6 +44,16 @@ using F = Field;
 // Message numbers no handler of the main window claims, so they reach the controller.
 constexpr uint32_t kTestMessage = 0x9000;
 
+// Sends a left-button event to the window's native window at a point of the panel picture, as the
+// window system delivers it.
+void LeftButtonAt(CMainPanelDlg& window, QEvent::Type type, QPointF panelAt) {
+    const QPointF at = window.PanelWidget()->mapTo(&window, panelAt);
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, window.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.windowHandle(), &event);
+}
+
 // A controller that records what the window hands it, and on which thread.
 class ProbeClient final : public PanelClient {
   public:
@@ -208,16 +218,13 @@ TEST_F(MainWindowMessages, SplashSwallowsClicksWheelAndKeysAndGoesAtItsTimer) {
     auto* splash = new CSplashPanelDlg(window->PanelWidget());
     splash->show();
     const SkinRect com = ElementRect(SkinGroup::KeyCom, 0);
-    const QPointF at = window->PanelWidget()->mapTo(
-        window.get(), QPointF(com.left + com.width / 2.0, com.top + com.height / 2.0));
+    const QPointF panelAt(com.left + com.width / 2.0, com.top + com.height / 2.0);
+    const QPointF at = window->PanelWidget()->mapTo(window.get(), panelAt);
     const auto sendInput = [&] {
         QWindow* handle = window->windowHandle();
         for (const QEvent::Type type :
              {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick}) {
-            QMouseEvent click(type, at, window->mapToGlobal(at), Qt::LeftButton,
-                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                              Qt::NoModifier);
-            QCoreApplication::sendEvent(handle, &click);
+            LeftButtonAt(*window, type, panelAt);
         }
         QWheelEvent wheel(at, window->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -265,15 +272,10 @@ TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
         });
         window->SetPanelClient(std::move(client));
         window->show();
-        const QPointF at = window->PanelWidget()->mapTo(window.get(), QPointF(182, 212));
-        const auto mouse = [&](QEvent::Type type, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, at, window->mapToGlobal(at), Qt::LeftButton, buttons,
-                              Qt::NoModifier);
-            QCoreApplication::sendEvent(window->windowHandle(), &event);
-        };
-        mouse(QEvent::MouseButtonPress, Qt::LeftButton);  // selects the MIC GAIN knob
-        mouse(QEvent::MouseButtonRelease, Qt::NoButton);
-        mouse(QEvent::MouseButtonPress, Qt::LeftButton);  // and holds it
+        const QPointF mic(182, 212);
+        LeftButtonAt(*window, QEvent::MouseButtonPress, mic);  // selects the MIC GAIN knob
+        LeftButtonAt(*window, QEvent::MouseButtonRelease, mic);
+        LeftButtonAt(*window, QEvent::MouseButtonPress, mic);  // and holds it
         window->OnTimer(kTimerKnobRepeat);
         const size_t held = steps.size();
         ASSERT_GT(held, 1u) << "the hold repeats";

@@ -1,7 +1,10 @@
+#include <QDir>
 #include <QListWidget>
 #include <QWidget>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -44,20 +47,15 @@ class MenuListStation : public Station {
         ClickButton(list.get(), button);
         rt.RunFor(500);
         std::vector<std::string> sent;
-        for (const std::string& text : TextsOf(commands.From(mark))) {
-            if (text.starts_with("EX")) {
-                sent.push_back(text);
-            }
-        }
+        std::ranges::copy_if(TextsOf(commands.From(mark)), std::back_inserter(sent),
+                             [](const std::string& text) { return text.starts_with("EX"); });
         return sent;
     }
 
     QWidget parent;
     RecordingWindow closing;
     std::unique_ptr<MenuListWindow> list;
-    QString path = QString::fromStdString((std::filesystem::temp_directory_path() /
-                                           ("station-" + std::to_string(::getpid()) + ".menu"))
-                                              .string());
+    QString path = QDir::temp().filePath(QStringLiteral("station-%1.menu").arg(::getpid()));
     std::vector<std::pair<MenuListWindow::Report, QString>> reports;
 };
 

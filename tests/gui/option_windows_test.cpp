@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -83,13 +84,11 @@ class OptionWindows : public Station {
     // Returns the commands written since a mark that begin with one of the codes.
     Texts SentSince(size_t mark, std::initializer_list<const char*> codes) const {
         Texts found;
-        for (const std::string& text : TextsOf(commands.From(mark))) {
-            for (const char* code : codes) {
-                if (text.rfind(code, 0) == 0) {
-                    found.push_back(text);
-                }
-            }
-        }
+        std::ranges::copy_if(
+            TextsOf(commands.From(mark)), std::back_inserter(found), [&](const std::string& text) {
+                return std::ranges::any_of(
+                    codes, [&](const char* code) { return text.starts_with(code); });
+            });
         return found;
     }
 

@@ -10,18 +10,14 @@
 
 #include "app/panel_painter.h"
 #include "app/panel_skin.h"
+#include "app_window_fixture.h"
 
 namespace kestrel {
 namespace {
 
-// One built-in skin for the whole suite: drawing it takes a while and nothing changes it.
+// The reference painter's built-in skin, drawn once for the whole suite (drawing takes a while).
 const CPanelSkin& BuiltIn() {
-    static const CPanelSkin skin = [] {
-        CPanelSkin s;
-        s.Load();
-        return s;
-    }();
-    return skin;
+    return testing::ReferencePainter().Skin();
 }
 
 // Every element has its group's size, is mostly opaque and differs from every other state of
