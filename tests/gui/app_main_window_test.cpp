@@ -190,8 +190,7 @@ TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndNotificationsReachTheCont
     EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 3)) << "held while on: the pressed-on image";
     window->SendMessage(0x857A, 1, 0);
     EXPECT_TRUE(probe->messages.empty()) << "an empty key message is not passed on";
-    Set(Field::LK, 1);
-    Notify(kNotifyLK);
+    Notify(kNotifyLK, {{Field::LK, 1}});
     EXPECT_TRUE(Shows(SkinGroup::LampLock, 1));
     ASSERT_EQ(probe->messages.size(), 1u);
     EXPECT_EQ(probe->messages[0].id, kNotifyLK);
@@ -289,10 +288,8 @@ TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
 }
 
 TEST_F(MainWindowMessages, RepaintAfterShowingRebuildsThePictureWithoutDroppingHolds) {
-    Set({{F::AI, 1}, {F::PS, 1}, {F::FA, 10125000}, {F::NA0, 1}, {F::RM0, 200}});
-    Notify(kNotifyRM);
-    Set(Field::RM0, 10);
-    Notify(kNotifyRM);
+    Notify(kNotifyRM, {{F::AI, 1}, {F::PS, 1}, {F::FA, 10125000}, {F::NA0, 1}, {F::RM0, 200}});
+    Notify(kNotifyRM, {{Field::RM0, 10}});
     ASSERT_EQ(window->Painter().HeldValue(MeterBar::Upper), 200);
     window->show();
     EXPECT_EQ(window->TimerPeriod(kTimerRepaint), 30);

@@ -84,6 +84,11 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_TRUE(window->PostMessage(message, 0, 0));
         QCoreApplication::sendPostedEvents(window.get());
     }
+    // Stores field values, then posts the notification that follows them.
+    void Notify(uint32_t message, const std::vector<std::pair<Field, int32_t>>& values) {
+        Set(values);
+        Notify(message);
+    }
     // Stores field values in order, the way answers would (within the fields' limits).
     static void Set(const std::vector<std::pair<Field, int32_t>>& values) {
         for (const auto& [field, value] : values) {
