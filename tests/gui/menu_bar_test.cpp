@@ -48,11 +48,9 @@ struct ModalWatcher {
             if (w != nullptr && !w->property("seen").toBool()) {
                 w->setProperty("seen", true);
                 readings += qobject_cast<CReadingDlg*>(w) != nullptr ? 1 : 0;
-                if (auto* version = qobject_cast<VersionWindow*>(w)) {
-                    versionText = version->VersionLine().text();
-                }
-                if (qobject_cast<QMessageBox*>(w) != nullptr ||
-                    qobject_cast<VersionWindow*>(w) != nullptr) {
+                auto* version = qobject_cast<VersionWindow*>(w);
+                versionText = version != nullptr ? version->VersionLine().text() : versionText;
+                if (qobject_cast<QMessageBox*>(w) != nullptr || version != nullptr) {
                     ++boxes;
                     w->close();
                 }

@@ -236,10 +236,8 @@ TEST_F(OptionWindows, RotatorReadoutsShowTheStoredDirectionAndSpeed) {
 
 TEST_F(OptionWindows, KeyerMemoriesFillTheirOwnBoxesWhenReopenedMidReadThenPlay) {
     const char* texts[] = {"CQ CQ DE K1ABC", "QRZ?", "5NN TU", "TEST}", "73"};
-    for (int m = 0; m < 5; ++m) {
-        ASSERT_TRUE(radio->Apply("KM" + std::to_string(m + 1) + texts[m] + ";"));
-    }
     for (int m = 1; m <= 5; ++m) {
+        ASSERT_TRUE(radio->Apply("KM" + std::to_string(m) + texts[m - 1] + ";"));
         ASSERT_TRUE(StoreKeyerText(m, 51, ""));
     }
     const size_t mark = commands.Size();
