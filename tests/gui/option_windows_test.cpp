@@ -337,11 +337,8 @@ TEST_F(OptionWindows, ToneListHighlightsTheCurrentToneAndSetsTheChosenOne) {
         KeyTo(&list, true, Qt::Key_Return);
     });
     const size_t mark = commands.Size();
-    for (QPushButton* button : Buttons(dlg)) {
-        if (button->text() == QStringLiteral("Freq")) {
-            ClickOn(button);
-        }
-    }
+    const QList<QPushButton*> buttons = Buttons(dlg);
+    ClickOn(*std::ranges::find_if(buttons, [](QPushButton* b) { return b->text() == "Freq"; }));
     Run(300);
     EXPECT_EQ(highlighted, QStringLiteral("  156.7"));
     EXPECT_TRUE(rowOfLastTone);

@@ -37,8 +37,7 @@ TEST_F(PanelControllerTest, BandKeyPostsItsRequestWithTheVfoBitAndShowsTheCap) {
 
 TEST_F(PanelControllerTest, ChoiceKeyRunsItsMenuAtTheOffsetAndSendsIdentifierLessOne) {
     QPoint seenAt;
-    int seenKey = 0;
-    int answer = 3;  // "MIC-EQ"
+    int seenKey = 0, answer = 3;  // "MIC-EQ"
     controller().SetChoiceRunner([&](const ChoiceMenu& menu, QPoint pos) {
         seenKey = menu.key;
         seenAt = pos;
