@@ -44,19 +44,11 @@ class EndToEnd : public ::testing::Test {
     }
 
     WorkingFolder folder;
-    const std::string& folder_ = folder.path;
     RealRuntime runtime_;
 };
 
-// Saves the connected panel where the build keeps its artifacts.
-void SaveArtifact(const QImage& picture) {
-    const QString folder = QCoreApplication::applicationDirPath() + "/../artifacts";
-    QDir().mkpath(folder);
-    picture.save(folder + "/panel.png");
-}
-
 TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
-    std::ofstream(folder_ + "/CommoFiles/CommSetting.csv") << "1,38400,0\n";
+    std::ofstream(folder.path + "/CommoFiles/CommSetting.csv") << "1,38400,0\n";
     PanelOptions options;
     options.simulate = true;
     CRemoteControllerApp app(options);
@@ -67,8 +59,7 @@ TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
     });
     std::vector<int> running;
     bool ready = false, connected = false, radioMoved = false, shown = false;
-    int32_t before = 0;
-    int32_t after = 0;
+    int32_t before = 0, after = 0;
     app.SetRunningHook([&](CMainPanelDlg& window) {
         for (const Worker worker : kWorkers) {
             const auto loop = WorkerLoop(worker);
@@ -89,7 +80,10 @@ TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
             return GetField(Field::FA) == after &&
                    PictureShowsFrequency(window.Painter().Picture(), after);
         });
-        SaveArtifact(window.Painter().Picture());
+        // The connected panel, kept where the build keeps its artifacts.
+        QDir().mkpath(QCoreApplication::applicationDirPath() + "/../artifacts");
+        window.Painter().Picture().save(QCoreApplication::applicationDirPath() +
+                                        "/../artifacts/panel.png");
         window.reject();
     });
     app.InitInstance();
@@ -105,7 +99,7 @@ TEST_F(EndToEnd, ComKeyConnectsToTheSimulatorAndTheDisplayFollowsABandKey) {
 
 TEST_F(EndToEnd, UnusablePortStillShowsThePanelWithOneBoxAndWritesTheSettings) {
     PanelOptions options;
-    options.device = folder_ + "/no-such-port";
+    options.device = folder.path + "/no-such-port";
     CRemoteControllerApp app(options);
     std::vector<int> boxes;
     app.SetPrepareHook([&](CMainPanelDlg& window) {

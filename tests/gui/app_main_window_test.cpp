@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -37,8 +39,20 @@ bool SpinUntil(const std::function<bool()>& done) {
     return done();
 }
 
+using F = Field;
+
 // Message numbers no handler of the main window claims, so they reach the controller.
 constexpr uint32_t kTestMessage = 0x9000;
+
+// Sends a left-button event to the window's native window at a point of the panel picture, as the
+// window system delivers it.
+void LeftButtonAt(CMainPanelDlg& window, QEvent::Type type, QPointF panelAt) {
+    const QPointF at = window.PanelWidget()->mapTo(&window, panelAt);
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, window.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.windowHandle(), &event);
+}
 
 // A controller that records what the window hands it, and on which thread.
 class ProbeClient final : public PanelClient {
@@ -141,13 +155,11 @@ TEST_F(MainWindowMessages, TimersSetAndKilledByAWorker) {
 }
 
 TEST_F(MainWindowMessages, ControllerTimersGoToTheController) {
-    for (const int timerId : {1, 2, 18, 19, 22, 31}) {
+    for (const int timerId : {1, 2, 18, kTimerFrequencyA, 19, 22, kTimerUpperPeak, 31}) {
         window->OnTimer(timerId);
     }
-    EXPECT_EQ(probe->ticks, (std::vector<int>{1, 2, 18, 19, 22, 31}));
-    window->OnTimer(kTimerFrequencyA);
-    window->OnTimer(kTimerUpperPeak);
-    EXPECT_EQ(probe->ticks.size(), 6u) << "the window's own timers stay with it";
+    EXPECT_EQ(probe->ticks, (std::vector<int>{1, 2, 18, 19, 22, 31}))
+        << "the window's own timers stay with it";
 }
 
 TEST_F(MainWindowMessages, PanelStartUpsOneShotRefreshDrawsEveryDisplayFromTheStore) {
@@ -155,15 +167,8 @@ TEST_F(MainWindowMessages, PanelStartUpsOneShotRefreshDrawsEveryDisplayFromTheSt
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFullRefresh), 10);
-    for (const auto& [field, value] : {std::pair{Field::AI, 1},
-                                       {Field::PS, 1},
-                                       {Field::FA, 7050000},
-                                       {Field::LK, 1},
-                                       {Field::MD0, 3},
-                                       {Field::KC, 4},
-                                       {Field::MX, 1}}) {
-        Set(field, value);
-    }
+    Set({{F::AI, 1}, {F::PS, 1}, {F::FA, 7050000}, {F::LK, 1}});
+    Set({{F::MD0, 3}, {F::KC, 4}, {F::MX, 1}});
     window->OnTimer(kTimerFullRefresh);
     EXPECT_FALSE(window->HasTimer(kTimerFullRefresh));
     EXPECT_TRUE(window->HasTimer(kTimerFrequencyA));
@@ -183,8 +188,7 @@ TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndNotificationsReachTheCont
     EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 3)) << "held while on: the pressed-on image";
     window->SendMessage(0x857A, 1, 0);
     EXPECT_TRUE(probe->messages.empty()) << "an empty key message is not passed on";
-    Set(Field::LK, 1);
-    Notify(kNotifyLK);
+    Notify(kNotifyLK, {{Field::LK, 1}});
     EXPECT_TRUE(Shows(SkinGroup::LampLock, 1));
     ASSERT_EQ(probe->messages.size(), 1u);
     EXPECT_EQ(probe->messages[0].id, kNotifyLK);
@@ -211,16 +215,13 @@ TEST_F(MainWindowMessages, SplashSwallowsClicksWheelAndKeysAndGoesAtItsTimer) {
     auto* splash = new CSplashPanelDlg(window->PanelWidget());
     splash->show();
     const SkinRect com = ElementRect(SkinGroup::KeyCom, 0);
-    const QPointF at = window->PanelWidget()->mapTo(
-        window.get(), QPointF(com.left + com.width / 2.0, com.top + com.height / 2.0));
+    const QPointF panelAt(com.left + com.width / 2.0, com.top + com.height / 2.0);
+    const QPointF at = window->PanelWidget()->mapTo(window.get(), panelAt);
     const auto sendInput = [&] {
         QWindow* handle = window->windowHandle();
         for (const QEvent::Type type :
              {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick}) {
-            QMouseEvent click(type, at, window->mapToGlobal(at), Qt::LeftButton,
-                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                              Qt::NoModifier);
-            QCoreApplication::sendEvent(handle, &click);
+            LeftButtonAt(*window, type, panelAt);
         }
         QWheelEvent wheel(at, window->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -268,15 +269,10 @@ TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
         });
         window->SetPanelClient(std::move(client));
         window->show();
-        const QPointF at = window->PanelWidget()->mapTo(window.get(), QPointF(182, 212));
-        const auto mouse = [&](QEvent::Type type, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, at, window->mapToGlobal(at), Qt::LeftButton, buttons,
-                              Qt::NoModifier);
-            QCoreApplication::sendEvent(window->windowHandle(), &event);
-        };
-        mouse(QEvent::MouseButtonPress, Qt::LeftButton);  // selects the MIC GAIN knob
-        mouse(QEvent::MouseButtonRelease, Qt::NoButton);
-        mouse(QEvent::MouseButtonPress, Qt::LeftButton);  // and holds it
+        const QPointF mic(182, 212);
+        LeftButtonAt(*window, QEvent::MouseButtonPress, mic);  // selects the MIC GAIN knob
+        LeftButtonAt(*window, QEvent::MouseButtonRelease, mic);
+        LeftButtonAt(*window, QEvent::MouseButtonPress, mic);  // and holds it
         window->OnTimer(kTimerKnobRepeat);
         const size_t held = steps.size();
         ASSERT_GT(held, 1u) << "the hold repeats";
@@ -290,14 +286,8 @@ TEST_F(MainWindowTest, LosingTheMouseWhileAKnobIsHeldEndsItsRepeat) {
 }
 
 TEST_F(MainWindowMessages, RepaintAfterShowingRebuildsThePictureWithoutDroppingHolds) {
-    Set(Field::AI, 1);
-    Set(Field::PS, 1);
-    Set(Field::FA, 10125000);
-    Set(Field::NA0, 1);
-    Set(Field::RM0, 200);
-    Notify(kNotifyRM);
-    Set(Field::RM0, 10);
-    Notify(kNotifyRM);
+    Notify(kNotifyRM, {{F::AI, 1}, {F::PS, 1}, {F::FA, 10125000}, {F::NA0, 1}, {F::RM0, 200}});
+    Notify(kNotifyRM, {{Field::RM0, 10}});
     ASSERT_EQ(window->Painter().HeldValue(MeterBar::Upper), 200);
     window->show();
     EXPECT_EQ(window->TimerPeriod(kTimerRepaint), 30);
@@ -342,32 +332,21 @@ TEST_F(StartupMessages, DisabledAndUnknownRowsShowNothing) {
     EXPECT_EQ(boxes, (std::vector<int>{108}));
 }
 
-class PowerEvents : public MainWindowTest {
-  protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        TheSerialPort().Initialise();  // an earlier test's shutdown leaves the port shut
-    }
-    void TearDown() override {
-        TheSerialPort().Close();
-        TheSerialPort().SetDeviceOverride({});
-        MainWindowTest::TearDown();
-    }
-};
-
-TEST_F(PowerEvents, SuspendEventsCloseThePortAndOthersLeaveIt) {
+TEST_F(MainWindowTest, SuspendPowerEventsCloseThePortAndOthersLeaveIt) {
     const auto pty = PtyPair::Create();
     ASSERT_NE(pty, nullptr);
+    TheSerialPort().Initialise();  // an earlier test's shutdown leaves the port shut
     TheSerialPort().SetDeviceOverride(pty->Path());
     for (uint64_t code = 0; code <= 18; ++code) {
         if (!TheSerialPort().IsOpen()) {
-            ASSERT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0));
+            EXPECT_TRUE(TheSerialPort().Open(GetMirror(Mirror::AI) != 0)) << code;
         }
         window->SendMessage(kMsgPowerBroadcast, code, 0);
-        const bool closes = code == 0 || code == 2 || code == 4 || code == 6 || code == 7 ||
-                            code == 9 || code == 10 || code == 11 || code == 18;
+        const bool closes = std::ranges::count(std::array{0, 2, 4, 6, 7, 9, 10, 11, 18}, code) != 0;
         EXPECT_EQ(TheSerialPort().IsOpen(), !closes) << "power event " << code;
     }
+    TheSerialPort().Close();
+    TheSerialPort().SetDeviceOverride({});
 }
 
 }  // namespace

@@ -15,9 +15,8 @@ TEST(PanelOptions, ParsesEveryOption) {
     EXPECT_FALSE(options->simulate);
     const auto simulated = ParsePanelOptions({"--simulate", "--help", "--version"}, error);
     ASSERT_TRUE(simulated) << error;
-    EXPECT_TRUE(simulated->simulate);
-    EXPECT_TRUE(simulated->help);
-    EXPECT_TRUE(simulated->version);
+    EXPECT_EQ(std::tuple(simulated->simulate, simulated->help, simulated->version),
+              std::tuple(true, true, true));
 }
 
 TEST(PanelOptions, RefusesBadCommandLinesWithAReason) {

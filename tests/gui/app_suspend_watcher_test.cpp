@@ -15,11 +15,9 @@ TEST(SuspendWatcher, SleepAndWakeBecomeSuspendAndResumeEventsAndNothingWithoutAW
     watcher.OnPrepareForSleep(false);
     SetMainWindow(nullptr);
     watcher.OnPrepareForSleep(true);  // must neither crash nor reach the old window
-    ASSERT_EQ(window.sent.size(), 2u);
-    EXPECT_EQ(window.sent[0].id, kMsgPowerBroadcast);
-    EXPECT_EQ(window.sent[0].wParam, kPowerSuspend);
-    EXPECT_EQ(window.sent[1].id, kMsgPowerBroadcast);
-    EXPECT_EQ(window.sent[1].wParam, kPowerResumeSuspend);
+    EXPECT_EQ(window.sent.size(), 2u);
+    EXPECT_EQ(window.SentOf(kMsgPowerBroadcast),
+              (std::vector<uint64_t>{kPowerSuspend, kPowerResumeSuspend}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/main_panel_dlg.h"
@@ -83,8 +84,18 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_TRUE(window->PostMessage(message, 0, 0));
         QCoreApplication::sendPostedEvents(window.get());
     }
-    // Stores a field value the way an answer would (within the field's limits).
-    static void Set(Field field, int32_t value) { ASSERT_TRUE(StoreField(field, value)); }
+    // Stores field values, then posts the notification that follows them.
+    void Notify(uint32_t message, const std::vector<std::pair<Field, int32_t>>& values) {
+        Set(values);
+        Notify(message);
+    }
+    // Stores field values in order, the way answers would (within the fields' limits).
+    static void Set(const std::vector<std::pair<Field, int32_t>>& values) {
+        for (const auto& [field, value] : values) {
+            ASSERT_TRUE(StoreField(field, value)) << FieldName(field);
+        }
+    }
+    static void Set(Field field, int32_t value) { Set({{field, value}}); }
 
     const QImage& Picture() const { return window->Painter().Picture(); }
 
@@ -117,8 +128,6 @@ class MainWindowTest : public ::testing::Test {
                                        SkinGroup::OffsetPlus, SkinGroup::OffsetMinus});
         return Picture().copy(area) == ReferencePainter().Picture().copy(area);
     }
-
-    static QRect Area(std::initializer_list<SkinGroup> groups) { return GroupsArea(groups); }
 
     std::unique_ptr<CMainPanelDlg> window;
     std::vector<int> boxes;

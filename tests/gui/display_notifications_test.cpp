@@ -87,10 +87,7 @@ TEST_F(DisplayNotifications, LampsAndCapsFollowTheirFields) {
     };
     // clang-format on
     for (size_t i = 0; i < steps.size(); ++i) {
-        for (const auto& [field, value] : steps[i].set) {
-            Set(field, value);
-        }
-        Notify(steps[i].message);
+        Notify(steps[i].message, steps[i].set);
         for (const auto& [group, image] : steps[i].shows) {
             EXPECT_TRUE(ShowsOnly(group, image)) << "step " << i << " " << GroupLayout(group).name;
         }
@@ -106,8 +103,7 @@ TEST_F(DisplayNotifications, FunctionCapsTurnOnOnePerValue) {
     };
     for (const auto& [message, field, first, last, caps] : rows) {
         for (int32_t value = 0; value <= last; ++value) {
-            Set(field, value);
-            Notify(message);
+            Notify(message, {{field, value}});
             for (size_t i = 0; i < caps.size(); ++i) {
                 EXPECT_TRUE(ShowsOnly(caps[i], value == first + int(i) ? 2 : 0))
                     << FieldName(field) << " " << value << " cap " << i;
@@ -148,8 +144,7 @@ TEST_F(DisplayNotifications, LegendColumnsLightTheLegendsOfTheValue) {
         for (int p = 0; p < positions; ++p) {
             window->Painter().DrawGroup(column, ColumnElement(column, p, p % 2 == 0));
         }
-        Set(field, value);
-        Notify(message);
+        Notify(message, {{field, value}});
         for (int p = 0; p < positions; ++p) {
             const bool expected = lit.empty() ? p % 2 == 0 : lit[p] == 1;
             EXPECT_TRUE(ShowsOnly(column, ColumnElement(column, p, expected)))
@@ -166,8 +161,7 @@ TEST_F(DisplayNotifications, ModeLegendsLightTheLegendsOfTheModeValue) {
         {}, {1}, {2}, {2, 3}, {5}, {4}, {1, 6}, {1, 3}, {1, 7}, {2, 6}, {5, 7}, {5}, {2, 7},
     };
     for (int32_t md = 1; md <= 12; ++md) {
-        Set(F::MD0, md);
-        Notify(kNotifyMD);
+        Notify(kNotifyMD, {{F::MD0, md}});
         for (int legend = 1; legend <= 7; ++legend) {
             const bool on = std::find(lit[md].begin(), lit[md].end(), legend) != lit[md].end();
             EXPECT_TRUE(ShowsOnly(kLegends[legend - 1], on ? 1 : 0))
@@ -175,17 +169,14 @@ TEST_F(DisplayNotifications, ModeLegendsLightTheLegendsOfTheModeValue) {
         }
     }
     for (const int32_t md : {0, 13}) {
-        Set(F::MD0, 2);
-        Notify(kNotifyMD);
-        Set(F::MD0, md);
-        Notify(kNotifyMD);
+        Notify(kNotifyMD, {{F::MD0, 2}});
+        Notify(kNotifyMD, {{F::MD0, md}});
         EXPECT_TRUE(ShowsOnly(G::ModeUsb, 1)) << "MD " << md << " leaves the legends as they were";
     }
 }
 
 TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
-    Set(F::FA, 7050000);
-    Set(F::FB, 14250000);
+    Set({{F::FA, 7050000}, {F::FB, 14250000}});
     // TX, FT, VS, then whether the B frequency is shown.
     constexpr std::array<std::array<int, 4>, 8> kCases{{{0, 0, 0, 0},
                                                         {0, 0, 1, 1},
@@ -196,10 +187,7 @@ TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
                                                         {1, 1, 0, 1},
                                                         {1, 1, 1, 1}}};
     for (const auto& [tx, ft, vs, showsB] : kCases) {
-        Set(F::TX, tx);
-        Set(F::FT, ft);
-        Set(F::VS, vs);
-        Notify(kNotifyFA);
+        Notify(kNotifyFA, {{F::TX, tx}, {F::FT, ft}, {F::VS, vs}});
         EXPECT_TRUE(ShowsFrequency(showsB ? 14250000 : 7050000)) << tx << ft << vs;
     }
     window->SendMessage(kMsgSelectDigitA, 1, 0);
@@ -208,13 +196,9 @@ TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
     // Receiving on A, the offset display shows the clarifier offset of the side VS shows.
     ASSERT_TRUE(SetReal(RealField::IFp13, -120.0));
     ASSERT_TRUE(SetReal(RealField::OIp13, 250.0));
-    Set(F::TX, 0);
-    Set(F::FT, 0);
-    Set(F::VS, 0);
-    Notify(kNotifyIF);
+    Notify(kNotifyIF, {{F::TX, 0}, {F::FT, 0}, {F::VS, 0}});
     EXPECT_TRUE(ShowsOffset(-120.0));
-    Set(F::VS, 1);
-    Notify(kNotifyVS);
+    Notify(kNotifyVS, {{F::VS, 1}});
     EXPECT_TRUE(ShowsOffset(250.0));
 }
 
@@ -235,8 +219,7 @@ TEST_F(DisplayNotifications, FrequencyTimersRedrawFromTheStoreAndRestUntilTheNex
     EXPECT_FALSE(window->HasTimer(kTimerFrequencyB));
     Notify(kNotifyLK);
     EXPECT_FALSE(window->HasTimer(kTimerFrequencyA)) << "a message that changes nothing";
-    Set(F::FA, 3575000);
-    Notify(kNotifyLK);
+    Notify(kNotifyLK, {{F::FA, 3575000}});
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
     window->OnTimer(kTimerFrequencyA);
@@ -244,25 +227,17 @@ TEST_F(DisplayNotifications, FrequencyTimersRedrawFromTheStoreAndRestUntilTheNex
 }
 
 TEST_F(DisplayNotifications, TransmitEndSwitchesBackToTheReceiveVfoAndResetsHolds) {
-    Set(F::AI, 1);
-    Set(F::PS, 1);
-    Set(F::FA, 7050000);
-    Set(F::FB, 7150000);
-    Set(F::FT, 1);
-    Set(F::TX, 1);
-    Notify(kNotifyTX);
+    Notify(kNotifyTX,
+           {{F::AI, 1}, {F::PS, 1}, {F::FA, 7050000}, {F::FB, 7150000}, {F::FT, 1}, {F::TX, 1}});
     EXPECT_TRUE(ShowsFrequency(7150000));
     EXPECT_TRUE(ShowsOnly(G::UpperTxPlate, 1));
     EXPECT_TRUE(ShowsOnly(G::UpperRxPlate, 0));
-    Set(F::RM0, 200);
-    Notify(kNotifyRM);
-    Set(F::RM0, 20);
-    Notify(kNotifyRM);
+    Notify(kNotifyRM, {{F::RM0, 200}});
+    Notify(kNotifyRM, {{F::RM0, 20}});
     EXPECT_EQ(window->Painter().HeldValue(MeterBar::Upper), 200) << "a falling reading is held";
     EXPECT_TRUE(window->HasTimer(kTimerUpperPeak));
 
-    Set(F::TX, 0);
-    Notify(kNotifyTX);
+    Notify(kNotifyTX, {{F::TX, 0}});
     EXPECT_TRUE(ShowsFrequency(7050000));
     EXPECT_TRUE(ShowsOnly(G::LampTx, 0));
     EXPECT_TRUE(ShowsOnly(G::UpperRxPlate, 1));
@@ -273,19 +248,13 @@ TEST_F(DisplayNotifications, TransmitEndSwitchesBackToTheReceiveVfoAndResetsHold
 TEST_F(DisplayNotifications, AutoInformationOrPowerOffDarkensBothBars) {
     for (const auto& [message, field, cap] :
          {std::tuple{kNotifyAI, F::AI, G::KeyCom}, std::tuple{kNotifyPS, F::PS, G::KeyOnOff}}) {
-        Set(F::AI, 1);
-        Set(F::PS, 1);
-        Set(F::MS, 5);
-        Set(F::RM0, 255);
-        Set(F::RM1, 255);
-        Notify(kNotifyRM);
+        Notify(kNotifyRM, {{F::AI, 1}, {F::PS, 1}, {F::MS, 5}, {F::RM0, 255}, {F::RM1, 255}});
         ASSERT_FALSE(Shows(G::UpperBar, 0)) << "the first segment is lit at 255";
         ASSERT_FALSE(Shows(G::LowerBar, 0));
         Notify(message);
         EXPECT_TRUE(ShowsOnly(cap, 2));
 
-        Set(field, 0);
-        Notify(message);
+        Notify(message, {{field, 0}});
         EXPECT_TRUE(ShowsOnly(cap, 0));
         for (int segment = 0; segment < kBarSegments; ++segment) {
             EXPECT_TRUE(Shows(G::UpperBar, 3 * segment)) << FieldName(field) << " " << segment;
@@ -298,8 +267,7 @@ TEST_F(DisplayNotifications, MeterSelectionLightsItsPlateAndDropsTheLowerHold) {
     for (const auto& [selection, plate] :
          {std::pair{0, G::LowerPlate0}, std::pair{1, G::LowerPlate1}, std::pair{3, G::LowerPlate3},
           std::pair{4, G::LowerPlate4}, std::pair{5, G::LowerPlate5}}) {
-        Set(F::MS, selection);
-        Notify(kNotifyMS);
+        Notify(kNotifyMS, {{F::MS, selection}});
         EXPECT_TRUE(ShowsOnly(plate, 1)) << selection;
         EXPECT_EQ(window->Painter().HeldValue(MeterBar::Lower), -1);
         EXPECT_FALSE(window->HasTimer(kTimerLowerPeak));
@@ -307,16 +275,12 @@ TEST_F(DisplayNotifications, MeterSelectionLightsItsPlateAndDropsTheLowerHold) {
 }
 
 TEST_F(DisplayNotifications, ApfRedrawsOnlyWhileContourModeIsTwo) {
-    const QRect rows = Area({G::ContourRows});
-    Set(F::CO0, 1);
-    Set(F::CO1, 0);
-    Notify(kNotifyCO);
+    const QRect rows = GroupsArea({G::ContourRows});
+    Notify(kNotifyCO, {{F::CO0, 1}, {F::CO1, 0}});
     const QImage before = Picture().copy(rows);
-    Set(F::KP, 8);
-    Notify(kNotifyKP);
+    Notify(kNotifyKP, {{F::KP, 8}});
     EXPECT_EQ(Picture().copy(rows), before) << "KP with contour mode 1 redraws nothing";
-    Set(F::CO0, 2);
-    Notify(kNotifyKP);
+    Notify(kNotifyKP, {{F::CO0, 2}});
     EXPECT_NE(Picture().copy(rows), before);
     EXPECT_TRUE(Shows(G::LegendContour, 1)) << "the legend is not part of the KP redraw";
     Notify(kNotifyCO);
@@ -348,8 +312,7 @@ TEST_F(DisplayNotifications, KnobNotificationsRedrawTheirOwnKnob) {
         } else {
             reference.DrawKnobNeedle(knob, value);
         }
-        Set(field, value);
-        Notify(message);
+        Notify(message, {{field, value}});
         EXPECT_TRUE(Picture() == reference.Picture());
     }
 }

@@ -40,10 +40,6 @@ class EqualizerWindowTest : public ::testing::Test {
         StoreReady.store(0);
         ResetRadioState();
     }
-    void OpenOffline(int mode) {
-        eq->SetMode(mode);
-        eq->Open();
-    }
 
     RecordingWindow window;
     std::unique_ptr<EqualizerWindow> eq;
@@ -53,7 +49,8 @@ class EqualizerWindowTest : public ::testing::Test {
 };
 
 TEST_F(EqualizerWindowTest, OfflineButtonsChangeOnlyWhatIsShownAndDrawTheActiveBandLast) {
-    OpenOffline(1);
+    eq->SetMode(1);
+    eq->Open();
     EXPECT_EQ(eq->windowTitle(), "P-Prmtrc");
     EXPECT_FALSE(eq->Session().Online());
     const EqualizerValues opened = eq->Session().Values();
@@ -83,7 +80,8 @@ TEST_F(EqualizerWindowTest, OfflineButtonsChangeOnlyWhatIsShownAndDrawTheActiveB
 TEST_F(EqualizerWindowTest, OnlineStepSendsSetAndReadOfTheFirstFamily) {
     SetField(Field::AI, 1);
     SetField(Field::IDX, 0);
-    OpenOffline(0);
+    eq->SetMode(0);
+    eq->Open();
     ASSERT_TRUE(eq->Session().Online());
     sent.clear();
     LeftButton(eq->Button(17), true);  // band 1 bandwidth down
@@ -97,7 +95,8 @@ TEST_F(EqualizerWindowTest, OnlineStepSendsSetAndReadOfTheFirstFamily) {
 }
 
 TEST_F(EqualizerWindowTest, FilesLoadAllOrNothingAndAFailedSaveIsReported) {
-    OpenOffline(0);
+    eq->SetMode(0);
+    eq->Open();
     const std::string folder = ::testing::TempDir() + "eq-window-files";
     std::filesystem::create_directories(folder);
     std::ofstream(folder + "/bad.pef") << "0,0,10\n650,-5,3\n2000,7,1\n";
@@ -121,8 +120,7 @@ TEST_F(EqualizerWindowTest, FilesLoadAllOrNothingAndAFailedSaveIsReported) {
     EXPECT_EQ(boxes, (std::vector<int>{104, 120}));
 
     ClickOn(eq->Button(kEqualizerExit));
-    ASSERT_FALSE(window.sent.empty());
-    EXPECT_EQ(window.sent.back().id, kMsgEqualizerClosed);
+    EXPECT_EQ(window.SentOf(kMsgEqualizerClosed).size(), 1u);
     std::filesystem::remove_all(folder);
 }
 

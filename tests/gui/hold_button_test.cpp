@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "option_test_support.h"
@@ -39,49 +40,41 @@ struct HoldWindow {
 
 using Reports = std::vector<std::string>;
 
-struct HoldEnd {
-    const char* name;
-    std::function<void(HoldWindow&)> end;
-};
-
-class HoldButtonEnds : public ::testing::TestWithParam<HoldEnd> {};
-
-// However a hold by the mouse ends, the button reports exactly one release.
-TEST_P(HoldButtonEnds, ReportsOneReleaseForAHoldByTheMouse) {
-    HoldWindow w;
-    LeftButton(w.button, true);
-    ASSERT_TRUE(w.button->IsHeld());
-    GetParam().end(w);
-    EXPECT_EQ(w.reports, (Reports{"P7", "R7"}));
-    EXPECT_FALSE(w.button->IsHeld());
-    LeftButton(w.button, false);
-    EXPECT_EQ(w.reports.size(), 2u) << "a late button-up reports nothing more";
+// However a hold by the mouse ends, the button reports exactly one release. A plain button-up is
+// the rotator keys' test; hiding is the equalizer window's.
+TEST(HoldButton, ReportsOneReleaseHoweverAHoldByTheMouseEnds) {
+    const std::pair<const char*, std::function<void(HoldWindow&)>> ends[] = {
+        {"button up after dragging away",
+         [](HoldWindow& w) {
+             const QPoint away(0, 200);
+             MouseAt(w.button, QEvent::MouseMove, QPointF(w.button->rect().center() + away),
+                     Qt::NoButton, Qt::LeftButton);
+             ASSERT_TRUE(w.button->IsHeld()) << "the hold lasts while the pointer is away";
+             LeftButton(w.button, false, away);
+         }},
+        {"focus moves away", [](HoldWindow& w) { w.other->setFocus(); }},
+        {"disabled", [](HoldWindow& w) { w.button->setEnabled(false); }},
+        {"escape", [](HoldWindow& w) { KeyTo(w.button, true, Qt::Key_Escape); }},
+        {"modal box",
+         [](HoldWindow& w) {
+             auto* box = new QDialog(w.window.get());
+             box->setModal(true);
+             box->show();
+             QCoreApplication::processEvents();
+         }},
+    };
+    for (const auto& [name, end] : ends) {
+        SCOPED_TRACE(name);
+        HoldWindow w;
+        LeftButton(w.button, true);
+        ASSERT_TRUE(w.button->IsHeld());
+        end(w);
+        EXPECT_EQ(w.reports, (Reports{"P7", "R7"}));
+        EXPECT_FALSE(w.button->IsHeld());
+        LeftButton(w.button, false);
+        EXPECT_EQ(w.reports.size(), 2u) << "a late button-up reports nothing more";
+    }
 }
-
-// A plain button-up is the rotator keys' test; hiding is the equalizer window's.
-const HoldEnd kHoldEnds[] = {
-    {"ButtonUpAfterDraggingAway",
-     [](HoldWindow& w) {
-         const QPoint away(0, 200);
-         MouseAt(w.button, QEvent::MouseMove, QPointF(w.button->rect().center() + away),
-                 Qt::NoButton, Qt::LeftButton);
-         ASSERT_TRUE(w.button->IsHeld()) << "the hold lasts while the pointer is away";
-         LeftButton(w.button, false, away);
-     }},
-    {"FocusMovesAway", [](HoldWindow& w) { w.other->setFocus(); }},
-    {"Disabled", [](HoldWindow& w) { w.button->setEnabled(false); }},
-    {"Escape", [](HoldWindow& w) { KeyTo(w.button, true, Qt::Key_Escape); }},
-    {"ModalBox",
-     [](HoldWindow& w) {
-         auto* box = new QDialog(w.window.get());
-         box->setModal(true);
-         box->show();
-         QCoreApplication::processEvents();
-     }},
-};
-
-INSTANTIATE_TEST_SUITE_P(Ways, HoldButtonEnds, ::testing::ValuesIn(kHoldEnds),
-                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST(HoldButton, KeyboardAutoRepeatNeitherPressesNorReleasesAgain) {
     HoldWindow w;

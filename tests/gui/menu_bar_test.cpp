@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -32,11 +33,8 @@ class MenuBarTest : public PanelFixture {
     }
     // Counts the opening items that are enabled.
     int EnabledItems() {
-        int n = 0;
-        for (int id : kOpeningItems) {
-            n += controller().MenuAction(id)->isEnabled() ? 1 : 0;
-        }
-        return n;
+        return static_cast<int>(std::ranges::count_if(
+            kOpeningItems, [this](int id) { return controller().MenuAction(id)->isEnabled(); }));
     }
     std::unique_ptr<QMenuBar> bar;
 };
@@ -50,11 +48,9 @@ struct ModalWatcher {
             if (w != nullptr && !w->property("seen").toBool()) {
                 w->setProperty("seen", true);
                 readings += qobject_cast<CReadingDlg*>(w) != nullptr ? 1 : 0;
-                if (auto* version = qobject_cast<VersionWindow*>(w)) {
-                    versionText = version->VersionLine().text();
-                }
-                if (qobject_cast<QMessageBox*>(w) != nullptr ||
-                    qobject_cast<VersionWindow*>(w) != nullptr) {
+                auto* version = qobject_cast<VersionWindow*>(w);
+                versionText = version != nullptr ? version->VersionLine().text() : versionText;
+                if (qobject_cast<QMessageBox*>(w) != nullptr || version != nullptr) {
                     ++boxes;
                     w->close();
                 }
@@ -154,7 +150,7 @@ TEST_F(MenuBarTest, CommandsWhileAWindowIsOpenOpenNothingButExitEnds) {
     Click(182, 212);  // MIC GAIN
     controller().OnMenuCommand(kMenuCw);
     EXPECT_EQ(controller().CurrentKey(), 0);
-    EXPECT_EQ(window.SentOf(kMsgDrawKeyLamp).back().wParam, 0u);
+    EXPECT_EQ(window.SentOf(kMsgDrawKeyLamp).back(), 0u);
     controller().OnMenuCommand(kMenuRepeater);
     EXPECT_TRUE(controller().WindowOpen(kMsgCwClosed));
     EXPECT_FALSE(controller().WindowOpen(kMsgRepeaterClosed));

@@ -1,7 +1,12 @@
+#include <QDir>
 #include <QListWidget>
 #include <QWidget>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 #include "e2e/station_fixture.h"
 #include "menu_list_test_support.h"
@@ -34,7 +39,7 @@ class MenuListStation : public Station {
     void Edit(int row, const QString& entry) {
         list->List()->setCurrentRow(row);
         WhenChoiceDialog(entry);
-        SendKey(list->List(), Qt::Key_Return);
+        KeyTo(list->List(), true, Qt::Key_Return);
     }
     // Presses OK (or CANCEL) and returns the "EX" commands that went out in the next half second.
     std::vector<std::string> PressAndSent(const char* button = "ok") {
@@ -42,20 +47,15 @@ class MenuListStation : public Station {
         ClickButton(list.get(), button);
         rt.RunFor(500);
         std::vector<std::string> sent;
-        for (const std::string& text : TextsOf(commands.From(mark))) {
-            if (text.starts_with("EX")) {
-                sent.push_back(text);
-            }
-        }
+        std::ranges::copy_if(TextsOf(commands.From(mark)), std::back_inserter(sent),
+                             [](const std::string& text) { return text.starts_with("EX"); });
         return sent;
     }
 
     QWidget parent;
     RecordingWindow closing;
     std::unique_ptr<MenuListWindow> list;
-    QString path = QString::fromStdString((std::filesystem::temp_directory_path() /
-                                           ("station-" + std::to_string(::getpid()) + ".menu"))
-                                              .string());
+    QString path = QDir::temp().filePath(QStringLiteral("station-%1.menu").arg(::getpid()));
     std::vector<std::pair<MenuListWindow::Report, QString>> reports;
 };
 
@@ -72,11 +72,9 @@ TEST_F(MenuListStation, OkSendsExactlyTheEditedItemsAndCancelNothing) {
     Edit(15, "270");
     EXPECT_EQ(PressAndSent(), (std::vector<std::string>{"EX0010320;", "EX016241;", "EX07301850;"}));
     EXPECT_EQ(closing.SentOf(kMsgMenuListClosed).size(), 2u);
-    const SimState radioState = radio->State();
-    EXPECT_EQ(radioState.menu[0], 320);
-    EXPECT_EQ(radioState.menu[1], 700);
-    EXPECT_EQ(radioState.menu[15], 241);
-    EXPECT_EQ(radioState.menu[72], 1850);
+    const SimState s = radio->State();
+    EXPECT_EQ((std::vector{s.menu[0], s.menu[1], s.menu[15], s.menu[72]}),
+              (std::vector{320, 700, 241, 1850}));
 
     // Reopened, the beacon time reads 270 seconds from the radio's report, and choosing 270 in
     // the dialog again is no change.
@@ -108,8 +106,7 @@ TEST_F(MenuListStation, SaveChangeOnTheRadioCompareAndLoadBack) {
     EXPECT_TRUE(list->List()->item(0)->text().endsWith(" 300msec"));
     EXPECT_TRUE(list->List()->item(72)->text().endsWith(" 1.800MHz"));
     EXPECT_EQ(PressAndSent(), (std::vector<std::string>{"EX0010300;", "EX07301800;"}));
-    EXPECT_EQ(radio->State().menu[0], 300);
-    EXPECT_EQ(radio->State().menu[72], 1800);
+    EXPECT_EQ(std::pair(radio->State().menu[0], radio->State().menu[72]), std::pair(300, 1800));
 }
 
 }  // namespace

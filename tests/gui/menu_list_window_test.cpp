@@ -43,12 +43,7 @@ class MenuListTest : public PanelFixture {
         return Window();
     }
     QString Row(int row) { return Window()->List()->item(row)->text(); }
-    void Key(int key) { SendKey(Window()->List(), key); }
-    static MenuItem Stored(int number) {
-        MenuItem item;
-        GetMenuItem(number, &item);
-        return item;
-    }
+    void Key(int key) { KeyTo(Window()->List(), true, key); }
 };
 
 TEST_F(MenuListTest, OpensWithEveryRowAndLeftAndRightStepTheBitSetRowFromItsLastChoice) {
@@ -134,7 +129,8 @@ TEST_F(MenuListTest, ADoubleClickOnAnEntryActsAsOk) {
 }
 
 TEST_F(MenuListTest, BitsDialogHasTwelveBoxesAndKeepsBitsWithoutABox) {
-    MenuItem item90 = Stored(90);
+    MenuItem item90;
+    GetMenuItem(90, &item90);
     item90.value = 0x1FFF;  // the radio also reports bit 0x1, which has no box
     PutMenuItem(90, &item90);
     Open();
@@ -157,7 +153,8 @@ TEST_F(MenuListTest, BitsDialogHasTwelveBoxesAndKeepsBitsWithoutABox) {
 }
 
 TEST_F(MenuListTest, ARangeThatCannotBeListedSaysSo) {
-    MenuItem item = Stored(1);
+    MenuItem item;
+    GetMenuItem(1, &item);
     item.step = 0;
     PutMenuItem(1, &item);
     Open();

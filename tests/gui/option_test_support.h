@@ -31,12 +31,10 @@ inline void LeftButton(QWidget* widget, bool down, QPoint offset = {}) {
 
 // Presses and releases the left button on a widget at a point, or double-clicks there.
 inline void ClickAt(QWidget* widget, QPoint at, bool twice = false) {
-    for (const QEvent::Type type :
-         twice ? std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}
-               : std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        MouseAt(widget, type, QPointF(at), Qt::LeftButton,
-                type != QEvent::MouseButtonRelease ? Qt::LeftButton : Qt::NoButton);
+    for (int click = 0; click < (twice ? 2 : 1); ++click) {
+        const auto down = click == 0 ? QEvent::MouseButtonPress : QEvent::MouseButtonDblClick;
+        MouseAt(widget, down, QPointF(at), Qt::LeftButton, Qt::LeftButton);
+        MouseAt(widget, QEvent::MouseButtonRelease, QPointF(at), Qt::LeftButton, Qt::NoButton);
     }
 }
 

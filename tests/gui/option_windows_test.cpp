@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -83,18 +84,13 @@ class OptionWindows : public Station {
     // Returns the commands written since a mark that begin with one of the codes.
     Texts SentSince(size_t mark, std::initializer_list<const char*> codes) const {
         Texts found;
-        for (const std::string& text : TextsOf(commands.From(mark))) {
-            for (const char* code : codes) {
-                if (text.rfind(code, 0) == 0) {
-                    found.push_back(text);
-                }
-            }
-        }
+        std::ranges::copy_if(
+            TextsOf(commands.From(mark)), std::back_inserter(found), [&](const std::string& text) {
+                return std::ranges::any_of(
+                    codes, [&](const char* code) { return text.starts_with(code); });
+            });
         return found;
     }
-    size_t Mark() const { return commands.Size(); }
-    // Returns the closing messages the windows sent.
-    size_t Closings(uint32_t id) const { return mainWindow.SentOf(id).size(); }
 
     RecordingWindow mainWindow;
     std::unique_ptr<QWidget> host;
@@ -131,7 +127,7 @@ TEST_F(OptionWindows, ButtonsPutTheirCommandsOnTheLine) {
         SCOPED_TRACE(name);
         CChildDlg& dlg = open();
         Run(300);
-        const size_t mark = Mark();
+        const size_t mark = commands.Size();
         for (QPushButton* button : Buttons(dlg)) {
             if (button->text() != QStringLiteral("Freq")) {  // the tone list has its own test
                 ClickOn(button);
@@ -175,7 +171,7 @@ TEST_F(OptionWindows, RotatorKeysPutTheirCommandsOnTheLine) {
     };
     auto& dlg = Open<CRotatorDlg>();
     for (const auto& [key, line] : rows) {
-        const size_t mark = Mark();
+        const size_t mark = commands.Size();
         // No user-interface events between press and release: the speed repeat cannot tick.
         LeftButton(&dlg.Button(key), true);
         rt.RunFor(50);
@@ -188,7 +184,7 @@ TEST_F(OptionWindows, RotatorKeysPutTheirCommandsOnTheLine) {
 TEST_F(OptionWindows, HeldSpeedKeyRepeatsUntilReleased) {
     auto& dlg = Open<CRotatorDlg>();
     HoldButton& fast = dlg.Button(CRotatorDlg::kFast);
-    const size_t mark = Mark();
+    const size_t mark = commands.Size();
     LeftButton(&fast, true);
     // The repeat runs on a user-interface timer; the radio's side runs in virtual time.
     EXPECT_TRUE(QTest::qWaitFor([&] {
@@ -210,9 +206,9 @@ TEST_F(OptionWindows, DirectionFollowsTheTurningRotatorAndClosingWhileHeldStopsI
     EXPECT_GT(dlg.Direction().text().toInt(), before.toInt());
     EXPECT_EQ(radio->State().rotatorMotion, 2);
 
-    const size_t mark = Mark();
+    const size_t mark = commands.Size();
     KeyTo(&dlg, true, Qt::Key_Escape);
-    ASSERT_EQ(Closings(kMsgRotatorClosed), 1u);
+    ASSERT_EQ(mainWindow.SentOf(kMsgRotatorClosed).size(), 1u);
     dlg.Destroy();  // as the panel controller does on the closing message
     Run(200);
     EXPECT_EQ(SentSince(mark, {"RO0"}), (Texts{"RO0;"}));
@@ -240,13 +236,11 @@ TEST_F(OptionWindows, RotatorReadoutsShowTheStoredDirectionAndSpeed) {
 
 TEST_F(OptionWindows, KeyerMemoriesFillTheirOwnBoxesWhenReopenedMidReadThenPlay) {
     const char* texts[] = {"CQ CQ DE K1ABC", "QRZ?", "5NN TU", "TEST}", "73"};
-    for (int m = 0; m < 5; ++m) {
-        ASSERT_TRUE(radio->Apply("KM" + std::to_string(m + 1) + texts[m] + ";"));
-    }
     for (int m = 1; m <= 5; ++m) {
+        ASSERT_TRUE(radio->Apply("KM" + std::to_string(m) + texts[m - 1] + ";"));
         ASSERT_TRUE(StoreKeyerText(m, 51, ""));
     }
-    const size_t mark = Mark();
+    const size_t mark = commands.Size();
     auto& dlg = Open<CCwDlg>();
     Run(70);
     dlg.Destroy();
@@ -283,7 +277,7 @@ TEST_F(OptionWindows, KeyerTextRefusesSemicolonsTypedOrPastedAndWritesWhatItHold
     QGuiApplication::clipboard()->setText(QStringLiteral("DE;PS0;"));
     KeyTo(&box, true, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(box.text(), QStringLiteral(" CQPS0")) << "a paste with \";\" is refused";
-    const size_t mark = Mark();
+    const size_t mark = commands.Size();
     ClickOn(&dlg.WriteButton(2));
     Run(500);
     EXPECT_EQ(SentSince(mark, {"KM", "PS0"}), (Texts{"KM2 CQPS0;"}));
@@ -309,7 +303,7 @@ TEST_F(OptionWindows, RepeaterReadsItsVfoOnOpeningAndShowsTheAnswer) {
             ASSERT_TRUE(StoreField(f, 0));
         }
         ASSERT_TRUE(StoreField(Field::VS, vs));
-        const size_t mark = Mark();
+        const size_t mark = commands.Size();
         auto& dlg = Open<CRepeaterDlg>();
         Run(500);
         EXPECT_EQ(SentSince(mark, {"IF", "OI"}), (Texts{read}));
@@ -342,12 +336,9 @@ TEST_F(OptionWindows, ToneListHighlightsTheCurrentToneAndSetsTheChosenOne) {
         LeftButton(list.viewport(), false, offset);
         KeyTo(&list, true, Qt::Key_Return);
     });
-    const size_t mark = Mark();
-    for (QPushButton* button : Buttons(dlg)) {
-        if (button->text() == QStringLiteral("Freq")) {
-            ClickOn(button);
-        }
-    }
+    const size_t mark = commands.Size();
+    const QList<QPushButton*> buttons = Buttons(dlg);
+    ClickOn(*std::ranges::find_if(buttons, [](QPushButton* b) { return b->text() == "Freq"; }));
     Run(300);
     EXPECT_EQ(highlighted, QStringLiteral("  156.7"));
     EXPECT_TRUE(rowOfLastTone);
@@ -364,12 +355,12 @@ TEST_F(OptionWindows, CommandSendTakesPrintableAsciiAndSendsItInUpperCaseExactly
     QGuiApplication::clipboard()->setText(QStringLiteral("PS0;\nFA;"));
     KeyTo(&dlg.Edit(), true, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(dlg.Edit().text(), QStringLiteral("FA14250000;")) << "only printable ASCII";
-    const size_t mark = Mark();
+    const size_t mark = commands.Size();
     KeyTo(&dlg.Edit(), true, Qt::Key_Return);
     Run(300);
     EXPECT_EQ(SentSince(mark, {"FA", "PS0"}), (Texts{"FA14250000;"}));
     EXPECT_EQ(radio->State().fa, 14250000);
-    EXPECT_EQ(Closings(kMsgCommandSendClosed), 1u);
+    EXPECT_EQ(mainWindow.SentOf(kMsgCommandSendClosed).size(), 1u);
 }
 
 TEST_F(OptionWindows, CommandSendReportsATextTheFullRingDidNotTake) {
@@ -384,7 +375,7 @@ TEST_F(OptionWindows, CommandSendReportsATextTheFullRingDidNotTake) {
     });
     KeyTo(&dlg.Edit(), true, Qt::Key_Return);
     EXPECT_TRUE(report.contains(QStringLiteral("full"))) << report.toStdString();
-    EXPECT_EQ(Closings(kMsgCommandSendClosed), 0u);
+    EXPECT_EQ(mainWindow.SentOf(kMsgCommandSendClosed).size(), 0u);
     EXPECT_EQ(dlg.Edit().text(), QStringLiteral("PS0;"));
 }
 

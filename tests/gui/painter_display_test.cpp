@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <array>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "painter_test_support.h"
@@ -13,20 +14,11 @@ namespace {
 using testing::ChangedArea;
 using testing::PainterTest;
 using testing::ShownState;
+using testing::ShownStates;
 using testing::ShowsElement;
 using testing::ShowsImageAt;
 
 using PainterDrawing = PainterTest;
-
-// The images shown by the seven large digits and the small last digit.
-std::vector<int> FrequencyImages(const PanelPainter& painter) {
-    std::vector<int> images;
-    for (int i = 0; i < 7; ++i) {
-        images.push_back(ShownState(painter, SkinGroup::MainDigits, i));
-    }
-    images.push_back(ShownState(painter, SkinGroup::LastDigit, 0));
-    return images;
-}
 
 // Each drawing changes the picture inside its own rectangle only.
 TEST_F(PainterDrawing, DrawingsChangeOnlyTheirRectangle) {
@@ -65,12 +57,8 @@ TEST_F(PainterDrawing, DrawingsChangeOnlyTheirRectangle) {
 }
 
 TEST_F(PainterDrawing, FrequencyShowsEveryDigitBlanksLeadingZerosAndHighlightsTheCursor) {
-    struct Row {
-        int32_t hz;
-        int cursor;
-        std::vector<int> images;
-        std::vector<bool> points;  // looks 0 to 2 of the points group
-    };
+    // Hz, cursor, the seven large digits and the last one, looks 0 to 2 of the points group.
+    using Row = std::tuple<int32_t, int, std::vector<int>, std::vector<bool>>;
     // clang-format off
     const Row kRows[] = {
         {14250120, 0, {1, 4, 2, 5, 0, 1, 2, 0},       {true, true, false}},
@@ -86,12 +74,14 @@ TEST_F(PainterDrawing, FrequencyShowsEveryDigitBlanksLeadingZerosAndHighlightsTh
     };
     // clang-format on
     const QImage before = P().Picture();
-    for (const Row& row : kRows) {
-        P().DrawFrequency(row.hz, row.cursor);
-        EXPECT_EQ(FrequencyImages(P()), row.images) << row.hz << " cursor " << row.cursor;
+    for (const auto& [hz, cursor, images, points] : kRows) {
+        SCOPED_TRACE(::testing::Message() << hz << " cursor " << cursor);
+        P().DrawFrequency(hz, cursor);
+        std::vector<int> shown = ShownStates(P(), SkinGroup::MainDigits, 0, 7);
+        shown.push_back(ShownState(P(), SkinGroup::LastDigit, 0));
+        EXPECT_EQ(shown, images);
         for (int look = 0; look < 3; ++look) {
-            EXPECT_EQ(ShowsElement(P(), SkinGroup::FreqPoints, look), row.points[look])
-                << row.hz << " point look " << look;
+            EXPECT_EQ(ShowsElement(P(), SkinGroup::FreqPoints, look), points[look]) << look;
         }
     }
     // Nothing outside the frequency display was touched.
@@ -99,44 +89,34 @@ TEST_F(PainterDrawing, FrequencyShowsEveryDigitBlanksLeadingZerosAndHighlightsTh
 }
 
 TEST_F(PainterDrawing, OffsetShowsItsDigitsTruncatedTowardZeroAndTheMarkOfItsSign) {
-    struct Row {
-        double hz;
-        std::vector<int> digits;
-        int minus;
-        int plus;
-    };
+    using Row = std::tuple<double, std::vector<int>, int, int>;  // hz, digits, minus, plus
     const Row kRows[] = {
         {-120.0, {0, 1, 2, 0}, 1, 0}, {250.0, {0, 2, 5, 0}, 0, 1}, {0.0, {0, 0, 0, 0}, 0, 0},
         {9999.9, {9, 9, 9, 9}, 0, 1}, {-0.7, {0, 0, 0, 0}, 0, 0},
     };
-    for (const Row& row : kRows) {
-        P().DrawOffset(row.hz);
-        EXPECT_EQ(testing::ShownStates(P(), SkinGroup::OffsetDigits, 0, 4), row.digits) << row.hz;
-        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, row.minus)) << row.hz;
-        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, row.plus)) << row.hz;
-        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPoint, 0)) << row.hz;
+    for (const auto& [hz, digits, minus, plus] : kRows) {
+        SCOPED_TRACE(hz);
+        P().DrawOffset(hz);
+        EXPECT_EQ(ShownStates(P(), SkinGroup::OffsetDigits, 0, 4), digits);
+        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetMinus, minus));
+        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPlus, plus));
+        EXPECT_TRUE(ShowsElement(P(), SkinGroup::OffsetPoint, 0));
     }
 }
 
 // Degrees become radians with pi as 3.141592, so 90 degrees falls a hair short of a quarter turn
 // and both coordinates truncate one pixel down.
 TEST_F(PainterDrawing, DialMarksCircleTheirFace) {
-    const struct {
-        std::function<void(int)> draw;
-        DialImage mark;
-        int angle;
-        QPoint at;
-    } rows[] = {
-        {[&](int a) { P().DrawMainDial(a); }, DialImage::MainDimple, 0, {553, 161}},
-        {[&](int a) { P().DrawMainDial(a); }, DialImage::MainDimple, 90, {588, 196}},
-        {[&](int a) { P().DrawMainDial(a); }, DialImage::MainDimple, 180, {553, 232}},
-        {[&](int a) { P().DrawDial2(a); }, DialImage::Dot, 360, {924, 222}},  // at rest: on top
-        {[&](int a) { P().DrawDial2(a); }, DialImage::Dot, 90, {945, 242}},
+    // The main dial's dimple or the second dial's dot, the angle, where the mark shows.
+    const std::tuple<bool, int, QPoint> rows[] = {
+        {true, 0, {553, 161}},   {true, 90, {588, 196}},
+        {true, 180, {553, 232}}, {false, 360, {924, 222}},  // at rest: on top
+        {false, 90, {945, 242}},
     };
-    for (const auto& row : rows) {
-        row.draw(row.angle);
-        EXPECT_TRUE(ShowsImageAt(P().Picture(), P().Skin().Dial(row.mark), row.at.x(), row.at.y()))
-            << row.angle;
+    for (const auto& [main, angle, at] : rows) {
+        main ? P().DrawMainDial(angle) : P().DrawDial2(angle);
+        const DialImage mark = main ? DialImage::MainDimple : DialImage::Dot;
+        EXPECT_TRUE(ShowsImageAt(P().Picture(), P().Skin().Dial(mark), at.x(), at.y())) << angle;
     }
     EXPECT_EQ(P().MainDialAngle(), 180);
     EXPECT_FALSE(ShowsImageAt(P().Picture(), P().Skin().Dial(DialImage::MainDimple), 553, 161));
@@ -149,23 +129,22 @@ TEST_F(PainterDrawing, DialMarksCircleTheirFace) {
 TEST_F(PainterDrawing, KnobNeedlesPointAtTheirValue) {
     const auto red = [&](QPoint at) { return P().Picture().pixel(at) == qRgb(255, 0, 0); };
     const QPoint mic0{173, 230}, mic255{192, 230}, af0{783, 286}, rf255{808, 291};
-    const struct {
-        std::function<void()> draw;
-        std::vector<QPoint> lit;
-        std::vector<QPoint> dark;
-    } rows[] = {
-        {[&] { P().DrawKnobNeedle(Knob::MicGain, 0); }, {mic0}, {mic255}},
-        {[&] { P().DrawKnobNeedle(Knob::MicGain, 255); }, {mic255}, {mic0}},
-        {[&] { P().DrawAfRfKnob(0, 255); }, {af0, rf255}, {}},
-        {[&] { P().DrawKnobNeedle(Knob::AfGain, 255); }, {rf255}, {af0}},
+    // The knob (AF and RF together on the dual knob), its value, the points lit and dark after.
+    using Points = std::vector<QPoint>;
+    const std::tuple<Knob, int, Points, Points> rows[] = {
+        {Knob::MicGain, 0, {mic0}, {mic255}},
+        {Knob::MicGain, 255, {mic255}, {mic0}},
+        {Knob::RfGain, 255, {af0, rf255}, {}},
+        {Knob::AfGain, 255, {rf255}, {af0}},
     };
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        rows[i].draw();
-        for (const QPoint at : rows[i].lit) {
-            EXPECT_TRUE(red(at)) << i << " " << at.x() << "," << at.y();
+    for (const auto& [knob, value, lit, dark] : rows) {
+        SCOPED_TRACE(value);
+        knob == Knob::RfGain ? P().DrawAfRfKnob(0, value) : P().DrawKnobNeedle(knob, value);
+        for (const QPoint at : lit) {
+            EXPECT_TRUE(red(at)) << at.x() << "," << at.y();
         }
-        for (const QPoint at : rows[i].dark) {
-            EXPECT_FALSE(red(at)) << i << " " << at.x() << "," << at.y();
+        for (const QPoint at : dark) {
+            EXPECT_FALSE(red(at)) << at.x() << "," << at.y();
         }
     }
 }

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "painter_test_support.h"
-#include "panel_test_fixture.h"
 
 namespace kestrel {
 namespace {
 
 using testing::PainterTest;
 using testing::PutMenuSetting;
+using testing::SetFields;
 using testing::ShownStates;
 
 // Eleven columns with the listed ones lit.
@@ -75,11 +75,9 @@ TEST_F(PainterDspRows, NotchLightsTheNeighboursOfItsColumnAndIsDarkWhenOffInAmFm
     // clang-format on
     for (const auto& [bp, mode, level, first, second] : kRows) {
         SCOPED_TRACE(::testing::Message() << "BP " << bp << " MD " << mode << " " << level);
-        SetField(Field::BP0, 1);
-        SetField(Field::MD0, 2);
+        SetFields({{Field::BP0, 1}, {Field::MD0, 2}});
         P().DrawNotch(150);
-        SetField(Field::BP0, bp);
-        SetField(Field::MD0, mode);
+        SetFields({{Field::BP0, bp}, {Field::MD0, mode}});
         P().DrawNotch(level);
         EXPECT_EQ(ShownStates(P(), SkinGroup::NotchRows, 0, 11), first);
         EXPECT_EQ(ShownStates(P(), SkinGroup::NotchRows, 11, 11), second);
@@ -128,18 +126,7 @@ TEST_F(PainterDspRows, ContourBandFollowsTheLevelAndTheApfPeakItsValue) {
     EXPECT_EQ(ShownStates(P(), SkinGroup::ContourRows, 0, 11), Columns({})) << "band 0 stays dark";
 }
 
-class PainterTuningBar : public PainterTest {
-  protected:
-    void SetUp() override {
-        PainterTest::SetUp();
-        SetMainWindow(&window_);
-    }
-    void TearDown() override {
-        SetMainWindow(nullptr);
-        PainterTest::TearDown();
-    }
-    testing::RecordingWindow window_;
-};
+using PainterTuningBar = PainterTest;
 
 // A single dot by default, a growing bar with the bar-display setting 0, pairs from the third
 // table when selector 1 is -1.
@@ -157,8 +144,7 @@ TEST_F(PainterTuningBar, SegmentsFollowTheSelectorsAndTheDisplaySetting) {
         if (growing) {
             PutMenuSetting(1, 40, 0.0);
         }
-        SetField(Field::BG1, bg1);
-        SetField(Field::BG2, bg2);
+        SetFields({{Field::BG1, bg1}, {Field::BG2, bg2}});
         P().DrawTuningBar();
         std::vector<int> expected(21, 0);
         for (const int s : lit) {
@@ -171,8 +157,7 @@ TEST_F(PainterTuningBar, SegmentsFollowTheSelectorsAndTheDisplaySetting) {
 }
 
 TEST_F(PainterTuningBar, NothingIsDrawnForAnUnknownPairOrWhileAReadingRuns) {
-    SetField(Field::BG1, -1);
-    SetField(Field::BG2, -1);
+    SetFields({{Field::BG1, -1}, {Field::BG2, -1}});
     const QImage before = P().Picture();
     P().DrawTuningBar();
     SetField(Field::BG1, 5);

@@ -12,6 +12,7 @@ namespace {
 
 using testing::PainterTest;
 using testing::PutMenuSetting;
+using testing::SetFields;
 using testing::ShownStates;
 
 // A bar of 31 segments with the first `normal` in state 1, the next `second` in state 2 and the
@@ -27,15 +28,15 @@ std::vector<int> Bar(int normal, int second = 0, int held = -1, int heldState = 
     return states;
 }
 
+constexpr auto U = MeterBar::Upper;
+constexpr auto L = MeterBar::Lower;
+
 class PainterBarMeter : public PainterTest {
   protected:
     void SetUp() override {
         PainterTest::SetUp();
-        P().SetHoldTimerHooks(
-            [this](int id, int ms) {
-                timers_.push_back({id, ms});
-            },
-            [this](int id) { stopped_.push_back(id); });
+        P().SetHoldTimerHooks([this](int id, int ms) { timers_.emplace_back(id, ms); },
+                              [this](int id) { stopped_.push_back(id); });
     }
     std::vector<int> Shown(MeterBar bar) {
         return ShownStates(P(), bar == MeterBar::Upper ? SkinGroup::UpperBar : SkinGroup::LowerBar,
@@ -48,8 +49,6 @@ class PainterBarMeter : public PainterTest {
 // Segments lit by a reading, per bar, transmit state and lower-bar selection (MS).
 TEST_F(PainterBarMeter, SegmentsLightFromTheirThresholdsUp) {
     using Row = std::tuple<MeterBar, int, int, int32_t, int, int>;  // TX, MS, value, lit 1, lit 2
-    constexpr auto U = MeterBar::Upper;
-    constexpr auto L = MeterBar::Lower;
     // clang-format off
     const Row kRows[] = {
         {U, 0, 0, 0, 0, 0},    {U, 0, 0, 2, 0, 0},    {U, 0, 0, 3, 1, 0},     {U, 0, 0, 129, 18, 0},
@@ -63,8 +62,7 @@ TEST_F(PainterBarMeter, SegmentsLightFromTheirThresholdsUp) {
     };
     // clang-format on
     for (const auto& [bar, tx, ms, value, normal, second] : kRows) {
-        SetField(Field::TX, tx);
-        SetField(Field::MS, ms);
+        SetFields({{Field::TX, tx}, {Field::MS, ms}});
         bar == U ? P().DrawUpperBar(value) : P().DrawLowerBar(value);
         EXPECT_EQ(Shown(bar), Bar(normal, second))
             << (bar == U ? "upper" : "lower") << " TX " << tx << " MS " << ms << " " << value;
@@ -72,19 +70,15 @@ TEST_F(PainterBarMeter, SegmentsLightFromTheirThresholdsUp) {
 }
 
 TEST_F(PainterBarMeter, BothBarsStayDarkWithTheTransceiverOffOrAutoInformationOff) {
-    SetField(Field::TX, 1);
-    SetField(Field::MS, 0);
+    SetFields({{Field::TX, 1}, {Field::MS, 0}});
     for (const auto& [ps, ai] : {std::pair{0, 1}, std::pair{1, 0}}) {
-        SetField(Field::PS, ps);
-        SetField(Field::AI, ai);
+        SetFields({{Field::PS, ps}, {Field::AI, ai}});
         P().DrawUpperBar(255);
         P().DrawLowerBar(255);
         EXPECT_EQ(Shown(MeterBar::Upper), Bar(0)) << ps << ai;
         EXPECT_EQ(Shown(MeterBar::Lower), Bar(0)) << ps << ai;
     }
-    SetField(Field::PS, 1);
-    SetField(Field::AI, 1);
-    SetField(Field::MS, 2);
+    SetFields({{Field::PS, 1}, {Field::AI, 1}, {Field::MS, 2}});
     const QImage before = P().Picture();
     P().DrawLowerBar(255);
     EXPECT_EQ(P().Picture(), before) << "lower selection 2 is not drawn at all";
@@ -96,8 +90,6 @@ TEST_F(PainterBarMeter, AFallingReadingStartsTheHoldOfItsSetting) {
     // Bar, TX, MS, menu settings (kind, value), falling from, to, then the hold (0: none).
     using Row =
         std::tuple<MeterBar, int, int, std::vector<std::pair<uint32_t, double>>, int, int, int>;
-    constexpr auto U = MeterBar::Upper;
-    constexpr auto L = MeterBar::Lower;
     const Row kRows[] = {
         {U, 0, 0, {}, 80, 10, 500},
         {U, 0, 0, {{15, 0.0}}, 200, 10, 0},
@@ -109,10 +101,7 @@ TEST_F(PainterBarMeter, AFallingReadingStartsTheHoldOfItsSetting) {
     for (const auto& [bar, tx, ms, settings, from, to, holdMs] : kRows) {
         SCOPED_TRACE(::testing::Message() << "from " << from << " MS " << ms);
         ResetRadioState();
-        SetField(Field::AI, 1);
-        SetField(Field::PS, 1);
-        SetField(Field::TX, tx);
-        SetField(Field::MS, ms);
+        SetFields({{Field::AI, 1}, {Field::PS, 1}, {Field::TX, tx}, {Field::MS, ms}});
         for (size_t i = 0; i < settings.size(); ++i) {
             PutMenuSetting(static_cast<int32_t>(i + 1), settings[i].first, settings[i].second);
         }
@@ -163,8 +152,7 @@ TEST_F(PainterBarMeter, PeaksAboveEveryThresholdHoldTheLastSegmentOfTheirScale) 
     };
     PutMenuSetting(1, 39, 3.0);
     for (const auto& [bar, tx, ms, shown] : kRows) {
-        SetField(Field::TX, tx);
-        SetField(Field::MS, ms);
+        SetFields({{Field::TX, tx}, {Field::MS, ms}});
         P().ResetHold(bar);
         P().ShowMeterReading(bar, ms == 4 ? 200 : 255);
         P().ShowMeterReading(bar, ms == 4 ? 20 : 0);

@@ -4,11 +4,14 @@
 
 #include <QImage>
 #include <QRect>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/panel_painter.h"
 #include "menulist/menu_item.h"
+#include "panel_test_fixture.h"
 #include "protocol/radio_state.h"
 
 namespace kestrel::testing {
@@ -83,23 +86,32 @@ inline void PutMenuSetting(int32_t number, uint32_t kind, double value) {
     PutMenuItem(number, &item);
 }
 
-// A loaded painter over a fresh store with the meters live (AI 1, PS 1), receiving.
+// Stores field values in order.
+inline void SetFields(std::initializer_list<std::pair<Field, int32_t>> values) {
+    for (const auto& [field, value] : values) {
+        SetField(field, value);
+    }
+}
+
+// A loaded painter over a fresh store with the meters live (AI 1, PS 1), receiving, and a
+// recording main window whose reading flag the painter consults.
 class PainterTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetRadioState();
-        SetField(Field::AI, 1);
-        SetField(Field::PS, 1);
-        SetField(Field::TX, 0);
+        SetFields({{Field::AI, 1}, {Field::PS, 1}, {Field::TX, 0}});
         painter_ = std::make_unique<PanelPainter>();
         painter_->LoadSkin();
+        SetMainWindow(&window_);
     }
     void TearDown() override {
+        SetMainWindow(nullptr);
         painter_.reset();
         ResetRadioState();
     }
     PanelPainter& P() { return *painter_; }
     std::unique_ptr<PanelPainter> painter_;
+    RecordingWindow window_;
 };
 
 }  // namespace kestrel::testing

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "options/vfo_set_dlg.h"
 #include "panel_test_fixture.h"
@@ -20,10 +21,8 @@ constexpr QPoint kMainDial{575, 219};   // key 89
 constexpr QPoint kDigit7{600, 60};      // key 206
 
 // The band keys of the panel's keypad by the digit they type in the entry window.
-constexpr QPoint kDigitKeys[10] = {
-    {837, 102}, {785, 33}, {837, 33}, {889, 33}, {785, 56},
-    {837, 56},  {889, 56}, {785, 79}, {837, 79}, {889, 79},
-};
+constexpr QPoint kDigitKeys[10] = {{837, 102}, {785, 33}, {837, 33}, {889, 33}, {785, 56},
+                                   {837, 56},  {889, 56}, {785, 79}, {837, 79}, {889, 79}};
 
 using PanelControllerTest = PanelFixture;
 
@@ -31,18 +30,14 @@ TEST_F(PanelControllerTest, BandKeyPostsItsRequestWithTheVfoBitAndShowsTheCap) {
     SetField(Field::VS, 1);
     Click(kBand18.x(), kBand18.y());
     EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x852B), 1, 0}}));
-    const auto caps = window.SentOf(0x85AB);
-    ASSERT_EQ(caps.size(), 2u);
-    EXPECT_EQ(caps[0].wParam, 1u);
-    EXPECT_EQ(caps[1].wParam, 0u);
+    EXPECT_EQ(window.SentOf(0x85AB), (std::vector<uint64_t>{1, 0}));
     EXPECT_EQ(controller().CurrentKey(), 0);
     EXPECT_FALSE(window.Timer(kTimerKeyHold));
 }
 
 TEST_F(PanelControllerTest, ChoiceKeyRunsItsMenuAtTheOffsetAndSendsIdentifierLessOne) {
     QPoint seenAt;
-    int seenKey = 0;
-    int answer = 3;  // "MIC-EQ"
+    int seenKey = 0, answer = 3;  // "MIC-EQ"
     controller().SetChoiceRunner([&](const ChoiceMenu& menu, QPoint pos) {
         seenKey = menu.key;
         seenAt = pos;
@@ -63,20 +58,18 @@ TEST_F(PanelControllerTest, RealChoiceMenuPostsTheChosenEntryAndNothingWhenDismi
     SetField(Field::MG, 100);
     Click(kMicKnob.x(), kMicKnob.y());  // select knob 99 (and step it once)
     posted.clear();
-    WhenPopup([](QMenu* menu) { SendKey(menu, Qt::Key_Escape); });
+    WhenPopup([](QMenu* menu) { KeyTo(menu, true, Qt::Key_Escape); });
     Click(kProc.x(), kProc.y());
     EXPECT_TRUE(posted.empty());
     EXPECT_EQ(controller().CurrentKey(), 0);
-    const auto caps = window.SentOf(0x8581);
-    ASSERT_EQ(caps.size(), 2u);
-    EXPECT_EQ(caps[1].wParam, 0u);
+    EXPECT_EQ(window.SentOf(0x8581), (std::vector<uint64_t>{1, 0}));
     WhenPopup([](QMenu* menu) {
         for (QAction* action : menu->actions()) {
             if (action->text() == "MIC-EQ") {
                 menu->setActiveAction(action);
             }
         }
-        SendKey(menu, Qt::Key_Return);
+        KeyTo(menu, true, Qt::Key_Return);
     });
     Click(kProc.x(), kProc.y());
     EXPECT_EQ(posted, (std::vector<Posted>{{10, 0, 2}}));
@@ -85,10 +78,9 @@ TEST_F(PanelControllerTest, RealChoiceMenuPostsTheChosenEntryAndNothingWhenDismi
 TEST_F(PanelControllerTest, FirstClickOnAKnobSelectsItAndStepsItOnce) {
     SetField(Field::MG, 100);
     Click(kMicKnob.x(), kMicKnob.y());
-    const auto lamps = window.SentOf(kMsgDrawKeyLamp);
-    ASSERT_EQ(lamps.size(), 1u);
-    EXPECT_EQ(lamps[0].wParam, 1u);
-    EXPECT_EQ(lamps[0].lParam, 0);  // the MIC GAIN lamp
+    EXPECT_EQ(window.SentOf(kMsgDrawKeyLamp), (std::vector<uint64_t>{1}));
+    EXPECT_EQ(std::ranges::find(window.sent, kMsgDrawKeyLamp, &RecordingWindow::Sent::id)->lParam,
+              0);  // the MIC GAIN lamp
     EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x855C), 0, 99}}));
     EXPECT_EQ(controller().CurrentKey(), 99);
     EXPECT_FALSE(window.Timer(kTimerKnobRepeat));
@@ -171,8 +163,7 @@ TEST_F(PanelControllerTest, WheelOnTheRightDialDrawsItAtRestAfter200Ms) {
     Tick(kTimerDialRest);
     EXPECT_FALSE(window.Timer(kTimerDialRest));
     for (uint32_t id : {kMsgDrawDial2, kMsgRestDial4, kMsgRestDial5, kMsgDrawDial3}) {
-        ASSERT_EQ(window.SentOf(id).size(), 1u) << std::hex << id;
-        EXPECT_EQ(window.SentOf(id)[0].wParam, 360u);
+        EXPECT_EQ(window.SentOf(id), (std::vector<uint64_t>{360})) << std::hex << id;
     }
 }
 
@@ -182,7 +173,7 @@ TEST_F(PanelControllerTest, DraggingTheMainDialPostsWholeStepsEvery30Ms) {
     EXPECT_EQ(window.Timer(kTimerDragSteps), 30);
     Move(589, 181);  // 21 degrees: 18 degrees, two steps, the rest dropped
     Tick(kTimerKeyHold);
-    EXPECT_EQ(window.SentOf(kMsgDrawMainDial).back().wParam, 21u);
+    EXPECT_EQ(window.SentOf(kMsgDrawMainDial).back(), 21u);
     Tick(kTimerDragSteps);
     Tick(kTimerDragSteps);
     Move(577, 179);  // back to 3 degrees: two steps anticlockwise
@@ -196,13 +187,13 @@ TEST_F(PanelControllerTest, DraggingTheMainDialPostsWholeStepsEvery30Ms) {
 
 TEST_F(PanelControllerTest, RightDialReturnsToRestWhenTheButtonGoesUp) {
     Press(935, 253 - 30);  // straight above the right dial's centre
-    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back().wParam, 0u);
+    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back(), 0u);
     Move(935 + 30, 253);  // a quarter turn clockwise
     Tick(kTimerKeyHold);
-    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back().wParam, 90u);
+    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back(), 90u);
     Tick(kTimerDragSteps);
     Release(935 + 30, 253);
-    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back().wParam, 360u);
+    EXPECT_EQ(window.SentOf(kMsgDrawDial2).back(), 360u);
     EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8550), 0, 12}}));
     EXPECT_EQ(controller().CurrentKey(), 0);
 }
@@ -212,11 +203,11 @@ TEST_F(PanelControllerTest, RightDialReturnsToRestWhenTheButtonGoesUp) {
 TEST_F(PanelControllerTest, MarkedDigitTunesTheSelectedVfoOnTheWheel) {
     SetField(Field::FA, 55990000);
     Click(kDigit7.x(), kDigit7.y());
-    EXPECT_EQ(window.SentOf(kMsgSelectDigitA).back().wParam, 7u);
+    EXPECT_EQ(window.SentOf(kMsgSelectDigitA).back(), 7u);
     Wheel(100, 100, 120);
     EXPECT_TRUE(posted.empty()) << "beyond the band nothing is posted";
     Click(kDigit7.x(), kDigit7.y());  // a second click clears the mark
-    EXPECT_EQ(window.SentOf(kMsgSelectDigitA).back().wParam, 0u);
+    EXPECT_EQ(window.SentOf(kMsgSelectDigitA).back(), 0u);
     EXPECT_EQ(controller().CurrentKey(), 0);
 
     SetField(Field::VS, 1);
@@ -241,7 +232,7 @@ TEST_F(PanelControllerTest, KeyHeldWhileTheCursorLeavesItIsReleasedByTheHoldTime
     Move(kLock.x() + 40, kLock.y());
     Tick(kTimerKeyHold);
     EXPECT_EQ(controller().CurrentKey(), 0);
-    EXPECT_EQ(window.SentOf(0x85A3).back().wParam, 0u);
+    EXPECT_EQ(window.SentOf(0x85A3).back(), 0u);
     EXPECT_FALSE(window.Timer(kTimerKeyHold));
     Release(kLock.x() + 40, kLock.y());
     EXPECT_EQ(posted, (std::vector<Posted>{{Req(0x8523), 0, 0}}));
@@ -258,7 +249,7 @@ TEST_F(PanelControllerTest, ConnectKeyStaysDownUntilTheConnectingWindowGoes) {
     client->OnWindowMessage(Message{kMsgConnectionUp, 0, 0});
     Tick(kTimerKeyHold);
     EXPECT_EQ(controller().CurrentKey(), 0);
-    EXPECT_EQ(window.SentOf(0x8578).back().wParam, 0u);
+    EXPECT_EQ(window.SentOf(0x8578).back(), 0u);
 }
 
 TEST_F(PanelControllerTest, ConnectTimeoutClosesTheWindowAndSaysSo) {

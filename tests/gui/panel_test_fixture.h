@@ -59,12 +59,12 @@ class RecordingWindow final : public MainWindow {
         auto it = timers.find(timerId);
         return it == timers.end() ? std::nullopt : std::optional<int64_t>(it->second);
     }
-    // Returns every send of one message number, in order.
-    std::vector<Sent> SentOf(uint32_t id) const {
-        std::vector<Sent> out;
+    // Returns the wParam of every send of one message number, in order.
+    std::vector<uint64_t> SentOf(uint32_t id) const {
+        std::vector<uint64_t> out;
         for (const Sent& s : sent) {
             if (s.id == id) {
-                out.push_back(s);
+                out.push_back(s.wParam);
             }
         }
         return out;
@@ -135,12 +135,6 @@ inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget
 // Answers the next modal window (a box or the reading window) with fn.
 inline void WhenModal(std::function<void(QWidget*)> fn) {
     WhenShown([] { return QApplication::activeModalWidget(); }, std::move(fn));
-}
-
-// Sends a key press to a widget.
-inline void SendKey(QWidget* widget, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
 }
 
 // Answers the next pop-up menu with fn.

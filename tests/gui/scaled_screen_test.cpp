@@ -55,7 +55,7 @@ TEST_F(ScaledScreen, PanelIsDrawnAtTheScreensRatioAndClicksHitTheKeysUnderThem) 
     EXPECT_EQ(picture.size(), QSize(std::lround(1024 * ratio), std::lround(320 * ratio)));
     EXPECT_TRUE(shown == picture) << "the window shows the picture pixel for pixel";
     if (ratio >= 2) {
-        const QRect digits = Area({SkinGroup::MainDigits, SkinGroup::LastDigit});
+        const QRect digits = GroupsArea({SkinGroup::MainDigits, SkinGroup::LastDigit});
         EXPECT_GT(MixedBlocks(picture, QRect(digits.topLeft() * ratio, digits.size() * ratio)), 200)
             << "the digits' edges are drawn at the device's resolution";
     }

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <filesystem>
+#include <tuple>
 
 #include "app_window_fixture.h"
 #include "option_test_support.h"
@@ -40,10 +41,6 @@ class ShareWindowTest : public MainWindowTest {
     W* Child(int index) {
         return share->findChildren<W*>().at(index);
     }
-    static void Type(QLineEdit* edit, const QString& text) {
-        edit->clear();
-        TypeInto(edit, text);
-    }
     // Handles events until the title holds the text (at most five seconds).
     bool AwaitTitle(const QString& text) {
         return QTest::qWaitFor([&] { return window->windowTitle().contains(text); });
@@ -62,7 +59,8 @@ TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) 
     EXPECT_EQ(share->StatusText(), "The radio is not shared.");
     EXPECT_EQ(window->windowTitle(), "TRN for Kestrel");
     ClickOn(Child<QCheckBox>(0));
-    Type(Child<QLineEdit>(0), "127.0.0.1:0");
+    Child<QLineEdit>(0)->clear();
+    TypeInto(Child<QLineEdit>(0), "127.0.0.1:0");
     ClickOn(ApplyButton());
     ASSERT_NE(sharing.RigctlPort(), 0);
     EXPECT_TRUE(share->StatusText().startsWith(
@@ -79,9 +77,8 @@ TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) 
     EXPECT_TRUE(AwaitTitle("shared with 0 programs"));
 
     const ShareSettings saved = ReadShareSettings();
-    EXPECT_TRUE(saved.rigctlOn);
-    EXPECT_FALSE(saved.xmlrpcOn);
-    EXPECT_EQ(saved.rigctl.port, 0);
+    EXPECT_EQ(std::tuple(saved.rigctlOn, saved.xmlrpcOn, saved.rigctl.port),
+              std::tuple(true, false, 0));
 
     ClickOn(Child<QCheckBox>(0));
     ClickOn(ApplyButton());
@@ -93,7 +90,8 @@ TEST_F(ShareWindowTest, SwitchesTheServerOnShowsTheClientAndRemembersTheChoice) 
 TEST_F(ShareWindowTest, ABadAddressIsRefusedAndChangesNothing) {
     share->Open();
     ClickOn(Child<QCheckBox>(1));
-    Type(Child<QLineEdit>(1), "radio:12345");
+    Child<QLineEdit>(1)->clear();
+    TypeInto(Child<QLineEdit>(1), "radio:12345");
     ClickOn(ApplyButton());
     EXPECT_EQ(sharing.XmlrpcPort(), 0);
     EXPECT_FALSE(std::filesystem::exists(ShareSettingsPath()));

@@ -20,7 +20,6 @@ class ShortcutKeysTest : public PanelFixture {
         client->Shortcuts().SetCommandSink(
             [this](std::string_view command) { commands.emplace_back(command); });
     }
-    void TearDown() override { PanelFixture::TearDown(); }
     // Writes the shortcut file, line 0 first.
     void WriteFile(const std::vector<std::string>& lines) {
         std::ofstream out(dir.path + "/CommoFiles/TRNKSDEF.txt", std::ios::trunc);

@@ -4,22 +4,20 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
+#include <fstream>
 
 #include "app/panel_painter.h"
 #include "app/panel_skin.h"
+#include "app_window_fixture.h"
 
 namespace kestrel {
 namespace {
 
-// One built-in skin for the whole suite: drawing it takes a while and nothing changes it.
+// The reference painter's built-in skin, drawn once for the whole suite (drawing takes a while).
 const CPanelSkin& BuiltIn() {
-    static const CPanelSkin skin = [] {
-        CPanelSkin s;
-        s.Load();
-        return s;
-    }();
-    return skin;
+    return testing::ReferencePainter().Skin();
 }
 
 // Every element has its group's size, is mostly opaque and differs from every other state of
@@ -111,20 +109,13 @@ class SkinFolderLoad : public ::testing::Test {
 // size or an unreadable file falls back to the built-in drawing, as does everything not given.
 TEST_F(SkinFolderLoad, ImagesInTheFolderReplaceTheBuiltInOnesAndBadOnesAreSkipped) {
     QImage red = Filled(28, 11, QColor(255, 0, 0));
-    for (int y = 0; y < 11; ++y) {
-        for (int x = 0; x < 14; ++x) {
-            red.setPixel(x, y, qRgb(0, 255, 0));
-        }
-    }
+    QPainter(&red).fillRect(0, 0, 14, 11, QColor(0, 255, 0));  // the left half see-through
     Save("lamp_tx_1.png", red);
     Save("main_digits_30.png", Filled(21, 29, QColor(1, 2, 3)));
     Save("1174.png", Filled(20, 20, QColor(9, 9, 9)));
     Save("917.png", Filled(kPanelWidth, kPanelHeight, QColor(20, 40, 60)));
     Save("lamp_rx_clar_1.png", Filled(13, 7, Qt::red));
-    QFile broken(QDir(dir_.path()).filePath("lamp_busy_1.png"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a picture");
-    broken.close();
+    std::ofstream(QDir(dir_.path()).filePath("lamp_busy_1.png").toStdString()) << "not a picture";
     CPanelSkin skin;
     EXPECT_EQ(skin.Load(dir_.path()), 4);
     EXPECT_EQ(skin.Element(SkinGroup::LampTx, 1).pixel(20, 5), qRgb(255, 0, 0));
