@@ -120,7 +120,7 @@ TEST_F(EqualizerWindowTest, FilesLoadAllOrNothingAndAFailedSaveIsReported) {
     EXPECT_EQ(boxes, (std::vector<int>{104, 120}));
 
     ClickOn(eq->Button(kEqualizerExit));
-    EXPECT_EQ(window.SentOf(kMsgEqualizerClosed).size(), 1u);
+    EXPECT_EQ(window.sent.back().id, kMsgEqualizerClosed);
     std::filesystem::remove_all(folder);
 }
 

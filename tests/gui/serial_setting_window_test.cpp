@@ -54,7 +54,7 @@ TEST_F(SerialSettingWindows, BaudRateStoresAChosenSpeedAndNothingWithoutAChoice)
     EXPECT_EQ(dlg.ChosenValue(), speed == 1 ? 9600 : 19200);
     window.sent.clear();
     PressOk(dlg);
-    EXPECT_EQ(window.SentOf(kMsgBaudRateClosed).size(), 1u);
+    EXPECT_EQ(window.sent.back().id, kMsgBaudRateClosed);
     EXPECT_EQ(RadioEngine::BaudRate(), dlg.ChosenValue());
     EXPECT_NE(SavedSettings().find("," + std::to_string(dlg.ChosenValue()) + ","),
               std::string::npos);
