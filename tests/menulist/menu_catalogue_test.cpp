@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <tuple>
@@ -208,6 +210,14 @@ TEST(MenuSettingsFile, ABadLineChangesNothingAndIsNamed) {
         EXPECT_NE(error.find(expected), std::string::npos) << error << " / " << expected;
         EXPECT_EQ(values, std::vector<int64_t>{42});
     }
+    // A file too large is refused as it is read, before anything is parsed.
+    const std::string path = testing::TempDir() + "kestrel-menu-too-large";
+    std::ofstream(path) << std::string(kMenuSettingsMaxBytes + 1, '#');
+    std::vector<int64_t> values;
+    std::string error;
+    EXPECT_FALSE(ReadMenuSettingsFile(path, Catalogue(), values, error));
+    EXPECT_EQ(error, "the file cannot be read or is too large");
+    std::filesystem::remove(path);
 }
 
 // The items whose choices are their range text cut at each "/".
