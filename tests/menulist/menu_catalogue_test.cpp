@@ -54,6 +54,7 @@ TEST(MenuValues, SettingTextOfEveryKind) {
         {93, 10, 0, " 10"},               // kinds 19-24
         {92, -5, 0, " -5"},               // kinds 25-30
         {91, 0, 0, " OFF"},               // kinds 31-36 drop the unit after OFF
+        {94, 0, 0, " OFF"},               // kind 32
         {91, 3, 0, " 300Hz"},             // kinds 31-36
         {91, 8, 0, " ????????????"},      // eight choices: 8 has none, and no unit
         {8, 1, 0, " 0.5sec"},             // kinds 37-40
