@@ -167,8 +167,8 @@ TEST_F(MainWindowMessages, PanelStartUpsOneShotRefreshDrawsEveryDisplayFromTheSt
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyA), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFrequencyB), 30);
     EXPECT_EQ(window->TimerPeriod(kTimerFullRefresh), 10);
-    Set({{F::AI, 1}, {F::PS, 1}, {F::FA, 7050000}, {F::LK, 1}});
-    Set({{F::MD0, 3}, {F::KC, 4}, {F::MX, 1}});
+    SetFields({{F::AI, 1}, {F::PS, 1}, {F::FA, 7050000}, {F::LK, 1}});
+    SetFields({{F::MD0, 3}, {F::KC, 4}, {F::MX, 1}});
     window->OnTimer(kTimerFullRefresh);
     EXPECT_FALSE(window->HasTimer(kTimerFullRefresh));
     EXPECT_TRUE(window->HasTimer(kTimerFrequencyA));
@@ -183,7 +183,7 @@ TEST_F(MainWindowMessages, PanelStartUpsOneShotRefreshDrawsEveryDisplayFromTheSt
 }
 
 TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndNotificationsReachTheControllerAfter) {
-    Set(Field::SF, 0);
+    SetField(Field::SF, 0);
     window->SendMessage(0x85C0, 1, 0);
     EXPECT_TRUE(Shows(SkinGroup::KeyFuncBand, 3)) << "held while on: the pressed-on image";
     window->SendMessage(0x857A, 1, 0);
@@ -194,19 +194,17 @@ TEST_F(MainWindowMessages, KeyCapMessagesDrawTheCapsAndNotificationsReachTheCont
     EXPECT_EQ(probe->messages[0].id, kNotifyLK);
 }
 
-TEST_F(MainWindowMessages, ExitMessageEndsTheWindowAsCancelled) {
-    QTimer::singleShot(0, window.get(), [this] { window->PostMessage(kMsgExitProgram, 0, 0); });
-    EXPECT_EQ(window->exec(), QDialog::Rejected);
+TEST_F(MainWindowMessages, EnterNeverEndsTheWindowAndEscapeOrTheExitMessageCancel) {
+    for (const bool byMessage : {true, false}) {
+        QTimer::singleShot(0, window.get(), [this, byMessage] {
+            KeyTo(window.get(), true, Qt::Key_Return);
+            EXPECT_TRUE(window->isVisible());
+            byMessage ? void(window->PostMessage(kMsgExitProgram, 0, 0))
+                      : KeyTo(window.get(), true, Qt::Key_Escape);
+        });
+        EXPECT_EQ(window->exec(), QDialog::Rejected) << byMessage;
+    }
     EXPECT_TRUE(window->Closing());
-}
-
-TEST_F(MainWindowMessages, EnterNeverEndsTheWindowAndEscapeCancels) {
-    QTimer::singleShot(0, window.get(), [this] {
-        KeyTo(window.get(), true, Qt::Key_Return);
-        EXPECT_FALSE(window->Closing());
-        KeyTo(window.get(), true, Qt::Key_Escape);
-    });
-    EXPECT_EQ(window->exec(), QDialog::Rejected);
 }
 
 // Input goes in through the window, as the window system delivers it, at the COM key.
@@ -299,7 +297,7 @@ TEST_F(MainWindowMessages, RepaintAfterShowingRebuildsThePictureWithoutDroppingH
     window->hide();
 }
 
-class StartupMessages : public MainWindowTest {};
+using StartupMessages = MainWindowTest;
 
 TEST_F(StartupMessages, ModeZeroOpensOneBoxAtATimeAndModeOneShowsEvenOverAnOpenBox) {
     std::vector<std::pair<int, bool>> shown;  // string, box flag while it was up

@@ -86,16 +86,9 @@ class MainWindowTest : public ::testing::Test {
     }
     // Stores field values, then posts the notification that follows them.
     void Notify(uint32_t message, const std::vector<std::pair<Field, int32_t>>& values) {
-        Set(values);
+        SetFields(values);
         Notify(message);
     }
-    // Stores field values in order, the way answers would (within the fields' limits).
-    static void Set(const std::vector<std::pair<Field, int32_t>>& values) {
-        for (const auto& [field, value] : values) {
-            ASSERT_TRUE(StoreField(field, value)) << FieldName(field);
-        }
-    }
-    static void Set(Field field, int32_t value) { Set({{field, value}}); }
 
     const QImage& Picture() const { return window->Painter().Picture(); }
 

@@ -17,7 +17,7 @@ namespace {
 using F = Field;
 using G = SkinGroup;
 
-class DisplayNotifications : public MainWindowTest {};
+using DisplayNotifications = MainWindowTest;
 
 // Notifications in order, each after the store changes it follows, and the looks of the lamps
 // and caps it redraws (an image whose look another image shares is not told apart).
@@ -176,7 +176,7 @@ TEST_F(DisplayNotifications, ModeLegendsLightTheLegendsOfTheModeValue) {
 }
 
 TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
-    Set({{F::FA, 7050000}, {F::FB, 14250000}});
+    SetFields({{F::FA, 7050000}, {F::FB, 14250000}});
     // TX, FT, VS, then whether the B frequency is shown.
     constexpr std::array<std::array<int, 4>, 8> kCases{{{0, 0, 0, 0},
                                                         {0, 0, 1, 1},
@@ -204,10 +204,10 @@ TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
 
 TEST_F(DisplayNotifications, FrequencyTimersRedrawFromTheStoreAndRestUntilTheNextMessage) {
     window->InitPanel();
-    Set(F::FA, 3573000);
+    SetField(F::FA, 3573000);
     window->OnTimer(kTimerFrequencyA);
     EXPECT_TRUE(ShowsFrequency(3573000));
-    Set(F::FA, 3574000);
+    SetField(F::FA, 3574000);
     window->OnTimer(kTimerFrequencyB);
     EXPECT_TRUE(ShowsFrequency(3574000));
     window->Painter().DrawPanelPicture();

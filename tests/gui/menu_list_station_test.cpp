@@ -38,7 +38,11 @@ class MenuListStation : public Station {
     // Picks an entry for a row in its setting dialog, as the operator does.
     void Edit(int row, const QString& entry) {
         list->List()->setCurrentRow(row);
-        WhenChoiceDialog(entry);
+        WhenModal([entry](QWidget* w) {
+            ASSERT_NE(qobject_cast<ChoiceDialog*>(w), nullptr);
+            ClickEntry(static_cast<ChoiceDialog*>(w), entry);
+            ClickButton(w, "OK");
+        });
         KeyTo(list->List(), true, Qt::Key_Return);
     }
     // Presses OK (or CANCEL) and returns the "EX" commands that went out in the next half second.

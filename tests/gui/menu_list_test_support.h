@@ -32,14 +32,4 @@ inline void ClickEntry(ChoiceDialog* dialog, const QString& text, bool twice = f
     ClickAt(view->viewport(), view->visualRect(index).center(), twice);
 }
 
-// Clicks an entry of the setting dialog that opens next, then its OK button.
-inline void WhenChoiceDialog(const QString& entry) {
-    WhenModal([entry](QWidget* w) {
-        auto* dialog = qobject_cast<ChoiceDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        ClickEntry(dialog, entry);
-        ClickButton(dialog, "OK");
-    });
-}
-
 }  // namespace kestrel::testing

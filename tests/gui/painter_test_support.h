@@ -86,10 +86,10 @@ inline void PutMenuSetting(int32_t number, uint32_t kind, double value) {
     PutMenuItem(number, &item);
 }
 
-// Stores field values in order.
-inline void SetFields(std::initializer_list<std::pair<Field, int32_t>> values) {
+// Stores field values in order, the way answers would (within the fields' limits).
+inline void SetFields(const std::vector<std::pair<Field, int32_t>>& values) {
     for (const auto& [field, value] : values) {
-        SetField(field, value);
+        EXPECT_TRUE(StoreField(field, value)) << FieldName(field);
     }
 }
 
