@@ -1,12 +1,9 @@
 #include <QtCore/qtestsupport_core.h>
-#include <stdlib.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,9 +11,7 @@
 #include "app/panel_controller_client.h"
 #include "app/remote_controller_app.h"
 #include "app_window_fixture.h"
-#include "engine/anl_send_thread.h"
 #include "option_test_support.h"
-#include "platform/paths.h"
 #include "platform/workers.h"
 #include "protocol/store_flags.h"
 #include "sim/built_in_radio.h"

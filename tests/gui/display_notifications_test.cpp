@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <array>
-#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>

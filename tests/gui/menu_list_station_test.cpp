@@ -3,7 +3,6 @@
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <utility>
 #include <vector>

@@ -4,8 +4,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-#include <filesystem>
 #include <fstream>
 
 #include "menu_list_test_support.h"
@@ -14,7 +12,6 @@
 #include "menulist/menu_values.h"
 #include "panel/child_window_table.h"
 #include "panel_test_fixture.h"
-#include "platform/paths.h"
 
 namespace kestrel::testing {
 namespace {

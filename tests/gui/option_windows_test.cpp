@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QPainter>
-#include <array>
 #include <functional>
 #include <tuple>
 #include <vector>
@@ -49,11 +47,6 @@ TEST_F(PainterDrawing, DrawingsChangeOnlyTheirRectangle) {
         EXPECT_FALSE(changed.isEmpty()) << row.name;
         EXPECT_TRUE(row.area.contains(changed)) << row.name;
     }
-    P().DrawGroup(SkinGroup::LampBusy, 1);
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::LampBusy, 1));
-    P().DrawGroup(SkinGroup::LampBusy, 0);
-    EXPECT_TRUE(ShowsElement(P(), SkinGroup::LampBusy, 0));
-    EXPECT_FALSE(ShowsElement(P(), SkinGroup::LampBusy, 1));
 }
 
 TEST_F(PainterDrawing, FrequencyShowsEveryDigitBlanksLeadingZerosAndHighlightsTheCursor) {

@@ -7,8 +7,6 @@
 #include "app/panel_controller_client.h"
 #include "app_window_fixture.h"
 #include "engine/request_table.h"
-#include "option_test_support.h"
-#include "panel_test_fixture.h"
 
 namespace kestrel::testing {
 namespace {

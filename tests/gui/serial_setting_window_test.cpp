@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "panel_test_fixture.h"
 #include "platform/paths.h"
