@@ -9,6 +9,23 @@
 namespace kestrel {
 namespace {
 
+TEST(SkinLayout, EveryElementAndKeyLampLiesInsideThePanel) {
+    const auto inside = [](const SkinRect& r) {
+        return r.width > 0 && r.height > 0 && r.left >= 0 && r.top >= 0 &&
+               r.left + r.width <= kPanelWidth && r.top + r.height <= kPanelHeight;
+    };
+    for (int g = 0; g < kSkinGroupCount; ++g) {
+        const auto group = static_cast<SkinGroup>(g);
+        ASSERT_GT(ElementCount(group), 0) << GroupLayout(group).name;
+        for (int e = 0; e < ElementCount(group); ++e) {
+            EXPECT_TRUE(inside(ElementRect(group, e))) << GroupLayout(group).name << " " << e;
+        }
+    }
+    for (int i = 0; i < kKeyLampCount; ++i) {
+        EXPECT_TRUE(inside(KeyLampRect(i))) << "key lamp " << i;
+    }
+}
+
 // The middle rows are checked on the painted bar; these are the ends of each table and past them.
 TEST(TuningPatterns, TableEndsAndRowsPastThemLightNothingStray) {
     const auto lit = [](std::initializer_list<int> normal, int centre = 0) {
