@@ -25,10 +25,12 @@ TEST_F(MenuLoaderTest, OnlyTheLoadMessageFillsAll118ItemsThenSetsStoreReadyAndEn
     EXPECT_TRUE(loader->IsRunning());
 
     bool readyBeforeFilled = false;
-    runtime.StartTimer(
+    const TimerId probe = runtime.StartTimer(
         1, [&] { readyBeforeFilled |= StoreReady.load() == 1 && GetMenuItemCount() != 118; });
     ASSERT_TRUE(PostToWorker(Worker::MenuLoader, kMsgLoadMenu));
-    ASSERT_TRUE(runtime.RunUntil([] { return StoreReady.load() == 1; }, 100));
+    const bool ready = runtime.RunUntil([] { return StoreReady.load() == 1; }, 100);
+    runtime.CancelTimer(probe);  // it watches a local of this test
+    ASSERT_TRUE(ready);
     EXPECT_FALSE(readyBeforeFilled);
     EXPECT_EQ(GetMenuItemCount(), 118);
     for (int n = 1; n <= 118; ++n) {
