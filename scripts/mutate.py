@@ -69,6 +69,15 @@ def mask(text):
             if out[k] != "\n":
                 out[k] = fill
 
+    def blank_quoted(i, quote):
+        """Blanks the literal opening at i up to its closing quote (or the line's end) and
+        returns the index after it."""
+        j = i + 1
+        while j < n and text[j] != quote and text[j] != "\n":
+            j += 2 if text[j] == "\\" else 1
+        blank(i + 1, j, "_")
+        return j + 1
+
     while i < n:
         c = text[i]
         if text.startswith("//", i):
@@ -90,21 +99,13 @@ def mask(text):
                 blank(i + 1, j - 1, "_")
                 i = j
                 continue
-            j = i + 1
-            while j < n and text[j] != '"' and text[j] != "\n":
-                j += 2 if text[j] == "\\" else 1
-            blank(i + 1, j, "_")
-            i = j + 1
+            i = blank_quoted(i, '"')
         elif c == "'":
             word = re.search(r"[\w]*$", text[max(0, i - 32):i]).group(0)
             if word and word[0].isdigit():  # a digit separator
                 i += 1
                 continue
-            j = i + 1
-            while j < n and text[j] != "'" and text[j] != "\n":
-                j += 2 if text[j] == "\\" else 1
-            blank(i + 1, j, "_")
-            i = j + 1
+            i = blank_quoted(i, "'")
         else:
             i += 1
     return "".join(out)
