@@ -202,8 +202,8 @@ bool PanelPainter::DrawFrequency(int32_t value, int digitCursor) {
         const int d = text[i] - '0';
         return i == look.highlight ? d + 11 : d;
     };
+    // Its own drawing forgets what the display showed (DrawingOver) until the end below.
     QRect area;
-    drawingFrequency_ = true;
     auto draw = [&](SkinGroup group, int element) {
         if (const CSkinElement* found = skin_.SkinElement(group, element)) {
             const SkinRect& r = found->rect;
@@ -218,7 +218,6 @@ bool PanelPainter::DrawFrequency(int32_t value, int digitCursor) {
     draw(SkinGroup::LastDigit, image(7));
     draw(SkinGroup::FreqPoints, text[1] == ' ' ? 2 : 0);
     draw(SkinGroup::FreqPoints, 1);
-    drawingFrequency_ = false;
     frequencyArea_ = area;
     shownFrequency_ = look;
     return true;
@@ -604,7 +603,7 @@ QRect PanelPainter::DeviceRect(const QRect& area) const {
 }
 
 void PanelPainter::DrawingOver(const QRect& area) {
-    if (!drawingFrequency_ && area.intersects(frequencyArea_)) {
+    if (area.intersects(frequencyArea_)) {
         shownFrequency_.reset();
     }
 }

@@ -160,7 +160,6 @@ class PanelPainter {
     static ShownFrequency FrequencyLook(int32_t value, int digitCursor);
     std::optional<ShownFrequency> shownFrequency_;
     QRect frequencyArea_;
-    bool drawingFrequency_ = false;
     int scopeDepth_ = 0;
     QRect scopeArea_;
     QImage scopeBefore_;
