@@ -166,25 +166,5 @@ TEST_F(RequestCommands, RequestsGoOutInPostingOrderAndOnlyBitZeroSelectsTheRecei
                                  "FB07000000;"}));
 }
 
-TEST(RequestFields, FieldsAreZeroFilledRightAlignedAndEmptyWhenTooWide) {
-    struct FieldCase {
-        int width;
-        int64_t value;
-        std::string expected;
-    };
-    for (const FieldCase& c : std::vector<FieldCase>{{8, 14250000, "14250000"},
-                                                     {3, 7, "007"},
-                                                     {3, 1234, "000"},
-                                                     {3, 999, "999"},
-                                                     {3, 1000, "000"},
-                                                     {1, 0, "0"},
-                                                     {4, -5, "0000"},
-                                                     {2, 10, "10"}}) {
-        std::string field(c.width, 'x');
-        WriteField(field.data(), c.width, c.value);
-        EXPECT_EQ(field, c.expected) << "width " << c.width << " value " << c.value;
-    }
-}
-
 }  // namespace
 }  // namespace kestrel
