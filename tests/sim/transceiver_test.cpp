@@ -162,18 +162,6 @@ TEST_F(Reads, EveryMenuAnswerIsStoredInBothFirmwareModes) {
     }
 }
 
-TEST_F(Reads, ReportsAfterSetsAreTaken) {
-    Make();
-    for (const char* set : {"AI1;", "FA14250000;", "MD03;", "SQ0120;", "RA01;", "KS025;", "PC050;",
-                            "AI1;", "RT1;", "IS0+0500;", "SH015;", "RL010;"}) {
-        for (const std::string& answer : SplitAnswers(Ask(set))) {
-            EXPECT_TRUE(EngineTakes(answer)) << set << " -> " << answer;
-        }
-    }
-    EXPECT_EQ(GetField(Field::FA), 14250000);
-    EXPECT_EQ(GetField(Field::MD0), 3);
-}
-
 // Set commands that change a value away from the radio's start-up state, with the read that
 // shows it: every command with a layout of its own, and of the simple one-value commands (one
 // table-driven path) one of each width, selector count, hex value and lower limit.
