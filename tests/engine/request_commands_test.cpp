@@ -15,8 +15,6 @@ struct CommandCase {
     int32_t mirrorValue = 0;
 };
 
-constexpr Mirror kNone = Mirror::Count;
-
 // clang-format off
 const std::vector<CommandCase> kCases = {
     {3,   0, 0,        {"DS1;"},      Mirror::DS, 0},
@@ -139,7 +137,7 @@ TEST_F(RequestCommands, EveryRequestSendsItsExactCommand) {
         SCOPED_TRACE("request " + std::to_string(c.number) + " vfoB " + std::to_string(c.vfoB) +
                      " value " + std::to_string(c.value));
         InitControlMirror();
-        if (c.mirror != kNone) {
+        if (c.mirror != Mirror::Count) {
             ASSERT_TRUE(SetMirror(c.mirror, c.mirrorValue));
         }
         sent.clear();
