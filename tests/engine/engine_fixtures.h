@@ -27,10 +27,9 @@ namespace kestrel {
 
 using Ids = std::vector<uint32_t>;
 using TextList = std::vector<std::string>;
-using FieldValues = std::initializer_list<std::pair<Field, int32_t>>;
 
 // Expects each field to hold its value.
-inline void ExpectFields(FieldValues fields) {
+inline void ExpectFields(std::initializer_list<std::pair<Field, int32_t>> fields) {
     for (const auto& [field, value] : fields) {
         EXPECT_EQ(GetField(field), value) << FieldName(field);
     }

@@ -1,19 +1,13 @@
 #include "protocol/field_names.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
-#include "menulist/menu_catalogue.h"
+#include "engine_fixtures.h"
 
 namespace kestrel {
 namespace {
 
-class FieldNamesTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ResetRadioState(); }
-    void TearDown() override { ResetRadioState(); }
-};
+using FieldNamesTest = EngineTest;
 
 TEST_F(FieldNamesTest, EveryFieldIsFoundByItsOwnName) {
     for (int i = 0; i < kFieldCount; ++i) {

@@ -51,10 +51,6 @@ class Framing : public EngineTest {
         }
     }
 
-    std::string Held() const {
-        return std::string(reinterpret_cast<const char*>(buffer.bytes.data()), buffer.count);
-    }
-
     ReceiveBuffer buffer;
     RecordingSink sink;
     bool toRing = false;
@@ -133,7 +129,8 @@ TEST_F(Framing, CutsEveryReadSequenceIntoItsAnswers) {
         sink.answers.clear();
         Read(c.reads[0].bytes, c.reads[0].lineError);
         if (c.held != "*") {
-            EXPECT_EQ(Held(), c.held);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.bytes.data()), buffer.count),
+                      c.held);
         }
         for (size_t i = 1; i < c.reads.size(); ++i) {
             Read(c.reads[i].bytes, c.reads[i].lineError);

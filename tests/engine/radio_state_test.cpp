@@ -1,7 +1,5 @@
 #include "protocol/radio_state.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cstring>
 #include <limits>
@@ -9,20 +7,12 @@
 #include <thread>
 #include <vector>
 
-#include "menulist/menu_catalogue.h"
-#include "protocol/control_mirror.h"
+#include "engine_fixtures.h"
 
 namespace kestrel {
 namespace {
 
-class RadioStateTest : public ::testing::Test {
-  protected:
-    void SetUp() override { TearDown(); }
-    void TearDown() override {
-        ResetRadioState();
-        InitControlMirror();
-    }
-};
+using RadioStateTest = EngineTest;
 
 struct LimitRow {
     Field field;

@@ -15,8 +15,6 @@ struct CommandCase {
     int32_t mirrorValue = 0;
 };
 
-constexpr Mirror kNone = Mirror::Count;
-
 // clang-format off
 const std::vector<CommandCase> kCases = {
     {3,   0, 0,        {"DS1;"},      Mirror::DS, 0},
@@ -139,7 +137,7 @@ TEST_F(RequestCommands, EveryRequestSendsItsExactCommand) {
         SCOPED_TRACE("request " + std::to_string(c.number) + " vfoB " + std::to_string(c.vfoB) +
                      " value " + std::to_string(c.value));
         InitControlMirror();
-        if (c.mirror != kNone) {
+        if (c.mirror != Mirror::Count) {
             ASSERT_TRUE(SetMirror(c.mirror, c.mirrorValue));
         }
         sent.clear();
@@ -164,26 +162,6 @@ TEST_F(RequestCommands, RequestsGoOutInPostingOrderAndOnlyBitZeroSelectsTheRecei
     runtime.RunFor(5);
     EXPECT_EQ(Texts(), (TextList{"FA14250000;", "LK1;", "IF;", "OI;", "IF;", "OI;", "NB01;",
                                  "FB07000000;"}));
-}
-
-TEST(RequestFields, FieldsAreZeroFilledRightAlignedAndEmptyWhenTooWide) {
-    struct FieldCase {
-        int width;
-        int64_t value;
-        std::string expected;
-    };
-    for (const FieldCase& c : std::vector<FieldCase>{{8, 14250000, "14250000"},
-                                                     {3, 7, "007"},
-                                                     {3, 1234, "000"},
-                                                     {3, 999, "999"},
-                                                     {3, 1000, "000"},
-                                                     {1, 0, "0"},
-                                                     {4, -5, "0000"},
-                                                     {2, 10, "10"}}) {
-        std::string field(c.width, 'x');
-        WriteField(field.data(), c.width, c.value);
-        EXPECT_EQ(field, c.expected) << "width " << c.width << " value " << c.value;
-    }
 }
 
 }  // namespace

@@ -31,8 +31,6 @@ TEST_F(RequestSequences, MenuWriteSendsEditedItemsInOrderAndClearsTheirFlags) {
         std::string expected;
     } cases[] = {
         {{.number = 5, .width = 2, .kind = 0, .edited = 1, .editedValue = 7.9}, "EX00507;"},
-        {{.number = 6, .width = 3, .kind = 4, .edited = 1, .editedValue = -5}, "EX006-05;"},
-        {{.number = 7, .width = 3, .kind = 25, .edited = 1, .editedValue = 12}, "EX007+12;"},
         {{.number = 8, .width = 2, .kind = 4, .edited = 1, .editedValue = -12}, "EX00812;"},
         {{.number = 9, .width = 13, .kind = 14, .edited = 1, .editedValue = 4097},
          "EX0091000000000001;"},

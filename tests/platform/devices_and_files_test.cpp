@@ -165,7 +165,6 @@ TEST_F(PtyDeviceTest, QuietTerminalIsHealthyAndRefusesOnlyAnUnknownRate) {
     ASSERT_TRUE(port_->QueryStatus(status));
     EXPECT_EQ(std::tuple(status.errors, status.status), std::tuple(0u, 0u));
     EXPECT_FALSE(port_->Configure({.baud = 1234, .stopBits = 2, .ctsFlow = true}));
-    EXPECT_EQ(TermiosDevice::Open("/nonexistent/ttyS99"), nullptr);
     EXPECT_EQ(TermiosDevice::Open("/dev/null"), nullptr) << "not a terminal";
 }
 
@@ -232,7 +231,6 @@ TEST_F(ComLinks, ListsAdaptersByStableNameWithTheirDevices) {
 
 TEST_F(ComLinks, ChoosingAnAdapterLinksTheComPortToItsStableName) {
     EXPECT_EQ(ComTargetText(3), "/dev/ttyS2");
-    EXPECT_EQ(ComDevicePath(3), "/dev/ttyS2");
     Plug("usb-FTDI_FT232R_A601-if00-port0", "ttyUSB0");
     const SerialAdapter adapter = ListSerialAdapters(byId_).at(0);
     ASSERT_TRUE(LinkComPort(3, adapter.path));  // the folder is made on the way
