@@ -82,12 +82,8 @@ class EqualizerTest : public Base, public EqualizerHost {
     }
     // Returns the commands written since a time that start with a prefix.
     std::vector<std::string> Sent(int64_t sinceMs, std::string_view prefix) const {
-        std::vector<std::string> found;
-        for (const std::string& text : TextsOf(this->commands.Since(sinceMs))) {
-            if (text.starts_with(prefix)) {
-                found.push_back(text);
-            }
-        }
+        std::vector<std::string> found = TextsOf(this->commands.Since(sinceMs));
+        std::erase_if(found, [&](const std::string& text) { return !text.starts_with(prefix); });
         return found;
     }
 
