@@ -18,12 +18,6 @@
 namespace kestrel {
 namespace {
 
-// Returns how many commands of the line carry the text.
-size_t CountOf(const std::vector<LineText>& line, const std::string& text) {
-    return static_cast<size_t>(std::count_if(
-        line.begin(), line.end(), [&](const LineText& entry) { return entry.text == text; }));
-}
-
 class ConnectedStation : public Station {
   protected:
     void SetUp() override {
@@ -37,7 +31,8 @@ class ConnectedStation : public Station {
     TextList ReconnectStart(size_t count) {
         const size_t before = commands.Size();
         EXPECT_TRUE(PostRequest(kReqConnect, 0, 0));
-        EXPECT_TRUE(rt.RunUntil([&] { return CountOf(commands.From(before), "RT;") > 0; }, 2000));
+        EXPECT_TRUE(rt.RunUntil(
+            [&] { return std::ranges::count(TextsOf(commands.From(before)), "RT;") > 0; }, 2000));
         TextList sent = TextsOf(commands.From(before));
         sent.resize(std::min(sent.size(), count));
         return sent;
@@ -49,7 +44,8 @@ class ConnectedStation : public Station {
 TEST_F(ConnectedStation, NothingReopensThePortOnceShutdownHasClosedIt) {
     const size_t before = commands.Size();
     ASSERT_TRUE(DispatchEngineTimer(kTimerHeartbeat));
-    ASSERT_TRUE(rt.RunUntil([&] { return CountOf(commands.From(before), "PS;") == 1; }, 100));
+    ASSERT_TRUE(rt.RunUntil(
+        [&] { return std::ranges::count(TextsOf(commands.From(before)), "PS;") == 1; }, 100));
     const size_t closedAt = commands.Size();
     StopEngine();
     rt.RunFor(1000);
