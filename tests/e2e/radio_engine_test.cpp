@@ -89,8 +89,7 @@ TEST_F(Station, ConnectAndDisconnectNeverToggleTheOtherWay) {
     size_t before = commands.Size();
     ASSERT_TRUE(RadioEngine::Connect());
     rt.RunFor(100);
-    TextList sent = TextsOf(commands.From(before));
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), "AI0;"), 0);
+    EXPECT_EQ(std::ranges::count(TextsOf(commands.From(before)), "AI0;"), 0);
     EXPECT_TRUE(RadioEngine::IsConnected());
 
     before = commands.Size();
@@ -99,7 +98,7 @@ TEST_F(Station, ConnectAndDisconnectNeverToggleTheOtherWay) {
     rt.RunFor(500);
     ASSERT_TRUE(RadioEngine::Disconnect());
     rt.RunFor(500);
-    sent = TextsOf(commands.From(before));
+    const TextList sent = TextsOf(commands.From(before));
     EXPECT_GE(std::count(sent.begin(), sent.end(), "AI0;"), 1);
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "AI1;"), 0);
     EXPECT_FALSE(RadioEngine::IsConnected());

@@ -26,10 +26,6 @@ void Station::SetUp() {
     ASSERT_EQ(failed, "");
 }
 
-void Station::TearDown() {
-    Stop();
-}
-
 bool Station::ConnectAndReadAll(int64_t maxMs) {
     const int64_t from = rt.NowMs();
     return PostRequest(kReqConnect, 0, 0) && RunUntilOnLine(from, maxMs);

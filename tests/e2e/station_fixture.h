@@ -27,7 +27,7 @@ class Station : public ::testing::Test, public SimStation {
     virtual SimOptions RadioOptions() const { return SimOptions{}; }
 
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { Stop(); }
 
     // Connects (request 1) and runs until the menu read has ended; reports whether it did.
     bool ConnectAndReadAll(int64_t maxMs = 12000);
@@ -60,10 +60,7 @@ class Station : public ::testing::Test, public SimStation {
 class OldFirmwareStation : public Station {
   protected:
     SimOptions RadioOptions() const override {
-        SimOptions options;
-        options.answerExtendedId = false;
-        options.extendedId = 0;
-        return options;
+        return SimOptions{.answerExtendedId = false, .extendedId = 0};
     }
 };
 
