@@ -141,8 +141,6 @@ TEST_F(Station, ListenersHearTheWindowsNotificationsAndASlowOneNeverHoldsUpTheEn
             inSlowCall = false;
         },
         4);
-    ASSERT_NE(a, 0u);
-    ASSERT_NE(b, 0u);
     ASSERT_TRUE(ConnectAndReadAll());
     rt.RunFor(100);
     const std::vector<uint32_t> posted = EnginePosts(WindowSince(0));

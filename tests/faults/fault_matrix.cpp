@@ -26,6 +26,7 @@
 #include "../support/sim_station.h"
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
+#include "platform/paths.h"
 #include "platform/startup_box.h"
 #include "protocol/control_mirror.h"
 #include "protocol/notifications.h"
@@ -262,12 +263,12 @@ class Run {
 
     // The settings file holds what it held, and nothing else is left in its folder.
     void CheckSettingsFile() {
-        std::ifstream file(station_.CommoFolder() + "/CommSetting.csv", std::ios::binary);
+        std::ifstream file(CommoFilePath("CommSetting.csv"), std::ios::binary);
         const std::string text{std::istreambuf_iterator<char>(file), {}};
         if (text != SimStation::kSettingsText) {
             Fail("settings file reads \"" + text + "\"");
         }
-        for (const auto& entry : std::filesystem::directory_iterator(station_.CommoFolder())) {
+        for (const auto& entry : std::filesystem::directory_iterator(CommoFolderPath())) {
             if (entry.path().filename() != "CommSetting.csv") {
                 Fail("left in the settings folder: " + entry.path().filename().string());
             }

@@ -100,9 +100,9 @@ class SimStation {
             return "no temporary folder";
         }
         workDir = dirTemplate;
-        std::filesystem::create_directory(CommoFolder());
-        std::ofstream(CommoFolder() + "/CommSetting.csv") << kSettingsText;
         SetWorkingDirectoryBase(workDir);
+        std::filesystem::create_directory(CommoFolderPath());
+        std::ofstream(CommoFilePath("CommSetting.csv")) << kSettingsText;
 
         SetRuntime(&rt);
         AutoInfoSent.store(0);
@@ -178,9 +178,6 @@ class SimStation {
             std::filesystem::remove_all(workDir);
         }
     }
-
-    // Returns the folder of the settings file.
-    std::string CommoFolder() const { return workDir + "/" + std::string(kCommoFolder); }
 
     // What the settings file holds: the port and the radio's rate.
     static constexpr const char* kSettingsText = "1,4800,0\n";
