@@ -88,7 +88,7 @@ inline std::vector<std::string> TextsOf(const std::vector<LineText>& entries) {
 
 // The program's engine on one virtual clock, with the simulated transceiver at the other end of an
 // in-memory cable, in a fresh working folder whose settings file names the radio's line. The
-// commands the program writes and the answers the radio sends are logged with their times. The
+// commands the program writes are logged with their times, and taps may see both directions. The
 // main window is headless: it hands timers to the engine and every other message to a handler.
 class SimStation {
   public:
@@ -112,7 +112,6 @@ class SimStation {
         pair = std::make_unique<MemorySerialPair>();
         link = std::make_unique<MemoryPairLink>(*pair, kRadioLine);
         radioOut = std::make_unique<TappedSink>(*link, [this](std::string_view bytes) {
-            answers.Add(Rt().NowMs(), bytes);
             if (onAnswer) {
                 onAnswer(bytes);
             }
@@ -192,9 +191,8 @@ class SimStation {
     std::string workDir;
 
     LineLog commands;  // what the program wrote to its port
-    LineLog answers;   // what the radio put on the line
     TapFn onCommand;   // sees each write to the port after the log, when set
-    TapFn onAnswer;    // sees each of the radio's sends after the log, when set
+    TapFn onAnswer;    // sees each of the radio's sends, when set
 };
 
 }  // namespace kestrel
