@@ -71,8 +71,8 @@ class Run {
 
     // Runs the scenario and returns the broken invariants (none when the run passed).
     std::vector<std::string> Execute() {
-        if (!SetUp()) {
-            return failures_;
+        if (const std::string failed = StartStation(); !failed.empty()) {
+            return {failed};
         }
         Scenario();
         CheckStore();
@@ -83,7 +83,8 @@ class Run {
     }
 
   private:
-    bool SetUp() {
+    // Builds the station with the line traced and starts the engine; returns what failed, if any.
+    std::string StartStation() {
         station_.onAnswer = [this](std::string_view bytes) {
             if (!bytes.empty()) {
                 lastAnswerMs_.store(Rt().NowMs());
@@ -93,7 +94,7 @@ class Run {
         station_.onCommand = [this](std::string_view bytes) {
             Trace(Rt().NowMs(), "engine " + std::string(bytes));
         };
-        const std::string failed = station_.Start(
+        return station_.Start(
             SimOptions{.seed = seed_},
             [this](const Message& m) {
                 if (m.id == kMsgStartupFailure || m.id == kNotifyAI) {
@@ -106,10 +107,6 @@ class Run {
                 }
             },
             [](int) {});
-        if (!failed.empty()) {
-            Fail(failed);
-        }
-        return failed.empty();
     }
 
     bool Ask(int number, int32_t value = 0) {
