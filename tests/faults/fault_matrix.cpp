@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -19,34 +20,22 @@
 #include <map>
 #include <mutex>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "../support/line_taps.h"
+#include "../support/sim_station.h"
 #include "engine/anl_send_thread.h"
 #include "engine/engine_lifecycle.h"
-#include "engine/engine_timers.h"
-#include "platform/headless_main_window.h"
-#include "platform/memory_serial_pair.h"
 #include "platform/paths.h"
 #include "platform/startup_box.h"
-#include "platform/virtual_runtime.h"
-#include "platform/workers.h"
 #include "protocol/control_mirror.h"
 #include "protocol/notifications.h"
 #include "protocol/radio_state.h"
 #include "protocol/requests.h"
-#include "serial/serial_port.h"
-#include "sim/memory_pair_link.h"
 #include "sim/transceiver.h"
 
 namespace kestrel {
 namespace {
-
-// The radio's line; the settings file names the same rate.
-constexpr LineSettings kRadioLine{.baud = 4800, .stopBits = 2, .ctsFlow = false};
-constexpr const char* kSettingsText = "1,4800,0\n";
 
 // The phases of one run, in virtual milliseconds.
 constexpr int64_t kConnectPhaseMaxMs = 10000;  // faults may start this far into the full read
@@ -82,8 +71,8 @@ class Run {
 
     // Runs the scenario and returns the broken invariants (none when the run passed).
     std::vector<std::string> Execute() {
-        if (!SetUp()) {
-            return failures_;
+        if (const std::string failed = StartStation(); !failed.empty()) {
+            return {failed};
         }
         Scenario();
         CheckStore();
@@ -94,84 +83,52 @@ class Run {
     }
 
   private:
-    bool SetUp() {
-        char dirTemplate[] = "/tmp/kestrel-faults-XXXXXX";
-        if (::mkdtemp(dirTemplate) == nullptr) {
-            Fail("no temporary folder");
-            return false;
-        }
-        workDir_ = dirTemplate;
-        commo_ = workDir_ + "/" + std::string(kCommoFolder);
-        std::filesystem::create_directory(commo_);
-        std::ofstream(commo_ + "/CommSetting.csv") << kSettingsText;
-        SetWorkingDirectoryBase(workDir_);
-        SetRuntime(&rt_);
-
-        link_ = std::make_unique<MemoryPairLink>(pair_, kRadioLine);
-        radioOut_ = std::make_unique<TappedSink>(*link_, [this](std::string_view bytes) {
+    // Builds the station with the line traced and starts the engine; returns what failed, if any.
+    std::string StartStation() {
+        station_.onAnswer = [this](std::string_view bytes) {
             if (!bytes.empty()) {
                 lastAnswerMs_.store(Rt().NowMs());
                 Trace(Rt().NowMs(), "radio  " + std::string(bytes));
             }
-        });
-        radio_ = std::make_unique<Transceiver>(*radioOut_, SimOptions{.seed = seed_});
-        link_->Attach(*radio_);
-        radio_->SetLinkControl(link_.get());
-        link_->Start();
-        radio_->Start();
-        TheSerialPort().SetDeviceFactory(
-            TappedFactory(pair_.Factory(MemorySerialPair::Side::A), [this](std::string_view bytes) {
-                Trace(rt_.NowMs(), "engine " + std::string(bytes));
-                std::lock_guard lock(mutex_);
-                for (const char c : bytes) {
-                    pendingCommand_ += c;
-                    if (c == ';') {
-                        sentCommands_.insert(std::exchange(pendingCommand_, {}));
+        };
+        station_.onCommand = [this](std::string_view bytes) {
+            Trace(Rt().NowMs(), "engine " + std::string(bytes));
+        };
+        return station_.Start(
+            SimOptions{.seed = seed_},
+            [this](const Message& m) {
+                if (m.id == kMsgStartupFailure || m.id == kNotifyAI) {
+                    std::lock_guard lock(mutex_);
+                    lastReportMs_ = station_.rt.NowMs();
+                    if (m.id == kMsgStartupFailure) {
+                        // The operator answers the box at once.
+                        StartupBoxShown.store(0);
                     }
                 }
-            }));
-        window_ = std::make_unique<HeadlessMainWindow>([this](const Message& m) -> int64_t {
-            if (m.id == kMsgTimer) {
-                DispatchEngineTimer(static_cast<int>(m.wParam));
-            } else if (m.id == kMsgStartupFailure || m.id == kNotifyAI) {
-                std::lock_guard lock(mutex_);
-                lastReportMs_ = rt_.NowMs();
-                if (m.id == kMsgStartupFailure) {
-                    // The operator answers the box at once.
-                    StartupBoxShown.store(0);
-                }
-            }
-            return 0;
-        });
-        SetMainWindow(window_.get());
-        if (!StartEngine([](int) {}) ||
-            !rt_.RunUntil([] { return StoreReady.load() == 1; }, 2000)) {
-            Fail("the engine did not start");
-            return false;
-        }
-        return true;
+            },
+            [](int) {});
     }
 
     bool Ask(int number, int32_t value = 0) {
-        Trace(rt_.NowMs(),
+        Trace(station_.rt.NowMs(),
               "operator request " + std::to_string(number) + " " + std::to_string(value));
         return PostRequest(number, 0, value);
     }
 
     void Scenario() {
         Ask(kReqConnect);
-        rt_.RunFor(Uniform(0, kConnectPhaseMaxMs));
+        station_.rt.RunFor(Uniform(0, kConnectPhaseMaxMs));
 
-        const int64_t chaosEnd = rt_.NowMs() + kChaosMs;
+        const int64_t chaosEnd = station_.rt.NowMs() + kChaosMs;
         std::map<SimFault, int64_t> faultEnds;
-        while (rt_.NowMs() < chaosEnd) {
-            rt_.RunFor(Uniform(50, 1500));
+        while (station_.rt.NowMs() < chaosEnd) {
+            station_.rt.RunFor(Uniform(50, 1500));
             std::erase_if(faultEnds, [&](const auto& entry) {
-                if (rt_.NowMs() < entry.second) {
+                if (station_.rt.NowMs() < entry.second) {
                     return false;
                 }
-                Trace(rt_.NowMs(), "fault off " + std::string(FaultInfo(entry.first).name));
-                radio_->StopFault(entry.first);
+                Trace(station_.rt.NowMs(), "fault off " + std::string(FaultInfo(entry.first).name));
+                station_.radio->StopFault(entry.first);
                 return true;
             });
             const int64_t pick = Uniform(0, 99);
@@ -182,7 +139,7 @@ class Run {
                     static_cast<int32_t>(1800000 + Uniform(0, 27999) * 1000 + ++asked_);
                 const bool onLine = GetMirror(Mirror::AI) == 1;
                 if (Ask(kReqFrequencyA, hertz)) {
-                    asked_commands_.push_back({rt_.NowMs(), hertz, onLine});
+                    asked_commands_.push_back({station_.rt.NowMs(), hertz, onLine});
                 }
             } else if (pick < 85) {
                 static constexpr int kRequests[] = {
@@ -195,45 +152,45 @@ class Run {
                 Ask(kReqConnect);
             }
         }
-        Trace(rt_.NowMs(), "every fault off");
+        Trace(station_.rt.NowMs(), "every fault off");
         for (const SimFaultInfo& info : SimFaultTable) {
-            radio_->StopFault(info.fault);
+            station_.radio->StopFault(info.fault);
         }
         // A cable pulled near the end is back within the longest outage.
-        rt_.RunFor(kLongestOutageMs);
-        const int64_t faultsEnd = rt_.NowMs();
+        station_.rt.RunFor(kLongestOutageMs);
+        const int64_t faultsEnd = station_.rt.NowMs();
 
         // The operator brings the station back as anyone would: makes sure the radio itself is
         // on (a "PS0;" lost to the faults leaves the panel believing it on), then connects when
         // the panel shows no connection, switches on when it shows the radio off, and waits.
-        if (!radio_->PoweredOn()) {
-            Trace(rt_.NowMs(), "operator switches the radio on at the radio");
-            radio_->SetPower(true);
+        if (!station_.radio->PoweredOn()) {
+            Trace(station_.rt.NowMs(), "operator switches the radio on at the radio");
+            station_.radio->SetPower(true);
         }
         int64_t nextActionMs = faultsEnd + 3500;  // the watchdog has had its say by then
         // On line: connected, the radio on and identified, and answering now.
         while (!(GetMirror(Mirror::AI) == 1 && GetMirror(Mirror::PS) == 1 &&
                  GetField(Field::ID) == 310 &&
-                 rt_.NowMs() - lastAnswerMs_.load() <= kLiveAnswerMs)) {
-            if (rt_.NowMs() - faultsEnd > kOnLineBoundMs) {
+                 station_.rt.NowMs() - lastAnswerMs_.load() <= kLiveAnswerMs)) {
+            if (station_.rt.NowMs() - faultsEnd > kOnLineBoundMs) {
                 Fail("not on line " + std::to_string(kOnLineBoundMs) +
                      " ms after the faults ended (AI mirror " +
                      std::to_string(GetMirror(Mirror::AI)) + ", PS mirror " +
                      std::to_string(GetMirror(Mirror::PS)) + ", ID " +
                      std::to_string(GetField(Field::ID)) + ", last answer at " +
-                     std::to_string(lastAnswerMs_.load()) + ", now " + std::to_string(rt_.NowMs()) +
-                     ")");
+                     std::to_string(lastAnswerMs_.load()) + ", now " +
+                     std::to_string(station_.rt.NowMs()) + ")");
                 return;
             }
-            if (rt_.NowMs() >= nextActionMs) {
+            if (station_.rt.NowMs() >= nextActionMs) {
                 if (GetMirror(Mirror::AI) != 1) {
                     Ask(kReqConnect);
                 } else if (GetMirror(Mirror::PS) != 1) {
                     Ask(kReqPower);
                 }
-                nextActionMs = rt_.NowMs() + 6000;
+                nextActionMs = station_.rt.NowMs() + 6000;
             }
-            rt_.RunFor(100);
+            station_.rt.RunFor(100);
         }
     }
 
@@ -259,10 +216,10 @@ class Run {
             amount =
                 a.fault == fault ? static_cast<double>(Uniform(a.low, a.high)) / a.scale : amount;
         }
-        Trace(rt_.NowMs(),
+        Trace(station_.rt.NowMs(),
               "fault on " + std::string(FaultInfo(fault).name) + " " + std::to_string(amount));
-        radio_->StartFault(fault, amount);
-        faultEnds[fault] = rt_.NowMs() + Uniform(50, 8000);
+        station_.radio->StartFault(fault, amount);
+        faultEnds[fault] = station_.rt.NowMs() + Uniform(50, 8000);
     }
 
     // Every store field lies within its limits, whatever the line carried.
@@ -288,11 +245,13 @@ class Run {
     // line was down: the panel showed no connection then, or a port failure or a change of the
     // connection came after.
     void CheckCommands() {
+        const std::vector<std::string> sent = TextsOf(station_.commands.From(0));
         std::lock_guard lock(mutex_);
         for (const OperatorCommand& command : asked_commands_) {
             char text[16];
             std::snprintf(text, sizeof text, "FA%08d;", command.hertz);
-            if (!sentCommands_.contains(text) && command.onLine && lastReportMs_ < command.atMs) {
+            if (std::ranges::find(sent, text) == sent.end() && command.onLine &&
+                lastReportMs_ < command.atMs) {
                 Fail("frequency " + std::to_string(command.hertz) + " asked at " +
                      std::to_string(command.atMs) + " ms never reached the line, unreported");
             }
@@ -301,18 +260,18 @@ class Run {
 
     // The settings file holds what it held, and nothing else is left in its folder.
     void CheckSettingsFile() {
-        std::ifstream file(commo_ + "/CommSetting.csv", std::ios::binary);
+        std::ifstream file(CommoFilePath("CommSetting.csv"), std::ios::binary);
         const std::string text{std::istreambuf_iterator<char>(file), {}};
-        if (text != kSettingsText) {
+        if (text != SimStation::kSettingsText) {
             Fail("settings file reads \"" + text + "\"");
         }
-        for (const auto& entry : std::filesystem::directory_iterator(commo_)) {
+        for (const auto& entry : std::filesystem::directory_iterator(CommoFolderPath())) {
             if (entry.path().filename() != "CommSetting.csv") {
                 Fail("left in the settings folder: " + entry.path().filename().string());
             }
         }
         std::error_code ignored;
-        std::filesystem::remove_all(workDir_, ignored);
+        std::filesystem::remove_all(station_.workDir, ignored);
     }
 
     int64_t Uniform(int64_t low, int64_t high) {
@@ -322,19 +281,10 @@ class Run {
 
     const uint32_t seed_;
     std::mt19937 rng_;
-    VirtualRuntime rt_;
-    MemorySerialPair pair_;
-    std::unique_ptr<MemoryPairLink> link_;
-    std::unique_ptr<TappedSink> radioOut_;
+    SimStation station_;
     std::atomic<int64_t> lastAnswerMs_{-1};  // when the radio last said something
-    std::unique_ptr<Transceiver> radio_;
-    std::unique_ptr<HeadlessMainWindow> window_;
-    std::string workDir_;
-    std::string commo_;
 
-    std::mutex mutex_;  // the line and window records, written on runtime threads
-    std::string pendingCommand_;
-    std::set<std::string> sentCommands_;
+    std::mutex mutex_;  // the window records, written on the window's thread
     int64_t lastReportMs_ = -1;
     std::vector<OperatorCommand> asked_commands_;
     int32_t asked_ = 0;
