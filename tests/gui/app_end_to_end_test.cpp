@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QTimer>
 #include <fstream>
-#include <string>
 #include <vector>
 
 #include "app/main_panel_dlg.h"

@@ -2,8 +2,6 @@
 // files through the window, and its timers and held buttons when it goes away.
 #include "options/equalizer_window.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <filesystem>
 #include <fstream>
 #include <string>

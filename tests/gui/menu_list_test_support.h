@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QPushButton>
 
 #include "menu_list_window/choice_dialog.h"

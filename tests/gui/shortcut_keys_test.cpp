@@ -1,7 +1,6 @@
 #include "window/shortcut_keys.h"
 
 #include <QKeyEvent>
-#include <filesystem>
 #include <fstream>
 #include <tuple>
 
