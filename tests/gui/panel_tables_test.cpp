@@ -54,14 +54,6 @@ TEST(PanelHitTest, DiscsUseTheSampledPointsAndFailWhileAWindowIsOpen) {
     EXPECT_EQ(HitTest(793 + 36, 265, false).Key(), 0);
 }
 
-TEST(PanelHitTest, TruncatedSamplesLeaveTheCornerOfTheBoundingSquareOut) {
-    const DiscControl disc{4, 100, 100, 20, 95};
-    EXPECT_TRUE(OnDisc(disc, 100, 80));
-    EXPECT_TRUE(OnDisc(disc, 114, 114));   // r 20 at 45 degrees truncates to 14, 14
-    EXPECT_FALSE(OnDisc(disc, 115, 115));  // no whole radius up to 20 reaches it
-    EXPECT_FALSE(OnDisc(disc, 120, 120));
-}
-
 // Cursor angles start above the centre and grow clockwise; half turns read the other way; wheel
 // steps wrap past zero; whole steps of seven degrees drop the remainder.
 TEST(PanelAngles, CursorDeltaWheelAndDialSteps) {
@@ -131,13 +123,6 @@ TEST(PanelKnobs, EachKnobIsClickedWhereItIsDrawnAndLightsTheStripAboveIt) {
             EXPECT_GE(lamp.left + lamp.width, place.cx) << key;
         }
     }
-}
-
-TEST(PanelRequests, ParameterBitsOfTheWParam) {
-    EXPECT_EQ(RequestWParam(RequestBits::None, 1), 0u);
-    EXPECT_EQ(RequestWParam(RequestBits::Bit20, 1), 0x100000u);
-    EXPECT_EQ(RequestWParam(RequestBits::Bit28, 0), 0x10000000u);
-    EXPECT_EQ(RequestWParam(RequestBits::Bit28, 1), 0x10000001u);
 }
 
 }  // namespace
