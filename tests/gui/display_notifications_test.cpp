@@ -298,8 +298,7 @@ TEST_F(DisplayNotifications, KnobNotificationsRedrawTheirOwnKnob) {
         {kNotifyML, F::ML1, 200, Knob::Moni},
     };
     // clang-format on
-    PanelPainter reference;
-    reference.LoadSkin();
+    PanelPainter& reference = ReferencePainter();
     for (const auto& [message, field, value, knob] : kRows) {
         SCOPED_TRACE(FieldName(field));
         ResetRadioState();
