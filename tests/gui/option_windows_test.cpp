@@ -185,9 +185,7 @@ TEST_F(OptionWindows, DirectionFollowsTheTurningRotatorAndClosingWhileHeldStopsI
     const QString before = dlg.Direction().text();
     HoldButton& cw = dlg.Button(CRotatorDlg::kCw);
     LeftButton(&cw, true);
-    for (int i = 0; i < 20; ++i) {
-        Run(100);
-    }
+    Run(2000);
     EXPECT_GT(dlg.Direction().text().toInt(), before.toInt());
     EXPECT_EQ(radio->State().rotatorMotion, 2);
 
