@@ -6,15 +6,8 @@
 
 #include "painter_test_support.h"
 
-namespace kestrel {
+namespace kestrel::testing {
 namespace {
-
-using testing::ChangedArea;
-using testing::PainterTest;
-using testing::ShownState;
-using testing::ShownStates;
-using testing::ShowsElement;
-using testing::ShowsImageAt;
 
 using PainterDrawing = PainterTest;
 
@@ -198,4 +191,4 @@ TEST_F(PainterDrawing, RepaintAllRunsTheStoreRedrawAndRestoresDialsBarsAndTheLas
 }
 
 }  // namespace
-}  // namespace kestrel
+}  // namespace kestrel::testing
