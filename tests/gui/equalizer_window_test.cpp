@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "equalizer/equalizer_curves.h"
-#include "equalizer/pef_file.h"
+#include "equalizer/equalizer_tables.h"
 #include "option_test_support.h"
 #include "options/hold_button.h"
 #include "panel_test_fixture.h"
-#include "protocol/notifications.h"
 #include "protocol/radio_state.h"
 #include "window/panel_messages.h"
 

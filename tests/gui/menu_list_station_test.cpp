@@ -10,7 +10,6 @@
 #include "e2e/station_fixture.h"
 #include "menu_list_test_support.h"
 #include "menu_list_window/menu_list_window.h"
-#include "protocol/radio_state.h"
 
 namespace kestrel::testing {
 namespace {
