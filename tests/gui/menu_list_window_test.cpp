@@ -141,7 +141,7 @@ TEST_F(MenuListTest, BitsDialogHasTwelveBoxesAndKeepsBitsWithoutABox) {
             EXPECT_TRUE(dialog->Box(i)->isChecked());
         }
         EXPECT_EQ(dialog->Box(11)->text(), "GEN");
-        ClickAt(dialog->Box(11), dialog->Box(11)->rect().center());
+        ClickOn(dialog->Box(11));
         ClickButton(dialog, "OK");
     });
     Key(Qt::Key_Return);

@@ -311,10 +311,7 @@ TEST_F(OptionWindows, ToneListHighlightsTheCurrentToneAndSetsTheChosenOne) {
         // Each row of the grid reads five neighbouring tones: 229.1 (45) begins the last row.
         rowOfLastTone =
             list.visualItemRect(list.item(49)).top() == list.visualItemRect(list.item(9)).top();
-        const QRect item = list.visualItemRect(list.item(49));
-        const QPoint offset = item.center() - list.viewport()->rect().center();
-        LeftButton(list.viewport(), true, offset);
-        LeftButton(list.viewport(), false, offset);
+        ClickAt(list.viewport(), list.visualItemRect(list.item(49)).center());
         KeyTo(&list, true, Qt::Key_Return);
     });
     const size_t mark = commands.Size();
