@@ -266,6 +266,10 @@ TEST_F(DisplayNotifications, MeterSelectionLightsItsPlateAndDropsTheLowerHold) {
     for (const auto& [selection, plate] :
          {std::pair{0, G::LowerPlate0}, std::pair{1, G::LowerPlate1}, std::pair{3, G::LowerPlate3},
           std::pair{4, G::LowerPlate4}, std::pair{5, G::LowerPlate5}}) {
+        // A full-scale ALC reading falling back holds the lower bar's peak.
+        Notify(kNotifyRM, {{F::AI, 1}, {F::PS, 1}, {F::TX, 1}, {F::MS, 1}, {F::RM1, 255}});
+        Notify(kNotifyRM, {{F::RM1, 0}});
+        ASSERT_EQ(window->Painter().HeldValue(MeterBar::Lower), 255);
         Notify(kNotifyMS, {{F::MS, selection}});
         EXPECT_TRUE(ShowsOnly(plate, 1)) << selection;
         EXPECT_EQ(window->Painter().HeldValue(MeterBar::Lower), -1);
