@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/main_panel_dlg.h"
+#include "app/panel_controller_client.h"
 #include "app/panel_painter.h"
 #include "painter_test_support.h"
 #include "platform/main_window.h"
@@ -90,6 +91,17 @@ class MainWindowTest : public ::testing::Test {
         Notify(message);
     }
 
+    // Gives the window a panel controller whose requests are recorded in `posted`.
+    void UsePanelController() {
+        auto client = std::make_unique<PanelControllerClient>(window.get(), *window);
+        client->Controller().SetRequestSink([this](int number, int vfoB, int32_t value) {
+            posted.push_back({number, vfoB, value});
+            return true;
+        });
+        window->SetPanelClient(std::move(client));
+        posted.clear();
+    }
+
     const QImage& Picture() const { return window->Painter().Picture(); }
 
     // Reports whether the picture shows this element of the group at its rectangle.
@@ -124,6 +136,7 @@ class MainWindowTest : public ::testing::Test {
 
     std::unique_ptr<CMainPanelDlg> window;
     std::vector<int> boxes;
+    std::vector<Posted> posted;
 
   private:
     RealRuntime runtime_;

@@ -191,7 +191,6 @@ TEST_F(DisplayNotifications, FrequencyShowsTheVfoThatTheTransceiverUses) {
     }
     window->SendMessage(kMsgSelectDigitA, 1, 0);
     EXPECT_TRUE(ShowsFrequency(14250000, 1));
-    EXPECT_EQ(window->DigitCursor(), 1);
     // Receiving on A, the offset display shows the clarifier offset of the side VS shows.
     ASSERT_TRUE(SetReal(RealField::IFp13, -120.0));
     ASSERT_TRUE(SetReal(RealField::OIp13, 250.0));
@@ -266,6 +265,10 @@ TEST_F(DisplayNotifications, MeterSelectionLightsItsPlateAndDropsTheLowerHold) {
     for (const auto& [selection, plate] :
          {std::pair{0, G::LowerPlate0}, std::pair{1, G::LowerPlate1}, std::pair{3, G::LowerPlate3},
           std::pair{4, G::LowerPlate4}, std::pair{5, G::LowerPlate5}}) {
+        // A full-scale ALC reading falling back holds the lower bar's peak.
+        Notify(kNotifyRM, {{F::AI, 1}, {F::PS, 1}, {F::TX, 1}, {F::MS, 1}, {F::RM1, 255}});
+        Notify(kNotifyRM, {{F::RM1, 0}});
+        ASSERT_EQ(window->Painter().HeldValue(MeterBar::Lower), 255);
         Notify(kNotifyMS, {{F::MS, selection}});
         EXPECT_TRUE(ShowsOnly(plate, 1)) << selection;
         EXPECT_EQ(window->Painter().HeldValue(MeterBar::Lower), -1);
@@ -298,8 +301,7 @@ TEST_F(DisplayNotifications, KnobNotificationsRedrawTheirOwnKnob) {
         {kNotifyML, F::ML1, 200, Knob::Moni},
     };
     // clang-format on
-    PanelPainter reference;
-    reference.LoadSkin();
+    PanelPainter& reference = ReferencePainter();
     for (const auto& [message, field, value, knob] : kRows) {
         SCOPED_TRACE(FieldName(field));
         ResetRadioState();

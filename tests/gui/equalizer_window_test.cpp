@@ -2,19 +2,15 @@
 // files through the window, and its timers and held buttons when it goes away.
 #include "options/equalizer_window.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "equalizer/equalizer_curves.h"
-#include "equalizer/pef_file.h"
+#include "equalizer/equalizer_tables.h"
 #include "option_test_support.h"
 #include "options/hold_button.h"
 #include "panel_test_fixture.h"
-#include "protocol/notifications.h"
 #include "protocol/radio_state.h"
 #include "window/panel_messages.h"
 
@@ -97,31 +93,29 @@ TEST_F(EqualizerWindowTest, OnlineStepSendsSetAndReadOfTheFirstFamily) {
 TEST_F(EqualizerWindowTest, FilesLoadAllOrNothingAndAFailedSaveIsReported) {
     eq->SetMode(0);
     eq->Open();
-    const std::string folder = ::testing::TempDir() + "eq-window-files";
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder + "/bad.pef") << "0,0,10\n650,-5,3\n2000,7,1\n";
-    std::ofstream(folder + "/good.pef") << "0,0,10\n1000,-5,3\n2000,7,1\n";
+    const WorkingFolder folder;
+    std::ofstream(folder.path + "/bad.pef") << "0,0,10\n650,-5,3\n2000,7,1\n";
+    std::ofstream(folder.path + "/good.pef") << "0,0,10\n1000,-5,3\n2000,7,1\n";
 
     const EqualizerValues before = eq->Session().Values();
-    chosen = QString::fromStdString(folder + "/bad.pef");
+    chosen = QString::fromStdString(folder.path + "/bad.pef");
     ClickOn(eq->Button(kEqualizerFileLoad));
     EXPECT_EQ(boxes, std::vector<int>{104});
     EXPECT_EQ(eq->Session().Values(), before);
 
-    chosen = QString::fromStdString(folder + "/good.pef");
+    chosen = QString::fromStdString(folder.path + "/good.pef");
     ClickOn(eq->Button(kEqualizerFileLoad));
     const EqualizerValues loaded{0, 0, 10, 4, -5, 3, 6, 7, 1};
     EXPECT_EQ(eq->Session().Values(), loaded);
     EXPECT_EQ(eq->ValueText(1, EqParam::Frequency), "OFF");
     EXPECT_EQ(eq->ValueText(2, EqParam::Frequency), "1000 Hz");
 
-    chosen = QString::fromStdString(folder + "/no-such-folder/x.pef");
+    chosen = QString::fromStdString(folder.path + "/no-such-folder/x.pef");
     ClickOn(eq->Button(kEqualizerFileSave));
     EXPECT_EQ(boxes, (std::vector<int>{104, 120}));
 
     ClickOn(eq->Button(kEqualizerExit));
     EXPECT_EQ(window.sent.back().id, kMsgEqualizerClosed);
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QPushButton>
 
 #include "menu_list_window/choice_dialog.h"
@@ -17,7 +16,7 @@ inline void ClickButton(QWidget* parent, const QString& name) {
         button = button == nullptr && b->text() == name ? b : button;
     }
     ASSERT_NE(button, nullptr) << name.toStdString();
-    ClickAt(button, button->rect().center());
+    ClickOn(button);
 }
 
 // Opens a setting dialog's list and clicks the entry with the text (or double-clicks it).

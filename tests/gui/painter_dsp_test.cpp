@@ -6,13 +6,8 @@
 
 #include "painter_test_support.h"
 
-namespace kestrel {
+namespace kestrel::testing {
 namespace {
-
-using testing::PainterTest;
-using testing::PutMenuSetting;
-using testing::SetFields;
-using testing::ShownStates;
 
 // Eleven columns with the listed ones lit.
 std::vector<int> Columns(std::initializer_list<int> lit) {
@@ -170,4 +165,4 @@ TEST_F(PainterTuningBar, NothingIsDrawnForAnUnknownPairOrWhileAReadingRuns) {
 }
 
 }  // namespace
-}  // namespace kestrel
+}  // namespace kestrel::testing

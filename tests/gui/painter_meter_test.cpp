@@ -7,13 +7,8 @@
 #include "painter_test_support.h"
 #include "platform/timer_numbers.h"
 
-namespace kestrel {
+namespace kestrel::testing {
 namespace {
-
-using testing::PainterTest;
-using testing::PutMenuSetting;
-using testing::SetFields;
-using testing::ShownStates;
 
 // A bar of 31 segments with the first `normal` in state 1, the next `second` in state 2 and the
 // rest dark; `held` (when not -1) shows state `heldState`.
@@ -165,4 +160,4 @@ TEST_F(PainterBarMeter, ResetHoldForgetsThePeakAndThePreviousReading) {
 }
 
 }  // namespace
-}  // namespace kestrel
+}  // namespace kestrel::testing

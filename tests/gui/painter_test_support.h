@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QRect>
-#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>

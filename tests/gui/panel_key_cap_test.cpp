@@ -28,7 +28,6 @@ TEST(KeyCaps, HeldCapsShowThePressedImageAndFourImageCapsTheOnPairWhileTheirFunc
     for (const auto& [message, held, state, image] : kRows) {
         EXPECT_EQ(KeyCapImage(message, held, state), image) << std::hex << message << " " << held;
     }
-    EXPECT_TRUE(IsKeyCapMessage(0x85CA));
     EXPECT_FALSE(IsKeyCapMessage(0x85C8)) << "the main dial's angle is no key cap";
 }
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "app/panel_controller_client.h"
 #include "app_window_fixture.h"
 #include "engine/request_table.h"
 
@@ -22,14 +21,7 @@ TEST_F(ScaledScreen, PanelIsDrawnAtTheScreensRatioAndClicksHitTheKeysUnderThem) 
     if (const QByteArray factor = qgetenv("QT_SCALE_FACTOR"); !factor.isEmpty()) {
         ASSERT_EQ(ratio, factor.toDouble()) << "every offscreen screen takes the scale factor";
     }
-    window->SetPanelClient(MakePanelControllerClient(*window));
-    std::vector<Posted> posted;
-    static_cast<PanelControllerClient*>(window->Controller())
-        ->Controller()
-        .SetRequestSink([&](int number, int vfoB, int32_t value) {
-            posted.push_back({number, vfoB, value});
-            return true;
-        });
+    UsePanelController();
     SetField(Field::FA, 14195000);
     // The fixture drew the skin at ratio 1: the first paint on the screen draws it anew.
     window->show();
