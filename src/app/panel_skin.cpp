@@ -110,7 +110,6 @@ int CPanelSkin::Load(const QString& folder, double scale) {
             dials_[d] = KeyOutGreen(DrawDialArt(image, scale));
         }
     }
-    loaded_ = true;
     return used;
 }
 

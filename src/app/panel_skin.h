@@ -34,14 +34,11 @@ class CPanelSkin {
     const QImage& Picture(PanelPicture picture) const;
     // Returns a dial or knob picture.
     const QImage& Dial(DialImage image) const;
-    // Reports whether the skin was loaded.
-    bool Loaded() const { return loaded_; }
 
   private:
     std::array<std::vector<CSkinElement>, kSkinGroupCount> elements_;
     std::array<QImage, 3> pictures_;
     std::array<QImage, static_cast<int>(DialImage::Count)> dials_;
-    bool loaded_ = false;
 };
 
 // Turns the pure-green key into transparency once, so that drawing is a plain blend of fully

@@ -63,10 +63,7 @@ PanelController::PanelController(QWidget* mainWidget, MainWindow& window)
       post_([](int number, int onVfoB, int32_t value) {
           return RadioEngine::Request(number, onVfoB, value);
       }),
-      postMessage_([](uint32_t message) { return RadioEngine::RequestMessage(message); }),
-      choice_([mainWidget](const ChoiceMenu& menu, QPoint pos) {
-          return DefaultChoice(mainWidget, menu, pos);
-      }) {
+      postMessage_([](uint32_t message) { return RadioEngine::RequestMessage(message); }) {
     for (const ChildWindowRow& row : ChildWindowTable()) {
         children_.push_back({.row = &row, .dlg = row.make(mainWidget, window, row)});
     }
@@ -89,10 +86,6 @@ void PanelController::SetRequestSink(RequestSink sink) {
 
 void PanelController::SetMessageSink(MessageSink sink) {
     postMessage_ = std::move(sink);
-}
-
-void PanelController::SetChoiceRunner(ChoiceRunner runner) {
-    choice_ = std::move(runner);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -373,7 +366,7 @@ void PanelController::RunChoiceMenu(const Hotspot& hotspot) {
     }
     ShowKey(hotspot.key, true);
     const QPoint corner = widget_->window()->frameGeometry().topLeft();
-    const int id = choice_(*menu, corner + QPoint(menu->offsetX, menu->offsetY));
+    const int id = DefaultChoice(widget_, *menu, corner + QPoint(menu->offsetX, menu->offsetY));
     ShowKey(hotspot.key, false);
     // The pop-up menu took the button's release.
     leftDown_ = false;

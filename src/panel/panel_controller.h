@@ -31,8 +31,6 @@ class PanelController {
     // Where thread messages to Anl_Send_Thread go: RadioEngine::RequestMessage unless a test sets
     // another.
     using MessageSink = std::function<bool(uint32_t message)>;
-    // Runs a choice menu at a screen position and returns the chosen identifier, 0 when dismissed.
-    using ChoiceRunner = std::function<int(const ChoiceMenu& menu, QPoint screenPos)>;
 
     // Makes the controller for the main window's widget and its message interface; the child
     // windows of the child window table are made hidden, as children of the widget.
@@ -45,8 +43,6 @@ class PanelController {
     void SetRequestSink(RequestSink sink);
     // Replaces where thread messages go.
     void SetMessageSink(MessageSink sink);
-    // Replaces how choice menus run (the default pops up a QMenu).
-    void SetChoiceRunner(ChoiceRunner runner);
 
     // Handles a left press or double click at a client position.
     void OnLeftButtonDown(int x, int y);
@@ -163,7 +159,6 @@ class PanelController {
     MainWindow& window_;
     RequestSink post_;
     MessageSink postMessage_;
-    ChoiceRunner choice_;
 
     int32_t currentKey = 0;
     uint8_t vfoB = 0;
