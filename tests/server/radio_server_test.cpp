@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -147,10 +148,14 @@ class RadioServerTest : public ::testing::Test {
     }
     // The server's thread reports into the members below: it ends before they go.
     void TearDown() override { server_.Stop(); }
-    // Waits for a status that satisfies the predicate (bounded); returns it.
-    ServerStatus AwaitStatus(const std::function<bool(const ServerStatus&)>& wanted) {
+    // Waits for a status that satisfies the predicate (bounded); returns it, or nothing when it
+    // never came.
+    std::optional<ServerStatus> AwaitStatus(
+        const std::function<bool(const ServerStatus&)>& wanted) {
         std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(5), [&] { return wanted(status_); });
+        if (!changed_.wait_for(lock, std::chrono::seconds(5), [&] { return wanted(status_); })) {
+            return std::nullopt;
+        }
         return status_;
     }
 
@@ -174,16 +179,18 @@ TEST_F(RadioServerTest, ServesSeveralClientsAndEndsTheTransmissionOfAKeyerThatLe
     Client reader(server_.RigctlPort());
     keyer.Send("T 1\n");
     EXPECT_EQ(keyer.ReadUntil("\n"), "RPRT 0\n");
-    const ServerStatus keying = AwaitStatus(
+    const auto keying = AwaitStatus(
         [](const ServerStatus& s) { return s.clients == 2 && !s.keyingClient.empty(); });
-    EXPECT_TRUE(keying.keyingClient.starts_with("rigctl 127.0.0.1:")) << keying.keyingClient;
+    ASSERT_TRUE(keying);
+    EXPECT_TRUE(keying->keyingClient.starts_with("rigctl 127.0.0.1:")) << keying->keyingClient;
     // The reader polls while the other client keys; every answer comes from the store.
     for (int i = 0; i < 50; ++i) {
         reader.Send("f\n");
         ASSERT_EQ(reader.ReadUntil("\n"), "14074000\n");
     }
     keyer.Close();
-    AwaitStatus([](const ServerStatus& s) { return s.clients == 1 && s.keyingClient.empty(); });
+    EXPECT_TRUE(AwaitStatus(
+        [](const ServerStatus& s) { return s.clients == 1 && s.keyingClient.empty(); }));
     EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"tx on", "tx off"}));
 
     RadioServer second(radio_);
@@ -213,7 +220,7 @@ TEST_F(RadioServerTest, WatchdogEndsAClientsTransmissionAfterTheIdleTime) {
     now_ = 2 * kIdleMs;
     // An unfinished line wakes the loop without counting as a request.
     keyer.Send("t");
-    AwaitStatus([](const ServerStatus& s) { return s.keyingClient.empty(); });
+    EXPECT_TRUE(AwaitStatus([](const ServerStatus& s) { return s.keyingClient.empty(); }));
     EXPECT_EQ(radio_.TakeCalls(), (std::vector<std::string>{"tx on", "tx off"}));
 }
 
@@ -472,10 +479,11 @@ class FlrigServiceTest : public ::testing::Test {
     static std::string Outcome(const std::string& response) {
         xmlrpc_c::rpcOutcome outcome;
         xmlrpc_c::xml::parseResponse(response, &outcome);
-        if (!outcome.succeeded()) {
-            return "fault " + outcome.getFault().getDescription();
-        }
-        const xmlrpc_c::value result = outcome.getResult();
+        return outcome.succeeded() ? Shown(outcome.getResult())
+                                   : "fault " + outcome.getFault().getDescription();
+    }
+    // Writes a result as text: a string as it is, a number after "int ", an array in brackets.
+    static std::string Shown(const xmlrpc_c::value& result) {
         switch (result.type()) {
             case xmlrpc_c::value::TYPE_STRING:
                 return static_cast<std::string>(xmlrpc_c::value_string(result));
@@ -484,9 +492,7 @@ class FlrigServiceTest : public ::testing::Test {
             case xmlrpc_c::value::TYPE_ARRAY: {
                 std::string items = "[";
                 for (const auto& item : xmlrpc_c::value_array(result).vectorValueValue()) {
-                    items += item.type() == xmlrpc_c::value::TYPE_STRING
-                                 ? static_cast<std::string>(xmlrpc_c::value_string(item)) + " "
-                                 : "[...] ";
+                    items += Shown(item) + " ";
                 }
                 return items + "]";
             }
@@ -514,7 +520,7 @@ TEST_F(FlrigServiceTest, ReadsTheStoreAndPassesSettingsOn) {
         {"rig.get_vfoB", "7050000"},
         {"rig.get_mode", "USB"},
         {"rig.get_bw", "[2400  ]"},
-        {"rig.get_bws", "[[...] ]"},
+        {"rig.get_bws", "[[Bandwidth 1800 2400 ] ]"},
         {"rig.get_smeter", "int 100"},
         {"rig.get_split", "int 1"},
         {"rig.get_AB", "A"},
