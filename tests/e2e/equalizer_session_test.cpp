@@ -227,6 +227,23 @@ TEST_F(PeEqualizer, UnansweredCommandsGiveUpAfterATimeOutAndReadAgain) {
     EXPECT_EQ(session->Values(), Radio(0));
 }
 
+TEST_F(PeEqualizer, EachAnswerGivesTheOthersTheWholeTimeOutAgain) {
+    OpenOnLine(0);
+    EqualizerValues target = session->Values();
+    target[2] = target[2] == 10 ? 9 : 10;
+    target[5] = target[5] == 1 ? 2 : 1;
+    const int64_t sentAt = Now();
+    session->LoadValues(target);
+    ASSERT_TRUE(rt.RunUntil([&] { return session->PendingAnswers() == 1; }, 1000));
+    radio->StartFault(SimFault::Silence);
+    ASSERT_GT(Now(), sentAt);
+    rt.RunFor(kEqualizerPendingTimeoutMs - 1);
+    EXPECT_EQ(session->PendingAnswers(), 1) << "still waiting, a time-out after the commands";
+    rt.RunFor(1);
+    EXPECT_EQ(session->PendingAnswers(), 0) << "gave up a time-out after the last answer";
+    radio->StopFault(SimFault::Silence);
+}
+
 TEST_F(PeEqualizer, LinkLossGoesOfflineAndReturnPostsNothing) {
     OpenOnLine(0);
     ASSERT_TRUE(RadioEngine::Disconnect());  // the operator disconnects
