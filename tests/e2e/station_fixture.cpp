@@ -26,9 +26,9 @@ void Station::SetUp() {
     ASSERT_EQ(failed, "");
 }
 
-bool Station::ConnectAndReadAll(int64_t maxMs) {
+bool Station::ConnectAndReadAll() {
     const int64_t from = rt.NowMs();
-    return PostRequest(kReqConnect, 0, 0) && RunUntilOnLine(from, maxMs);
+    return PostRequest(kReqConnect, 0, 0) && RunUntilOnLine(from);
 }
 
 int64_t Station::OnLineAt(int64_t sinceMs) const {

@@ -30,7 +30,7 @@ class Station : public ::testing::Test, public SimStation {
     void TearDown() override { Stop(); }
 
     // Connects (request 1) and runs until the menu read has ended; reports whether it did.
-    bool ConnectAndReadAll(int64_t maxMs = 12000);
+    bool ConnectAndReadAll();
     // Runs until a menu read that began at or after a time has ended; reports whether it did.
     bool RunUntilOnLine(int64_t sinceMs, int64_t maxMs = 12000) {
         return rt.RunUntil([&] { return OnLineAt(sinceMs) >= 0; }, maxMs);
